@@ -1,0 +1,1 @@
+#include "editor/document/records.h"
