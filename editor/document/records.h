@@ -50,9 +50,9 @@ struct ActorRecord {
   std::string npc_name = "New Actor";
   Single npc_skill = 1.0f;
   std::string npc_skin = "terror/terror";
-  std::array<bool, 6> weapon{};    // weapon1 .. weapon6
-  std::array<Integer, 5> ammo{};   // ammo1 .. ammo5
-  std::array<bool, 5> item{};      // item1 .. item5
+  std::array<bool, 6> weapon{};   // weapon1 .. weapon6
+  std::array<Integer, 5> ammo{};  // ammo1 .. ammo5
+  std::array<bool, 5> item{};     // item1 .. item5
 
   bool operator==(const ActorRecord&) const = default;
 };

@@ -1,0 +1,35 @@
+// What the editor core asks of the person in front of it. The GUI answers with Qt dialogs;
+// tests answer with scripted replies. Texts are 8-bit code-page bytes like the rest of the core.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vyr::editor {
+
+enum class MessageIcon { kInformation, kExclamation, kCritical, kQuestion };
+enum class Answer { kYes, kNo, kCancel };
+
+// A file dialog request. `filter` keeps the editor's "Description (*.ext)|*.ext" form; the GUI translates it.
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;
+  std::string directory;
+  std::string file_name;
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // The chosen full path, or nothing when the user cancels the dialog.
+  virtual std::optional<std::string> AskOpenPath(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> AskSavePath(const FileDialogRequest& request) = 0;
+
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+
+  // A question with Yes and No buttons, and Cancel when `with_cancel` is set.
+  virtual Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) = 0;
+};
+
+}  // namespace vyr::editor
