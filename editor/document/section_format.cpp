@@ -7,14 +7,14 @@ namespace vyr::editor {
 namespace {
 
 constexpr SectionTexts kLocationTexts{
-    ".mlc", "Mission locations (*.mlc)|*.mlc", "Open", "Locations (*.mlc)|*.mlc", "Locations", "location"};
+    ".mlc", "Mission locations (*.mlc)|*.mlc", "Open", "Locations (*.mlc)|*.mlc", "location", kMaxLocations};
 constexpr SectionTexts kAreaTexts{
-    ".mar", "Mission Areas (*.mar)|*.mar", "Open", "Areas (*.mar)|*.mar", "Areas", "area"};
+    ".mar", "Mission Areas (*.mar)|*.mar", "Open", "Areas (*.mar)|*.mar", "area", kMaxAreas};
 constexpr SectionTexts kForceTexts{
-    ".mfr", "Mission Forces (*.mfr)|*.mfr", "Open", "Mission Project (*.mfr)|*.mfr", "Forces", "force"};
-constexpr SectionTexts kOutcomeTexts{
-    ".moc",   "Mission Outcomes (*.moc)|*.moc", "Import", "Mission Outcomes (*.moc)|*.moc", "Mission outcome",
-    "outcome"};
+    ".mfr", "Mission Forces (*.mfr)|*.mfr", "Open", "Mission Project (*.mfr)|*.mfr", "force", kMaxForces};
+constexpr SectionTexts kOutcomeTexts{".moc",    "Mission Outcomes (*.moc)|*.moc",
+                                     "Import",  "Mission Outcomes (*.moc)|*.moc",
+                                     "outcome", kMaxOutcomes};
 
 // Checks that a one-line value stays on its line.
 Status CheckOneLine(std::string_view value, std::string_view field, const std::string& owner) {
@@ -23,7 +23,7 @@ Status CheckOneLine(std::string_view value, std::string_view field, const std::s
                        " holds a line break, which a section file cannot carry");
 }
 
-std::string Owner(std::string_view record_name, std::size_t index, const std::string& name) {
+std::string Owner(std::string_view record_name, int index, const std::string& name) {
   return std::string(record_name) + " " + std::to_string(index + 1) + " (\"" + name + "\")";
 }
 
@@ -36,29 +36,25 @@ std::string Owner(std::string_view record_name, std::size_t index, const std::st
 
 }  // namespace
 
-const SectionTexts& TextsOf(SectionKind kind) {
-  switch (kind) {
-    case SectionKind::kLocations:
+const SectionTexts& TextsOf(Section section) {
+  switch (section) {
+    case Section::kLocations:
       return kLocationTexts;
-    case SectionKind::kAreas:
+    case Section::kAreas:
       return kAreaTexts;
-    case SectionKind::kForces:
+    case Section::kForces:
       return kForceTexts;
-    case SectionKind::kOutcomes:
+    case Section::kOutcomes:
       break;
   }
   return kOutcomeTexts;
 }
 
-std::string CategoryNodeText(SectionKind kind, const std::string& file_name) {
-  return std::string(TextsOf(kind).node_caption) + " (" + file_name + ")";
-}
-
-Status FormatLocations(std::span<const LocationRecord> locations, std::string& bytes) {
+Status FormatLocations(int count, const RecordAt<LocationRecord>& at, std::string& bytes) {
   TextWriter out;
   out.Line(kSectionVersionLine);
-  for (std::size_t i = 0; i < locations.size(); ++i) {
-    const LocationRecord& l = locations[i];
+  for (int i = 0; i < count; ++i) {
+    const LocationRecord& l = at(i);
     const std::string owner = Owner("location", i, l.loc_name);
     VYR_CHECK(CheckOneLine(l.loc_name, "loc_name", owner));
     VYR_CHECK(CheckOneLine(l.loc_desc, "loc_desc", owner));
@@ -72,11 +68,11 @@ Status FormatLocations(std::span<const LocationRecord> locations, std::string& b
   return Status::Ok();
 }
 
-Status FormatAreas(std::span<const AreaRecord> areas, std::string& bytes) {
+Status FormatAreas(int count, const RecordAt<AreaRecord>& at, std::string& bytes) {
   TextWriter out;
   out.Line(kSectionVersionLine);
-  for (std::size_t i = 0; i < areas.size(); ++i) {
-    const AreaRecord& a = areas[i];
+  for (int i = 0; i < count; ++i) {
+    const AreaRecord& a = at(i);
     const std::string owner = Owner("area", i, a.area_name);
     VYR_CHECK(CheckOneLine(a.area_name, "area_name", owner));
     VYR_CHECK(CheckOneLine(a.area_desc, "area_desc", owner));
@@ -92,11 +88,11 @@ Status FormatAreas(std::span<const AreaRecord> areas, std::string& bytes) {
   return Status::Ok();
 }
 
-Status FormatForces(std::span<const ForceRecord> forces, std::string& bytes) {
+Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& bytes) {
   TextWriter out;
   out.Line(kSectionVersionLine);
-  for (std::size_t f = 0; f < forces.size(); ++f) {
-    const ForceRecord& force = forces[f];
+  for (int f = 0; f < count; ++f) {
+    const ForceRecord& force = at(f);
     const std::string force_owner = Owner("force", f, force.force_name);
     VYR_CHECK(CheckOneLine(force.force_name, "force_name", force_owner));
     VYR_CHECK(CheckOneLine(force.force_desc, "force_desc", force_owner));
@@ -106,8 +102,7 @@ Status FormatForces(std::span<const ForceRecord> forces, std::string& bytes) {
     out.Integer(team_count);
     for (int t = 0; t < team_count; ++t) {
       const TeamRecord& team = force.teams[static_cast<std::size_t>(t)];
-      const std::string team_owner =
-          force_owner + ", " + Owner("team", static_cast<std::size_t>(t), team.team_name);
+      const std::string team_owner = force_owner + ", " + Owner("team", t, team.team_name);
       VYR_CHECK(CheckOneLine(team.team_name, "team_name", team_owner));
       VYR_CHECK(CheckOneLine(team.team_desc, "team_desc", team_owner));
       // A plan line equal to the end marker would end the plan early when the file is read back.
@@ -130,8 +125,7 @@ Status FormatForces(std::span<const ForceRecord> forces, std::string& bytes) {
       out.Integer(actor_count);
       for (int a = 0; a < actor_count; ++a) {
         const ActorRecord& actor = team.actors[static_cast<std::size_t>(a)];
-        const std::string actor_owner =
-            team_owner + ", " + Owner("actor", static_cast<std::size_t>(a), actor.npc_name);
+        const std::string actor_owner = team_owner + ", " + Owner("actor", a, actor.npc_name);
         VYR_CHECK(CheckOneLine(actor.npc_name, "npc_name", actor_owner));
         VYR_CHECK(CheckOneLine(actor.npc_skin, "npc_skin", actor_owner));
         out.Line(actor.npc_name);
@@ -151,11 +145,11 @@ Status FormatForces(std::span<const ForceRecord> forces, std::string& bytes) {
   return Status::Ok();
 }
 
-Status FormatOutcomes(std::span<const OutcomeRecord> outcomes, std::string& bytes) {
+Status FormatOutcomes(int count, const RecordAt<OutcomeRecord>& at, std::string& bytes) {
   TextWriter out;
   out.Line(kSectionVersionLine);
-  for (std::size_t i = 0; i < outcomes.size(); ++i) {
-    const OutcomeRecord& o = outcomes[i];
+  for (int i = 0; i < count; ++i) {
+    const OutcomeRecord& o = at(i);
     const std::string owner = Owner("outcome", i, o.outcome_force);
     VYR_CHECK(CheckOneLine(o.outcome_force, "outcome_force", owner));
     VYR_CHECK(CheckOneLine(o.outcome_message, "outcome_message", owner));
@@ -180,33 +174,31 @@ class SectionReader {
   SectionReader(const std::string& path, const std::string& bytes, SectionSink& sink)
       : in_(path, bytes), sink_(sink) {}
 
-  std::optional<FileError> Read(SectionKind kind) {
+  std::optional<FileError> Read(Section section) {
     std::string version;
     if (!in_.Line(version, "version line")) return FileError{in_.path(), 1, "the file is empty"};
     int count = 0;
-    const int capacity = kind == SectionKind::kLocations ? kMaxLocations
-                         : kind == SectionKind::kAreas   ? kMaxAreas
-                         : kind == SectionKind::kForces  ? kMaxForces
-                                                         : kMaxOutcomes;
+    const SectionTexts& texts = TextsOf(section);
+    const int capacity = texts.capacity;
     while (!in_.AtEnd()) {
       if (count == capacity) {
         return FileError{in_.path(), in_.line_number() + 1,
-                         "more than " + std::to_string(capacity) + " " +
-                             std::string(TextsOf(kind).record_name) + "s; the rest of the file was not read"};
+                         "more than " + std::to_string(capacity) + " " + std::string(texts.record_name) +
+                             "s; the rest of the file was not read"};
       }
-      in_.set_context(std::string("a ") + std::string(TextsOf(kind).record_name) + " record");
+      in_.set_context(std::string("a ") + std::string(texts.record_name) + " record");
       bool ok = false;
-      switch (kind) {
-        case SectionKind::kLocations:
+      switch (section) {
+        case Section::kLocations:
           ok = ReadLocation();
           break;
-        case SectionKind::kAreas:
+        case Section::kAreas:
           ok = ReadArea();
           break;
-        case SectionKind::kForces:
+        case Section::kForces:
           ok = ReadForce(count);
           break;
-        case SectionKind::kOutcomes:
+        case Section::kOutcomes:
           ok = ReadOutcome();
           break;
       }
@@ -223,7 +215,7 @@ class SectionReader {
         !in_.Integer(l.loc_x, "loc_x") || !in_.Integer(l.loc_y, "loc_y") || !in_.Integer(l.loc_z, "loc_z")) {
       return false;
     }
-    sink_.AddLocation(l);
+    if (!Passed(sink_.AddLocation(l))) return false;
     return true;
   }
 
@@ -234,7 +226,7 @@ class SectionReader {
         !in_.Line(a.area_style, "area_style")) {
       return false;
     }
-    sink_.AddArea(a);
+    if (!Passed(sink_.AddArea(a))) return false;
     return true;
   }
 
@@ -245,7 +237,7 @@ class SectionReader {
         !in_.Line(o.outcome_reason, "outcome_reason")) {
       return false;
     }
-    sink_.AddOutcome(o);
+    if (!Passed(sink_.AddOutcome(o))) return false;
     return true;
   }
 
@@ -257,7 +249,7 @@ class SectionReader {
       return false;
     }
     const int team_count_line = in_.line_number();
-    sink_.AddForce(name, description);
+    if (!Passed(sink_.AddForce(name, description))) return false;
     const std::string owner = "force \"" + name + "\"";
     for (int t = 0; t < team_count; ++t) {
       if (t == kMaxTeams) return Stop(team_count_line, team_count, kMaxTeams, "team", owner);
@@ -285,7 +277,7 @@ class SectionReader {
     }
     if (!in_.Integer(actor_count, "actor count")) return false;
     const int actor_count_line = in_.line_number();
-    sink_.AddTeam(force_index, name, description, plan);
+    if (!Passed(sink_.AddTeam(force_index, name, description, plan))) return false;
     const std::string owner = "team \"" + name + "\"";
     for (int a = 0; a < actor_count; ++a) {
       if (a == kMaxActors) return Stop(actor_count_line, actor_count, kMaxActors, "actor", owner);
@@ -316,9 +308,15 @@ class SectionReader {
       if (!in_.Bool(actor.item[i], kItem[i])) return false;
     }
     if (!in_.Bool(actor.npc_player, "npc_player")) return false;
-    sink_.AddActor(force_index, team_index, actor);
+    if (!Passed(sink_.AddActor(force_index, team_index, actor))) return false;
     in_.set_context("a team record");
     return true;
+  }
+
+  bool Passed(const Status& added) {
+    if (added) return true;
+    stopped_ = FileError{in_.path(), in_.line_number(), added.message};
+    return false;
   }
 
   // A count beyond the capacity: the records that fit have been read, and reading stops at the count line.
@@ -336,9 +334,9 @@ class SectionReader {
 
 }  // namespace
 
-std::optional<FileError> ReadSectionBytes(SectionKind kind, const std::string& path, const std::string& bytes,
+std::optional<FileError> ReadSectionBytes(Section section, const std::string& path, const std::string& bytes,
                                           SectionSink& sink) {
-  return SectionReader(path, bytes, sink).Read(kind);
+  return SectionReader(path, bytes, sink).Read(section);
 }
 
 }  // namespace vyr::editor
