@@ -19,10 +19,11 @@ namespace vyr::editor::testing {
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
+  explicit ScratchFolder(const std::string& tag = "") {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() / ("vyr-files-" + std::string(info->test_suite_name()) +
-                                                      "-" + info->name() + "-" + std::to_string(::getpid()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("vyr-files-" + std::string(info->test_suite_name()) + "-" +
+                                                  info->name() + tag + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
