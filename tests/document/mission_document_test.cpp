@@ -343,6 +343,31 @@ TEST(MissionDocument, ClearingRemovesOneKindOnly) {
   EXPECT_EQ(doc.tree().node_count(), 5);
 }
 
+TEST(MissionDocument, MakingANodeCurrentSetsTheEditingState) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddLocation("a", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddLocation("b", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddForce("Blue", ""));
+  ASSERT_TRUE(doc.AddForce("Red", ""));
+  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
+  ASSERT_TRUE(doc.AddActor(1, 0, Actor("one")));
+  ASSERT_TRUE(doc.AddOutcome("", "", "", "failure", ""));
+  const ProjectTree& tree = doc.tree();
+
+  EXPECT_EQ(doc.MakeCurrent(tree.LocationNode(1)).index, 1);
+  EXPECT_EQ(doc.editing.current_location, 1);
+  const NodeAddress actor = doc.MakeCurrent(tree.ActorNode(1, 0, 0));
+  EXPECT_EQ(doc.editing.current_force, 1);
+  EXPECT_EQ(actor.team, 0);
+  EXPECT_EQ(actor.index, 0);
+  EXPECT_EQ(tree.selected(), tree.ActorNode(1, 0, 0));
+  doc.MakeCurrent(tree.OutcomeNode(0));
+  EXPECT_EQ(doc.editing.current_outcome, 0);
+  doc.MakeCurrent(tree.category(Section::kLocations));  // a category node changes no index
+  EXPECT_EQ(doc.editing.current_location, 1);
+  EXPECT_EQ(doc.editing.current_area, -1);
+}
+
 TEST(MissionDocument, SplitPathTakesTheLastSeparator) {
   EXPECT_EQ(SplitPath("C:\\a/b\\c.mlc"), (FileNamePair{"c.mlc", "C:\\a/b\\"}));
   EXPECT_EQ(SplitPath("plain.moc"), (FileNamePair{"plain.moc", ""}));
