@@ -126,9 +126,10 @@ TEST(ParserLimits, DamagedScriptsNeverCrash) {
              "9; }",
              "failure(\"blue\", \"lost\") = ( timeout(300) || !( alive(\"bob\") ) ) -> { \"m2\", \"m3\" };"),
   };
-  const std::string fragments[] = {"\"", "/*", "*/", "//", "\n", "\r", "(",      ")",
-                                   "{",  "}",  ";",  ",",  "-",  "5.", "patrol", "on",
-                                   "!",  "&&", "||", "->", "\0", "*",  "\xff",   "set"};
+  const std::string fragments[] = {"\"",     "/*",   "*/", "//", "\n", "\r", "(",
+                                   ")",      "{",    "}",  ";",  ",",  "-",  "5.",
+                                   "patrol", "on",   "!",  "&&", "||", "->", std::string(1, '\0'),
+                                   "*",      "\xff", "set"};
   const std::regex lexical("ERROR in syntax found by lex, at line [0-9]+, near: \"[^]*\"\\.\n");
   const std::regex syntax("ERROR in syntax found, at line [0-9]+\nnear: '[^]*'\\.\nCAUSE [^\n]+\n");
   std::mt19937 random(20240601);
