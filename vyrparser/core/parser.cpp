@@ -1107,7 +1107,6 @@ void Parser::PatrolStatement() {
 }
 
 ParseResult ParseOwnedBuffer(char* data, std::size_t size, ParsedMission& mission, std::ostream& errors) {
-  size = DropCarriageReturnsBeforeLineFeeds(data, size);
   data[size] = '\0';
   try {
     Parser parser(std::string_view(data, size), mission, errors);
