@@ -7,47 +7,19 @@ namespace vyr::parser {
 
 // ---------------------------------------------------------------- tokens, stack, messages
 
-// Tokens are read only when the grammar needs one to decide, so "near" names the right token.
-const Token& ScriptParser::Peek() {
-  if (!has_lookahead_) {
-    lookahead_ = scanner_.Next();
-    last_text_ = lookahead_.text;
-    if (lookahead_.kind == Tok::kLexError) {
-      // A NUL byte prints as nothing, as a C string would.
-      const std::string_view bad =
-          lookahead_.text.substr(0, lookahead_.text.find('\0') == std::string_view::npos ? 1 : 0);
-      errors_ << "ERROR in syntax found by lex, at line " << scanner_.line() << ", near: \"" << bad
-              << "\".\n";
-      errors_.flush();
-      throw ParseStop{};
-    }
-    has_lookahead_ = true;
+// Reads the next token; a lexical error ends the parse here.
+void ScriptParser::ReadToken() {
+  lookahead_ = scanner_.Next();
+  last_text_ = lookahead_.text;
+  if (lookahead_.kind == Tok::kLexError) {
+    // A NUL byte prints as nothing, as a C string would.
+    const std::string_view bad =
+        lookahead_.text.substr(0, lookahead_.text.find('\0') == std::string_view::npos ? 1 : 0);
+    errors_ << "ERROR in syntax found by lex, at line " << scanner_.line() << ", near: \"" << bad << "\".\n";
+    errors_.flush();
+    throw ParseStop{};
   }
-  return lookahead_;
-}
-
-// Shifts the lookahead onto the stack.
-Token ScriptParser::Take() {
-  Peek();
-  has_lookahead_ = false;
-  Push();
-  return lookahead_;
-}
-
-Token ScriptParser::Expect(Tok kind) {
-  if (PeekKind() != kind) SyntaxError();
-  return Take();
-}
-
-void ScriptParser::Push() {
-  if (++depth_ >= kMaxStackDepth) Fail("parser stack overflow");
-}
-
-// A rule whose symbols start at `base` is recognised: they become one entry. For an empty rule that
-// is a new entry and may overflow the stack.
-void ScriptParser::ReduceTo(int base) {
-  depth_ = base;
-  Push();
+  has_lookahead_ = true;
 }
 
 void ScriptParser::Fail(const char* cause) {

@@ -28,12 +28,33 @@ class ScriptParser {
 
  private:
   // ---- tokens and the stack count
-  const Token& Peek();
+  // Tokens are read only when the grammar needs one to decide, so "near" names the right token.
+  const Token& Peek() {
+    if (!has_lookahead_) ReadToken();
+    return lookahead_;
+  }
   Tok PeekKind() { return Peek().kind; }
-  Token Take();
-  Token Expect(Tok kind);
-  void Push();
-  void ReduceTo(int base);
+  // Shifts the lookahead onto the stack.
+  Token Take() {
+    Peek();
+    has_lookahead_ = false;
+    Push();
+    return lookahead_;
+  }
+  Token Expect(Tok kind) {
+    if (PeekKind() != kind) SyntaxError();
+    return Take();
+  }
+  void Push() {
+    if (++depth_ >= kMaxStackDepth) Fail("parser stack overflow");
+  }
+  // A rule whose symbols start at `base` is recognised: they become one entry. For an empty rule
+  // that is a new entry and may overflow the stack.
+  void ReduceTo(int base) {
+    depth_ = base;
+    Push();
+  }
+  void ReadToken();
   [[noreturn]] void Fail(const char* cause);
   [[noreturn]] void SyntaxError() { Fail("parse error"); }
 
