@@ -50,7 +50,8 @@ class IVYRMission : public platform::IDispatch {
   virtual HRESULT GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) = 0;
   virtual HRESULT SetActorName(std::int16_t anActorIdx, BSTR anActorName) = 0;
   // Advice: -1 unsupported, 0 no need, 1 advised.
-  virtual HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName, std::int32_t* theMissionsRecorded,
+  virtual HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
+                                                      std::int32_t* theMissionsRecorded,
                                                       std::int32_t* theMissionsStudied,
                                                       std::int16_t* theAdvice) = 0;
   virtual HRESULT IncorporateMissionExperiences(BSTR aPartialFileName) = 0;
@@ -61,7 +62,8 @@ class IVYRMission : public platform::IDispatch {
   virtual HRESULT GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
                               std::int16_t* aLocationCount, std::int16_t* anEntranceCount,
                               std::int16_t* anExitCount, std::int16_t* aWindowCount, float* aRadius) = 0;
-  virtual HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx, BSTR* aLocationLabel) = 0;
+  virtual HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
+                                       BSTR* aLocationLabel) = 0;
   virtual HRESULT GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) = 0;
   virtual HRESULT GetMapAnnotation(BSTR* aMapAnnotation) = 0;
   virtual HRESULT SetActorType(std::int16_t anActorIdx, BSTR anActorType) = 0;
