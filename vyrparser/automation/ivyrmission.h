@@ -2,7 +2,9 @@
 // A client needs only this header and platform::CoCreateInstance: it never links the library.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "platform/com.h"
 #include "platform/com_runtime.h"
@@ -78,6 +80,16 @@ class IVYRMission : public platform::IDispatch {
  protected:
   ~IVYRMission() = default;
 };
+
+#if defined(VYR_PARSER_LIBRARY_BUILD_PATH) && defined(VYR_PARSER_LIBRARY_INSTALL_PATH)
+// The library this program was built with (targets linking vyrparser_client): the build tree's copy while
+// it exists, else the installed one.
+inline std::string BuiltVYRMissionLibrary() {
+  std::error_code ec;
+  if (std::filesystem::exists(VYR_PARSER_LIBRARY_BUILD_PATH, ec)) return VYR_PARSER_LIBRARY_BUILD_PATH;
+  return VYR_PARSER_LIBRARY_INSTALL_PATH;
+}
+#endif
 
 // Creates a VYRMission through the registry. When the class is not registered (or its module is gone)
 // and `library_path` is given, registers that library first, as vyr-regsvr would, and tries again.
