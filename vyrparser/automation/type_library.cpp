@@ -1,6 +1,9 @@
 #include "vyrparser/automation/type_library.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <mutex>
 
 #include "vyrparser/automation/ivyrmission.h"
 
@@ -167,10 +170,39 @@ void RemoveTypeLibraryEntries(platform::RegistryTree& tree) {
 }
 
 bool TypeLibraryRegistered() {
+  // Every late-bound call asks; the answer is read again only when the registry file was replaced
+  // (every write renames a new file into place) or changed.
+  struct Seen {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    bool registered = false;
+  };
+  static std::mutex mutex;
+  static Seen seen;
+  const platform::Registry registry = platform::Registry::Default();
+  struct stat info {};
+  const bool exists = ::stat(registry.Path().c_str(), &info) == 0;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (exists && seen.path == registry.Path() && seen.device == info.st_dev && seen.inode == info.st_ino &&
+      seen.size == info.st_size && seen.modified.tv_sec == info.st_mtim.tv_sec &&
+      seen.modified.tv_nsec == info.st_mtim.tv_nsec) {
+    return seen.registered;
+  }
   platform::RegistryTree tree;
-  if (!platform::Registry::Default().Load(&tree)) return false;
-  const auto module = tree.QueryString(ModuleKey(), "");
-  return module.has_value() && !module->empty();
+  bool registered = false;
+  if (registry.Load(&tree)) {
+    const auto module = tree.QueryString(ModuleKey(), "");
+    registered = module.has_value() && !module->empty();
+  }
+  if (exists) {
+    seen = Seen{registry.Path(), info.st_dev, info.st_ino, info.st_size, info.st_mtim, registered};
+  } else {
+    seen = Seen{};
+  }
+  return registered;
 }
 
 }  // namespace vyr::automation
