@@ -256,6 +256,12 @@ inline constexpr WORD DISPATCH_PROPERTYPUTREF = 8;
 
 inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 
+// A user-defined record: the widest member, which sets the size of VARIANT.
+struct VariantRecord {
+  void* pvRecord;
+  void* pRecInfo;
+};
+
 struct VARIANT {
   VARTYPE vt;
   WORD wReserved1;
@@ -279,10 +285,7 @@ struct VARIANT {
     BSTR* pbstrVal;
     VARIANT* pvarVal;
     void* byref;
-    struct {
-      void* pvRecord;
-      void* pRecInfo;
-    } brecVal;
+    VariantRecord brecVal;
   };
 };
 static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*), "VARIANT must keep its binary shape");
