@@ -1107,7 +1107,6 @@ void Parser::PatrolStatement() {
 }
 
 ParseResult ParseOwnedBuffer(char* data, std::size_t size, ParsedMission& mission, std::ostream& errors) {
-  size = DropCarriageReturnsBeforeLineFeeds(data, size);
   data[size] = '\0';
   try {
     Parser parser(std::string_view(data, size), mission, errors);
@@ -1137,11 +1136,14 @@ ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& m
     data = std::make_unique_for_overwrite<char[]>(capacity);
     for (;;) {
       if (size + 1 == capacity) {
-        // The file grew, or its size was unknown: make room and go on.
+        // Full: at the end of the file we are done; else the file grew, or its size was unknown.
+        char probe;
+        if (std::fread(&probe, 1, 1, file.get()) == 0) break;
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity * 2);
         std::memcpy(bigger.get(), data.get(), size);
         data = std::move(bigger);
         capacity *= 2;
+        data[size++] = probe;
       }
       const std::size_t n = std::fread(data.get() + size, 1, capacity - 1 - size, file.get());
       size += n;
