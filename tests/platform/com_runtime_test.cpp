@@ -67,6 +67,18 @@ TEST_F(ComRuntime, UnregisteredClassIsReportedAndOutPointerCleared) {
   EXPECT_EQ(CoCreateInstance(kUnknownClsid, IID_IUnknown, nullptr), E_POINTER);
 }
 
+TEST_F(ComRuntime, ADamagedRegistryIsReportedNotGuessedAt) {
+  std::ofstream(registry_file_) << "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\a]\n@=broken\n";
+  void* object = reinterpret_cast<void*>(0x1);
+  std::string why;
+  EXPECT_EQ(CoCreateInstance(kSampleClsid, IID_IUnknown, &object, &why), REGDB_E_READREGDB);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(why,
+            "registry file " + registry_file_ + ", line 3: a value is a quoted string or dword:XXXXXXXX");
+  std::string message;
+  EXPECT_EQ(EnsureServerRegistered(kSampleClsid, kSampleModule, &message), REGDB_E_READREGDB);
+}
+
 TEST_F(ComRuntime, UnloadableModulesGiveClearResults) {
   RegisterModuleAs(kUnknownClsid, folder_ + "/missing.so");
   void* object = nullptr;
