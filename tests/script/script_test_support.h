@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "editor/document/user_interface.h"
 
 namespace vyr::editor {
 
@@ -81,6 +82,25 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// Records every message; dialogs are answered with nothing.
+class RecordingUi : public UserInterface {
+ public:
+  struct Message {
+    std::string title;
+    std::string text;
+    MessageIcon icon;
+  };
+
+  std::optional<std::string> AskOpenPath(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> AskSavePath(const FileDialogRequest&) override { return std::nullopt; }
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
+    messages.push_back({title, text, icon});
+  }
+  Answer AskQuestion(const std::string&, const std::string&, bool) override { return Answer::kNo; }
+
+  std::vector<Message> messages;
 };
 
 // Fills a document with the warehouse mission: two locations, one area, one force with one team of a
