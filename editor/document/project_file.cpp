@@ -1,0 +1,219 @@
+#include "editor/document/project_file.h"
+
+#include "editor/document/file_name_pair.h"
+#include "editor/document/section_files.h"
+#include "editor/document/text_file.h"
+
+namespace vyr::editor {
+
+namespace {
+
+// Upper-case to lower-case in Windows-1252: ASCII, the accented letters 0xC0-0xDE (but 0xD7, the
+// multiplication sign), and the four pairs S/Z with caron, OE ligature and Y with diaeresis.
+unsigned char FoldCase(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+  switch (c) {
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+      return static_cast<unsigned char>(c + 0x10);
+    case 0x9F:
+      return 0xFF;
+    default:
+      return c;
+  }
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (FoldCase(static_cast<unsigned char>(text[i])) != FoldCase(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+Status CheckOneLine(std::string_view value, std::string_view what) {
+  if (value.find(kLineEnd) == std::string_view::npos) return Status::Ok();
+  return Status::Error(std::string(what) + " holds a line break, which the project file cannot carry");
+}
+
+Status Told(UserInterface& ui, Status status, std::string_view what) {
+  if (!status) {
+    ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
+  }
+  return status;
+}
+
+}  // namespace
+
+std::string StoredDirectory(const std::string& section_directory, const std::string& project_directory) {
+  if (!StartsWithIgnoringCase(section_directory, project_directory)) return section_directory;
+  return std::string(kLocalMarker) + section_directory.substr(project_directory.size());
+}
+
+std::string ExpandedDirectory(const std::string& stored, const std::string& project_directory) {
+  if (!stored.starts_with(kLocalMarker)) return stored;
+  return project_directory + stored.substr(kLocalMarker.size());
+}
+
+Status FormatProject(const MissionDocument& document, const std::string& project_directory,
+                     std::string& bytes) {
+  const MissionInfo& info = document.info;
+  for (const auto& [value, what] : {std::pair{&info.vyr_author, "vyr_author"},
+                                    {&info.vyr_mapname, "vyr_mapname"},
+                                    {&info.vyr_missiondescription, "vyr_missiondescription"},
+                                    {&info.vyr_missionname, "vyr_missionname"},
+                                    {&info.map_styles, "map_styles"}}) {
+    if (Status s = CheckOneLine(*value, what); !s) return s;
+  }
+  // An annotation line equal to the stop marker would end the annotation early when read back.
+  for (std::size_t start = 0;;) {
+    const auto end = info.annotation.find(kLineEnd, start);
+    if (std::string_view(info.annotation).substr(start, end - start) == kStopAnnotation) {
+      return Status::Error("an annotation line reads \"" + std::string(kStopAnnotation) +
+                           "\", which would end the annotation early");
+    }
+    if (end == std::string::npos) break;
+    start = end + kLineEnd.size();
+  }
+  TextWriter out;
+  out.Line(kProjectVersionLine);
+  out.Line(info.vyr_author);
+  out.Line(info.vyr_mapname);
+  out.Line(info.vyr_missiondescription);
+  out.Line(info.vyr_missionname);
+  out.Line(info.map_styles);
+  for (Section section : kAllSections) {
+    const FileNamePair& pair = document.section_file(section);
+    const std::string stored = StoredDirectory(pair.directory, project_directory);
+    if (Status s = CheckOneLine(pair.name + stored, "a section file name"); !s) return s;
+    out.Line(pair.name);
+    out.Line(stored);
+  }
+  out.Line(kStartAnnotation);
+  out.Line(info.annotation);
+  out.Line(kStopAnnotation);
+  const FileNamePair& script = document.mission_script_file();
+  if (Status s = CheckOneLine(script.name + script.directory, "the mission script file name"); !s) return s;
+  out.Line(script.name);
+  out.Line(script.directory);
+  bytes = out.bytes();
+  return Status::Ok();
+}
+
+Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
+  document.NewProject();
+  const FileNamePair project = SplitPath(path);
+  document.SetProjectFile(project);
+  recent.AddToRecent(path);
+
+  // Whatever happens below, the tree is shown opened out with the root selected.
+  struct ShowTree {
+    ProjectTree& tree;
+    ~ShowTree() {
+      tree.ExpandAll();
+      tree.Select(tree.root());
+    }
+  } show_tree{document.tree()};
+
+  std::string bytes;
+  FileError error;
+  if (!ReadFileBytes(path, bytes, error)) return error.ToStatus();
+  TextReader in(path, bytes);
+  const auto fault = [&in] { return in.error()->ToStatus(); };
+
+  std::string line;
+  if (!in.Line(line, "version line")) return FileError{path, 1, "the file is empty"}.ToStatus();
+  MissionInfo& info = document.info;
+  if (!in.Line(info.vyr_author, "vyr_author") || !in.Line(info.vyr_mapname, "vyr_mapname") ||
+      !in.Line(info.vyr_missiondescription, "vyr_missiondescription") ||
+      !in.Line(info.vyr_missionname, "vyr_missionname") || !in.Line(info.map_styles, "map_styles")) {
+    return fault();
+  }
+  static constexpr const char* kWhat[][2] = {{"locations file name", "locations directory"},
+                                             {"areas file name", "areas directory"},
+                                             {"forces file name", "forces directory"},
+                                             {"outcomes file name", "outcomes directory"}};
+  for (Section section : kAllSections) {
+    const auto* what = kWhat[static_cast<int>(section)];
+    std::string name, stored;
+    if (!in.Line(name, what[0]) || !in.Line(stored, what[1])) return fault();
+    if (Status read = ReadSection(document, section, ExpandedDirectory(stored, project.directory) + name);
+        !read) {
+      return read;
+    }
+  }
+
+  std::string annotation;
+  if (!in.Line(line, kStartAnnotation) || !in.Line(line, "annotation")) return fault();
+  if (line != kStopAnnotation) {
+    annotation = line;
+    for (;;) {
+      if (!in.Line(line, kStopAnnotation)) return fault();
+      if (line == kStopAnnotation) break;
+      annotation += kLineEnd;
+      annotation += line;
+    }
+  }
+  info.annotation = std::move(annotation);
+
+  if (!in.AtEnd()) {
+    FileNamePair script;
+    if (!in.Line(script.name, "mission script file name") ||
+        !in.Line(script.directory, "mission script directory")) {
+      return fault();
+    }
+    document.SetMissionScriptFile(std::move(script));
+  }
+  return Status::Ok();
+}
+
+Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                    const std::string& path) {
+  const FileNamePair project = SplitPath(path);
+  std::string bytes;
+  // Refuse before any section is saved when the project file itself could not carry the information.
+  if (Status s = FormatProject(document, project.directory, bytes); !s)
+    return FileError{path, 0, s.message}.ToStatus();
+
+  for (Section section : kAllSections) {
+    if (Status saved = internal::SaveSectionQuietly(document, ui, section); !saved) return saved;
+  }
+  for (Section section : kAllSections) {
+    if (document.section_file(section).unnamed()) return Status::Ok();  // a dialog was cancelled
+  }
+
+  if (Status s = FormatProject(document, project.directory, bytes); !s)
+    return FileError{path, 0, s.message}.ToStatus();
+  if (Status written = WriteFileAtomically(path, bytes); !written) return written;
+  recent.AddToRecent(path);
+  document.SetProjectFile(project);
+  return Status::Ok();
+}
+
+Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                   const std::string& project_directory) {
+  const auto path =
+      ui.AskOpenPath(FileDialogRequest{"Open", std::string(kProjectFilter), project_directory, ""});
+  if (!path) return Status::Ok();
+  return Told(ui, LoadProject(document, recent, *path), "The project could not be loaded completely.");
+}
+
+Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent) {
+  const FileNamePair& project = document.project_file();
+  if (project.unnamed()) return SaveProjectAs(document, ui, recent);
+  return Told(ui, WriteProject(document, ui, recent, project.path()), "The project could not be saved.");
+}
+
+Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent) {
+  const FileNamePair& project = document.project_file();
+  const auto path = ui.AskSavePath(
+      FileDialogRequest{"Save As", std::string(kProjectFilter), project.directory, project.name});
+  if (!path) return Status::Ok();
+  return Told(ui, WriteProject(document, ui, recent, *path), "The project could not be saved.");
+}
+
+}  // namespace vyr::editor

@@ -1,0 +1,59 @@
+// The mission project file (.cme): the general mission information, the annotation, and the names of
+// the four section files, with the Open, Save and Save As flows of a project.
+//
+// OpenProject, SaveProject and SaveProjectAs tell the user about a failure through the UserInterface and
+// return it as well; LoadProject and WriteProject only return it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "editor/document/mission_document.h"
+#include "editor/document/status.h"
+#include "editor/document/user_interface.h"
+
+namespace vyr::editor {
+
+inline constexpr std::string_view kProjectVersionLine = "[VERSION 0.2]";
+inline constexpr std::string_view kLocalMarker = "[LOCAL]";
+inline constexpr std::string_view kStartAnnotation = "[START ANNOTATION]";
+inline constexpr std::string_view kStopAnnotation = "[STOP ANNOTATION]";
+inline constexpr std::string_view kProjectFilter = "Mission Project (*.cme)|*.cme";
+
+// Every path the editor loads or writes goes to the recent-files list.
+class RecentFiles {
+ public:
+  virtual ~RecentFiles() = default;
+  virtual void AddToRecent(const std::string& path) = 0;
+};
+
+// A section directory as the project file keeps it: "[LOCAL]" plus the rest when it begins with the
+// project directory (letter case ignored), otherwise unchanged.
+std::string StoredDirectory(const std::string& section_directory, const std::string& project_directory);
+// The reverse: only an exact-case "[LOCAL]" prefix is replaced by the project file's directory.
+std::string ExpandedDirectory(const std::string& stored, const std::string& project_directory);
+
+// The project file as bytes for a project at `project_directory`, or why it cannot be written.
+Status FormatProject(const MissionDocument& document, const std::string& project_directory,
+                     std::string& bytes);
+
+// Reads the project file and, as each is named, its section files into a fresh document. The project
+// name, caption and root text are set first; a fault part-way keeps what was read and is returned with
+// its file and line. Every node ends up expanded and the root selected.
+Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path);
+
+// Saves the four sections (an unnamed one asks for its name) and then writes the project file. A section
+// dialog that is cancelled or a section that cannot be written leaves the project file unwritten; the
+// project name changes only when the project file has been written.
+Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                    const std::string& path);
+
+// Open Project: the "Open" dialog in `project_directory`, then LoadProject.
+Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                   const std::string& project_directory);
+// Save Project: Save As for an unnamed project, else WriteProject to its own file.
+Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent);
+// Save Project as: the "Save As" dialog in the project directory with the project name filled in.
+Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent);
+
+}  // namespace vyr::editor

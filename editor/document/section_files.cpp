@@ -1,0 +1,144 @@
+#include "editor/document/section_files.h"
+
+#include "editor/document/file_name_pair.h"
+#include "editor/document/text_file.h"
+
+namespace vyr::editor {
+
+namespace {
+
+constexpr std::string_view kSaveAsTitle = "Save As";
+
+// Adds the records of a section file through the document's own Add operations, so that nodes and
+// bindings are made exactly as for records added by hand.
+class DocumentSink : public SectionSink {
+ public:
+  explicit DocumentSink(MissionDocument& document) : document_(document) {}
+
+  Status AddLocation(const LocationRecord& l) override {
+    return document_.AddLocation(l.loc_name, l.loc_desc, l.loc_x, l.loc_y, l.loc_z);
+  }
+  Status AddArea(const AreaRecord& a) override {
+    return document_.AddArea(a.area_name, a.area_desc, a.area_locations, a.area_radius, a.area_style);
+  }
+  Status AddForce(const std::string& name, const std::string& description) override {
+    return document_.AddForce(name, description);
+  }
+  Status AddTeam(int force, const std::string& name, const std::string& description,
+                 const std::string& plan) override {
+    return document_.AddTeam(force, name, description, plan);
+  }
+  Status AddActor(int force, int team, const ActorRecord& actor) override {
+    return document_.AddActor(force, team, actor);
+  }
+  Status AddOutcome(const OutcomeRecord& o) override {
+    return document_.AddOutcome(o.outcome_force, o.outcome_message, o.nextmission, o.outcome_type,
+                                o.outcome_reason);
+  }
+
+ private:
+  MissionDocument& document_;
+};
+
+void Clear(MissionDocument& document, Section section) {
+  switch (section) {
+    case Section::kLocations:
+      document.ClearLocations();
+      return;
+    case Section::kAreas:
+      document.ClearAreas();
+      return;
+    case Section::kForces:
+      document.ClearForces();
+      return;
+    case Section::kOutcomes:
+      document.ClearOutcomes();
+      return;
+  }
+}
+
+Status Told(UserInterface& ui, Status status, std::string_view what) {
+  if (!status) {
+    ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
+  }
+  return status;
+}
+
+Status SaveAsQuietly(MissionDocument& document, UserInterface& ui, Section section) {
+  const FileNamePair& pair = document.section_file(section);
+  const auto path = ui.AskSavePath(FileDialogRequest{
+      std::string(kSaveAsTitle), std::string(TextsOf(section).save_filter), pair.directory, pair.name});
+  if (!path) return Status::Ok();
+  return ExportSection(document, section, *path);
+}
+
+}  // namespace
+
+Status FormatSection(const MissionDocument& document, Section section, std::string& bytes) {
+  switch (section) {
+    case Section::kLocations:
+      return FormatLocations(
+          document.location_count(), [&](int i) -> const LocationRecord& { return document.location(i); },
+          bytes);
+    case Section::kAreas:
+      return FormatAreas(
+          document.area_count(), [&](int i) -> const AreaRecord& { return document.area(i); }, bytes);
+    case Section::kForces:
+      return FormatForces(
+          document.force_count(), [&](int i) -> const ForceRecord& { return document.force(i); }, bytes);
+    case Section::kOutcomes:
+      break;
+  }
+  return FormatOutcomes(
+      document.outcome_count(), [&](int i) -> const OutcomeRecord& { return document.outcome(i); }, bytes);
+}
+
+Status ExportSection(MissionDocument& document, Section section, const std::string& path) {
+  std::string bytes;
+  if (Status formatted = FormatSection(document, section, bytes); !formatted) {
+    return FileError{path, 0, formatted.message}.ToStatus();
+  }
+  if (Status written = WriteFileAtomically(path, bytes); !written) return written;
+  document.SetSectionFile(section, SplitPath(path));
+  return Status::Ok();
+}
+
+Status ReadSection(MissionDocument& document, Section section, const std::string& path) {
+  std::string bytes;
+  FileError error;
+  if (!ReadFileBytes(path, bytes, error)) return error.ToStatus();
+  Clear(document, section);
+  DocumentSink sink(document);
+  if (const auto fault = ReadSectionBytes(section, path, bytes, sink)) return fault->ToStatus();
+  document.SetSectionFile(section, SplitPath(path));
+  return Status::Ok();
+}
+
+namespace internal {
+
+Status SaveSectionQuietly(MissionDocument& document, UserInterface& ui, Section section) {
+  const FileNamePair& pair = document.section_file(section);
+  if (pair.unnamed()) return SaveAsQuietly(document, ui, section);
+  return ExportSection(document, section, pair.path());
+}
+
+}  // namespace internal
+
+Status SaveSection(MissionDocument& document, UserInterface& ui, Section section) {
+  return Told(ui, internal::SaveSectionQuietly(document, ui, section), "The file could not be saved.");
+}
+
+Status SaveSectionAs(MissionDocument& document, UserInterface& ui, Section section) {
+  return Told(ui, SaveAsQuietly(document, ui, section), "The file could not be saved.");
+}
+
+Status ImportSection(MissionDocument& document, UserInterface& ui, Section section,
+                     const std::string& program_directory) {
+  const SectionTexts& texts = TextsOf(section);
+  const auto path = ui.AskOpenPath(FileDialogRequest{
+      std::string(texts.import_title), std::string(texts.import_filter), program_directory, ""});
+  if (!path) return Status::Ok();
+  return Told(ui, ReadSection(document, section, *path), "The file could not be read completely.");
+}
+
+}  // namespace vyr::editor

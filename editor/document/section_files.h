@@ -1,0 +1,43 @@
+// Saving, saving under another name and importing one section file (locations, areas, forces or
+// outcomes) of the mission document, and the file name pair and category node text that follow.
+//
+// The menu commands (Save, Save As, Import) tell the user about a failure through the UserInterface
+// and return it as well; ExportSection and ReadSection only return it, for callers that report it.
+#pragma once
+
+#include <string>
+
+#include "editor/document/mission_document.h"
+#include "editor/document/section_format.h"
+#include "editor/document/status.h"
+#include "editor/document/user_interface.h"
+
+namespace vyr::editor {
+
+// The whole section file as bytes, or why the section cannot be written.
+Status FormatSection(const MissionDocument& document, Section section, std::string& bytes);
+
+// Writes every record of the section to `path` (through a temporary file), then sets the section's file
+// name pair and category node text. A failed write changes nothing, the old file included.
+Status ExportSection(MissionDocument& document, Section section, const std::string& path);
+
+// Replaces the section's records with those of the file at `path`, added one by one, then sets the file
+// name pair and category node text. A file that cannot be opened changes nothing. A fault part-way keeps
+// the records read so far, leaves the name pair as it was, and is returned with its file and line.
+Status ReadSection(MissionDocument& document, Section section, const std::string& path);
+
+// Save: an unnamed section asks for a name (Save As); a named one is written to its own file.
+Status SaveSection(MissionDocument& document, UserInterface& ui, Section section);
+// Save As: the "Save As" dialog in the section's directory with its file name filled in, then export.
+// A cancelled dialog changes nothing and returns Ok.
+Status SaveSectionAs(MissionDocument& document, UserInterface& ui, Section section);
+// Import from file: an open dialog in `program_directory` with an empty file name, then ReadSection.
+Status ImportSection(MissionDocument& document, UserInterface& ui, Section section,
+                     const std::string& program_directory);
+
+namespace internal {
+// Save without telling the user; the project save reports once for all its files.
+Status SaveSectionQuietly(MissionDocument& document, UserInterface& ui, Section section);
+}  // namespace internal
+
+}  // namespace vyr::editor
