@@ -79,4 +79,8 @@ class MissionReader {
 // reason in `status` when the class is not registered or the library cannot be loaded.
 std::unique_ptr<MissionReader> CreateMissionReader(Status& status);
 
+// Registers the library at `library_path` as the VYRMission class when the class is not registered
+// or its registered module is gone; a registration that works already is left alone.
+Status EnsureMissionLibraryRegistered(const std::string& library_path);
+
 }  // namespace vyr::editor

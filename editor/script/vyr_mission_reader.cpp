@@ -234,4 +234,14 @@ std::unique_ptr<MissionReader> CreateMissionReader(Status& status) {
   return std::make_unique<VyrMissionReader>(static_cast<IVYRMissionClient*>(object));
 }
 
+Status EnsureMissionLibraryRegistered(const std::string& library_path) {
+  std::string message;
+  const HRESULT hr = platform::EnsureServerRegistered(kClsidVYRMission, library_path, &message);
+  if (platform::FAILED(hr)) {
+    return Status::Error(message.empty() ? "cannot register " + library_path + ": " + platform::DescribeHResult(hr)
+                                         : message);
+  }
+  return Status::Ok();
+}
+
 }  // namespace vyr::editor
