@@ -63,8 +63,20 @@ struct LeftOut {
   int areas = 0;
   int actors = 0;  // including those of forces or teams that did not fit
   int outcomes = 0;
+  bool actors_capped = false;  // the library counted as many actors as its 16-bit interface can
 
   std::string Message() const {
+    std::string message = TablesMessage();
+    if (actors_capped) {
+      if (!message.empty()) message += "\n";
+      message +=
+          "The script holds at least 32767 actors, the most the mission script library can hand over; "
+          "any further actors were not imported.";
+    }
+    return message;
+  }
+
+  std::string TablesMessage() const {
     std::string parts;
     const auto add = [&parts](int count, const char* what) {
       if (count == 0) return;
@@ -140,6 +152,7 @@ void ImportActors(MissionDocument& doc, MissionReader& reader, LeftOut& left_out
   std::unordered_map<std::string, int> force_index;
   std::vector<std::unordered_map<std::string, int>> team_index;
   const int count = reader.ActorCount();
+  left_out.actors_capped = count >= std::numeric_limits<std::int16_t>::max();
   for (int i = 0; i < count; ++i) {
     const ScriptActor info = reader.ActorInfo(i);
     std::string force_name;

@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/com.h"
 #include "platform/com_runtime.h"
+#include "vyrparser/automation/ivyrmission.h"
 
 namespace vyr::editor {
 
@@ -16,62 +17,7 @@ namespace {
 using platform::BSTR;
 using platform::HRESULT;
 
-// IVYRMission as the library lays it out: its operations follow the seven of IDispatch in this order.
-class IVYRMissionClient : public platform::IDispatch {
- public:
-  virtual HRESULT MissionTitle(BSTR* aTitle) = 0;
-  virtual HRESULT MissionDescription(BSTR* aDescription) = 0;
-  virtual HRESULT MissionAuthor(BSTR* anAuthor) = 0;
-  virtual HRESULT MissionMap(BSTR* aMap) = 0;
-  virtual HRESULT TryParseMission(BSTR aFileName, std::int16_t* bSuccess) = 0;
-  virtual HRESULT CloseMission() = 0;
-  virtual HRESULT ActorCount(std::int16_t* anActorCount) = 0;
-  virtual HRESULT ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName,
-                            BSTR* theActorModelAndSkin, float* theActorSkill) = 0;
-  virtual HRESULT get_OverallSkill(float* pVal) = 0;
-  virtual HRESULT put_OverallSkill(float newVal) = 0;
-  virtual HRESULT GenerateMission(BSTR aFileName) = 0;
-  virtual HRESULT GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t* anItemCount) = 0;
-  virtual HRESULT SetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t anItemCount) = 0;
-  virtual HRESULT SetActorModelSkin(std::int16_t anActorIdx, BSTR anActorModelSkin) = 0;
-  virtual HRESULT SetActorSkill(std::int16_t anActorIdx, float anActorSkill) = 0;
-  virtual HRESULT GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) = 0;
-  virtual HRESULT SetActorName(std::int16_t anActorIdx, BSTR anActorName) = 0;
-  virtual HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
-                                                      std::int32_t* theMissionsRecorded,
-                                                      std::int32_t* theMissionsStudied,
-                                                      std::int16_t* theAdvice) = 0;
-  virtual HRESULT IncorporateMissionExperiences(BSTR aPartialFileName) = 0;
-  virtual HRESULT GetLocationCount(std::int16_t* aLocationCount) = 0;
-  virtual HRESULT GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX, float* aLocY,
-                                  float* aLocZ) = 0;
-  virtual HRESULT GetAreaCount(std::int16_t* anAreaCount) = 0;
-  virtual HRESULT GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
-                              std::int16_t* aLocationCount, std::int16_t* anEntranceCount,
-                              std::int16_t* anExitCount, std::int16_t* aWindowCount, float* aRadius) = 0;
-  virtual HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
-                                       BSTR* aLocationLabel) = 0;
-  virtual HRESULT GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) = 0;
-  virtual HRESULT GetMapAnnotation(BSTR* aMapAnnotation) = 0;
-  virtual HRESULT SetActorType(std::int16_t anActorIdx, BSTR anActorType) = 0;
-  virtual HRESULT GetRawMissionDescription(BSTR* aRawMissionDescription) = 0;
-  virtual HRESULT GetMapStyles(std::int16_t* theMapStyles) = 0;
-  virtual HRESULT GetObjectiveCount(std::int16_t* anObjectiveCount) = 0;
-  virtual HRESULT GetObjectiveData(std::int16_t anObjectiveIdx, BSTR* aType, BSTR* anOwner, BSTR* aMessage,
-                                   BSTR* theConditions, std::int16_t* aNextMissionCount) = 0;
-  virtual HRESULT GetObjectiveNextMission(std::int16_t anObjectiveIdx, std::int16_t aNextMissionIdx,
-                                          BSTR* aNextMissionName) = 0;
-
- protected:
-  ~IVYRMissionClient() = default;
-};
-
-// {D2CE3E35-323A-11D3-9C8F-F170BB19FA62}
-constexpr platform::CLSID kClsidVYRMission{
-    0xD2CE3E35, 0x323A, 0x11D3, {0x9C, 0x8F, 0xF1, 0x70, 0xBB, 0x19, 0xFA, 0x62}};
-// {D2CE3E34-323A-11D3-9C8F-F170BB19FA62}
-constexpr platform::IID kIidIVYRMission{
-    0xD2CE3E34, 0x323A, 0x11D3, {0x9C, 0x8F, 0xF1, 0x70, 0xBB, 0x19, 0xFA, 0x62}};
+using automation::IVYRMission;
 
 // An automation string made from code-page bytes, freed with the object.
 class InString {
@@ -112,7 +58,7 @@ std::int16_t Index(int value) {
 
 class VyrMissionReader final : public MissionReader {
  public:
-  explicit VyrMissionReader(IVYRMissionClient* mission) : mission_(mission) {}
+  explicit VyrMissionReader(IVYRMission* mission) : mission_(mission) {}
   ~VyrMissionReader() override { mission_->Release(); }
   VyrMissionReader(const VyrMissionReader&) = delete;
   VyrMissionReader& operator=(const VyrMissionReader&) = delete;
@@ -124,16 +70,14 @@ class VyrMissionReader final : public MissionReader {
     mission_->TryParseMission(name.get(), &result);
     return result;
   }
-  std::string MissionTitle() override { return Text(&IVYRMissionClient::MissionTitle); }
-  std::string MissionAuthor() override { return Text(&IVYRMissionClient::MissionAuthor); }
-  std::string MissionMap() override { return Text(&IVYRMissionClient::MissionMap); }
-  std::string GetRawMissionDescription() override {
-    return Text(&IVYRMissionClient::GetRawMissionDescription);
-  }
-  std::string GetMapAnnotation() override { return Text(&IVYRMissionClient::GetMapAnnotation); }
-  int GetMapStyles() override { return Number(&IVYRMissionClient::GetMapStyles); }
+  std::string MissionTitle() override { return Text(&IVYRMission::MissionTitle); }
+  std::string MissionAuthor() override { return Text(&IVYRMission::MissionAuthor); }
+  std::string MissionMap() override { return Text(&IVYRMission::MissionMap); }
+  std::string GetRawMissionDescription() override { return Text(&IVYRMission::GetRawMissionDescription); }
+  std::string GetMapAnnotation() override { return Text(&IVYRMission::GetMapAnnotation); }
+  int GetMapStyles() override { return Number(&IVYRMission::GetMapStyles); }
 
-  int GetLocationCount() override { return Number(&IVYRMissionClient::GetLocationCount); }
+  int GetLocationCount() override { return Number(&IVYRMission::GetLocationCount); }
   ScriptLocation GetLocationData(int index) override {
     ScriptLocation loc;
     OutString label;
@@ -141,7 +85,7 @@ class VyrMissionReader final : public MissionReader {
     loc.label = label.bytes();
     return loc;
   }
-  int GetAreaCount() override { return Number(&IVYRMissionClient::GetAreaCount); }
+  int GetAreaCount() override { return Number(&IVYRMission::GetAreaCount); }
   ScriptArea GetAreaData(int index) override {
     OutString name;
     std::int16_t styles = 0, locations = 0, entrances = 0, exits = 0, windows = 0;
@@ -162,7 +106,7 @@ class VyrMissionReader final : public MissionReader {
     return label.bytes();
   }
 
-  int ActorCount() override { return Number(&IVYRMissionClient::ActorCount); }
+  int ActorCount() override { return Number(&IVYRMission::ActorCount); }
   ScriptActor ActorInfo(int index) override {
     OutString type, name, skin;
     ScriptActor actor;
@@ -191,7 +135,7 @@ class VyrMissionReader final : public MissionReader {
     return plan.bytes();
   }
 
-  int GetObjectiveCount() override { return Number(&IVYRMissionClient::GetObjectiveCount); }
+  int GetObjectiveCount() override { return Number(&IVYRMission::GetObjectiveCount); }
   ScriptObjective GetObjectiveData(int index) override {
     OutString type, owner, message, conditions;
     std::int16_t next = 0;
@@ -205,18 +149,18 @@ class VyrMissionReader final : public MissionReader {
   }
 
  private:
-  std::string Text(HRESULT (IVYRMissionClient::*get)(BSTR*)) {
+  std::string Text(HRESULT (IVYRMission::*get)(BSTR*)) {
     OutString value;
     (mission_->*get)(value.put());
     return value.bytes();
   }
-  int Number(HRESULT (IVYRMissionClient::*get)(std::int16_t*)) {
+  int Number(HRESULT (IVYRMission::*get)(std::int16_t*)) {
     std::int16_t value = 0;
     (mission_->*get)(&value);
     return value;
   }
 
-  IVYRMissionClient* mission_;
+  IVYRMission* mission_;
 };
 
 }  // namespace
@@ -224,22 +168,23 @@ class VyrMissionReader final : public MissionReader {
 std::unique_ptr<MissionReader> CreateMissionReader(Status& status) {
   void* object = nullptr;
   std::string reason;
-  const HRESULT hr = platform::CoCreateInstance(kClsidVYRMission, kIidIVYRMission, &object, &reason);
+  const HRESULT hr =
+      platform::CoCreateInstance(automation::CLSID_VYRMission, automation::IID_IVYRMission, &object, &reason);
   if (platform::FAILED(hr) || object == nullptr) {
     status = Status::Error("The class VYRMission of vyrparser cannot be created: " +
                            (reason.empty() ? platform::DescribeHResult(hr) : reason) + ".");
     return nullptr;
   }
   status = Status::Ok();
-  return std::make_unique<VyrMissionReader>(static_cast<IVYRMissionClient*>(object));
+  return std::make_unique<VyrMissionReader>(static_cast<IVYRMission*>(object));
 }
 
 Status EnsureMissionLibraryRegistered(const std::string& library_path) {
   std::string message;
-  const HRESULT hr = platform::EnsureServerRegistered(kClsidVYRMission, library_path, &message);
+  const HRESULT hr = platform::EnsureServerRegistered(automation::CLSID_VYRMission, library_path, &message);
   if (platform::FAILED(hr)) {
-    return Status::Error(message.empty() ? "cannot register " + library_path + ": " + platform::DescribeHResult(hr)
-                                         : message);
+    return Status::Error(
+        message.empty() ? "cannot register " + library_path + ": " + platform::DescribeHResult(hr) : message);
   }
   return Status::Ok();
 }

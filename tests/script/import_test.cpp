@@ -267,5 +267,20 @@ TEST(Import, WhatExceedsTheTablesIsLeftOutAndNamed) {
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kExclamation);
 }
 
+TEST(Import, ActorCountAtTheInterfaceLimitIsNamed) {
+  MissionDocument doc;
+  RecordingUi ui;
+  FakeReader r;
+  for (int i = 0; i < 32767; ++i) {
+    r.actors.push_back(Actor("npc", "a", NumberedName('F', i / 441), NumberedName('T', (i / 21) % 21)));
+  }
+  Status status = ImportMission(doc, "huge.vyr", ui, r);
+  EXPECT_TRUE(status);
+  EXPECT_EQ(doc.force_count(), 75);
+  EXPECT_EQ(doc.actor_count(74, 6), 7);  // 32767 = 74 * 441 + 6 * 21 + 7
+  EXPECT_NE(status.message.find("at least 32767 actors"), std::string::npos) << status.message;
+  EXPECT_EQ(status.message.find("Left out"), std::string::npos) << status.message;
+}
+
 }  // namespace
 }  // namespace vyr::editor
