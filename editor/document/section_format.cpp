@@ -186,7 +186,8 @@ class SectionReader {
                          "more than " + std::to_string(capacity) + " " + std::string(texts.record_name) +
                              "s; the rest of the file was not read"};
       }
-      in_.set_context(std::string("a ") + std::string(texts.record_name) + " record");
+      in_.set_context(std::string(texts.record_name[0] == 'a' || texts.record_name[0] == 'o' ? "an " : "a ") +
+                      std::string(texts.record_name) + " record");
       bool ok = false;
       switch (section) {
         case Section::kLocations:

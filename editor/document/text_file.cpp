@@ -15,6 +15,9 @@ namespace vyr::editor {
 
 namespace {
 
+// Far beyond a full forces file (some ten megabytes), yet it keeps a wrong file from filling the memory.
+constexpr off_t kMaxFileSize = off_t{1} << 30;
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
@@ -238,15 +241,22 @@ bool TextReader::Bool(bool& out, std::string_view what) {
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error) {
   error = FileError{path, 0, {}};
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe or a device named by a damaged project file cannot hang the editor.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error.reason = "cannot open the file: " + SystemReason(errno);
     return false;
   }
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    error.reason = "cannot open the file: it is a folder";
+    error.reason = S_ISDIR(info.st_mode) ? "cannot open the file: it is a folder"
+                                         : "cannot open the file: it is not a regular file";
+    return false;
+  }
+  if (info.st_size > kMaxFileSize) {
+    ::close(fd);
+    error.reason = "cannot open the file: it is larger than any mission file";
     return false;
   }
   bytes.clear();
@@ -262,6 +272,11 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error
       return false;
     }
     bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+      ::close(fd);
+      error.reason = "cannot open the file: it is larger than any mission file";
+      return false;
+    }
   }
   ::close(fd);
   return true;

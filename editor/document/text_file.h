@@ -90,7 +90,7 @@ class TextReader {
   std::optional<FileError> error_;
 };
 
-// Reads a whole file. On failure returns the path and the system's reason.
+// Reads a whole regular file of at most 1 GiB. On failure returns the path and the reason.
 bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error);
 
 // Writes `bytes` to a temporary file in the target's folder, flushes it to disk and renames it over

@@ -3,20 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "editor/document/user_interface.h"
 
 namespace vyr::editor::testing {
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
+  explicit ScratchFolder(const std::string& tag = "") {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() / ("vyr-files-" + std::string(info->test_suite_name()) +
-                                                      "-" + info->name() + "-" + std::to_string(::getpid()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("vyr-files-" + std::string(info->test_suite_name()) + "-" +
+                                                  info->name() + tag + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -43,6 +50,13 @@ inline std::string Slurp(const std::string& path) {
 inline void Spit(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// "stem" followed by the number (spelled out this way to keep GCC 12's -Wrestrict quiet).
+inline std::string Numbered(const char* stem, long long number) {
+  std::string out(stem);
+  out += std::to_string(number);
+  return out;
 }
 
 // Joins lines with CR LF after each, so expected files read like the files themselves.
@@ -77,5 +91,51 @@ inline ::testing::AssertionResult SameBytes(const std::string& expected, const s
                                        << Visible(expected) << "\n--- actual:\n"
                                        << Visible(actual);
 }
+
+// Answers file dialogs from a script, in order, and records every request and message.
+class ScriptedUi : public UserInterface {
+ public:
+  struct Dialog {
+    std::string kind;  // "open" or "save"
+    FileDialogRequest request;
+  };
+
+  // The next dialog's answer; nothing stands for Cancel.
+  void Answer(std::optional<std::string> path) { answers_.push_back(std::move(path)); }
+
+  std::optional<std::string> AskOpenPath(const FileDialogRequest& request) override {
+    return Next("open", request);
+  }
+  std::optional<std::string> AskSavePath(const FileDialogRequest& request) override {
+    return Next("save", request);
+  }
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
+    messages.push_back(title + "|" + text);
+    icons.push_back(icon);
+  }
+  vyr::editor::Answer AskQuestion(const std::string&, const std::string&, bool) override {
+    ADD_FAILURE() << "no question is expected";
+    return vyr::editor::Answer::kCancel;
+  }
+
+  std::vector<Dialog> dialogs;
+  std::vector<std::string> messages;
+  std::vector<MessageIcon> icons;
+  bool all_answered() const { return answers_.empty(); }
+
+ private:
+  std::optional<std::string> Next(const char* kind, const FileDialogRequest& request) {
+    dialogs.push_back({kind, request});
+    if (answers_.empty()) {
+      ADD_FAILURE() << "unexpected dialog \"" << request.title << "\" (" << request.filter << ")";
+      return std::nullopt;
+    }
+    auto answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+  }
+
+  std::deque<std::optional<std::string>> answers_;
+};
 
 }  // namespace vyr::editor::testing

@@ -265,6 +265,10 @@ TEST(TextFile, ReadingAMissingFileOrAFolderFailsWithTheReason) {
   EXPECT_EQ(error.Message(), folder / "none.mlc" + ": cannot open the file: No such file or directory");
   EXPECT_FALSE(ReadFileBytes(folder.dir(), bytes, error));
   EXPECT_EQ(error.reason, "cannot open the file: it is a folder");
+  EXPECT_FALSE(ReadFileBytes("/dev/null", bytes, error));
+  EXPECT_EQ(error.reason, "cannot open the file: it is not a regular file");
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadFileBytes(folder / "pipe", bytes, error)) << "a named pipe must not block the reader";
   Spit(folder / "some.mlc", std::string("a\0b", 3));
   ASSERT_TRUE(ReadFileBytes(folder / "some.mlc", bytes, error));
   EXPECT_EQ(bytes, std::string("a\0b", 3));
