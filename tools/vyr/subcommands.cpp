@@ -8,6 +8,11 @@ namespace {
 
 // To add a subcommand: declare its Run function in subcommands.h, give it a file, add a row here.
 constexpr std::array kSubcommands = {
+    Subcommand{"check", "FILE", "parse a mission script; the parser's messages on stderr; exit 0, 1 or 2", 1,
+               1, RunCheck},
+    Subcommand{"dump", "FILE", "print the parsed mission as JSON", 1, 1, RunDump},
+    Subcommand{"rewrite", "IN OUT", "parse IN and write it to OUT in the library's layout", 2, 2, RunRewrite},
+    Subcommand{"plan", "FILE TEAM", "print a team's plan", 2, 2, RunPlan},
     Subcommand{"advise", "PARTIAL", "print 'advice recorded studied' for PARTIAL.exp and PARTIAL.tac", 1, 1,
                RunAdvise},
     Subcommand{"incorporate", "PARTIAL", "bring PARTIAL.tac up to date with PARTIAL.exp", 1, 1,
