@@ -160,6 +160,7 @@ TEST_F(VyrBuildImport, WholeChainComesBackToTheSameScript) {
   EXPECT_EQ(back.info.annotation, "Night raid");
   EXPECT_EQ(back.info.map_styles, "open?dark?urban?");
   EXPECT_EQ(back.section_file(Section::kForces).name, "again.mfr");
+  EXPECT_NE(ReadFileBytes(dir_.File("again.cme")).find("again.mfr\r\n[LOCAL]\r\n"), std::string::npos);
   ASSERT_EQ(back.location_count(), 2);
   EXPECT_EQ(back.location(1).loc_x, -5);
   ASSERT_EQ(back.area_count(), 1);

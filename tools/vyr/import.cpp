@@ -1,5 +1,7 @@
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 
 #include "editor/document/file_name_pair.h"
 #include "editor/document/mission_document.h"
@@ -29,7 +31,10 @@ std::string BaseName(const std::string& project) {
 // vyr import SCRIPT.vyr OUT.cme: 0 written, 1 library or write failure, 2 the script does not parse.
 int RunImport(const Arguments& operands) {
   const std::string& script = operands[0];
-  const std::string& project = operands[1];
+  // An absolute name lets the project refer to its sections as lying beside it, wherever it is read from.
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(operands[1], ec);
+  const std::string project = ec ? operands[1] : absolute.lexically_normal().string();
   if (!EnsureLibrary("import")) return kExitFailure;
 
   editor::MissionDocument document;
