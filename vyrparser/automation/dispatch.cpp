@@ -42,8 +42,12 @@ VARTYPE VarTypeOf(ParamType type) {
   return VT_EMPTY;
 }
 
-bool IsInput(const ParamDescription& p) { return (p.flags & kParamIn) != 0; }
-bool IsRetval(const ParamDescription& p) { return (p.flags & kParamRetval) != 0; }
+bool IsInput(const ParamDescription& p) {
+  return (p.flags & kParamIn) != 0;
+}
+bool IsRetval(const ParamDescription& p) {
+  return (p.flags & kParamRetval) != 0;
+}
 
 // The value of one argument, read through any by-reference form.
 bool ReadNumber(const VARIANT& v, double* out) {
@@ -81,7 +85,8 @@ struct Slot {
   float r4 = 0.0f;
   BSTR bstr = nullptr;
   void* out = nullptr;  // for outputs: the caller's storage, or this slot's own
-  VARIANT* variant = nullptr;  // an output given as a VARIANT by reference: filled from this slot after the call
+  VARIANT* variant =
+      nullptr;  // an output given as a VARIANT by reference: filled from this slot after the call
 };
 
 void* SlotStorage(ParamType type, Slot* slot) {
@@ -203,7 +208,8 @@ HRESULT Call(IVYRMission* m, DISPID dispid, WORD kind, Slot* a) {
     case 8:
       return m->ActorInfo(a[0].i2, Out<BSTR>(a[1]), Out<BSTR>(a[2]), Out<BSTR>(a[3]), Out<float>(a[4]));
     case 9:
-      return kind == DISPATCH_PROPERTYPUT ? m->put_OverallSkill(a[0].r4) : m->get_OverallSkill(Out<float>(a[0]));
+      return kind == DISPATCH_PROPERTYPUT ? m->put_OverallSkill(a[0].r4)
+                                          : m->get_OverallSkill(Out<float>(a[0]));
     case 10:
       return m->GenerateMission(a[0].bstr);
     case 11:
@@ -219,14 +225,15 @@ HRESULT Call(IVYRMission* m, DISPID dispid, WORD kind, Slot* a) {
     case 16:
       return m->SetActorName(a[0].i2, a[1].bstr);
     case 17:
-      return m->NeedToIncorporateMissionExperiences(a[0].bstr, Out<std::int32_t>(a[1]), Out<std::int32_t>(a[2]),
-                                                    Out<std::int16_t>(a[3]));
+      return m->NeedToIncorporateMissionExperiences(a[0].bstr, Out<std::int32_t>(a[1]),
+                                                    Out<std::int32_t>(a[2]), Out<std::int16_t>(a[3]));
     case 18:
       return m->IncorporateMissionExperiences(a[0].bstr);
     case 19:
       return m->GetLocationCount(Out<std::int16_t>(a[0]));
     case 20:
-      return m->GetLocationData(a[0].i2, Out<BSTR>(a[1]), Out<float>(a[2]), Out<float>(a[3]), Out<float>(a[4]));
+      return m->GetLocationData(a[0].i2, Out<BSTR>(a[1]), Out<float>(a[2]), Out<float>(a[3]),
+                                Out<float>(a[4]));
     case 21:
       return m->GetAreaCount(Out<std::int16_t>(a[0]));
     case 22:
@@ -313,7 +320,8 @@ HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
   if (!(riid == GUID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (params == nullptr) return E_INVALIDARG;
   if (params->cArgs > 0 && params->rgvarg == nullptr) return E_INVALIDARG;
-  if (params->cNamedArgs > params->cArgs || (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
+  if (params->cNamedArgs > params->cArgs ||
+      (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
     return E_INVALIDARG;
   }
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
@@ -323,8 +331,8 @@ HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
 
   // Which argument feeds which parameter: named ones by their DISPID, the rest by position
   // (rgvarg holds positional arguments last to first, after the named ones).
-  const std::size_t visible = static_cast<std::size_t>(
-      std::count_if(f->params.begin(), f->params.end(), [](const ParamDescription& p) { return !IsRetval(p); }));
+  const std::size_t visible = static_cast<std::size_t>(std::count_if(
+      f->params.begin(), f->params.end(), [](const ParamDescription& p) { return !IsRetval(p); }));
   std::vector<int> source(kMaxParams, -1);
   const UINT named = params->cNamedArgs;
   for (UINT n = 0; n < named; ++n) {

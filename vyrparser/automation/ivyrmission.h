@@ -2,7 +2,9 @@
 // A client needs only this header and platform::CoCreateInstance: it never links the library.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "platform/com.h"
 #include "platform/com_runtime.h"
@@ -50,7 +52,8 @@ class IVYRMission : public platform::IDispatch {
   virtual HRESULT GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) = 0;
   virtual HRESULT SetActorName(std::int16_t anActorIdx, BSTR anActorName) = 0;
   // Advice: -1 unsupported, 0 no need, 1 advised.
-  virtual HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName, std::int32_t* theMissionsRecorded,
+  virtual HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
+                                                      std::int32_t* theMissionsRecorded,
                                                       std::int32_t* theMissionsStudied,
                                                       std::int16_t* theAdvice) = 0;
   virtual HRESULT IncorporateMissionExperiences(BSTR aPartialFileName) = 0;
@@ -61,7 +64,8 @@ class IVYRMission : public platform::IDispatch {
   virtual HRESULT GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
                               std::int16_t* aLocationCount, std::int16_t* anEntranceCount,
                               std::int16_t* anExitCount, std::int16_t* aWindowCount, float* aRadius) = 0;
-  virtual HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx, BSTR* aLocationLabel) = 0;
+  virtual HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
+                                       BSTR* aLocationLabel) = 0;
   virtual HRESULT GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) = 0;
   virtual HRESULT GetMapAnnotation(BSTR* aMapAnnotation) = 0;
   virtual HRESULT SetActorType(std::int16_t anActorIdx, BSTR anActorType) = 0;
@@ -76,6 +80,16 @@ class IVYRMission : public platform::IDispatch {
  protected:
   ~IVYRMission() = default;
 };
+
+#if defined(VYR_PARSER_LIBRARY_BUILD_PATH) && defined(VYR_PARSER_LIBRARY_INSTALL_PATH)
+// The library this program was built with (targets linking vyrparser_client): the build tree's copy while
+// it exists, else the installed one.
+inline std::string BuiltVYRMissionLibrary() {
+  std::error_code ec;
+  if (std::filesystem::exists(VYR_PARSER_LIBRARY_BUILD_PATH, ec)) return VYR_PARSER_LIBRARY_BUILD_PATH;
+  return VYR_PARSER_LIBRARY_INSTALL_PATH;
+}
+#endif
 
 // Creates a VYRMission through the registry. When the class is not registered (or its module is gone)
 // and `library_path` is given, registers that library first, as vyr-regsvr would, and tries again.

@@ -68,7 +68,9 @@ std::string ModulePath() {
   return ec ? std::string(info.dli_fname) : path.lexically_normal().string();
 }
 
-std::string ClassKey() { return "CLSID\\" + GuidToString(CLSID_VYRMission); }
+std::string ClassKey() {
+  return "CLSID\\" + GuidToString(CLSID_VYRMission);
+}
 
 // The class's registry entries; the class key is replaced whole, the ProgID keys are updated in place.
 void WriteClassEntries(RegistryTree& tree, const std::string& module_path) {
@@ -97,9 +99,15 @@ void RemoveClassEntries(RegistryTree& tree) {
 
 }  // namespace
 
-void LockModule() { g_lock_count.fetch_add(1); }
-void UnlockModule() { g_lock_count.fetch_sub(1); }
-long ModuleLockCount() { return g_lock_count.load(); }
+void LockModule() {
+  g_lock_count.fetch_add(1);
+}
+void UnlockModule() {
+  g_lock_count.fetch_sub(1);
+}
+long ModuleLockCount() {
+  return g_lock_count.load();
+}
 
 }  // namespace vyr::automation
 
@@ -107,9 +115,12 @@ using namespace vyr::automation;
 
 #define VYR_EXPORT extern "C" __attribute__((visibility("default")))
 
-VYR_EXPORT platform::HRESULT DllCanUnloadNow() { return ModuleLockCount() == 0 ? platform::S_OK : platform::S_FALSE; }
+VYR_EXPORT platform::HRESULT DllCanUnloadNow() {
+  return ModuleLockCount() == 0 ? platform::S_OK : platform::S_FALSE;
+}
 
-VYR_EXPORT platform::HRESULT DllGetClassObject(platform::REFCLSID clsid, platform::REFIID iid, void** object) {
+VYR_EXPORT platform::HRESULT DllGetClassObject(platform::REFCLSID clsid, platform::REFIID iid,
+                                               void** object) {
   if (object == nullptr) return platform::E_POINTER;
   *object = nullptr;
   if (!(clsid == CLSID_VYRMission)) return platform::CLASS_E_CLASSNOTAVAILABLE;

@@ -1,6 +1,9 @@
 #include "vyrparser/automation/type_library.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <mutex>
 
 #include "vyrparser/automation/ivyrmission.h"
 
@@ -37,7 +40,8 @@ constexpr ParamDescription kGetActorItemCount[] = {
     {"anActorIdx", kI2, kIn}, {"anItemName", kBstr, kIn}, {"anItemCount", kI2, kRet}};
 constexpr ParamDescription kSetActorItemCount[] = {
     {"anActorIdx", kI2, kIn}, {"anItemName", kBstr, kIn}, {"anItemCount", kI2, kIn}};
-constexpr ParamDescription kSetActorModelSkin[] = {{"anActorIdx", kI2, kIn}, {"anActorModelSkin", kBstr, kIn}};
+constexpr ParamDescription kSetActorModelSkin[] = {{"anActorIdx", kI2, kIn},
+                                                   {"anActorModelSkin", kBstr, kIn}};
 constexpr ParamDescription kSetActorSkill[] = {{"anActorIdx", kI2, kIn}, {"anActorSkill", kR4, kIn}};
 constexpr ParamDescription kGetActorForceAndTeam[] = {
     {"anActorIdx", kI2, kIn}, {"theActorForce", kBstr, kOut}, {"theActorTeam", kBstr, 0}};
@@ -54,10 +58,10 @@ constexpr ParamDescription kGetLocationData[] = {{"aLocationIdx", kI2, kIn},
                                                  {"aLocY", kR4, kOut},
                                                  {"aLocZ", kR4, kOut}};
 constexpr ParamDescription kGetAreaCount[] = {{"anAreaCount", kI2, kRet}};
-constexpr ParamDescription kGetAreaData[] = {
-    {"anAreaIdx", kI2, kIn},     {"anAreaName", kBstr, kOut},    {"theAreaStyles", kI2, kOut},
-    {"aLocationCount", kI2, kOut}, {"anEntranceCount", kI2, kOut}, {"anExitCount", kI2, kOut},
-    {"aWindowCount", kI2, kOut},   {"aRadius", kR4, kOut}};
+constexpr ParamDescription kGetAreaData[] = {{"anAreaIdx", kI2, kIn},        {"anAreaName", kBstr, kOut},
+                                             {"theAreaStyles", kI2, kOut},   {"aLocationCount", kI2, kOut},
+                                             {"anEntranceCount", kI2, kOut}, {"anExitCount", kI2, kOut},
+                                             {"aWindowCount", kI2, kOut},    {"aRadius", kR4, kOut}};
 constexpr ParamDescription kGetAreaLocationLabel[] = {
     {"anAreaIdx", kI2, kIn}, {"aLocationIdx", kI2, kIn}, {"aLocationLabel", kBstr, kRet}};
 constexpr ParamDescription kGetTeamPlan[] = {{"aTeamName", kBstr, kIn}, {"aTeamPlan", kBstr, kRet}};
@@ -66,9 +70,9 @@ constexpr ParamDescription kSetActorType[] = {{"anActorIdx", kI2, kIn}, {"anActo
 constexpr ParamDescription kGetRawMissionDescription[] = {{"aRawMissionDescription", kBstr, kRet}};
 constexpr ParamDescription kGetMapStyles[] = {{"theMapStyles", kI2, kRet}};
 constexpr ParamDescription kGetObjectiveCount[] = {{"anObjectiveCount", kI2, kRet}};
-constexpr ParamDescription kGetObjectiveData[] = {{"anObjectiveIdx", kI2, kIn}, {"aType", kBstr, kOut},
-                                                  {"anOwner", kBstr, kOut},       {"aMessage", kBstr, kOut},
-                                                  {"theConditions", kBstr, kOut}, {"aNextMissionCount", kI2, kOut}};
+constexpr ParamDescription kGetObjectiveData[] = {
+    {"anObjectiveIdx", kI2, kIn}, {"aType", kBstr, kOut},         {"anOwner", kBstr, kOut},
+    {"aMessage", kBstr, kOut},    {"theConditions", kBstr, kOut}, {"aNextMissionCount", kI2, kOut}};
 constexpr ParamDescription kGetObjectiveNextMission[] = {
     {"anObjectiveIdx", kI2, kIn}, {"aNextMissionIdx", kI2, kIn}, {"aNextMissionName", kBstr, kRet}};
 
@@ -96,7 +100,8 @@ constexpr FunctionDescription kFunctions[] = {
      kGetActorForceAndTeam},
     {"SetActorName", 16, DISPATCH_METHOD, 23, "sets actor name", kSetActorName},
     {"NeedToIncorporateMissionExperiences", 17, DISPATCH_METHOD, 24,
-     "checks terrain info for need to update: returns -1=unsupported, 0=no need, 1=advised", kNeedToIncorporate},
+     "checks terrain info for need to update: returns -1=unsupported, 0=no need, 1=advised",
+     kNeedToIncorporate},
     {"IncorporateMissionExperiences", 18, DISPATCH_METHOD, 25, "updates terrain info with experiences",
      kIncorporate},
     {"GetLocationCount", 19, DISPATCH_METHOD, 26, "returns number of locations", kGetLocationCount},
@@ -108,8 +113,8 @@ constexpr FunctionDescription kFunctions[] = {
     {"GetTeamPlan", 24, DISPATCH_METHOD, 31, "returns team plan", kGetTeamPlan},
     {"GetMapAnnotation", 25, DISPATCH_METHOD, 32, "returns map annotation", kGetMapAnnotation},
     {"SetActorType", 26, DISPATCH_METHOD, 33, "set actor type (\"npc\", \"player\"", kSetActorType},
-    {"GetRawMissionDescription", 27, DISPATCH_METHOD, 34, "returns mission description including \\n characters",
-     kGetRawMissionDescription},
+    {"GetRawMissionDescription", 27, DISPATCH_METHOD, 34,
+     "returns mission description including \\n characters", kGetRawMissionDescription},
     {"GetMapStyles", 28, DISPATCH_METHOD, 35,
      "returns combination of map styles 0 = none, 1 = urban, 2 = dark, 4 = open, 8 = indoor", kGetMapStyles},
     {"GetObjectiveCount", 29, DISPATCH_METHOD, 36, "returns number of objectives", kGetObjectiveCount},
@@ -121,14 +126,24 @@ constexpr FunctionDescription kFunctions[] = {
      kGetObjectiveNextMission},
 };
 
-std::string TypeLibraryKey() { return "TypeLib\\" + platform::GuidToString(LIBID_VYRMISSIONLib); }
-std::string VersionKey() { return TypeLibraryKey() + "\\" + kTypeLibraryVersion; }
-std::string ModuleKey() { return VersionKey() + "\\" + kTypeLibraryLocaleKey + "\\" + kTypeLibraryPlatformKey; }
-std::string InterfaceKey() { return "Interface\\" + platform::GuidToString(IID_IVYRMission); }
+std::string TypeLibraryKey() {
+  return "TypeLib\\" + platform::GuidToString(LIBID_VYRMISSIONLib);
+}
+std::string VersionKey() {
+  return TypeLibraryKey() + "\\" + kTypeLibraryVersion;
+}
+std::string ModuleKey() {
+  return VersionKey() + "\\" + kTypeLibraryLocaleKey + "\\" + kTypeLibraryPlatformKey;
+}
+std::string InterfaceKey() {
+  return "Interface\\" + platform::GuidToString(IID_IVYRMission);
+}
 
 }  // namespace
 
-std::span<const FunctionDescription> IVYRMissionFunctions() { return kFunctions; }
+std::span<const FunctionDescription> IVYRMissionFunctions() {
+  return kFunctions;
+}
 
 void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path) {
   const std::string help_dir = std::filesystem::path(module_path).parent_path().string();
@@ -155,10 +170,39 @@ void RemoveTypeLibraryEntries(platform::RegistryTree& tree) {
 }
 
 bool TypeLibraryRegistered() {
+  // Every late-bound call asks; the answer is read again only when the registry file was replaced
+  // (every write renames a new file into place) or changed.
+  struct Seen {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    bool registered = false;
+  };
+  static std::mutex mutex;
+  static Seen seen;
+  const platform::Registry registry = platform::Registry::Default();
+  struct stat info {};
+  const bool exists = ::stat(registry.Path().c_str(), &info) == 0;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (exists && seen.path == registry.Path() && seen.device == info.st_dev && seen.inode == info.st_ino &&
+      seen.size == info.st_size && seen.modified.tv_sec == info.st_mtim.tv_sec &&
+      seen.modified.tv_nsec == info.st_mtim.tv_nsec) {
+    return seen.registered;
+  }
   platform::RegistryTree tree;
-  if (!platform::Registry::Default().Load(&tree)) return false;
-  const auto module = tree.QueryString(ModuleKey(), "");
-  return module.has_value() && !module->empty();
+  bool registered = false;
+  if (registry.Load(&tree)) {
+    const auto module = tree.QueryString(ModuleKey(), "");
+    registered = module.has_value() && !module->empty();
+  }
+  if (exists) {
+    seen = Seen{registry.Path(), info.st_dev, info.st_ino, info.st_size, info.st_mtim, registered};
+  } else {
+    seen = Seen{};
+  }
+  return registered;
 }
 
 }  // namespace vyr::automation

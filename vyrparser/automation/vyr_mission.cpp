@@ -8,9 +8,9 @@
 
 #include "platform/codepage.h"
 #include "vyrparser/automation/module.h"
-#include "vyrparser/automation/printing.h"
 #include "vyrparser/core/parser.h"
 #include "vyrparser/core/tactical_experience.h"
+#include "vyrparser/core/writer.h"
 
 namespace vyr::automation {
 namespace {
@@ -26,8 +26,8 @@ constexpr std::array<std::string_view, 7> kWeaponNames = {
     "Handcannon",  "Sniper Rifle",         "Dual MK23 Pistols"};
 constexpr std::array<std::string_view, 5> kAmmunitionNames = {"Pistol Clip", "Machinegun Magazine", "M4 Clip",
                                                               "12 Gauge Shells", "AP Sniper Ammo"};
-constexpr std::array<std::string_view, 5> kItemNames = {"Silencer", "Stealth Slippers", "Bandolier", "Kevlar Vest",
-                                                        "Lasersight"};
+constexpr std::array<std::string_view, 5> kItemNames = {"Silencer", "Stealth Slippers", "Bandolier",
+                                                        "Kevlar Vest", "Lasersight"};
 
 template <std::size_t N>
 bool InList(const std::array<std::string_view, N>& list, std::string_view name) {
@@ -76,7 +76,9 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
-std::string_view OrIncorrect(const Text& text) { return text.is_null() ? kIncorrectMission : text.view(); }
+std::string_view OrIncorrect(const Text& text) {
+  return text.is_null() ? kIncorrectMission : text.view();
+}
 
 parser::MissionActor* ActorAt(std::int16_t index) {
   if (index < 0) return nullptr;
@@ -91,14 +93,19 @@ void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_vi
     if (!EqualIgnoringCase(entry.view(), name)) return false;
     return found++ >= wanted;
   });
-  for (; found < wanted; ++found) list.push_back(model.MakeText(name));
+  for (; found < wanted; ++found)
+    list.push_back(model.MakeText(name));
 }
 
 }  // namespace
 
-VYRMission::VYRMission() { LockModule(); }
+VYRMission::VYRMission() {
+  LockModule();
+}
 
-VYRMission::~VYRMission() { UnlockModule(); }
+VYRMission::~VYRMission() {
+  UnlockModule();
+}
 
 platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
   auto* mission = new (std::nothrow) VYRMission;
@@ -124,7 +131,9 @@ HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
   return platform::E_NOINTERFACE;
 }
 
-platform::ULONG VYRMission::AddRef() { return ++refs_; }
+platform::ULONG VYRMission::AddRef() {
+  return ++refs_;
+}
 
 platform::ULONG VYRMission::Release() {
   const platform::ULONG left = --refs_;
@@ -208,7 +217,7 @@ HRESULT VYRMission::CloseMission() {
 HRESULT VYRMission::GenerateMission(BSTR aFileName) {
   const std::string path = FileName(aFileName);
   // Nothing is reported when the file cannot be written; the old file then stays as it was.
-  if (!path.empty()) WriteMissionFile(path, ParsedMission::Obtain());
+  if (!path.empty()) parser::WriteMission(ParsedMission::Obtain(), path);
   return S_OK;
 }
 
@@ -243,7 +252,8 @@ HRESULT VYRMission::get_OverallSkill(float* pVal) {
 }
 
 HRESULT VYRMission::put_OverallSkill(float newVal) {
-  for (parser::MissionActor* actor : ParsedMission::Obtain().all_actors) actor->skill = newVal;
+  for (parser::MissionActor* actor : ParsedMission::Obtain().all_actors)
+    actor->skill = newVal;
   return S_OK;
 }
 
@@ -253,11 +263,13 @@ HRESULT VYRMission::GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, 
   if (actor == nullptr) return S_OK;
   const std::string name = Bytes(anItemName);
   std::int64_t count = 0;
-  for (const Text& weapon : actor->weapons) count += EqualIgnoringCase(weapon.view(), name) ? 1 : 0;
+  for (const Text& weapon : actor->weapons)
+    count += EqualIgnoringCase(weapon.view(), name) ? 1 : 0;
   for (const parser::AmmoEntry& ammo : actor->ammunition) {
     if (EqualIgnoringCase(ammo.name.view(), name)) count += ammo.count;
   }
-  for (const Text& item : actor->items) count += EqualIgnoringCase(item.view(), name) ? 1 : 0;
+  for (const Text& item : actor->items)
+    count += EqualIgnoringCase(item.view(), name) ? 1 : 0;
   Put(anItemCount, Clamp16(count));
   return S_OK;
 }
@@ -328,10 +340,12 @@ HRESULT VYRMission::SetActorType(std::int16_t anActorIdx, BSTR anActorType) {
 
 // ---- tactical experience ----
 
-HRESULT VYRMission::NeedToIncorporateMissionExperiences(BSTR aPartialFileName, std::int32_t* theMissionsRecorded,
+HRESULT VYRMission::NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
+                                                        std::int32_t* theMissionsRecorded,
                                                         std::int32_t* theMissionsStudied,
                                                         std::int16_t* theAdvice) {
-  const parser::ExperienceAdvice advice = parser::NeedToIncorporateMissionExperiences(FileName(aPartialFileName));
+  const parser::ExperienceAdvice advice =
+      parser::NeedToIncorporateMissionExperiences(FileName(aPartialFileName));
   Put(theMissionsRecorded, advice.missions_recorded);
   Put(theMissionsStudied, advice.missions_studied);
   Put(theAdvice, static_cast<std::int16_t>(advice.advice));
@@ -350,10 +364,11 @@ HRESULT VYRMission::GetLocationCount(std::int16_t* aLocationCount) {
   return S_OK;
 }
 
-HRESULT VYRMission::GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX, float* aLocY,
-                                    float* aLocZ) {
+HRESULT VYRMission::GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX,
+                                    float* aLocY, float* aLocZ) {
   if (aLocationIdx < 0) return S_OK;
-  const parser::MissionLocation* location = ParsedMission::Obtain().LocationAt(static_cast<std::size_t>(aLocationIdx));
+  const parser::MissionLocation* location =
+      ParsedMission::Obtain().LocationAt(static_cast<std::size_t>(aLocationIdx));
   if (location == nullptr) return S_OK;
   Put(aLocationLabel, location->name.view());
   Put(aLocX, location->x);
@@ -383,12 +398,14 @@ HRESULT VYRMission::GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::i
   return S_OK;
 }
 
-HRESULT VYRMission::GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx, BSTR* aLocationLabel) {
+HRESULT VYRMission::GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
+                                         BSTR* aLocationLabel) {
   if (anAreaIdx < 0) return S_OK;
   const parser::MissionArea* area = ParsedMission::Obtain().AreaAt(static_cast<std::size_t>(anAreaIdx));
   if (area == nullptr) return S_OK;
   const bool inside = aLocationIdx >= 0 && static_cast<std::size_t>(aLocationIdx) < area->locations.size();
-  Put(aLocationLabel, inside ? area->locations[static_cast<std::size_t>(aLocationIdx)].view() : std::string_view());
+  Put(aLocationLabel,
+      inside ? area->locations[static_cast<std::size_t>(aLocationIdx)].view() : std::string_view());
   return S_OK;
 }
 
@@ -398,7 +415,7 @@ HRESULT VYRMission::GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) {
   const std::string name = Bytes(aTeamName);
   for (const parser::MissionTeam* team : ParsedMission::Obtain().all_teams) {
     if (team->name.view() == name) {
-      Put(aTeamPlan, PlanText(team->plan, 2));
+      Put(aTeamPlan, parser::PrintStatements(team->plan, 2));  // whole, however long
       return S_OK;
     }
   }
@@ -420,7 +437,7 @@ HRESULT VYRMission::GetObjectiveData(std::int16_t anObjectiveIdx, BSTR* aType, B
   Put(aType, objective->type == parser::kObjectiveFailure ? "failure" : "success");
   Put(anOwner, objective->owner.view());
   Put(aMessage, objective->message.view());
-  Put(theConditions, ConditionText(objective->condition));
+  Put(theConditions, parser::PrintCondition(objective->condition));
   Put(aNextMissionCount, Count16(objective->next_missions.size()));
   return S_OK;
 }

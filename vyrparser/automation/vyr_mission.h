@@ -33,8 +33,8 @@ class VYRMission final : public IVYRMission {
   HRESULT TryParseMission(BSTR aFileName, std::int16_t* bSuccess) override;
   HRESULT CloseMission() override;
   HRESULT ActorCount(std::int16_t* anActorCount) override;
-  HRESULT ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName, BSTR* theActorModelAndSkin,
-                    float* theActorSkill) override;
+  HRESULT ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName,
+                    BSTR* theActorModelAndSkin, float* theActorSkill) override;
   HRESULT get_OverallSkill(float* pVal) override;
   HRESULT put_OverallSkill(float newVal) override;
   HRESULT GenerateMission(BSTR aFileName) override;
@@ -45,7 +45,8 @@ class VYRMission final : public IVYRMission {
   HRESULT GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) override;
   HRESULT SetActorName(std::int16_t anActorIdx, BSTR anActorName) override;
   HRESULT NeedToIncorporateMissionExperiences(BSTR aPartialFileName, std::int32_t* theMissionsRecorded,
-                                              std::int32_t* theMissionsStudied, std::int16_t* theAdvice) override;
+                                              std::int32_t* theMissionsStudied,
+                                              std::int16_t* theAdvice) override;
   HRESULT IncorporateMissionExperiences(BSTR aPartialFileName) override;
   HRESULT GetLocationCount(std::int16_t* aLocationCount) override;
   HRESULT GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX, float* aLocY,
@@ -54,7 +55,8 @@ class VYRMission final : public IVYRMission {
   HRESULT GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
                       std::int16_t* aLocationCount, std::int16_t* anEntranceCount, std::int16_t* anExitCount,
                       std::int16_t* aWindowCount, float* aRadius) override;
-  HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx, BSTR* aLocationLabel) override;
+  HRESULT GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
+                               BSTR* aLocationLabel) override;
   HRESULT GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) override;
   HRESULT GetMapAnnotation(BSTR* aMapAnnotation) override;
   HRESULT SetActorType(std::int16_t anActorIdx, BSTR anActorType) override;

@@ -1,0 +1,268 @@
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "automation_fixture.h"
+#include "platform/com_runtime.h"
+
+namespace vyr::automation::testing {
+namespace {
+
+using namespace platform;
+
+const std::string kClassKey = "CLSID\\{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}";
+const std::string kTypeLibKey = "TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}";
+const std::string kInterfaceKey = "Interface\\{D2CE3E34-323A-11D3-9C8F-F170BB19FA62}";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The library as loaded by CoCreateInstance: dlopen of the same file gives the same module.
+template <typename Fn>
+Fn Entry(const char* name) {
+  void* handle = ::dlopen(kLibraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  EXPECT_NE(handle, nullptr);
+  auto fn = reinterpret_cast<Fn>(::dlsym(handle, name));
+  ::dlclose(handle);
+  return fn;
+}
+
+using Server = AutomationTest;
+
+class Counted final : public IUnknown {
+ public:
+  HRESULT QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+};
+
+TEST_F(Server, RegistrationWritesExactlyTheTabulatedEntries) {
+  const std::string module = std::filesystem::absolute(kLibraryPath).lexically_normal().string();
+  const RegistryTree tree = Registry();
+  EXPECT_EQ(tree.QueryString("Vyrmission.VYRMission.1", ""), "VYRMission Class");
+  EXPECT_EQ(tree.QueryString("Vyrmission.VYRMission.1\\CLSID", ""), "{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}");
+  EXPECT_EQ(tree.QueryString("Vyrmission.VYRMission", ""), "VYRMission Class");
+  EXPECT_EQ(tree.QueryString("Vyrmission.VYRMission\\CLSID", ""), "{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}");
+  EXPECT_EQ(tree.QueryString("Vyrmission.VYRMission\\CurVer", ""), "Vyrmission.VYRMission.1");
+  EXPECT_EQ(tree.QueryString(kClassKey, ""), "VYRMission Class");
+  EXPECT_EQ(tree.QueryString(kClassKey + "\\ProgID", ""), "Vyrmission.VYRMission.1");
+  EXPECT_EQ(tree.QueryString(kClassKey + "\\VersionIndependentProgID", ""), "Vyrmission.VYRMission");
+  EXPECT_TRUE(tree.KeyExists(kClassKey + "\\Programmable"));
+  EXPECT_TRUE(tree.ValueNames(kClassKey + "\\Programmable").empty());
+  EXPECT_EQ(tree.QueryString(kClassKey + "\\InprocServer32", ""), module);
+  EXPECT_EQ(tree.ValueNames(kClassKey + "\\InprocServer32"),
+            std::vector<std::string>{""});  // no ThreadingModel
+  EXPECT_EQ(tree.QueryString(kClassKey + "\\TypeLib", ""), "{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}");
+  EXPECT_EQ(tree.SubKeyNames(kClassKey), (std::vector<std::string>{"InprocServer32", "ProgID", "Programmable",
+                                                                   "TypeLib", "VersionIndependentProgID"}));
+  // The type library: name, module, flags and help folder.
+  EXPECT_EQ(tree.QueryString(kTypeLibKey + "\\1.0", ""), "vyrmission 1.0 Type Library");
+  EXPECT_EQ(tree.QueryString(kTypeLibKey + "\\1.0\\409\\linux", ""), module);
+  EXPECT_EQ(tree.QueryString(kTypeLibKey + "\\1.0\\FLAGS", ""), "0");
+  EXPECT_EQ(tree.QueryString(kTypeLibKey + "\\1.0\\HELPDIR", ""),
+            std::filesystem::path(module).parent_path().string());
+  EXPECT_EQ(tree.QueryString(kInterfaceKey, ""), "IVYRMission");
+  EXPECT_EQ(tree.QueryString(kInterfaceKey + "\\TypeLib", "Version"), "1.0");
+}
+
+TEST_F(Server, RegisteringTwiceLeavesTheSameEntriesAndReplacesTheClassKeyWhole) {
+  const std::string before = ReadFile(registry_file_);
+  // A stale value under the class key goes; one beside the ProgID stays (that key is updated in place).
+  ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
+    t.SetString(kClassKey + "\\InprocServer32", "ThreadingModel", "Both");
+    t.SetString(kClassKey + "\\Stale", "", "x");
+  }));
+  ASSERT_EQ(RegisterServer(kLibraryPath, false), S_OK);
+  ASSERT_EQ(RegisterServer(kLibraryPath, false), S_OK);
+  EXPECT_EQ(ReadFile(registry_file_), before);
+}
+
+TEST_F(Server, UnregisteringRemovesClassProgIdsAndTypeLibraryButKeepsClsid) {
+  ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
+    t.SetString("CLSID\\{00000000-0000-0000-0000-000000000001}", "", "someone else");
+  }));
+  ASSERT_EQ(RegisterServer(kLibraryPath, true), S_OK);
+  const RegistryTree tree = Registry();
+  EXPECT_FALSE(tree.KeyExists(kClassKey));
+  EXPECT_FALSE(tree.KeyExists("Vyrmission.VYRMission.1"));
+  EXPECT_FALSE(tree.KeyExists("Vyrmission.VYRMission"));
+  EXPECT_FALSE(tree.KeyExists(kTypeLibKey));
+  EXPECT_FALSE(tree.KeyExists(kInterfaceKey));
+  EXPECT_TRUE(tree.KeyExists("CLSID"));
+  EXPECT_EQ(tree.QueryString("CLSID\\{00000000-0000-0000-0000-000000000001}", ""), "someone else");
+  // Unregistering again is harmless; creation now fails clearly.
+  EXPECT_EQ(RegisterServer(kLibraryPath, true), S_OK);
+  ComPtr<IVYRMission> mission;
+  EXPECT_EQ(CoCreateInstance(CLSID_VYRMission, IID_IVYRMission, mission.PutVoid()), REGDB_E_CLASSNOTREG);
+  EXPECT_FALSE(mission);
+}
+
+TEST_F(Server, ClassObjectAnswersOnlyItsClass) {
+  const auto get_class_object = Entry<DllGetClassObjectFn>("DllGetClassObject");
+  ASSERT_NE(get_class_object, nullptr);
+  void* object = reinterpret_cast<void*>(0x1);
+  const CLSID unknown{0xD2CE3E36, 0x323A, 0x11D3, {0x9C, 0x8F, 0xF1, 0x70, 0xBB, 0x19, 0xFA, 0x62}};
+  EXPECT_EQ(get_class_object(unknown, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(get_class_object(CLSID_VYRMission, IID_IClassFactory, nullptr), E_POINTER);
+  object = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(get_class_object(CLSID_VYRMission, IID_IDispatch, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(get_class_object(CLSID_VYRMission, IID_IClassFactory, factory.PutVoid()), S_OK);
+  ComPtr<IClassFactory> again;
+  ASSERT_EQ(get_class_object(CLSID_VYRMission, IID_IUnknown, again.PutVoid()), S_OK);
+  EXPECT_EQ(static_cast<void*>(factory.Get()), static_cast<void*>(again.Get()));  // made once and kept
+
+  Counted outer;
+  ComPtr<IUnknown> aggregated;
+  EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, aggregated.PutVoid()), CLASS_E_NOAGGREGATION);
+  EXPECT_FALSE(aggregated);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, aggregated.PutVoid()), E_NOINTERFACE);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST_F(Server, ObjectsAnswerTheirThreeInterfacesWithOneIdentity) {
+  ComPtr<IUnknown> unknown;
+  ComPtr<IDispatch> dispatch;
+  ComPtr<IVYRMission> mission;
+  ASSERT_EQ(mission_->QueryInterface(IID_IUnknown, unknown.PutVoid()), S_OK);
+  ASSERT_EQ(mission_->QueryInterface(IID_IDispatch, dispatch.PutVoid()), S_OK);
+  ASSERT_EQ(unknown->QueryInterface(IID_IVYRMission, mission.PutVoid()), S_OK);
+  EXPECT_EQ(static_cast<void*>(unknown.Get()), static_cast<void*>(mission_.Get()));
+  EXPECT_EQ(static_cast<void*>(dispatch.Get()), static_cast<void*>(mission_.Get()));
+  void* other = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(mission_->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(mission_->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+  // Reference counts: the fixture holds one, the three above hold one each.
+  EXPECT_EQ(mission_->AddRef(), 5u);
+  EXPECT_EQ(mission_->Release(), 4u);
+}
+
+TEST_F(Server, ModuleUnloadsAfterTheLastReleaseWhileTheParsedMissionLivesOn) {
+  const auto can_unload = Entry<DllCanUnloadNowFn>("DllCanUnloadNow");
+  ASSERT_NE(can_unload, nullptr);
+  ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
+  ComPtr<IVYRMission> second = NewMission();
+  EXPECT_EQ(can_unload(), S_FALSE);
+  mission_.Reset();
+  EXPECT_EQ(can_unload(), S_FALSE);
+  second.Reset();
+  EXPECT_EQ(can_unload(), S_OK);
+
+  // LockServer holds the module without any object.
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(
+      Entry<DllGetClassObjectFn>("DllGetClassObject")(CLSID_VYRMission, IID_IClassFactory, factory.PutVoid()),
+      S_OK);
+  EXPECT_EQ(factory->LockServer(1), S_OK);
+  EXPECT_EQ(can_unload(), S_FALSE);
+  EXPECT_EQ(factory->LockServer(0), S_OK);
+  EXPECT_EQ(can_unload(), S_OK);
+  // A refused interface destroys the new object at once.
+  void* refused = nullptr;
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &refused), E_NOINTERFACE);
+  EXPECT_EQ(can_unload(), S_OK);
+
+  // The next object still sees the mission parsed before.
+  ComPtr<IVYRMission> third = NewMission();
+  std::int16_t actors = 0;
+  EXPECT_EQ(third->ActorCount(&actors), S_OK);
+  EXPECT_EQ(actors, 3);
+}
+
+TEST_F(Server, ManyCreateParseQueryReleaseCyclesLeaveNothingBehind) {
+  // Under the sanitizer build a leak or a stale pointer anywhere in these paths fails the program.
+  mission_.Reset();
+  for (int cycle = 0; cycle < 150; ++cycle) {
+    ComPtr<IVYRMission> mission = NewMission();
+    ASSERT_TRUE(mission);
+    if (cycle % 3 == 0) mission->CloseMission();
+    ASSERT_EQ(Parse(mission.Get(), kRaidScript), 0);
+    std::int16_t actors = 0;
+    mission->ActorCount(&actors);
+    for (std::int16_t i = -1; i <= actors; ++i) {
+      BStr type, name, skin, force, team;
+      float skill = 0;
+      mission->ActorInfo(i, type.Put(), name.Put(), skin.Put(), &skill);
+      mission->GetActorForceAndTeam(i, force.Put(), team.Put());
+      mission->SetActorItemCount(i, Arg("Handcannon").Get(), static_cast<std::int16_t>(cycle % 4));
+      mission->SetActorItemCount(i, Arg("M4 Clip").Get(), static_cast<std::int16_t>(cycle % 2));
+      mission->SetActorName(i, Arg("renamed").Get());
+    }
+    BStr text, kind, owner, message, conditions;
+    std::int16_t next = 0;
+    mission->MissionDescription(text.Put());
+    mission->GetTeamPlan(Arg("alpha").Get(), text.Put());
+    mission->GetObjectiveData(0, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
+    mission->GetObjectiveNextMission(1, 1, text.Put());
+    if (cycle % 10 == 0) mission->GenerateMission(Arg((folder_ + "/cycle.vyr").c_str()).Get());
+    if (cycle % 2 == 1) mission->CloseMission();
+  }
+  EXPECT_EQ(Entry<DllCanUnloadNowFn>("DllCanUnloadNow")(), S_OK);
+}
+
+TEST_F(Server, OnlyTheFourEntryPointsAreExported) {
+  // Nothing of the parser, the model or the platform layer leaks out to clash with a client's own copy.
+  const std::string command = "nm -D --defined-only " + kLibraryPath + " 2>/dev/null";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> names;
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::istringstream fields(line);
+    std::string address, kind, name;
+    fields >> address >> kind >> name;
+    names.push_back(name);
+  }
+  if (::pclose(pipe) != 0 && names.empty()) GTEST_SKIP() << "nm is not available";
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                                             "DllUnregisterServer"}));
+}
+
+TEST_F(Server, ClientsRegisterTheBuiltLibraryWhenTheClassIsMissing) {
+  EXPECT_EQ(std::filesystem::canonical(BuiltVYRMissionLibrary()), std::filesystem::canonical(kLibraryPath));
+  const std::string fresh = folder_ + "/fresh.reg";
+  ::setenv("VYR_REGISTRY_FILE", fresh.c_str(), 1);
+  ComPtr<IVYRMission> mission;
+  std::string why;
+  EXPECT_EQ(CreateVYRMission(&mission, {}, &why), REGDB_E_CLASSNOTREG);  // no library to fall back on
+  EXPECT_EQ(CreateVYRMission(&mission, BuiltVYRMissionLibrary(), &why), S_OK) << why;
+  EXPECT_TRUE(mission);
+  RegistryTree tree;
+  EXPECT_TRUE(platform::Registry(fresh).Load(&tree));
+  ::setenv("VYR_REGISTRY_FILE", registry_file_.c_str(), 1);
+  EXPECT_TRUE(tree.KeyExists(kClassKey + "\\InprocServer32"));
+  EXPECT_EQ(CreateVYRMission(nullptr), E_POINTER);
+}
+
+TEST_F(Server, RegistrationFailureIsReportedAndTheRegistryKept) {
+  const std::string damaged = "not a registry\n";
+  const std::string path = WriteTempFile("damaged.reg", damaged);
+  ::setenv("VYR_REGISTRY_FILE", path.c_str(), 1);
+  std::string message;
+  const HRESULT hr = RegisterServer(kLibraryPath, false, &message);
+  ::setenv("VYR_REGISTRY_FILE", registry_file_.c_str(), 1);
+  EXPECT_EQ(hr, SELFREG_E_CLASS);
+  EXPECT_EQ(message,
+            "DllRegisterServer in " + kLibraryPath + " failed: 0x80040201 class registration failed");
+  EXPECT_EQ(ReadFile(path), damaged);
+}
+
+}  // namespace
+}  // namespace vyr::automation::testing

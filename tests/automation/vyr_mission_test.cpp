@@ -1,0 +1,477 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "automation_fixture.h"
+
+namespace vyr::automation::testing {
+namespace {
+
+using namespace platform;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Mission : public AutomationTest {
+ protected:
+  void ParseRaid() { ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0); }
+  // The names of an actor's weapons, ammunition (with counts) and items, through GenerateMission.
+  std::string Str(HRESULT (IVYRMission::*get)(BSTR*)) {
+    BStr out;
+    EXPECT_EQ((mission_.Get()->*get)(out.Put()), S_OK);
+    return Text(out);
+  }
+  std::int16_t ItemCount(std::int16_t actor, const char* name) {
+    std::int16_t count = -1;
+    EXPECT_EQ(mission_->GetActorItemCount(actor, Arg(name).Get(), &count), S_OK);
+    return count;
+  }
+  void SetItemCount(std::int16_t actor, const char* name, std::int16_t count) {
+    EXPECT_EQ(mission_->SetActorItemCount(actor, Arg(name).Get(), count), S_OK);
+  }
+  // The equipment lines of the generated script for one actor block, in order.
+  std::string Equipment(const std::string& actor_name) {
+    const std::string path = folder_ + "/equipment.vyr";
+    EXPECT_EQ(mission_->GenerateMission(Arg(path.c_str()).Get()), S_OK);
+    const std::string text = ReadFile(path);
+    std::size_t at = text.find("\"" + actor_name + "\"");
+    std::string lines;
+    std::istringstream in(text.substr(at));
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line) && line.find("};") == std::string::npos) {
+      const auto first = line.find_first_not_of(' ');
+      if (first == std::string::npos || line[first] == '{' || line.find("skill") != std::string::npos)
+        continue;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines += line.substr(first) + "|";
+    }
+    return lines;
+  }
+};
+
+TEST_F(Mission, BeforeAnyParseTheModelIsEmpty) {
+  EXPECT_EQ(Str(&IVYRMission::MissionTitle), "incorrect mission");
+  EXPECT_EQ(Str(&IVYRMission::MissionDescription), "incorrect mission");
+  EXPECT_EQ(Str(&IVYRMission::MissionAuthor), "incorrect mission");
+  EXPECT_EQ(Str(&IVYRMission::MissionMap), "incorrect mission");
+  EXPECT_EQ(Str(&IVYRMission::GetRawMissionDescription), "incorrect mission");
+  EXPECT_EQ(Str(&IVYRMission::GetMapAnnotation), "");
+  std::int16_t n = -1;
+  EXPECT_EQ(mission_->ActorCount(&n), S_OK);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(mission_->GetLocationCount(&n), S_OK);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(mission_->GetMapStyles(&n), S_OK);
+  EXPECT_EQ(n, 0);
+  float skill = -1.0f;
+  EXPECT_EQ(mission_->get_OverallSkill(&skill), S_OK);
+  EXPECT_EQ(skill, 0.0f);
+  BStr plan(u"untouched");
+  EXPECT_EQ(mission_->GetTeamPlan(Arg("alpha").Get(), plan.Put()), S_OK);
+  EXPECT_EQ(Text(plan), "");
+}
+
+TEST_F(Mission, GeneralInformationAndDescriptionConversion) {
+  ParseRaid();
+  EXPECT_EQ(Str(&IVYRMission::MissionTitle), "Warehouse raid");
+  EXPECT_EQ(Str(&IVYRMission::MissionAuthor), "J. Doe");
+  EXPECT_EQ(Str(&IVYRMission::MissionMap), "urban/ware1");
+  EXPECT_EQ(Str(&IVYRMission::MissionDescription), "Go in. Kill all.");
+  EXPECT_EQ(Str(&IVYRMission::GetRawMissionDescription), "Go in.\\nKill all.");
+  EXPECT_EQ(Str(&IVYRMission::GetMapAnnotation), "Two floors and a roof");
+  std::int16_t styles = 0;
+  mission_->GetMapStyles(&styles);
+  EXPECT_EQ(styles, 6);  // dark, open
+}
+
+TEST_F(Mission, DescriptionsOfAnyLengthAndAwkwardBackslashes) {
+  std::string description;
+  for (int i = 0; i < 300; ++i)
+    description += "line\\n";
+  description += "\\\\n end";
+  const std::string path = WriteTempFile(
+      "long.vyr", "mission \"m\" { author \"a\"; description \"" + description +
+                      "\"; rules { }; map \"x\" { }; force \"f\" { team \"t\" { }; }; objectives { }; ; }");
+  ASSERT_EQ(Parse(mission_.Get(), path), 0);
+  std::string expected;
+  for (int i = 0; i < 300; ++i)
+    expected += "line ";
+  expected += "\\  end";  // backslash-backslash-n: the second backslash and the n make the blank
+  EXPECT_EQ(Str(&IVYRMission::MissionDescription), expected);
+  EXPECT_EQ(Str(&IVYRMission::GetRawMissionDescription), description);
+}
+
+TEST_F(Mission, TryParseResultsAndWhatTheyLeaveBehind) {
+  ParseRaid();
+  std::int16_t result = -1;
+  EXPECT_EQ(mission_->TryParseMission(Arg((folder_ + "/missing.vyr").c_str()).Get(), &result), S_OK);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(mission_->TryParseMission(Arg("").Get(), &result), S_OK);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(mission_->TryParseMission(nullptr, &result), S_OK);  // a null string is an empty name
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(mission_->TryParseMission(Arg(folder_.c_str()).Get(), &result), S_OK);  // a folder
+  EXPECT_NE(result, 0);
+  std::int16_t actors = 0;
+  mission_->ActorCount(&actors);
+  EXPECT_EQ(actors, 3);  // the model is as it was
+
+  // A parse problem: 2, and the messages go to the standard error stream.
+  const std::string bad = WriteTempFile("bad.vyr", "mission \"m\" {\n  author 12;\n}\n");
+  ::testing::internal::CaptureStderr();
+  result = Parse(mission_.Get(), bad);
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result, 2);
+  EXPECT_NE(errors.find("line 2"), std::string::npos) << errors;
+
+  // A second parse without closing adds to the first.
+  ASSERT_EQ(mission_->CloseMission(), S_OK);
+  ParseRaid();
+  ParseRaid();
+  mission_->ActorCount(&actors);
+  EXPECT_EQ(actors, 6);
+}
+
+TEST_F(Mission, FileNamesReachTheFileSystemAsUtf8) {
+  const std::string folder = folder_ + "/d\xC3\xA9j\xC3\xA0";  // "déjà" in UTF-8
+  std::filesystem::create_directory(folder);
+  std::filesystem::copy_file(kRaidScript, folder + "/raid.vyr",
+                             std::filesystem::copy_options::overwrite_existing);
+  std::u16string name = Cp1252ToUtf16(folder_) + u"/d\u00E9j\u00E0/raid.vyr";
+  std::int16_t result = -1;
+  ASSERT_EQ(mission_->TryParseMission(BStr(name).Get(), &result), S_OK);
+  EXPECT_EQ(result, 0);
+  const std::u16string out = Cp1252ToUtf16(folder_) + u"/d\u00E9j\u00E0/out \u4E2D.vyr";
+  ASSERT_EQ(mission_->GenerateMission(BStr(out).Get()), S_OK);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/out \xE4\xB8\xAD.vyr"));
+}
+
+TEST_F(Mission, ActorsForcesAndTeams) {
+  ParseRaid();
+  BStr type, name, skin, force, team;
+  float skill = 0;
+  ASSERT_EQ(mission_->ActorInfo(0, type.Put(), name.Put(), skin.Put(), &skill), S_OK);
+  EXPECT_EQ(Text(type), "npc");
+  EXPECT_EQ(Text(name), "bob");
+  EXPECT_EQ(Text(skin), "terror/terror");
+  EXPECT_EQ(skill, 2.0f);
+  ASSERT_EQ(mission_->ActorInfo(2, type.Put(), name.Put(), skin.Put(), &skill), S_OK);
+  EXPECT_EQ(Text(type), "player");
+  EXPECT_EQ(Text(name), "you");
+  ASSERT_EQ(mission_->GetActorForceAndTeam(2, force.Put(), team.Put()), S_OK);
+  EXPECT_EQ(Text(force), "red");
+  EXPECT_EQ(Text(team), "reds");
+  ASSERT_EQ(mission_->GetActorForceAndTeam(1, force.Put(), nullptr), S_OK);  // a null slot is skipped
+  EXPECT_EQ(Text(force), "blue");
+}
+
+TEST_F(Mission, InvalidIndexesLeaveEveryOutParameterAsPassed) {
+  ParseRaid();
+  // The caller keeps its own strings: an operation that writes an [out] string does not free the old one.
+  BStr keep(u"keep");
+  for (std::int16_t bad : {std::int16_t{-1}, std::int16_t{3}, std::int16_t{32767}, std::int16_t{-32768}}) {
+    BSTR type = keep.Get(), name = keep.Get(), skin = keep.Get(), label = keep.Get();
+    float skill = 9.5f, x = 1, y = 2, z = 3, radius = 4;
+    ASSERT_EQ(mission_->ActorInfo(bad, &type, &name, &skin, &skill), S_OK);
+    EXPECT_TRUE(type == keep.Get() && name == keep.Get() && skin == keep.Get() && skill == 9.5f) << bad;
+    BSTR force = keep.Get(), team = keep.Get();
+    mission_->GetActorForceAndTeam(bad, &force, &team);
+    EXPECT_TRUE(force == keep.Get() && team == keep.Get());
+    mission_->GetLocationData(bad, &label, &x, &y, &z);
+    EXPECT_TRUE(label == keep.Get() && x == 1 && y == 2 && z == 3);
+    std::int16_t styles = 11, locations = 12, entrances = 13, exits = 14, windows = 15;
+    mission_->GetAreaData(bad, &label, &styles, &locations, &entrances, &exits, &windows, &radius);
+    EXPECT_TRUE(label == keep.Get() && styles == 11 && locations == 12 && entrances == 13 && exits == 14 &&
+                windows == 15 && radius == 4);
+    mission_->GetAreaLocationLabel(bad, 0, &label);
+    EXPECT_EQ(label, keep.Get());
+    std::int16_t next = 16;
+    BSTR kind = keep.Get(), owner = keep.Get(), message = keep.Get(), conditions = keep.Get();
+    mission_->GetObjectiveData(bad, &kind, &owner, &message, &conditions, &next);
+    EXPECT_TRUE(kind == keep.Get() && owner == keep.Get() && message == keep.Get() &&
+                conditions == keep.Get() && next == 16);
+    mission_->GetObjectiveNextMission(bad, 0, &label);
+    EXPECT_EQ(label, keep.Get());
+    mission_->GetObjectiveNextMission(0, bad, &label);  // a bad next-mission index of a good objective
+    EXPECT_EQ(label, keep.Get());
+    // The item count alone is set to 0 first.
+    std::int16_t count = 5;
+    mission_->GetActorItemCount(bad, Arg("Handcannon").Get(), &count);
+    EXPECT_EQ(count, 0);
+    // Changes with a bad index change nothing.
+    mission_->SetActorSkill(bad, 1.0f);
+    mission_->SetActorName(bad, Arg("x").Get());
+    mission_->SetActorType(bad, Arg("player").Get());
+    mission_->SetActorModelSkin(bad, Arg("x/y").Get());
+    mission_->SetActorItemCount(bad, Arg("Handcannon").Get(), 0);
+  }
+  float skill = 0;
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, 3.25f);
+  EXPECT_EQ(ItemCount(0, "Handcannon"), 2);
+}
+
+TEST_F(Mission, AreaLocationLabelOutsideTheListIsEmpty) {
+  ParseRaid();
+  BStr label;
+  ASSERT_EQ(mission_->GetAreaLocationLabel(0, 1, label.Put()), S_OK);
+  EXPECT_EQ(Text(label), "hq");
+  for (std::int16_t bad : {std::int16_t{2}, std::int16_t{-1}}) {
+    BStr out(u"keep");
+    mission_->GetAreaLocationLabel(0, bad, out.Put());
+    EXPECT_EQ(Text(out), "");
+  }
+}
+
+TEST_F(Mission, LocationsAndAreas) {
+  ParseRaid();
+  std::int16_t count = 0;
+  mission_->GetLocationCount(&count);
+  EXPECT_EQ(count, 3);
+  BStr label;
+  float x = 0, y = 0, z = 0;
+  mission_->GetLocationData(0, label.Put(), &x, &y, &z);
+  EXPECT_EQ(Text(label), "gate");
+  EXPECT_EQ(x, 100.0f);
+  EXPECT_EQ(y, -200.0f);
+  EXPECT_EQ(z, 32.0f);
+  mission_->GetAreaCount(&count);
+  EXPECT_EQ(count, 2);
+  std::int16_t styles, locations, entrances, exits, windows;
+  float radius = -1;
+  mission_->GetAreaData(0, label.Put(), &styles, &locations, &entrances, &exits, &windows, &radius);
+  EXPECT_EQ(Text(label), "yard");
+  EXPECT_EQ(styles, 1);
+  EXPECT_EQ(locations, 2);
+  EXPECT_EQ(entrances, 1);
+  EXPECT_EQ(exits, 1);
+  EXPECT_EQ(windows, 0);
+  EXPECT_EQ(radius, 40.0f);
+  mission_->GetAreaData(1, label.Put(), &styles, &locations, &entrances, &exits, &windows, &radius);
+  EXPECT_EQ(Text(label), "top");
+  EXPECT_EQ(styles, 4);
+  EXPECT_EQ(windows, 2);
+  EXPECT_EQ(radius, 0.0f);
+}
+
+TEST_F(Mission, SetActorItemCountFollowsTheFixedListsExactly) {
+  ParseRaid();
+  EXPECT_EQ(Equipment("bob"),
+            "weapon \"Handcannon\";|weapon \"Handcannon\";|weapon \"Sniper Rifle\";|ammo   \"M4 Clip\" = 3;|"
+            "ammo   \"Pistol Clip\" = 2;|item   \"Bandolier\";|item   \"bandolier\";|");
+  const std::string rest =
+      "ammo   \"M4 Clip\" = 3;|ammo   \"Pistol Clip\" = 2;|item   \"Bandolier\";|item   \"bandolier\";|";
+  SetItemCount(0, "Handcannon", 1);
+  EXPECT_EQ(Equipment("bob"), "weapon \"Handcannon\";|weapon \"Sniper Rifle\";|" + rest);
+  SetItemCount(0, "Handcannon", 3);
+  EXPECT_EQ(Equipment("bob"),
+            "weapon \"Handcannon\";|weapon \"Sniper Rifle\";|weapon \"Handcannon\";|weapon \"Handcannon\";|" +
+                rest);
+  EXPECT_EQ(ItemCount(0, "handcannon"), 3);
+  SetItemCount(0, "handcannon", 2);  // not in the list as spelt: nothing changes
+  EXPECT_EQ(ItemCount(0, "Handcannon"), 3);
+  SetItemCount(0, "Grenade", 4);
+  EXPECT_EQ(ItemCount(0, "Grenade"), 0);
+
+  // Items: counted ignoring case, kept up to the count in order.
+  EXPECT_EQ(ItemCount(0, "BANDOLIER"), 2);
+  SetItemCount(0, "Bandolier", 1);
+  EXPECT_EQ(Equipment("bob").find("item   \"bandolier\""), std::string::npos);
+  SetItemCount(0, "Kevlar Vest", 2);
+  EXPECT_EQ(ItemCount(0, "kevlar vest"), 2);
+
+  // Ammunition: the first entry of the name takes the count; 0 removes it; a missing one is added,
+  // also with 0.
+  SetItemCount(0, "M4 Clip", 7);
+  EXPECT_EQ(ItemCount(0, "m4 clip"), 7);
+  SetItemCount(0, "M4 Clip", 0);
+  EXPECT_EQ(Equipment("bob").find("M4 Clip"), std::string::npos);
+  SetItemCount(0, "M4 Clip", 0);
+  EXPECT_NE(Equipment("bob").find("ammo   \"M4 Clip\" = 0;"), std::string::npos);
+  EXPECT_EQ(ItemCount(0, "M4 Clip"), 0);
+
+  // Counts of other actors are untouched.
+  EXPECT_EQ(ItemCount(1, "Handcannon"), 0);
+}
+
+TEST_F(Mission, ItemCountsSaturateInsteadOfWrapping) {
+  const std::string path = WriteTempFile(
+      "ammo.vyr",
+      "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"x\" { };"
+      " force \"f\" { team \"t\" { npc \"n\" \"m/s\" { ammo \"M4 Clip\" = 30000; ammo \"m4 clip\" = 30000;"
+      " ammo \"Pistol Clip\" = -30000; ammo \"PISTOL CLIP\" = -30000; skill = 1 }; }; }; objectives { }; ; "
+      "}");
+  ASSERT_EQ(Parse(mission_.Get(), path), 0);
+  EXPECT_EQ(ItemCount(0, "M4 Clip"), 32767);
+  EXPECT_EQ(ItemCount(0, "Pistol Clip"), -32768);
+  SetItemCount(0, "M4 Clip", 5);  // the first entry of the name only
+  EXPECT_EQ(ItemCount(0, "M4 Clip"), 30005);
+}
+
+TEST_F(Mission, OverallSkillAndActorChanges) {
+  ParseRaid();
+  float skill = 0;
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, 3.25f);  // (2 + 4.5) / 2: the player does not count
+  ASSERT_EQ(mission_->put_OverallSkill(2.5f), S_OK);
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, 2.5f);
+  BStr type, name, skin;
+  float player_skill = 0;
+  mission_->ActorInfo(2, type.Put(), name.Put(), skin.Put(), &player_skill);
+  EXPECT_EQ(player_skill, 2.5f);      // players are set too
+  mission_->put_OverallSkill(-7.0f);  // no clamping
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, -7.0f);
+
+  mission_->SetActorSkill(1, 9.0f);
+  mission_->SetActorModelSkin(1, Arg("male/cyborg").Get());
+  mission_->SetActorType(1, Arg("Player").Get());  // exact words only
+  mission_->ActorInfo(1, type.Put(), name.Put(), skin.Put(), &player_skill);
+  EXPECT_EQ(Text(type), "npc");
+  EXPECT_EQ(Text(skin), "male/cyborg");
+  EXPECT_EQ(player_skill, 9.0f);
+  mission_->SetActorType(1, Arg("player").Get());
+  mission_->ActorInfo(1, type.Put(), name.Put(), skin.Put(), &player_skill);
+  EXPECT_EQ(Text(type), "player");
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, -7.0f);  // bob alone now
+  mission_->SetActorType(0, Arg("player").Get());
+  mission_->get_OverallSkill(&skill);
+  EXPECT_EQ(skill, 0.0f);  // no npc left
+}
+
+TEST_F(Mission, SetActorNameRenamesConditionsFirst) {
+  ParseRaid();
+  ASSERT_EQ(mission_->SetActorName(0, BStr(u"Jos\u00E9").Get()), S_OK);
+  BStr kind, owner, message, conditions;
+  std::int16_t next = 0;
+  mission_->GetObjectiveData(0, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
+  EXPECT_EQ(Text(conditions), "( timeout(300) || !( alive(\"Jos\xE9\") ) )");
+  mission_->GetObjectiveData(1, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
+  EXPECT_EQ(Text(conditions), "eliminated(\"Jos\xE9\")");
+  BStr type, name, skin;
+  float skill = 0;
+  mission_->ActorInfo(0, type.Put(), name.Put(), skin.Put(), &skill);
+  EXPECT_EQ(name.View(), u"Jos\u00E9");
+}
+
+TEST_F(Mission, ObjectivesAndTheirNextMissions) {
+  ParseRaid();
+  std::int16_t count = 0;
+  mission_->GetObjectiveCount(&count);
+  EXPECT_EQ(count, 2);
+  BStr kind, owner, message, conditions, next_name;
+  std::int16_t next = 0;
+  mission_->GetObjectiveData(0, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
+  EXPECT_EQ(Text(kind), "failure");
+  EXPECT_EQ(Text(owner), "red");
+  EXPECT_EQ(Text(message), "lost");
+  EXPECT_EQ(Text(conditions), "( timeout(300) || !( alive(\"bob\") ) )");
+  EXPECT_EQ(next, 1);
+  mission_->GetObjectiveData(1, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
+  EXPECT_EQ(Text(kind), "success");
+  EXPECT_EQ(next, 2);
+  mission_->GetObjectiveNextMission(1, 1, next_name.Put());
+  EXPECT_EQ(Text(next_name), "menu");
+}
+
+TEST_F(Mission, TeamPlansComeWholeHoweverLong) {
+  ParseRaid();
+  BStr plan;
+  ASSERT_EQ(mission_->GetTeamPlan(Arg("alpha").Get(), plan.Put()), S_OK);
+  EXPECT_EQ(Text(plan),
+            "  wait forever;\n  on (contact, casualty)\n  {\n    attack towards hq;\n  };\n\nphase \"two\";\n"
+            "  join ;\n");
+  mission_->GetTeamPlan(Arg("ALPHA").Get(), plan.Put());  // exact names only
+  EXPECT_EQ(Text(plan), "");
+  mission_->GetTeamPlan(Arg("reds").Get(), plan.Put());  // a team without a plan
+  EXPECT_EQ(Text(plan), "");
+
+  std::string statements;
+  std::string expected;
+  for (int i = 0; i < 400; ++i) {
+    statements += "radio \"message number " + std::to_string(i) + "\";";
+    expected += "  radio \"message number " + std::to_string(i) + "\";\n";
+  }
+  const std::string path =
+      WriteTempFile("long_plan.vyr",
+                    "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"x\" { };"
+                    " force \"f\" { team \"t\" { }; }; objectives { }; plan \"t\" { " +
+                        statements + " }; }");
+  ASSERT_EQ(mission_->CloseMission(), S_OK);
+  ASSERT_EQ(Parse(mission_.Get(), path), 0);
+  mission_->GetTeamPlan(Arg("t").Get(), plan.Put());
+  EXPECT_GT(expected.size(), 2047u);
+  EXPECT_EQ(Text(plan), expected);
+}
+
+TEST_F(Mission, GeneratedScriptParsesBackWithTheChanges) {
+  ParseRaid();
+  SetItemCount(0, "Lasersight", 1);
+  mission_->SetActorName(1, Arg("anne").Get());
+  const std::string path = folder_ + "/generated.vyr";
+  ASSERT_EQ(mission_->GenerateMission(Arg(path.c_str()).Get()), S_OK);
+  ASSERT_EQ(mission_->CloseMission(), S_OK);
+  ASSERT_EQ(Parse(mission_.Get(), path), 0);
+  EXPECT_EQ(ItemCount(0, "lasersight"), 1);
+  BStr type, name, skin;
+  float skill = 0;
+  mission_->ActorInfo(1, type.Put(), name.Put(), skin.Put(), &skill);
+  EXPECT_EQ(Text(name), "anne");
+  EXPECT_EQ(Str(&IVYRMission::MissionTitle), "Warehouse raid");
+}
+
+TEST_F(Mission, GenerateIntoAnUnwritablePlaceReportsNothingAndKeepsTheOldFile) {
+  ParseRaid();
+  const std::string path = WriteTempFile("kept.vyr", "old contents");
+  const std::string target = folder_ + "/no/such/folder/out.vyr";
+  EXPECT_EQ(mission_->GenerateMission(Arg(target.c_str()).Get()), S_OK);
+  EXPECT_FALSE(std::filesystem::exists(target));
+  // A folder in the way of the file: nothing is written and nothing breaks.
+  std::filesystem::create_directory(folder_ + "/in_the_way.vyr");
+  EXPECT_EQ(mission_->GenerateMission(Arg((folder_ + "/in_the_way.vyr").c_str()).Get()), S_OK);
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ + "/in_the_way.vyr"));
+  EXPECT_EQ(mission_->GenerateMission(nullptr), S_OK);
+  EXPECT_EQ(ReadFile(path), "old contents");
+}
+
+TEST_F(Mission, TacticalExperienceAdvice) {
+  std::int32_t recorded = 99, studied = 99;
+  std::int16_t advice = 99;
+  const std::string partial = folder_ + "/map1";
+  ASSERT_EQ(
+      mission_->NeedToIncorporateMissionExperiences(Arg(partial.c_str()).Get(), &recorded, &studied, &advice),
+      S_OK);
+  EXPECT_EQ(advice, -1);
+  EXPECT_EQ(recorded, 0);
+  EXPECT_EQ(studied, 0);
+
+  auto le32 = [](std::int32_t v) {
+    std::string b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+      b[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return b;
+  };
+  WriteTempFile("map1.exp", std::string(6, '\0') + le32(300));
+  WriteTempFile("map1.tac", "[VYR tac info 0.80]" + le32(240) + "rest");
+  mission_->NeedToIncorporateMissionExperiences(Arg(partial.c_str()).Get(), &recorded, &studied, &advice);
+  EXPECT_EQ(advice, 1);
+  EXPECT_EQ(recorded, 300);
+  EXPECT_EQ(studied, 240);
+  ASSERT_EQ(mission_->IncorporateMissionExperiences(Arg(partial.c_str()).Get()), S_OK);
+  mission_->NeedToIncorporateMissionExperiences(Arg(partial.c_str()).Get(), &recorded, &studied, &advice);
+  EXPECT_EQ(advice, 0);
+  EXPECT_EQ(studied, 300);
+  EXPECT_EQ(ReadFile(partial + ".tac").substr(23), "rest");
+}
+
+}  // namespace
+}  // namespace vyr::automation::testing
