@@ -1,7 +1,5 @@
 #include "tools/vyr/editor_session.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -11,15 +9,11 @@ namespace vyr::tool {
 
 namespace {
 
-// The library beside this program: build/bin/vyr uses build/lib, an installed bin/vyr uses lib.
+// The library this program was built with, or the installed one when the build tree is gone.
 std::string LibraryPath() {
   std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    const std::filesystem::path beside = self.parent_path().parent_path() / "lib" / "libvyrparser.so";
-    if (std::filesystem::exists(beside, ec)) return beside.string();
-  }
-  return VYR_PARSER_LIBRARY;
+  if (std::filesystem::exists(VYR_PARSER_LIBRARY_BUILD_PATH, ec)) return VYR_PARSER_LIBRARY_BUILD_PATH;
+  return VYR_PARSER_LIBRARY_INSTALL_PATH;
 }
 
 }  // namespace
