@@ -124,6 +124,31 @@ TEST_F(VyrBuildImport, ImportOfABrokenScriptWritesNothing) {
   EXPECT_EQ(run.exit_code, 2);
 }
 
+TEST_F(VyrBuildImport, LongPlansArriveWhole) {
+  if (!HaveLibrary()) GTEST_SKIP() << "the library is not built: " << kLibrary;
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  std::string plan;
+  for (int i = 0; i < 300; ++i)
+    plan += "  radio \"message " + std::to_string(i) + "\";\r\n";
+  plan += "  abort;";
+  ASSERT_GT(plan.size(), 6000u);
+  doc.team(0, 0).plan = plan;
+  const std::string script = dir_.File("long.vyr");
+  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "long"), script});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  run = RunVyr({"import", script, dir_.File("back.cme")});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  MissionDocument back;
+  NoRecent recent;
+  ASSERT_TRUE(LoadProject(back, recent, dir_.File("back.cme")));
+  const std::string& imported = back.team(0, 0).plan;
+  EXPECT_GT(imported.size(), 6000u);
+  EXPECT_NE(imported.find("message 299"), std::string::npos);
+  EXPECT_NE(imported.find("abort;"), std::string::npos);
+  EXPECT_EQ(imported.find('\n', 0), imported.find("\r\n", 0) + 1);  // line feeds became CR LF
+}
+
 // The script up to its plan blocks, where the library's own statement layout takes over.
 std::string BeforePlans(const std::string& script) {
   const std::size_t plans = script.find("\r\nplan \"");
