@@ -432,6 +432,32 @@ Status MissionDocument::PasteTeam(int force) {
   return Status::Ok();
 }
 
+NodeAddress MissionDocument::MakeCurrent(NodeId node) {
+  tree_.Select(node);
+  const NodeAddress address = tree_.AddressOf(node);
+  const auto index = static_cast<Integer>(address.index);
+  switch (address.image) {
+    case NodeImage::kSubLocation:
+      editing.current_location = index;
+      break;
+    case NodeImage::kSubArea:
+      editing.current_area = index;
+      break;
+    case NodeImage::kSubForce:
+    case NodeImage::kTeam:
+    case NodeImage::kNpc:
+      editing.current_force = static_cast<Integer>(address.force);
+      break;
+    case NodeImage::kPos:
+    case NodeImage::kNeg:
+      editing.current_outcome = index;
+      break;
+    default:
+      break;
+  }
+  return address;
+}
+
 // --- file names ---
 
 const FileNamePair& MissionDocument::section_file(Section section) const {

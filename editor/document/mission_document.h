@@ -124,6 +124,10 @@ class MissionDocument {
   void SetMissionScriptFile(FileNamePair pair);
   const std::string& caption() const { return caption_; }
 
+  // A click on a node: it becomes the selected node and the current index of its kind follows its binding
+  // (teams and actors set the current force). Returns where the node's record lives.
+  NodeAddress MakeCurrent(NodeId node);
+
   // --- the project tree ---
   const ProjectTree& tree() const { return tree_; }
   ProjectTree& tree() { return tree_; }

@@ -84,6 +84,7 @@ class Notifier {
 
   // Calls every callback connected before the call began, in order of connection.
   void Notify(const Args&... args) {
+    if (state_->slots.empty()) return;
     std::shared_ptr<State> state = state_;  // a callback may destroy the owner of this Notifier
     const std::size_t count = state->slots.size();
     ++state->depth;

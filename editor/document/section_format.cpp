@@ -17,9 +17,11 @@ constexpr SectionTexts kOutcomeTexts{".moc",    "Mission Outcomes (*.moc)|*.moc"
                                      "outcome", kMaxOutcomes};
 
 // Checks that a one-line value stays on its line.
-Status CheckOneLine(std::string_view value, std::string_view field, const std::string& owner) {
+// `owner` names the record, built only for the message.
+template <class OwnerName>
+Status CheckOneLine(std::string_view value, std::string_view field, const OwnerName& owner) {
   if (value.find(kLineEnd) == std::string_view::npos) return Status::Ok();
-  return Status::Error(owner + ": " + std::string(field) +
+  return Status::Error(owner() + ": " + std::string(field) +
                        " holds a line break, which a section file cannot carry");
 }
 
@@ -55,7 +57,7 @@ Status FormatLocations(int count, const RecordAt<LocationRecord>& at, std::strin
   out.Line(kSectionVersionLine);
   for (int i = 0; i < count; ++i) {
     const LocationRecord& l = at(i);
-    const std::string owner = Owner("location", i, l.loc_name);
+    const auto owner = [&] { return Owner("location", i, l.loc_name); };
     VYR_CHECK(CheckOneLine(l.loc_name, "loc_name", owner));
     VYR_CHECK(CheckOneLine(l.loc_desc, "loc_desc", owner));
     out.Line(l.loc_name);
@@ -73,7 +75,7 @@ Status FormatAreas(int count, const RecordAt<AreaRecord>& at, std::string& bytes
   out.Line(kSectionVersionLine);
   for (int i = 0; i < count; ++i) {
     const AreaRecord& a = at(i);
-    const std::string owner = Owner("area", i, a.area_name);
+    const auto owner = [&] { return Owner("area", i, a.area_name); };
     VYR_CHECK(CheckOneLine(a.area_name, "area_name", owner));
     VYR_CHECK(CheckOneLine(a.area_desc, "area_desc", owner));
     VYR_CHECK(CheckOneLine(a.area_locations, "area_locations", owner));
@@ -93,7 +95,7 @@ Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& byt
   out.Line(kSectionVersionLine);
   for (int f = 0; f < count; ++f) {
     const ForceRecord& force = at(f);
-    const std::string force_owner = Owner("force", f, force.force_name);
+    const auto force_owner = [&] { return Owner("force", f, force.force_name); };
     VYR_CHECK(CheckOneLine(force.force_name, "force_name", force_owner));
     VYR_CHECK(CheckOneLine(force.force_desc, "force_desc", force_owner));
     const int team_count = std::clamp<int>(force.team_count, 0, kMaxTeams);
@@ -102,7 +104,7 @@ Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& byt
     out.Integer(team_count);
     for (int t = 0; t < team_count; ++t) {
       const TeamRecord& team = force.teams[static_cast<std::size_t>(t)];
-      const std::string team_owner = force_owner + ", " + Owner("team", t, team.team_name);
+      const auto team_owner = [&] { return force_owner() + ", " + Owner("team", t, team.team_name); };
       VYR_CHECK(CheckOneLine(team.team_name, "team_name", team_owner));
       VYR_CHECK(CheckOneLine(team.team_desc, "team_desc", team_owner));
       // A plan line equal to the end marker would end the plan early when the file is read back.
@@ -110,7 +112,7 @@ Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& byt
         const auto end = team.plan.find(kLineEnd, start);
         const std::string_view line = std::string_view(team.plan).substr(start, end - start);
         if (line == kPlanEndMarker) {
-          return Status::Error(team_owner + ": a plan line reads \"" + std::string(kPlanEndMarker) +
+          return Status::Error(team_owner() + ": a plan line reads \"" + std::string(kPlanEndMarker) +
                                "\", which would end the plan early");
         }
         if (end == std::string::npos) break;
@@ -125,7 +127,7 @@ Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& byt
       out.Integer(actor_count);
       for (int a = 0; a < actor_count; ++a) {
         const ActorRecord& actor = team.actors[static_cast<std::size_t>(a)];
-        const std::string actor_owner = team_owner + ", " + Owner("actor", a, actor.npc_name);
+        const auto actor_owner = [&] { return team_owner() + ", " + Owner("actor", a, actor.npc_name); };
         VYR_CHECK(CheckOneLine(actor.npc_name, "npc_name", actor_owner));
         VYR_CHECK(CheckOneLine(actor.npc_skin, "npc_skin", actor_owner));
         out.Line(actor.npc_name);
@@ -150,7 +152,7 @@ Status FormatOutcomes(int count, const RecordAt<OutcomeRecord>& at, std::string&
   out.Line(kSectionVersionLine);
   for (int i = 0; i < count; ++i) {
     const OutcomeRecord& o = at(i);
-    const std::string owner = Owner("outcome", i, o.outcome_force);
+    const auto owner = [&] { return Owner("outcome", i, o.outcome_force); };
     VYR_CHECK(CheckOneLine(o.outcome_force, "outcome_force", owner));
     VYR_CHECK(CheckOneLine(o.outcome_message, "outcome_message", owner));
     VYR_CHECK(CheckOneLine(o.nextmission, "nextmission", owner));
@@ -251,7 +253,7 @@ class SectionReader {
     }
     const int team_count_line = in_.line_number();
     if (!Passed(sink_.AddForce(name, description))) return false;
-    const std::string owner = "force \"" + name + "\"";
+    const auto owner = [&] { return "force \"" + name + "\""; };
     for (int t = 0; t < team_count; ++t) {
       if (t == kMaxTeams) return Stop(team_count_line, team_count, kMaxTeams, "team", owner);
       if (!ReadTeam(force_index, t)) return false;
@@ -279,7 +281,7 @@ class SectionReader {
     if (!in_.Integer(actor_count, "actor count")) return false;
     const int actor_count_line = in_.line_number();
     if (!Passed(sink_.AddTeam(force_index, name, description, plan))) return false;
-    const std::string owner = "team \"" + name + "\"";
+    const auto owner = [&] { return "team \"" + name + "\""; };
     for (int a = 0; a < actor_count; ++a) {
       if (a == kMaxActors) return Stop(actor_count_line, actor_count, kMaxActors, "actor", owner);
       if (!ReadActor(force_index, team_index)) return false;
@@ -321,9 +323,10 @@ class SectionReader {
   }
 
   // A count beyond the capacity: the records that fit have been read, and reading stops at the count line.
-  bool Stop(int count_line, int count, int capacity, std::string_view what, const std::string& owner) {
+  template <class OwnerName>
+  bool Stop(int count_line, int count, int capacity, std::string_view what, const OwnerName& owner) {
     stopped_ = FileError{in_.path(), count_line,
-                         owner + " has " + std::to_string(count) + " " + std::string(what) + "s; only " +
+                         owner() + " has " + std::to_string(count) + " " + std::string(what) + "s; only " +
                              std::to_string(capacity) + " fit, the rest of the file was not read"};
     return false;
   }

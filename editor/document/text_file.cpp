@@ -171,7 +171,12 @@ void TextWriter::Line(std::string_view text) {
 }
 
 void TextWriter::Integer(long long value) {
-  Line(SignSpaceInteger(value) + " ");
+  char buffer[32];
+  char* at = buffer;
+  if (value >= 0) *at++ = ' ';
+  at = std::to_chars(at, buffer + sizeof buffer, value).ptr;
+  *at++ = ' ';
+  Line(std::string_view(buffer, static_cast<std::size_t>(at - buffer)));
 }
 
 void TextWriter::Single(float value) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "test_scripts.h"
@@ -472,6 +474,30 @@ TEST(Parser, ParsesAddToTheModelAndAFailedParseKeepsWhatCameBefore) {
   ASSERT_EQ(plan.size(), 3u);
   ASSERT_NE(plan[2].body, nullptr);
   EXPECT_EQ(plan[2].body->instructions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vyr::parser
+
+namespace vyr::parser {
+namespace {
+
+TEST(ParserFiles, SampleScriptsParseFromDisk) {
+  const std::filesystem::path dir = std::filesystem::path(VYR_TEST_DATA_DIR) / "parser" / "corpus";
+  for (const char* name : {"smallest.vyr", "full.vyr", "crlf.vyr"}) {
+    ParsedMission m;
+    std::ostringstream errors;
+    EXPECT_EQ(ParseMissionFile(dir / name, m, errors), ParseResult::kSuccess) << name << "\n" << errors.str();
+    EXPECT_FALSE(m.forces.empty()) << name;
+  }
+  ParsedMission lf, crlf;
+  std::ostringstream errors;
+  ASSERT_EQ(ParseMissionFile(dir / "full.vyr", lf, errors), ParseResult::kSuccess);
+  ASSERT_EQ(ParseMissionFile(dir / "crlf.vyr", crlf, errors), ParseResult::kSuccess);
+  // Line ends inside the annotation arrive as bare line feeds either way.
+  EXPECT_EQ(lf.annotation.view(), "first\nsecond");
+  EXPECT_EQ(crlf.annotation.view(), lf.annotation.view());
+  EXPECT_EQ(crlf.all_teams[0]->plan.instructions.size(), lf.all_teams[0]->plan.instructions.size());
 }
 
 }  // namespace

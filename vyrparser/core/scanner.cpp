@@ -142,17 +142,28 @@ bool Scanner::SkipBlockComment(Token& error) {
       p_ += 2;
       return true;
     }
-    p_ += 2;
+    // A CR LF pair counts as the one line feed it stands for.
+    p_ += (p_[1] == '\r' && p_ + 2 < end_ && p_[2] == '\n') ? 3 : 2;
   }
 }
 
 // Returns false when it opened a string literal (no token yet).
 bool Scanner::ScanNormal(Token& t) {
   for (;;) {
-    // Blanks, tabs and line feeds separate tokens.
-    while (*p_ == ' ' || *p_ == '\t' || *p_ == '\n') {
-      if (*p_ == '\n') ++line_;
-      ++p_;
+    // Blanks, tabs and line feeds separate tokens; a CR right before a line feed goes with it.
+    for (;;) {
+      const char w = *p_;
+      if (w == ' ' || w == '\t') {
+        ++p_;
+      } else if (w == '\n') {
+        ++line_;
+        ++p_;
+      } else if (w == '\r' && p_[1] == '\n') {
+        ++line_;
+        p_ += 2;
+      } else {
+        break;
+      }
     }
     const char* start = p_;
     if (p_ >= end_) {
@@ -305,11 +316,11 @@ bool Scanner::ScanString(Token& t) {
     in_string_ = false;
     return false;
   }
-  if (c == '\n') {
-    // A line feed inside a literal is a piece of its own.
-    ++p_;
+  if (c == '\n' || (c == '\r' && p_[1] == '\n')) {
+    // A line feed inside a literal is a piece of its own (a CR before it is dropped).
+    p_ += c == '\n' ? 1 : 2;
     ++line_;
-    t = Make(Tok::kString, start, p_);
+    t = Make(Tok::kString, p_ - 1, p_);
     return true;
   }
   if (!(ClassOf(c) & kStringStart)) {
@@ -321,30 +332,6 @@ bool Scanner::ScanString(Token& t) {
     ++p_;
   t = Make(Tok::kString, start, p_);
   return true;
-}
-
-std::size_t DropCarriageReturnsBeforeLineFeeds(char* data, std::size_t size) {
-  char* read = static_cast<char*>(std::memchr(data, '\r', size));
-  if (!read) return size;
-  char* const end = data + size;
-  char* write = read;
-  while (read < end) {
-    // Copy the stretch up to the next CR, then drop that CR when a line feed follows it.
-    char* cr = static_cast<char*>(std::memchr(read, '\r', static_cast<std::size_t>(end - read)));
-    char* stop = cr ? cr : end;
-    const std::size_t n = static_cast<std::size_t>(stop - read);
-    if (write != read) std::memmove(write, read, n);
-    write += n;
-    read = stop;
-    if (!cr) break;
-    if (cr + 1 < end && cr[1] == '\n') {
-      ++read;  // drop it
-    } else {
-      *write++ = '\r';  // a lone CR stays, for the scanner to reject
-      ++read;
-    }
-  }
-  return static_cast<std::size_t>(write - data);
 }
 
 }  // namespace vyr::parser

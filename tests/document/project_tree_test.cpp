@@ -1,0 +1,485 @@
+#include "editor/document/project_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/document/mission_document.h"
+
+namespace vyr::editor {
+namespace {
+
+// Appends rather than `"x" + std::to_string(n)`, on which GCC 12 warns falsely.
+std::string Numbered(const char* prefix, int number) {
+  std::string text(prefix);
+  text += std::to_string(number);
+  return text;
+}
+
+std::vector<std::string> Texts(const ProjectTree& tree) {
+  std::vector<std::string> texts;
+  for (int i = 1; i <= tree.node_count(); ++i)
+    texts.push_back(tree.node(tree.NodeAt(i)).text);
+  return texts;
+}
+
+std::vector<int> ChildBindings(const ProjectTree& tree, NodeId parent) {
+  std::vector<int> bindings;
+  for (NodeId child : tree.node(parent).children)
+    bindings.push_back(tree.node(child).binding);
+  return bindings;
+}
+
+// Follows the tree only through its notifications, as a Qt item model would.
+class MirrorModel {
+ public:
+  explicit MirrorModel(ProjectTree& tree) : tree_(tree) {
+    Rebuild();
+    connection_ = tree.changes().Connect([this](const TreeEvent& e) { OnEvent(e); });
+  }
+  void OnEvent(const TreeEvent& e) {
+    switch (e.change) {
+      case TreeChange::kAboutToAdd:
+        ASSERT_EQ(e.row, static_cast<int>(children_[e.parent].size()));
+        break;
+      case TreeChange::kAdded:
+        children_[e.parent].insert(children_[e.parent].begin() + e.row, e.node);
+        break;
+      case TreeChange::kAboutToRemove:
+        ASSERT_EQ(children_[e.parent].at(static_cast<std::size_t>(e.row)), e.node);
+        ASSERT_TRUE(children_[e.node].empty()) << "a node is removed only once its children are gone";
+        break;
+      case TreeChange::kRemoved:
+        children_[e.parent].erase(children_[e.parent].begin() + e.row);
+        children_.erase(e.node);
+        break;
+      case TreeChange::kReset:
+        Rebuild();
+        break;
+      default:
+        break;
+    }
+  }
+  void ExpectMatches() const {
+    std::map<NodeId, std::vector<NodeId>> actual;
+    for (int i = 1; i <= tree_.node_count(); ++i) {
+      const NodeId id = tree_.NodeAt(i);
+      if (!tree_.node(id).children.empty()) actual[id] = tree_.node(id).children;
+    }
+    std::map<NodeId, std::vector<NodeId>> mirrored;
+    for (const auto& [id, kids] : children_) {
+      if (!kids.empty()) mirrored[id] = kids;
+    }
+    EXPECT_EQ(mirrored, actual);
+  }
+
+ private:
+  void Rebuild() {
+    children_.clear();
+    for (int i = 1; i <= tree_.node_count(); ++i) {
+      const NodeId id = tree_.NodeAt(i);
+      children_[id] = tree_.node(id).children;
+    }
+  }
+  ProjectTree& tree_;
+  std::map<NodeId, std::vector<NodeId>> children_;
+  Notifier<TreeEvent>::Connection connection_;
+};
+
+TEST(ProjectTree, NewTreeHasTheFiveFixedNodes) {
+  MissionDocument doc;
+  const ProjectTree& tree = doc.tree();
+  ASSERT_EQ(tree.node_count(), 5);
+  EXPECT_EQ(Texts(tree), (std::vector<std::string>{"VYR (unnamed)", "Locations (unnamed)", "Areas (unnamed)",
+                                                   "Forces (unnamed)", "Mission outcome (unnamed)"}));
+  const char* keys[] = {"root", "location", "area", "force", "outcome"};
+  for (int i = 1; i <= 5; ++i) {
+    const TreeNode& node = tree.node(tree.NodeAt(i));
+    EXPECT_EQ(node.key, keys[i - 1]);
+    EXPECT_EQ(ImageKey(node.image), keys[i - 1]);
+    EXPECT_TRUE(node.bold);
+    EXPECT_TRUE(node.expanded);
+    EXPECT_EQ(node.parent, i == 1 ? kNoNode : tree.root());
+  }
+  EXPECT_EQ(tree.selected(), tree.root());
+  EXPECT_EQ(tree.NodeAt(0), kNoNode);
+  EXPECT_EQ(tree.NodeAt(6), kNoNode);
+}
+
+TEST(ProjectTree, RecordNodesTakeUniqueKeysAndBindings) {
+  MissionDocument doc;
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(doc.AddLocation(Numbered("loc", i), "", 0, 0, 0));
+  const ProjectTree& tree = doc.tree();
+  const NodeId category = tree.category(Section::kLocations);
+  ASSERT_EQ(tree.node(category).children.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const TreeNode& node = tree.node(tree.LocationNode(i));
+    EXPECT_EQ(node.key, Numbered("U", i));
+    EXPECT_EQ(node.binding, i);
+    EXPECT_EQ(node.image, NodeImage::kSubLocation);
+    EXPECT_FALSE(node.bold);
+  }
+  EXPECT_EQ(tree.selected(), tree.LocationNode(2));
+  EXPECT_EQ(tree.last_added(), tree.LocationNode(2));
+
+  ASSERT_TRUE(doc.DeleteLocation(0));
+  EXPECT_EQ(ChildBindings(tree, category), (std::vector<int>{0, 1}));
+  EXPECT_EQ(tree.node(tree.LocationNode(0)).key, "U1");
+  EXPECT_EQ(tree.node(tree.LocationNode(1)).key, "U2");
+  EXPECT_EQ(tree.node(tree.LocationNode(0)).text, "loc1");
+  ASSERT_TRUE(doc.AddLocation("loc3", "", 0, 0, 0));
+  EXPECT_EQ(tree.node(tree.LocationNode(2)).key, "U3") << "keys are never reused";
+}
+
+TEST(ProjectTree, NodeIndicesFollowCreationNotDisplayOrder) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddForce("Red", ""));   // node 6
+  ASSERT_TRUE(doc.AddForce("Blue", ""));  // node 7
+  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
+  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
+  ASSERT_TRUE(doc.AddLocation("gate", "", 1, 2, 3));
+  const ProjectTree& tree = doc.tree();
+  EXPECT_EQ(Texts(tree), (std::vector<std::string>{"VYR (unnamed)", "Locations (unnamed)", "Areas (unnamed)",
+                                                   "Forces (unnamed)", "Mission outcome (unnamed)", "Red",
+                                                   "Blue", "Alpha", "New Actor", "gate"}));
+  EXPECT_EQ(tree.NodeIndex(tree.TeamNode(0, 0)), 8);
+  EXPECT_EQ(tree.NodeIndex(tree.LocationNode(0)), 10);
+
+  ASSERT_TRUE(doc.DeleteForce(1));  // "Blue" goes, everything created after it moves up one
+  EXPECT_EQ(tree.NodeIndex(tree.TeamNode(0, 0)), 7);
+  EXPECT_EQ(tree.NodeIndex(tree.ActorNode(0, 0, 0)), 8);
+  EXPECT_EQ(tree.NodeIndex(tree.LocationNode(0)), 9);
+  EXPECT_EQ(tree.NodeIndex(kNoNode), 0);
+}
+
+// Node indices against a plain list after a long random run of adds and deletes.
+TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
+  MissionDocument doc;
+  std::mt19937 random(7);
+  MirrorModel mirror(doc.tree());
+  for (int step = 0; step < 3000; ++step) {
+    const int choice = static_cast<int>(random() % 10);
+    const int forces = doc.force_count();
+    if (choice < 2 || forces == 0) {
+      (void)doc.AddForce("f", "");
+    } else if (choice < 4) {
+      (void)doc.AddTeam(static_cast<int>(random() % forces), "t", "", "");
+    } else if (choice < 7) {
+      const int f = static_cast<int>(random() % forces);
+      if (doc.team_count(f) > 0) (void)doc.AddActor(f, static_cast<int>(random() % doc.team_count(f)), {});
+    } else if (choice < 9) {
+      const int f = static_cast<int>(random() % forces);
+      const int t = doc.team_count(f) > 0 ? static_cast<int>(random() % doc.team_count(f)) : 0;
+      if (doc.actor_count(f, t) > 0)
+        (void)doc.DeleteActor(f, t, static_cast<int>(random() % doc.actor_count(f, t)));
+      else if (doc.team_count(f) > 0)
+        (void)doc.DeleteTeam(f, t);
+    } else {
+      (void)doc.DeleteForce(static_cast<int>(random() % forces));
+    }
+  }
+  const ProjectTree& tree = doc.tree();
+  // Creation order is NodeId order; node indices must count the live nodes before each one.
+  std::vector<NodeId> live;
+  for (NodeId id = 0; id < 100000 && static_cast<int>(live.size()) < tree.node_count(); ++id) {
+    if (tree.Contains(id)) live.push_back(id);
+  }
+  ASSERT_EQ(static_cast<int>(live.size()), tree.node_count());
+  for (std::size_t i = 0; i < live.size(); ++i) {
+    ASSERT_EQ(tree.NodeIndex(live[i]), static_cast<int>(i) + 1);
+    ASSERT_EQ(tree.NodeAt(static_cast<int>(i) + 1), live[i]);
+  }
+  // Every record node is bound to its record's slot.
+  for (int f = 0; f < doc.force_count(); ++f) {
+    ASSERT_EQ(tree.node(tree.ForceNode(f)).binding, f);
+    ASSERT_EQ(static_cast<int>(tree.node(tree.ForceNode(f)).children.size()), doc.team_count(f));
+    for (int t = 0; t < doc.team_count(f); ++t) {
+      ASSERT_EQ(ChildBindings(tree, tree.TeamNode(f, t)).size(),
+                static_cast<std::size_t>(doc.actor_count(f, t)));
+      const NodeAddress address = tree.AddressOf(tree.TeamNode(f, t));
+      ASSERT_EQ(address.force, f);
+      ASSERT_EQ(address.team, t);
+    }
+  }
+  mirror.ExpectMatches();
+}
+
+TEST(ProjectTree, RenumberingStaysUnderTheSameParent) {
+  MissionDocument doc;
+  for (int f = 0; f < 2; ++f) {
+    ASSERT_TRUE(doc.AddForce(Numbered("force", f), ""));
+    for (int t = 0; t < 2; ++t) {
+      ASSERT_TRUE(doc.AddTeam(f, Numbered("team", t), "", ""));
+      for (int a = 0; a < 3; ++a)
+        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
+    }
+  }
+  const ProjectTree& tree = doc.tree();
+  ASSERT_TRUE(doc.DeleteTeam(0, 0));
+  EXPECT_EQ(ChildBindings(tree, tree.ForceNode(0)), (std::vector<int>{0}));
+  EXPECT_EQ(ChildBindings(tree, tree.ForceNode(1)), (std::vector<int>{0, 1}));
+  EXPECT_EQ(tree.node(tree.TeamNode(0, 0)).text, "team1");
+
+  ASSERT_TRUE(doc.DeleteActor(1, 0, 0));
+  EXPECT_EQ(ChildBindings(tree, tree.TeamNode(1, 0)), (std::vector<int>{0, 1}));
+  EXPECT_EQ(ChildBindings(tree, tree.TeamNode(1, 1)), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(ChildBindings(tree, tree.TeamNode(0, 0)), (std::vector<int>{0, 1, 2}));
+
+  const NodeAddress actor = tree.AddressOf(tree.ActorNode(1, 1, 2));
+  EXPECT_EQ(actor.image, NodeImage::kNpc);
+  EXPECT_EQ(actor.force, 1);
+  EXPECT_EQ(actor.team, 1);
+  EXPECT_EQ(actor.index, 2);
+  EXPECT_EQ(tree.AddressOf(tree.root()).index, -1);
+}
+
+TEST(ProjectTree, SuccessAndFailureOutcomesRenumberTogether) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddOutcome("Blue", "won", "", "success", "time 10"));
+  ASSERT_TRUE(doc.AddOutcome("Red", "lost", "", "failure", ""));
+  ASSERT_TRUE(doc.AddOutcome("Red", "odd", "", "Success", ""));  // only exact "success" reads as success
+  const ProjectTree& tree = doc.tree();
+  EXPECT_EQ(tree.node(tree.OutcomeNode(0)).image, NodeImage::kPos);
+  EXPECT_EQ(tree.node(tree.OutcomeNode(0)).text, "Success");
+  EXPECT_EQ(tree.node(tree.OutcomeNode(1)).image, NodeImage::kNeg);
+  EXPECT_EQ(tree.node(tree.OutcomeNode(2)).text, "Failure");
+  ASSERT_TRUE(doc.DeleteOutcome(0));
+  EXPECT_EQ(ChildBindings(tree, tree.category(Section::kOutcomes)), (std::vector<int>{0, 1}));
+  EXPECT_EQ(doc.outcome(0).outcome_message, "lost");
+  doc.ClearOutcomes();
+  EXPECT_EQ(doc.outcome_count(), 0);
+  EXPECT_EQ(tree.node_count(), 5);
+}
+
+TEST(ProjectTree, SearchByNameIgnoresCaseInTheEightBitCodePage) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddLocation("Gate", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddLocation("\xC4RGER \x8A\x8C\x8E\x9F", "", 0, 0, 0));  // ÄRGER ŠŒŽŸ
+  ASSERT_TRUE(doc.AddForce("gate", ""));
+  ASSERT_TRUE(doc.AddLocation("x\xD7y", "", 0, 0, 0));  // the multiplication sign has no lower case
+  const ProjectTree& tree = doc.tree();
+  EXPECT_EQ(doc.SearchByName("GATE"), tree.LocationNode(0)) << "the first in node-index order";
+  EXPECT_EQ(doc.SearchByName("\xE4rger \x9A\x9C\x9E\xFF"), tree.LocationNode(1));
+  EXPECT_EQ(doc.SearchByName("x\xF7y"), kNoNode);
+  EXPECT_EQ(doc.SearchByName("gat"), kNoNode);
+  EXPECT_EQ(doc.SearchByName("locations (UNNAMED)"), tree.category(Section::kLocations));
+  ASSERT_TRUE(doc.DeleteLocation(0));
+  EXPECT_EQ(doc.SearchByName("Gate"), tree.ForceNode(0));
+}
+
+TEST(ProjectTree, WindowSlotsAreAStackOfFreedSlots) {
+  WindowSlots slots;
+  EXPECT_EQ(slots.free_head(), 0);
+  EXPECT_EQ(slots.link(50), 51);
+  for (int i = 0; i < WindowSlots::kSlotCount; ++i)
+    ASSERT_EQ(slots.Take(), i);
+  EXPECT_EQ(slots.Take(), std::nullopt) << "all 51 slots taken";
+  slots.Release(7);
+  slots.Release(3);
+  slots.Release(3);   // a second release of a free slot changes nothing
+  slots.Release(51);  // nor does a slot outside the table
+  slots.Release(-1);
+  EXPECT_EQ(slots.Take(), 3);
+  EXPECT_EQ(slots.Take(), 7);
+  EXPECT_EQ(slots.Take(), std::nullopt);
+  slots.Reset();
+  EXPECT_EQ(slots.used_count(), 0);
+  EXPECT_EQ(slots.Take(), 0);
+}
+
+TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddLocation("a", "", 0, 0, 0));  // U0
+  ASSERT_TRUE(doc.AddLocation("b", "", 0, 0, 0));  // U1
+  ProjectTree& tree = doc.tree();
+  const NodeId a = tree.LocationNode(0);
+  const NodeId b = tree.LocationNode(1);
+
+  EXPECT_EQ(tree.OpenWindow(tree.category(Section::kLocations)), std::nullopt)
+      << "category nodes have no window";
+  const auto root = tree.OpenWindow(tree.root());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->slot, 0);
+  EXPECT_EQ(tree.node(tree.root()).key, "P0");
+
+  const auto first = tree.OpenWindow(a);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->slot, 1);
+  EXPECT_FALSE(first->already_open);
+  EXPECT_EQ(tree.node(a).key, "P1");
+  EXPECT_EQ(tree.WindowNode(1), a);
+  EXPECT_EQ(tree.WindowNodeIndex(1), 6);
+  const auto again = tree.OpenWindow(a);
+  ASSERT_TRUE(again);
+  EXPECT_TRUE(again->already_open);
+  EXPECT_EQ(again->slot, 1);
+
+  tree.CloseWindow(1);
+  EXPECT_EQ(tree.node(a).key, "U2");
+  tree.CloseWindow(1);  // closing twice neither re-keys nor frees anything
+  EXPECT_EQ(tree.node(a).key, "U2");
+  EXPECT_EQ(tree.unique_key_counter(), 3u);
+  EXPECT_EQ(tree.OpenWindow(b)->slot, 1) << "the slot freed last is taken first";
+  EXPECT_EQ(tree.OpenWindow(a)->slot, 2);
+  tree.CloseWindow(0);
+  EXPECT_EQ(tree.node(tree.root()).key, "U3");
+}
+
+TEST(ProjectTree, FiftyOneWindowsAtMost) {
+  MissionDocument doc;
+  for (int i = 0; i < 52; ++i)
+    ASSERT_TRUE(doc.AddLocation("l", "", 0, 0, 0));
+  ProjectTree& tree = doc.tree();
+  for (int i = 0; i < 51; ++i)
+    ASSERT_TRUE(tree.OpenWindow(tree.LocationNode(i)));
+  EXPECT_EQ(tree.OpenWindow(tree.LocationNode(51)), std::nullopt);
+  EXPECT_EQ(tree.node(tree.LocationNode(51)).key[0], 'U');
+  EXPECT_TRUE(tree.OpenWindow(tree.LocationNode(50))->already_open) << "an open window is still found";
+}
+
+TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddLocation("a", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddLocation("b", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddLocation("c", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddForce("Blue", ""));
+  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
+  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
+  ProjectTree& tree = doc.tree();
+  std::vector<WindowEvent> events;
+  auto connection = tree.window_events().Connect([&](const WindowEvent& e) { events.push_back(e); });
+
+  const int c_slot = tree.OpenWindow(tree.LocationNode(2))->slot;
+  const int team_slot = tree.OpenWindow(tree.TeamNode(0, 0))->slot;
+  const int actor_slot = tree.OpenWindow(tree.ActorNode(0, 0, 0))->slot;
+  const int a_slot = tree.OpenWindow(tree.LocationNode(0))->slot;
+  EXPECT_EQ(tree.WindowNodeIndex(c_slot), 8);
+
+  ASSERT_TRUE(doc.DeleteLocation(0));
+  ASSERT_GE(events.size(), 1u);
+  EXPECT_EQ(events[0].change, WindowChange::kClosed);
+  EXPECT_EQ(events[0].slot, a_slot);
+  EXPECT_FALSE(tree.window_slots().in_use(a_slot));
+  // Every window below the removed node is told its new index once.
+  EXPECT_EQ(events.size(), 4u);
+  EXPECT_EQ(tree.WindowNodeIndex(c_slot), 7);
+  EXPECT_EQ(tree.AddressOf(tree.WindowNode(c_slot)).index, 1) << "the window still finds its record";
+  EXPECT_EQ(doc.location(1).loc_name, "c");
+
+  events.clear();
+  ASSERT_TRUE(doc.DeleteForce(0));
+  int closed = 0;
+  for (const WindowEvent& e : events)
+    closed += e.change == WindowChange::kClosed ? 1 : 0;
+  EXPECT_EQ(closed, 2);
+  EXPECT_FALSE(tree.window_slots().in_use(team_slot));
+  EXPECT_FALSE(tree.window_slots().in_use(actor_slot));
+  EXPECT_TRUE(tree.window_slots().in_use(c_slot));
+  EXPECT_EQ(tree.node_count(), 7);
+
+  events.clear();
+  doc.NewProject();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].change, WindowChange::kClosed);
+  EXPECT_EQ(events[0].slot, c_slot);
+  EXPECT_EQ(tree.window_slots().used_count(), 0);
+  EXPECT_EQ(tree.window_slots().free_head(), 0);
+  EXPECT_EQ(tree.unique_key_counter(), 0u);
+  ASSERT_TRUE(doc.AddLocation("fresh", "", 0, 0, 0));
+  EXPECT_EQ(tree.node(tree.LocationNode(0)).key, "U0");
+}
+
+TEST(ProjectTree, SelectionFollowsAddsDeletesAndPaste) {
+  MissionDocument doc;
+  ProjectTree& tree = doc.tree();
+  ASSERT_TRUE(doc.AddForce("Blue", ""));
+  const NodeId force = tree.ForceNode(0);
+  EXPECT_EQ(tree.selected(), force);
+  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
+  EXPECT_EQ(tree.selected(), force) << "adding a team leaves the force selected";
+  EXPECT_EQ(tree.last_added(), tree.TeamNode(0, 0));
+  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
+  ASSERT_TRUE(doc.CopyTeam(0, 0));
+
+  std::vector<NodeId> selections;
+  auto connection = tree.changes().Connect([&](const TreeEvent& e) {
+    if (e.change == TreeChange::kSelection) selections.push_back(e.node);
+  });
+  ASSERT_TRUE(doc.PasteTeam(0));
+  ASSERT_EQ(selections.size(), 2u);
+  EXPECT_EQ(selections[0], tree.TeamNode(0, 1)) << "the new team is selected while its actors are added";
+  EXPECT_EQ(selections[1], force);
+  EXPECT_EQ(tree.last_added(), tree.ActorNode(0, 1, 0));
+
+  tree.Select(tree.TeamNode(0, 1));
+  ASSERT_TRUE(doc.DeleteTeam(0, 1));
+  EXPECT_EQ(tree.selected(), force) << "a deleted selected node hands the selection to its parent";
+  EXPECT_EQ(tree.last_added(), kNoNode);
+  ASSERT_TRUE(doc.DeleteForce(0));
+  EXPECT_EQ(tree.selected(), tree.category(Section::kForces));
+  tree.Select(12345);
+  EXPECT_EQ(tree.selected(), kNoNode);
+}
+
+TEST(ProjectTree, AModelFollowingTheNotificationsStaysInStep) {
+  MissionDocument doc;
+  MirrorModel mirror(doc.tree());
+  ASSERT_TRUE(doc.AddLocation("a", "", 0, 0, 0));
+  ASSERT_TRUE(doc.AddForce("Blue", ""));
+  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
+  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
+  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
+  ASSERT_TRUE(doc.CutActor(0, 0, 0));
+  ASSERT_TRUE(doc.PasteActor(0, 0));
+  ASSERT_TRUE(doc.CopyTeam(0, 0));
+  ASSERT_TRUE(doc.PasteTeam(0));
+  ASSERT_TRUE(doc.AddForce("Red", ""));
+  mirror.ExpectMatches();
+  doc.ClearForces();
+  mirror.ExpectMatches();
+  ASSERT_TRUE(doc.AddArea("yard", "", "[none]", 0, "open"));
+  doc.NewProject();
+  mirror.ExpectMatches();
+  ASSERT_TRUE(doc.AddOutcome("", "", "", "failure", ""));
+  mirror.ExpectMatches();
+}
+
+TEST(ProjectTree, TextsAndExpansion) {
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddForce("Blue", ""));
+  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
+  ProjectTree& tree = doc.tree();
+  EXPECT_FALSE(tree.node(tree.ForceNode(0)).expanded);
+  int changed = 0;
+  auto connection =
+      tree.changes().Connect([&](const TreeEvent& e) { changed += e.change == TreeChange::kChanged; });
+  tree.ExpandAll();
+  EXPECT_EQ(changed, 2) << "only the nodes that were collapsed change";
+  tree.SetText(tree.TeamNode(0, 0), "Bravo");
+  EXPECT_EQ(tree.node(tree.TeamNode(0, 0)).text, "Bravo");
+  tree.SetText(99999, "ignored");  // a node that does not exist
+  EXPECT_EQ(changed, 3);
+}
+
+TEST(ProjectTree, KeysKeepCountingPastSixteenBits) {
+  MissionDocument doc;
+  for (int f = 0; f < 80; ++f) {
+    ASSERT_TRUE(doc.AddForce("f", ""));
+    for (int t = 0; t < 20; ++t) {
+      ASSERT_TRUE(doc.AddTeam(f, "t", "", ""));
+      for (int a = 0; a < 20; ++a)
+        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
+    }
+  }
+  const ProjectTree& tree = doc.tree();
+  EXPECT_EQ(tree.node(tree.ActorNode(79, 19, 19)).key, "U33679");
+  EXPECT_EQ(tree.NodeIndex(tree.ActorNode(79, 19, 19)), 33685);
+  EXPECT_EQ(doc.SearchByName("nothing"), kNoNode);
+}
+
+}  // namespace
+}  // namespace vyr::editor

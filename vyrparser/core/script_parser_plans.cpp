@@ -1,0 +1,408 @@
+#include "vyrparser/core/script_parser.h"
+
+#include <vector>
+
+namespace vyr::parser {
+
+namespace {
+
+bool IsStatementStart(Tok k) {
+  switch (k) {
+    case Tok::kWait:
+    case Tok::kAbort:
+    case Tok::kAdvance:
+    case Tok::kAssemble:
+    case Tok::kAttack:
+    case Tok::kContinue:
+    case Tok::kDefend:
+    case Tok::kFreeze:
+    case Tok::kInsert:
+    case Tok::kJoin:
+    case Tok::kMoveup:
+    case Tok::kObserve:
+    case Tok::kPatrol:
+    case Tok::kPhase:
+    case Tok::kPullback:
+    case Tok::kRadio:
+    case Tok::kOn:
+    case Tok::kSignal:
+    case Tok::kSnipe:
+    case Tok::kSpawn:
+    case Tok::kSplit:
+    case Tok::kSpread:
+    case Tok::kTake:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- plans
+
+// plan_list: ";" | plan_decl ";" | plan_decl ";" plan_list
+void ScriptParser::PlanList() {
+  const int base = depth_;
+  if (PeekKind() == Tok::kSemicolon) {
+    Take();
+    ReduceTo(base);
+    return;
+  }
+  for (;;) {
+    PlanDecl();
+    Expect(Tok::kSemicolon);
+    const Tok next = PeekKind();
+    if (next == Tok::kPlan) continue;
+    if (next == Tok::kSemicolon) {
+      // The list's tail may be the lone ";".
+      const int tail_base = depth_;
+      Take();
+      ReduceTo(tail_base);
+    }
+    break;
+  }
+  ReduceTo(base);
+}
+
+// plan_decl: "plan" STRING "{" statement_list "}"
+void ScriptParser::PlanDecl() {
+  const int base = depth_;
+  Expect(Tok::kPlan);
+  const std::string_view team_name = Expect(Tok::kString).text;
+  const MissionTeam* team = m_.FindTeam(team_name);
+  if (!team) Fail("use of undeclared team");
+  m_.BeginPlan(team_name);
+  plan_owner_ = team->name;
+  Expect(Tok::kLBrace);
+  StatementList();
+  Expect(Tok::kRBrace);
+  m_.EndPlan();
+  ReduceTo(base);
+}
+
+// statement_list: empty | statement | statement ";" statement_list
+// The bodies of nested on statements are lists too; they are kept on a stack of our own.
+void ScriptParser::StatementList() {
+  struct OpenOn {
+    int enclosing_list_base;
+    int on_base;
+  };
+  std::vector<OpenOn> open;
+  int list_base = depth_;
+  for (;;) {
+    bool list_ends = true;
+    const Tok k = PeekKind();
+    if (!IsStatementStart(k)) {
+      Push();  // the empty tail
+    } else if (k == Tok::kOn) {
+      open.push_back({list_base, depth_});
+      OnHeader();
+      list_base = depth_;
+      continue;
+    } else {
+      Statement();
+      if (PeekKind() == Tok::kSemicolon) {
+        Take();
+        list_ends = false;
+      }
+    }
+    while (list_ends) {
+      ReduceTo(list_base);
+      if (open.empty()) return;
+      // The list was an on statement's body: "{" statement_list "}"
+      m_.PopStatementList();
+      Expect(Tok::kRBrace);
+      const OpenOn on = open.back();
+      open.pop_back();
+      ReduceTo(on.on_base);
+      list_base = on.enclosing_list_base;
+      if (PeekKind() == Tok::kSemicolon) {
+        Take();
+        list_ends = false;
+      }
+    }
+  }
+}
+
+// statement: "on" "(" event_list ")" "{" statement_list "}"   (up to and including the "{")
+// event_list: event | event "," event_list
+void ScriptParser::OnHeader() {
+  Expect(Tok::kOn);
+  Expect(Tok::kLParen);
+  events_ = 0;
+  event_code_ = {};
+  in_event_code_ = false;
+  const int list_base = depth_;
+  for (;;) {
+    Event();
+    if (PeekKind() != Tok::kComma) break;
+    Take();
+  }
+  ReduceTo(list_base);
+  Expect(Tok::kRParen);
+  m_.AppendOn(plan_owner_, events_, in_event_code_ ? m_.MakeText(event_code_) : Text());
+  Expect(Tok::kLBrace);
+  m_.PushStatementList();
+}
+
+// event: "contact" | "under" "fire" | "casualty" | "code" STRING
+void ScriptParser::Event() {
+  const int base = depth_;
+  switch (PeekKind()) {
+    case Tok::kContact:
+      Take();
+      events_ |= kEventContact;
+      break;
+    case Tok::kUnder:
+      Take();
+      Expect(Tok::kFire);
+      events_ |= kEventUnderFire;
+      break;
+    case Tok::kCasualty:
+      Take();
+      events_ |= kEventCasualty;
+      break;
+    case Tok::kCode:
+      Take();
+      event_code_ = Expect(Tok::kString).text;
+      in_event_code_ = true;
+      events_ |= kEventCode;
+      break;
+    default:
+      SyntaxError();
+  }
+  ReduceTo(base);
+}
+
+// An IDENT naming a location: the location's name, or a semantic error.
+Text ScriptParser::LocationName() {
+  const std::string_view name = Expect(Tok::kIdent).text;
+  const MissionLocation* location = m_.FindLocation(name);
+  if (!location) Fail("use of undeclared location");
+  return location->name;
+}
+
+// statement: every form but "on" (see the grammar table: wait ... take cover)
+void ScriptParser::Statement() {
+  const int base = depth_;
+  const Text owner = plan_owner_;
+  switch (PeekKind()) {
+    case Tok::kWait:
+      WaitStatement();
+      break;
+    case Tok::kPatrol:
+      PatrolStatement();
+      break;
+    case Tok::kAbort:  // "abort"
+      Take();
+      m_.AppendInstruction(InstructionKind::kAbort, owner);
+      break;
+    case Tok::kJoin:  // "join"
+      Take();
+      m_.AppendInstruction(InstructionKind::kJoin, owner);
+      break;
+    case Tok::kSpawn:  // "spawn"
+      Take();
+      m_.AppendInstruction(InstructionKind::kSpawn, owner);
+      break;
+    case Tok::kAdvance: {  // "advance" "towards" IDENT "using" STRING
+      Take();
+      Expect(Tok::kTowards);
+      const Text location = LocationName();
+      Expect(Tok::kUsing);
+      const std::string_view how = Expect(Tok::kString).text;
+      m_.AppendInstruction(InstructionKind::kAdvance, owner, location, m_.MakeText(how));
+      break;
+    }
+    case Tok::kAssemble:  // "assemble" "at" IDENT "using" STRING
+    case Tok::kInsert: {  // "insert" "at" IDENT "using" STRING
+      const InstructionKind kind =
+          Take().kind == Tok::kAssemble ? InstructionKind::kAssemble : InstructionKind::kInsert;
+      Expect(Tok::kAt);
+      const Text location = LocationName();
+      Expect(Tok::kUsing);
+      const std::string_view how = Expect(Tok::kString).text;
+      m_.AppendInstruction(kind, owner, location, m_.MakeText(how));
+      break;
+    }
+    case Tok::kMoveup:      // "moveup" "to" IDENT "using" STRING
+    case Tok::kPullback: {  // "pullback" "to" IDENT "using" STRING
+      const InstructionKind kind =
+          Take().kind == Tok::kMoveup ? InstructionKind::kMoveup : InstructionKind::kPullback;
+      Expect(Tok::kTo);
+      const Text location = LocationName();
+      Expect(Tok::kUsing);
+      const std::string_view how = Expect(Tok::kString).text;
+      m_.AppendInstruction(kind, owner, location, m_.MakeText(how));
+      break;
+    }
+    case Tok::kAttack: {  // "attack" "towards" IDENT
+      Take();
+      Expect(Tok::kTowards);
+      m_.AppendInstruction(InstructionKind::kAttack, owner, LocationName());
+      break;
+    }
+    case Tok::kContinue: {  // "continue" "with" "phase" STRING
+      Take();
+      Expect(Tok::kWith);
+      Expect(Tok::kPhase);
+      m_.AppendInstruction(InstructionKind::kContinue, owner, m_.MakeText(Expect(Tok::kString).text));
+      break;
+    }
+    case Tok::kDefend: {  // "defend" "towards" IDENT "from" IDENT
+      Take();
+      Expect(Tok::kTowards);
+      const Text towards = LocationName();
+      Expect(Tok::kFrom);
+      const Text from = LocationName();
+      m_.AppendInstruction(InstructionKind::kDefend, owner, towards, from);
+      break;
+    }
+    case Tok::kFreeze:    // "freeze" "towards" IDENT "for" INT | ... FLOAT
+    case Tok::kSpread: {  // "spread" "towards" IDENT "within" INT | ... FLOAT
+      const bool freeze = Take().kind == Tok::kFreeze;
+      Expect(Tok::kTowards);
+      const Text location = LocationName();
+      Expect(freeze ? Tok::kFor : Tok::kWithin);
+      float value = 0;
+      if (PeekKind() == Tok::kFloat) {
+        value = Take().float_value;
+      } else {
+        value = Expect(Tok::kInt).int_value;
+      }
+      m_.AppendInstruction(freeze ? InstructionKind::kFreeze : InstructionKind::kSpread, owner, location, {},
+                           value);
+      break;
+    }
+    case Tok::kObserve:  // "observe" IDENT
+      Take();
+      m_.AppendInstruction(InstructionKind::kObserve, owner, LocationName());
+      break;
+    case Tok::kPhase:  // "phase" STRING
+      Take();
+      m_.AppendInstruction(InstructionKind::kPhase, m_.MakeText(Expect(Tok::kString).text));
+      break;
+    case Tok::kRadio:  // "radio" STRING
+      Take();
+      m_.AppendInstruction(InstructionKind::kRadio, owner, m_.MakeText(Expect(Tok::kString).text));
+      break;
+    case Tok::kSignal: {  // "signal" "towards" IDENT [STRING] | "signal" "code" STRING
+      Take();
+      if (PeekKind() == Tok::kCode) {
+        Take();
+        m_.AppendInstruction(InstructionKind::kSignalCode, owner, m_.MakeText(Expect(Tok::kString).text));
+        break;
+      }
+      Expect(Tok::kTowards);
+      const Text location = LocationName();
+      Text code;
+      if (PeekKind() == Tok::kString) code = m_.MakeText(Take().text);
+      m_.AppendInstruction(InstructionKind::kSignalTowards, owner, location, code);
+      break;
+    }
+    case Tok::kSnipe: {  // "snipe" "from" IDENT "towards" IDENT
+      Take();
+      Expect(Tok::kFrom);
+      const Text from = LocationName();
+      Expect(Tok::kTowards);
+      const Text towards = LocationName();
+      m_.AppendInstruction(InstructionKind::kSnipe, owner, from, towards);
+      break;
+    }
+    case Tok::kSplit: {  // "split" STRING INT
+      Take();
+      const std::string_view team = Expect(Tok::kString).text;
+      const std::int16_t count = Expect(Tok::kInt).int_value;
+      m_.AppendInstruction(InstructionKind::kSplit, owner, m_.MakeText(team), {}, count);
+      break;
+    }
+    case Tok::kTake:  // "take" "cover" "from" IDENT
+      Take();
+      Expect(Tok::kCover);
+      Expect(Tok::kFrom);
+      m_.AppendInstruction(InstructionKind::kTakeCover, owner, LocationName());
+      break;
+    default:
+      SyntaxError();
+  }
+  ReduceTo(base);
+}
+
+// statement: "wait" INT | "wait" FLOAT | "wait" "forever" | "wait" "until" wait_condition
+// wait_condition: "ready" | "assembled" | "code" "(" STRING ")"
+void ScriptParser::WaitStatement() {
+  Expect(Tok::kWait);
+  switch (PeekKind()) {
+    case Tok::kInt:
+      m_.AppendWait(Take().int_value);
+      return;
+    case Tok::kFloat:
+      m_.AppendWait(Take().float_value);
+      return;
+    case Tok::kForever:
+      Take();
+      m_.AppendWait(kWaitForever);
+      return;
+    case Tok::kUntil:
+      break;
+    default:
+      SyntaxError();
+  }
+  Take();
+  const int base = depth_;
+  switch (PeekKind()) {
+    case Tok::kReady:
+      Take();
+      ReduceTo(base);
+      m_.AppendInstruction(InstructionKind::kWaitUntilReady, plan_owner_);
+      return;
+    case Tok::kAssembled:
+      Take();
+      ReduceTo(base);
+      m_.AppendInstruction(InstructionKind::kWaitUntilAssembled, plan_owner_);
+      return;
+    case Tok::kCode: {
+      Take();
+      Expect(Tok::kLParen);
+      const std::string_view code = Expect(Tok::kString).text;
+      Expect(Tok::kRParen);
+      ReduceTo(base);
+      m_.AppendInstruction(InstructionKind::kWaitUntilCode, plan_owner_, m_.MakeText(code));
+      return;
+    }
+    default:
+      SyntaxError();
+  }
+}
+
+// statement: "patrol" | "patrol" "(" patrol_area_list ")"
+// patrol_area_list: IDENT | IDENT "," patrol_area_list
+void ScriptParser::PatrolStatement() {
+  Expect(Tok::kPatrol);
+  if (PeekKind() != Tok::kLParen) {
+    // Only the token after "patrol" tells that it stands alone.
+    if (m_.AreaCount() < 2) Fail("patrol command requires at least 2 areas to be defined");
+    m_.AppendInstruction(InstructionKind::kPatrol, plan_owner_);
+    return;
+  }
+  Take();
+  m_.ClearPendingPatrolAreas();
+  int count = 0;
+  const int list_base = depth_;
+  for (;;) {
+    const std::string_view name = Expect(Tok::kIdent).text;
+    ++count;
+    const MissionArea* area = m_.FindArea(name);
+    if (!area) Fail("undefined area label in patrol area list");
+    m_.AddPendingPatrolArea(area->name);
+    if (PeekKind() != Tok::kComma) break;
+    Take();
+  }
+  ReduceTo(list_base);
+  Expect(Tok::kRParen);
+  if (count < 2) Fail("patrol area list needs to include at least two areas");
+  m_.AppendPatrol(plan_owner_);
+}
+
+}  // namespace vyr::parser
