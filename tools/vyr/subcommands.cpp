@@ -17,6 +17,12 @@ constexpr std::array kSubcommands = {
                RunAdvise},
     Subcommand{"incorporate", "PARTIAL", "bring PARTIAL.tac up to date with PARTIAL.exp", 1, 1,
                RunIncorporate},
+    Subcommand{"build", "[--check] PROJECT.cme OUT.vyr",
+               "write the mission script of a project; --check also parses it with the registered library", 2,
+               3, RunBuild},
+    Subcommand{"import", "SCRIPT.vyr OUT.cme",
+               "turn a mission script into a project and its four section files named after OUT", 2, 2,
+               RunImport},
 };
 
 }  // namespace

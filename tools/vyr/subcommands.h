@@ -34,5 +34,7 @@ int RunRewrite(const Arguments& operands);
 int RunPlan(const Arguments& operands);
 int RunAdvise(const Arguments& operands);
 int RunIncorporate(const Arguments& operands);
+int RunBuild(const Arguments& operands);
+int RunImport(const Arguments& operands);
 
 }  // namespace vyr::tool

@@ -1,0 +1,242 @@
+#include "editor/script/import.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "editor/document/mission_document.h"
+#include "editor/document/user_interface.h"
+#include "editor/script/mission_reader.h"
+
+namespace vyr::editor {
+
+const std::array<std::string_view, 16> kImportItemNames = {
+    "Dual MK23 Pistols", "MP5/10 Submachinegun", "M4 Assault Rifle", "M3 Super 90 Assault Shotgun",
+    "Handcannon",        "Sniper Rifle",         "Pistol Clip",      "Machinegun Magazine",
+    "M4 Clip",           "12 Gauge Shells",      "AP Sniper Ammo",   "Bandolier",
+    "Kevlar Vest",       "Lasersight",           "Silencer",         "Stealth Slippers",
+};
+
+std::string MapStylesToList(int bits) {
+  std::string list;
+  if (bits & 8) list += "indoor?";
+  if (bits & 4) list += "open?";
+  if (bits & 2) list += "dark?";
+  if (bits & 1) list += "urban?";
+  return list.empty() ? "none?" : list;
+}
+
+std::string AreaStylesToList(int bits) {
+  std::string list;
+  if (bits & 4) list += "roof?";
+  if (bits & 2) list += "closed?";
+  if (bits & 1) list += "open?";
+  return list.empty() ? "none?" : list;
+}
+
+std::string LfToCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // A line feed that already follows a carriage return is left alone, so no CR is ever doubled.
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+std::int16_t RoundToInteger(float value) {
+  if (std::isnan(value)) return 0;
+  const double rounded = std::nearbyint(static_cast<double>(value));  // default mode: half to even
+  if (rounded > std::numeric_limits<std::int16_t>::max()) return std::numeric_limits<std::int16_t>::max();
+  if (rounded < std::numeric_limits<std::int16_t>::min()) return std::numeric_limits<std::int16_t>::min();
+  return static_cast<std::int16_t>(rounded);
+}
+
+namespace {
+
+// Counts what did not fit the document's tables, for one warning at the end.
+struct LeftOut {
+  int locations = 0;
+  int areas = 0;
+  int actors = 0;  // including those of forces or teams that did not fit
+  int outcomes = 0;
+  bool actors_capped = false;  // the library counted as many actors as its 16-bit interface can
+
+  std::string Message() const {
+    std::string message = TablesMessage();
+    if (actors_capped) {
+      if (!message.empty()) message += "\n";
+      message +=
+          "The script holds at least 32767 actors, the most the mission script library can hand over; "
+          "any further actors were not imported.";
+    }
+    return message;
+  }
+
+  std::string TablesMessage() const {
+    std::string parts;
+    const auto add = [&parts](int count, const char* what) {
+      if (count == 0) return;
+      if (!parts.empty()) parts += ", ";
+      parts += std::to_string(count) + " " + what;
+    };
+    add(locations, locations == 1 ? "location" : "locations");
+    add(areas, areas == 1 ? "area" : "areas");
+    add(actors, actors == 1 ? "actor" : "actors");
+    add(outcomes, outcomes == 1 ? "outcome" : "outcomes");
+    if (parts.empty()) return {};
+    return "The mission is larger than the editor's tables (101 locations, areas, forces and outcomes, "
+           "21 teams per force, 21 actors per team). Left out: " +
+           parts + ".";
+  }
+};
+
+void ImportGeneral(MissionDocument& doc, MissionReader& reader) {
+  doc.info.vyr_author = reader.MissionAuthor();
+  doc.info.vyr_mapname = reader.MissionMap();
+  doc.info.vyr_missiondescription = reader.GetRawMissionDescription();  // keeps its line feeds
+  doc.info.vyr_missionname = reader.MissionTitle();
+  doc.info.annotation = LfToCrLf(reader.GetMapAnnotation());
+  doc.info.map_styles = MapStylesToList(reader.GetMapStyles());
+}
+
+void ImportLocations(MissionDocument& doc, MissionReader& reader, LeftOut& left_out) {
+  const int count = reader.GetLocationCount();
+  for (int i = 0; i < count; ++i) {
+    const ScriptLocation loc = reader.GetLocationData(i);
+    if (!doc.AddLocation(loc.label, "", RoundToInteger(loc.x), RoundToInteger(loc.y),
+                         RoundToInteger(loc.z))) {
+      ++left_out.locations;
+    }
+  }
+}
+
+void ImportAreas(MissionDocument& doc, MissionReader& reader, LeftOut& left_out) {
+  const int count = reader.GetAreaCount();
+  for (int i = 0; i < count; ++i) {
+    const ScriptArea area = reader.GetAreaData(i);
+    std::string locations;
+    for (int j = 0; j < area.location_count; ++j)
+      locations += reader.GetAreaLocationLabel(i, j) + "?";
+    if (!doc.AddArea(area.name, "", locations, RoundToInteger(area.radius), AreaStylesToList(area.styles))) {
+      ++left_out.areas;
+    }
+  }
+}
+
+ActorRecord ReadActor(MissionReader& reader, int index, const ScriptActor& info) {
+  ActorRecord actor;
+  actor.npc_name = info.name;
+  actor.npc_skin = info.model_and_skin;
+  actor.npc_skill = info.skill;
+  actor.npc_player = info.type == "player";  // exactly: "Player" is an npc
+  std::array<int, 16> counts{};
+  for (std::size_t k = 0; k < kImportItemNames.size(); ++k) {
+    counts[k] = reader.GetActorItemCount(index, std::string(kImportItemNames[k]));
+  }
+  for (std::size_t w = 0; w < 6; ++w)
+    actor.weapon[w] = counts[w] != 0;
+  for (std::size_t a = 0; a < 5; ++a)
+    actor.ammo[a] = static_cast<Integer>(counts[6 + a]);
+  for (std::size_t t = 0; t < 5; ++t)
+    actor.item[t] = counts[11 + t] != 0;
+  return actor;
+}
+
+// Forces and teams appear in the order of their first actor. Names are looked up in hash maps so
+// the import stays linear in the number of actors.
+void ImportActors(MissionDocument& doc, MissionReader& reader, LeftOut& left_out) {
+  std::unordered_map<std::string, int> force_index;
+  std::vector<std::unordered_map<std::string, int>> team_index;
+  const int count = reader.ActorCount();
+  left_out.actors_capped = count >= std::numeric_limits<std::int16_t>::max();
+  for (int i = 0; i < count; ++i) {
+    const ScriptActor info = reader.ActorInfo(i);
+    std::string force_name;
+    std::string team_name;
+    reader.GetActorForceAndTeam(i, force_name, team_name);
+
+    auto force_it = force_index.find(force_name);
+    if (force_it == force_index.end()) {
+      if (!doc.AddForce(force_name, "")) {
+        ++left_out.actors;
+        continue;
+      }
+      force_it = force_index.emplace(force_name, doc.force_count() - 1).first;
+      team_index.emplace_back();
+    }
+    const int force = force_it->second;
+    // The force's own node is made current, so the team lands under the force it belongs to even
+    // when another node carries the same text.
+    doc.tree().Select(doc.tree().ForceNode(force));
+
+    auto& teams = team_index[static_cast<std::size_t>(force)];
+    auto team_it = teams.find(team_name);
+    if (team_it == teams.end()) {
+      if (!doc.AddTeam(force, team_name, "", LfToCrLf(reader.GetTeamPlan(team_name)))) {
+        ++left_out.actors;
+        continue;
+      }
+      team_it = teams.emplace(team_name, doc.team_count(force) - 1).first;
+    }
+    const int team = team_it->second;
+    doc.tree().Select(doc.tree().TeamNode(force, team));
+
+    if (!doc.AddActor(force, team, ReadActor(reader, i, info))) ++left_out.actors;
+  }
+}
+
+void ImportObjectives(MissionDocument& doc, MissionReader& reader, LeftOut& left_out) {
+  const int count = reader.GetObjectiveCount();
+  for (int i = 0; i < count; ++i) {
+    const ScriptObjective objective = reader.GetObjectiveData(i);
+    std::string next;
+    for (int j = 0; j < objective.next_mission_count; ++j)
+      next += reader.GetObjectiveNextMission(i, j) + "?";
+    if (!doc.AddOutcome(objective.owner, objective.message, next, objective.type, objective.conditions)) {
+      ++left_out.outcomes;
+    }
+  }
+}
+
+}  // namespace
+
+Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui,
+                     MissionReader& reader) {
+  document.NewProject();
+  reader.CloseMission();
+  if (reader.TryParseMission(file_name) != 0) {
+    ui.ShowMessage(std::string(kImportErrorTitle), std::string(kImportParseError), MessageIcon::kCritical);
+    return Status::Error(std::string(kImportParseError));
+  }
+  LeftOut left_out;
+  ImportGeneral(document, reader);
+  ImportLocations(document, reader, left_out);
+  ImportAreas(document, reader, left_out);
+  ImportActors(document, reader, left_out);
+  ImportObjectives(document, reader, left_out);
+  document.tree().Select(document.tree().root());
+
+  std::string warning = left_out.Message();
+  if (!warning.empty()) ui.ShowMessage("Import", warning, MessageIcon::kExclamation);
+  return Status{true, std::move(warning)};
+}
+
+Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui) {
+  document.NewProject();
+  Status created;
+  std::unique_ptr<MissionReader> reader = CreateMissionReader(created);
+  if (!reader) {
+    const std::string text =
+        "The mission script library could not be loaded, so the mission cannot be imported.\n" +
+        created.message;
+    ui.ShowMessage(std::string(kImportErrorTitle), text, MessageIcon::kCritical);
+    return Status::Error(text);
+  }
+  return ImportMission(document, file_name, ui, *reader);
+}
+
+}  // namespace vyr::editor

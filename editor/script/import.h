@@ -1,0 +1,41 @@
+// Mission script import: turns an existing mission script into a new mission document, built through
+// the document's ordinary Add operations so the project tree looks as if the author had typed it all.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "editor/document/status.h"
+
+namespace vyr::editor {
+
+class MissionDocument;
+class MissionReader;
+class UserInterface;
+
+inline constexpr std::string_view kImportErrorTitle = "Error";
+inline constexpr std::string_view kImportParseError = "This mission contains errors and cannot be imported.";
+
+// The equipment names asked of the library for every actor, in the order asked:
+// weapon1..weapon6, ammo1..ammo5, item1..item5.
+extern const std::array<std::string_view, 16> kImportItemNames;
+
+// Starts a new project and fills it from the script `file_name`. Failures are shown through `ui`
+// (the script does not parse, the library cannot be loaded) and returned; the document then stays
+// the empty new one. Records beyond the document's capacities are left out and named in a warning
+// that is shown and returned as the message of a successful status.
+Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui);
+
+// The same with a reader of the caller's choosing.
+Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui,
+                     MissionReader& reader);
+
+// Mapping helpers, exposed for tests.
+std::string MapStylesToList(int bits);   // "indoor?open?dark?urban?" order; "none?" when no bit
+std::string AreaStylesToList(int bits);  // "roof?closed?open?" order; "none?" when no bit
+std::string LfToCrLf(std::string_view text);
+// Rounds half to even and clamps to the 16-bit range; NaN gives 0.
+std::int16_t RoundToInteger(float value);
+
+}  // namespace vyr::editor
