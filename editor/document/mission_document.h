@@ -1,0 +1,165 @@
+// The mission document: general information, the five fixed-capacity tables, the editing state, the
+// two one-record clipboards, the file name pairs and the project tree, kept in step by one set of
+// operations. One instance per editor run; a plain class so tests can make many.
+//
+// Operations that can be refused (a full table, an index that is not in use, an empty clipboard)
+// return a Status saying why and change nothing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "editor/document/file_name_pair.h"
+#include "editor/document/notifier.h"
+#include "editor/document/project_tree.h"
+#include "editor/document/records.h"
+#include "editor/document/status.h"
+
+namespace vyr::editor {
+
+inline constexpr std::string_view kCaptionPrefix = "Marrowdell's VYR Mission Editor - [";
+
+// Record indices most recently opened in a property window; -1 = none.
+struct EditingState {
+  Integer current_location = -1;
+  Integer current_area = -1;
+  Integer current_force = -1;
+  Integer current_outcome = -1;
+};
+
+enum class DocumentChange : std::uint8_t {
+  kNewProject,
+  kLocations,
+  kAreas,
+  kForces,  // forces, teams or actors
+  kOutcomes,
+  kFileNames,  // a file name pair, the caption or a category text
+  kClipboard,
+};
+
+class MissionDocument {
+ public:
+  MissionDocument();  // already in the state NewProject leaves
+  ~MissionDocument();
+  MissionDocument(const MissionDocument&) = delete;
+  MissionDocument& operator=(const MissionDocument&) = delete;
+
+  MissionInfo info;
+  EditingState editing;
+
+  // --- lifecycle ---
+  // Empties the tables and the tree and resets the file names; keeps MissionInfo and the clipboards.
+  void NewProject();
+  // The six file name pairs become "unnamed" with empty directories, and the caption follows.
+  void InitIDE();
+
+  // --- records (indices must lie within the count; counts never exceed the capacities) ---
+  int location_count() const { return location_count_; }
+  const LocationRecord& location(int index) const;
+  LocationRecord& location(int index);
+  int area_count() const { return area_count_; }
+  const AreaRecord& area(int index) const;
+  AreaRecord& area(int index);
+  int force_count() const { return force_count_; }
+  const ForceRecord& force(int index) const;
+  ForceRecord& force(int index);
+  int team_count(int force) const;
+  const TeamRecord& team(int force, int team) const;
+  TeamRecord& team(int force, int team);
+  int actor_count(int force, int team) const;
+  const ActorRecord& actor(int force, int team, int actor) const;
+  ActorRecord& actor(int force, int team, int actor);
+  int outcome_count() const { return outcome_count_; }
+  const OutcomeRecord& outcome(int index) const;
+  OutcomeRecord& outcome(int index);
+
+  // --- adding: into the first unused slot, with a record node that becomes the last added node ---
+  Status AddLocation(const std::string& name, const std::string& desc, Integer x, Integer y, Integer z);
+  Status AddArea(const std::string& name, const std::string& desc, const std::string& locations,
+                 Integer radius, const std::string& style);
+  Status AddForce(const std::string& name, const std::string& desc);
+  Status AddTeam(int force, const std::string& name, const std::string& desc, const std::string& plan);
+  Status AddActor(int force, int team, const ActorRecord& actor);
+  Status AddOutcome(const std::string& force, const std::string& message, const std::string& next,
+                    const std::string& type, const std::string& reason);
+
+  // --- deleting: later records move down one slot; a force takes its teams, a team its actors ---
+  Status DeleteLocation(int index);
+  Status DeleteArea(int index);
+  Status DeleteForce(int index);
+  Status DeleteTeam(int force, int team);
+  Status DeleteActor(int force, int team, int actor);
+  Status DeleteOutcome(int index);
+
+  void ClearLocations();
+  void ClearAreas();
+  void ClearForces();
+  void ClearOutcomes();
+
+  // --- clipboards: whole-record copies; at most one of the two flags is set ---
+  Status CopyActor(int force, int team, int actor);
+  Status CopyTeam(int force, int team);
+  Status CutActor(int force, int team, int actor);
+  Status CutTeam(int force, int team);
+  Status PasteActor(int force, int team);  // as the team's new last actor
+  Status PasteTeam(int force);             // as the force's new last team, then its actors in order
+  const ActorRecord& actor_clipboard() const { return actor_clipboard_; }
+  const TeamRecord& team_clipboard() const { return *team_clipboard_; }
+  bool actor_on_clipboard() const { return actor_on_clipboard_; }
+  bool team_on_clipboard() const { return team_on_clipboard_; }
+
+  // The first tree node whose text equals `text` ignoring letter case; kNoNode when none does.
+  NodeId SearchByName(std::string_view text) const { return tree_.SearchByName(text); }
+
+  // --- file name pairs and the texts derived from them ---
+  const FileNamePair& project_file() const { return project_file_; }
+  const FileNamePair& section_file(Section section) const;
+  const FileNamePair& mission_script_file() const { return mission_script_file_; }
+  // Also sets the caption and the root node text.
+  void SetProjectFile(FileNamePair pair);
+  // Also sets the section's category node text.
+  void SetSectionFile(Section section, FileNamePair pair);
+  void SetMissionScriptFile(FileNamePair pair);
+  const std::string& caption() const { return caption_; }
+
+  // --- the project tree ---
+  const ProjectTree& tree() const { return tree_; }
+  ProjectTree& tree() { return tree_; }
+
+  Notifier<DocumentChange>& changes() { return changes_; }
+
+ private:
+  struct Tables;
+
+  bool ValidForce(int force) const { return force >= 0 && force < force_count_; }
+  bool ValidTeam(int force, int team) const;
+  bool ValidActor(int force, int team, int actor) const;
+  void ClearKind(NodeImage image, NodeImage other_image);
+  void Changed(DocumentChange change) { changes_.Notify(change); }
+
+  std::unique_ptr<Tables> tables_;
+  int location_count_ = 0;
+  int area_count_ = 0;
+  int force_count_ = 0;
+  int outcome_count_ = 0;
+
+  ActorRecord actor_clipboard_;
+  std::unique_ptr<TeamRecord> team_clipboard_;
+  bool actor_on_clipboard_ = false;
+  bool team_on_clipboard_ = false;
+
+  FileNamePair project_file_;
+  std::array<FileNamePair, 4> section_files_;
+  FileNamePair mission_script_file_;
+  std::string caption_;
+
+  ProjectTree tree_;
+  Notifier<DocumentChange> changes_;
+};
+
+// "Locations (name)", "Areas (name)", "Forces (name)", "Mission outcome (name)".
+std::string CategoryText(Section section, std::string_view file_name);
+
+}  // namespace vyr::editor

@@ -1,0 +1,191 @@
+// The project tree as a model without a screen: one node per record, bound to the record by index,
+// the five fixed nodes, node keys, selection, and the registry of open property windows.
+//
+// A NodeId is a stable handle (suitable as a Qt item model's internal id); a node index is the node's
+// 1-based position in the node collection, which is the order of creation and shifts on removals.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/document/notifier.h"
+#include "editor/document/window_slots.h"
+
+namespace vyr::editor {
+
+class MissionDocument;
+
+using NodeId = std::uint32_t;
+inline constexpr NodeId kNoNode = 0xFFFFFFFFu;
+
+// The node's image, which is also its kind.
+enum class NodeImage : std::uint8_t {
+  kRoot,
+  kLocation,  // category nodes
+  kArea,
+  kForce,
+  kOutcome,
+  kSubLocation,  // record nodes
+  kSubArea,
+  kSubForce,
+  kTeam,
+  kNpc,
+  kPos,  // success outcome
+  kNeg,  // failure outcome
+};
+
+// "root", "location", ..., "sub_location", ..., "team", "npc", "pos", "neg".
+std::string_view ImageKey(NodeImage image);
+bool IsRecordImage(NodeImage image);
+
+// The four record sections, in file and category order.
+enum class Section : std::uint8_t { kLocations, kAreas, kForces, kOutcomes };
+
+struct TreeNode {
+  std::string key;   // "root" and the category keys, "U<n>", or "P<slot>" while a window is open
+  std::string text;  // the label
+  NodeImage image = NodeImage::kRoot;
+  bool bold = false;
+  int binding = 0;  // the record's index within its table, force or team
+  NodeId parent = kNoNode;
+  bool expanded = false;
+  std::vector<NodeId> children;  // in order of creation, which is also display order
+};
+
+// Where a record node's record lives. Fields that do not apply are -1.
+struct NodeAddress {
+  NodeImage image = NodeImage::kRoot;
+  int index = -1;  // location, area, force or outcome index; for teams the team, for actors the actor
+  int force = -1;  // the force of a force, team or actor node
+  int team = -1;   // the team of a team or actor node
+};
+
+enum class TreeChange : std::uint8_t {
+  kAboutToAdd,     // parent, row: a node is about to become that child of parent
+  kAdded,          // node, parent, row
+  kAboutToRemove,  // node, parent, row
+  kRemoved,        // node (no longer valid), parent, row
+  kChanged,        // node: text, key, binding, bold or expanded changed
+  kAboutToReset,   // every node is about to go
+  kReset,          // the tree now holds the five fixed nodes only
+  kSelection,      // node: the new selected node (may be kNoNode)
+};
+
+struct TreeEvent {
+  TreeChange change;
+  NodeId node = kNoNode;
+  NodeId parent = kNoNode;
+  int row = -1;
+};
+
+enum class WindowChange : std::uint8_t {
+  kClosed,     // the core closed the window in `slot` (its node was removed, or a new project began)
+  kReindexed,  // the window's node now has node index `node_index`
+};
+
+struct WindowEvent {
+  WindowChange change;
+  int slot = -1;
+  int node_index = 0;
+};
+
+struct WindowOpening {
+  int slot = -1;
+  bool already_open = false;  // the node's window was open: bring it to the front
+};
+
+class ProjectTree {
+ public:
+  ProjectTree();
+  ~ProjectTree();
+  ProjectTree(const ProjectTree&) = delete;
+  ProjectTree& operator=(const ProjectTree&) = delete;
+
+  // --- nodes ---
+  int node_count() const;
+  NodeId NodeAt(int node_index) const;  // kNoNode outside 1 .. node_count()
+  int NodeIndex(NodeId id) const;       // 0 for a node that does not exist
+  bool Contains(NodeId id) const;
+  const TreeNode* Find(NodeId id) const;  // nullptr for a node that does not exist
+  const TreeNode& node(NodeId id) const;  // precondition: Contains(id)
+  NodeId ChildAt(NodeId parent, int row) const;
+  int RowOf(NodeId id) const;  // position among its parent's children; -1 for the root or a missing node
+
+  NodeId root() const { return fixed_[0]; }
+  NodeId category(Section section) const { return fixed_[1 + static_cast<int>(section)]; }
+  NodeAddress AddressOf(NodeId id) const;
+
+  // The node of a record, from its indices; kNoNode when there is none.
+  NodeId LocationNode(int index) const;
+  NodeId AreaNode(int index) const;
+  NodeId ForceNode(int force) const;
+  NodeId TeamNode(int force, int team) const;
+  NodeId ActorNode(int force, int team, int actor) const;
+  NodeId OutcomeNode(int index) const;
+
+  // The first node in node-index order whose text equals `text` ignoring letter case (Windows-1252).
+  NodeId SearchByName(std::string_view text) const;
+
+  void SetText(NodeId id, std::string text);
+  void SetExpanded(NodeId id, bool expanded);
+  void ExpandAll();
+
+  NodeId selected() const { return selected_; }
+  void Select(NodeId id);  // a node that does not exist selects nothing
+  NodeId last_added() const { return last_added_; }
+
+  std::uint64_t unique_key_counter() const { return key_counter_; }
+
+  // --- property windows ---
+  // Opens (or finds) the window of a node. Nothing for category nodes, missing nodes and when all
+  // 51 slots are in use.
+  std::optional<WindowOpening> OpenWindow(NodeId id);
+  // The window in `slot` closed: the slot returns to the free list and its node gets a fresh "U" key.
+  // A slot that is not open is ignored.
+  void CloseWindow(int slot);
+  NodeId WindowNode(int slot) const;  // kNoNode for a free slot
+  int WindowNodeIndex(int slot) const;
+  const WindowSlots& window_slots() const { return slots_; }
+
+  Notifier<TreeEvent>& changes() { return changes_; }
+  Notifier<WindowEvent>& window_events() { return window_events_; }
+
+ private:
+  friend class MissionDocument;
+  class OrderIndex;
+
+  // Closes every window, drops every node, restarts the key counter, rebuilds the five fixed nodes,
+  // expanded, and selects the root.
+  void Reset();
+  // Adds a record node as the last child of `parent`, with a fresh "U" key.
+  NodeId AddRecordNode(NodeId parent, std::string text, NodeImage image, int binding);
+  // Closes the node's window, removes it (with any children) and shifts the binding indices of the
+  // later siblings of its kind down by one; windows are told their new node indices.
+  void RemoveRecordNode(NodeId id);
+
+  NodeId AddNode(NodeId parent, std::string key, std::string text, NodeImage image, bool bold, int binding);
+  void RemoveLeaf(NodeId id);
+  std::string NextUniqueKey();
+  void TellWindowsTheirIndices();
+  TreeNode* Mutable(NodeId id);
+
+  std::vector<std::unique_ptr<TreeNode>> nodes_;  // by NodeId; null once removed
+  std::unique_ptr<OrderIndex> order_;             // live nodes by NodeId, for node indices
+  NodeId fixed_[5] = {kNoNode, kNoNode, kNoNode, kNoNode, kNoNode};
+  NodeId selected_ = kNoNode;
+  NodeId last_added_ = kNoNode;
+  std::uint64_t key_counter_ = 0;
+
+  WindowSlots slots_;
+  NodeId window_node_[WindowSlots::kSlotCount];
+  int window_index_[WindowSlots::kSlotCount];  // the node index each window was last told
+
+  Notifier<TreeEvent> changes_;
+  Notifier<WindowEvent> window_events_;
+};
+
+}  // namespace vyr::editor
