@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "editor/launch/atomic_file.h"
+#include "editor/document/text_file.h"
 #include "editor/launch/paths.h"
 
 namespace vyr::editor {
@@ -128,7 +128,7 @@ std::optional<std::string> DesktopEntryText(const DesktopIntegration& integratio
   if (!exec) return std::nullopt;
   std::string text = "[Desktop Entry]\n";
   text += "Type=Application\n";
-  text += "Version=1.5\n";
+  text += "Version=1.0\n";
   text += "Name=VYR Mission Editor\n";
   text += "Comment=Edit bot missions for Action Quake 2\n";
   text += "Exec=" + *exec + "\n";

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "editor/launch/atomic_file.h"
+#include "editor/document/text_file.h"
 #include "editor/launch/paths.h"
 
 namespace vyr::editor {
