@@ -167,7 +167,6 @@ class ProjectTree {
   // later siblings of its kind down by one; windows are told their new node indices.
   void RemoveRecordNode(NodeId id);
 
-  NodeId AddNode(NodeId parent, std::string key, std::string text, NodeImage image, bool bold, int binding);
   void RemoveLeaf(NodeId id);
   std::string NextUniqueKey();
   void TellWindowsTheirIndices();
