@@ -5,6 +5,9 @@
 #include <charconv>
 #include <string_view>
 
+#include "editor/document/mission_document.h"
+#include "editor/document/text_file.h"
+
 namespace vyr::editor {
 
 namespace {
@@ -106,20 +109,22 @@ void WriteGeneral(ScriptText& script, const MissionInfo& info) {
   script.Empty();
 }
 
-void WriteLocations(ScriptText& script, std::span<const LocationRecord> locations) {
+void WriteLocations(ScriptText& script, const MissionDocument& document) {
   script.Line(2, "// LOCATIONS");
   script.Line(2, "// ---------");
-  for (const LocationRecord& loc : locations) {
+  for (int i = 0; i < document.location_count(); ++i) {
+    const LocationRecord& loc = document.location(i);
     script.Line(2, "location " + loc.loc_name + " = <" + SignSpaceInteger(loc.loc_x) + "," +
                        SignSpaceInteger(loc.loc_y) + "," + SignSpaceInteger(loc.loc_z) + ">;");
   }
   script.Empty();
 }
 
-void WriteAreas(ScriptText& script, std::span<AreaRecord> areas) {
+void WriteAreas(ScriptText& script, MissionDocument& document) {
   script.Line(2, "// AREAS");
   script.Line(2, "// -----");
-  for (AreaRecord& area : areas) {
+  for (int i = 0; i < document.area_count(); ++i) {
+    AreaRecord& area = document.area(i);
     TerminateList(area.area_style);
     TerminateList(area.area_locations);
     script.Line(2, "area " + area.area_name);
@@ -162,22 +167,15 @@ void WriteActor(ScriptText& script, const ActorRecord& actor) {
   script.Line(3, "};");
 }
 
-// Counts are clamped to the table sizes so a damaged count can never read past a table.
-template <typename T, std::size_t N>
-std::span<const T> Used(const std::array<T, N>& table, int count) {
-  const std::size_t n = count < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(count), N);
-  return std::span<const T>(table.data(), n);
-}
-
-void WriteForces(ScriptText& script, std::span<const ForceRecord> forces) {
-  for (const ForceRecord& force : forces) {
-    script.Line(0, "force " + Quoted(force.force_name));
+void WriteForces(ScriptText& script, const MissionDocument& document) {
+  for (int f = 0; f < document.force_count(); ++f) {
+    script.Line(0, "force " + Quoted(document.force(f).force_name));
     script.Line(0, "{");
-    for (const TeamRecord& team : Used(force.teams, force.team_count)) {
-      script.Line(1, "team " + Quoted(team.team_name));
+    for (int t = 0; t < document.team_count(f); ++t) {
+      script.Line(1, "team " + Quoted(document.team(f, t).team_name));
       script.Line(1, "{");
-      for (const ActorRecord& actor : Used(team.actors, team.actor_count))
-        WriteActor(script, actor);
+      for (int a = 0; a < document.actor_count(f, t); ++a)
+        WriteActor(script, document.actor(f, t, a));
       script.Line(1, "};");
     }
     script.Line(0, "};");
@@ -186,10 +184,11 @@ void WriteForces(ScriptText& script, std::span<const ForceRecord> forces) {
   script.Empty();
 }
 
-void WriteObjectives(ScriptText& script, std::span<const OutcomeRecord> outcomes) {
+void WriteObjectives(ScriptText& script, const MissionDocument& document) {
   script.Line(0, "objectives");
   script.Line(0, "{");
-  for (const OutcomeRecord& outcome : outcomes) {
+  for (int i = 0; i < document.outcome_count(); ++i) {
+    const OutcomeRecord& outcome = document.outcome(i);
     script.Line(1, outcome.outcome_type);
     script.Line(2, "(");
     script.Line(2, Quoted(outcome.outcome_force) + ",");
@@ -206,9 +205,10 @@ void WriteObjectives(ScriptText& script, std::span<const OutcomeRecord> outcomes
   script.Empty();
 }
 
-void WritePlans(ScriptText& script, std::span<const ForceRecord> forces) {
-  for (const ForceRecord& force : forces) {
-    for (const TeamRecord& team : Used(force.teams, force.team_count)) {
+void WritePlans(ScriptText& script, const MissionDocument& document) {
+  for (int f = 0; f < document.force_count(); ++f) {
+    for (int t = 0; t < document.team_count(f); ++t) {
+      const TeamRecord& team = document.team(f, t);
       script.Line(0, "plan " + Quoted(team.team_name));
       script.Line(1, "{");
       script.Line(1, team.plan);  // one piece: only its first line is indented
@@ -220,11 +220,6 @@ void WritePlans(ScriptText& script, std::span<const ForceRecord> forces) {
 
 }  // namespace
 
-std::string SignSpaceInteger(int value) {
-  std::string digits = std::to_string(value);
-  return value < 0 ? digits : " " + digits;
-}
-
 std::string SkillText(float value) {
   std::array<char, 64> buffer{};
   auto result =
@@ -232,23 +227,32 @@ std::string SkillText(float value) {
   return std::string(buffer.data(), result.ptr);
 }
 
-std::string GenerateScript(const ScriptSource& source, const CompileProgress& progress) {
+std::string GenerateScript(MissionDocument& document, const CompileProgress& progress) {
   ScriptText script;
   WriteHeader(script);
   Report(progress, "Creating general mission information");
-  WriteGeneral(script, source.info);
+  WriteGeneral(script, document.info);
   Report(progress, "Creating locations");
-  WriteLocations(script, source.locations);
+  WriteLocations(script, document);
   Report(progress, "Creating areas");
-  WriteAreas(script, source.areas);
+  WriteAreas(script, document);
   Report(progress, "Creating forces");
-  WriteForces(script, source.forces);
+  WriteForces(script, document);
   Report(progress, "Creating mission outcomes");
-  WriteObjectives(script, source.outcomes);
+  WriteObjectives(script, document);
   Report(progress, "Creating plans");
-  WritePlans(script, source.forces);
+  WritePlans(script, document);
   script.Line(0, "}");
   return script.Take();
+}
+
+Status CompileMission(MissionDocument& document, const std::string& file_name,
+                      const CompileProgress& progress) {
+  const std::string script = GenerateScript(document, progress);
+  Status written = WriteFileAtomically(file_name, script);
+  if (!written) return written;
+  Report(progress, "Done.");
+  return Status::Ok();
 }
 
 }  // namespace vyr::editor

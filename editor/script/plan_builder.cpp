@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "editor/document/mission_document.h"
+
 namespace vyr::editor {
 
 namespace {
@@ -102,6 +104,18 @@ PlanCommandBuilder::PlanCommandBuilder(std::vector<std::string> location_names,
   wait_color = MakeCombo(Colours());
   oncodecolor = MakeCombo({"contact", "Red", "Green", "Blue", "Yellow"});
   wait_type = MakeCombo({"Time delay", "Wait until ready", "Wait forever", "Wait until go code"});
+}
+
+PlanCommandBuilder PlanCommandBuilder::FromDocument(const MissionDocument& document) {
+  std::vector<std::string> locations;
+  locations.reserve(static_cast<std::size_t>(document.location_count()));
+  for (int i = 0; i < document.location_count(); ++i)
+    locations.push_back(document.location(i).loc_name);
+  std::vector<std::string> areas;
+  areas.reserve(static_cast<std::size_t>(document.area_count()));
+  for (int i = 0; i < document.area_count(); ++i)
+    areas.push_back(document.area(i).area_name);
+  return PlanCommandBuilder(std::move(locations), std::move(areas));
 }
 
 bool PlanCommandBuilder::BuildCommand() {

@@ -11,6 +11,8 @@
 
 namespace vyr::editor {
 
+class MissionDocument;
+
 // The pages of the builder's tab control, in tab order.
 enum class PlanPage {
   kInsert = 0,
@@ -86,6 +88,9 @@ class PlanCommandBuilder {
   // Fills every list as the window does when it loads: locations and areas in record order,
   // the first location selected in each location list, no area selected.
   PlanCommandBuilder(std::vector<std::string> location_names, std::vector<std::string> area_names);
+
+  // The lists from the document as it is at this moment.
+  static PlanCommandBuilder FromDocument(const MissionDocument& document);
 
   // Builds the statement of the current page into CommandText. A build that produces nothing
   // (the wait page with no wait type selected) leaves CommandText as it was; returns whether it built.

@@ -2,63 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <sstream>
 #include <vector>
 
+#include "editor/document/mission_document.h"
 #include "tests/script/script_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-// Records of a mission held outside any document, for the text-only tests.
-struct Tables {
-  MissionInfo info;
-  std::vector<LocationRecord> locations;
-  std::vector<AreaRecord> areas;
-  std::vector<ForceRecord> forces;
-  std::vector<OutcomeRecord> outcomes;
-
-  std::string Generate(const CompileProgress& progress = {}) {
-    return GenerateScript(ScriptSource{info, locations, areas, forces, outcomes}, progress);
-  }
-};
-
-Tables WarehouseTables() {
-  Tables t;
-  t.info.vyr_missionname = "Warehouse";
-  t.info.vyr_author = "Kim";
-  t.info.vyr_missiondescription = "Clear the warehouse.";
-  t.info.vyr_mapname = "urban1";
-  t.info.annotation = "Night raid";
-  t.info.map_styles = "indoor?";  // never written: the style line is fixed
-  t.locations = {{"gate", "", 100, -20, 0}, {"tower", "", -5, 40, 128}};
-  t.areas = {{"yard", "", "gate?tower?", "open?", 200}};
-  ForceRecord blue;
-  blue.force_name = "Blue";
-  blue.team_count = 1;
-  TeamRecord& alpha = blue.teams[0];
-  alpha.team_name = "Alpha";
-  alpha.plan = "  insert at gate using \"column\";\r\n  wait until ready;";
-  alpha.actor_count = 2;
-  ActorRecord& lead = alpha.actors[0];
-  lead.npc_player = true;
-  lead.npc_name = "Lead";
-  lead.npc_skill = 1.0f;
-  lead.weapon[0] = true;
-  lead.item[1] = true;
-  lead.ammo[0] = 2;
-  ActorRecord& bot = alpha.actors[1];
-  bot.npc_name = "Bot";
-  bot.npc_skill = 0.5f;
-  bot.weapon[1] = true;
-  bot.ammo[1] = 3;
-  t.forces = {blue};
-  t.outcomes = {{"success", "Blue", "Well done", "timeout(300)", "m2?m3?"}};
-  return t;
-}
-
-// The lines of a script between two markers (both excluded), CR LF kept on each line.
+// The text of a script between two markers (both excluded).
 std::string Between(const std::string& text, const std::string& from, const std::string& to) {
   const std::size_t begin = text.find(from);
   if (begin == std::string::npos) return "<missing " + from + ">";
@@ -68,20 +24,38 @@ std::string Between(const std::string& text, const std::string& from, const std:
   return text.substr(start, end - start);
 }
 
+// A force named `name` with one team `team` and no actors; returns the force index.
+int AddForceWithTeam(MissionDocument& doc, const std::string& name, const std::string& team,
+                     const std::string& plan = "") {
+  EXPECT_TRUE(doc.AddForce(name, ""));
+  const int force = doc.force_count() - 1;
+  EXPECT_TRUE(doc.AddTeam(force, team, "", plan));
+  return force;
+}
+
 TEST(Generator, WorkedExampleIsByteExact) {
-  Tables t = WarehouseTables();
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  TempDir dir;
   std::vector<std::string> captions;
-  const std::string script = t.Generate([&](std::string_view c) { captions.emplace_back(c); });
-  ExpectSameText(ReadTestData("script/warehouse.vyr"), script);
+  const std::string path = dir.File("warehouse.vyr");
+  ASSERT_TRUE(CompileMission(doc, path, [&](std::string_view c) { captions.emplace_back(c); }));
+  ExpectSameText(ReadTestData("script/warehouse.vyr"), ReadFileBytes(path));
   EXPECT_EQ(captions, (std::vector<std::string>{"Creating general mission information", "Creating locations",
                                                 "Creating areas", "Creating forces",
-                                                "Creating mission outcomes", "Creating plans"}));
+                                                "Creating mission outcomes", "Creating plans", "Done."}));
+  // Writing again over the file gives the same bytes, and no temporary file is left behind.
+  ASSERT_TRUE(CompileMission(doc, path));
+  ExpectSameText(ReadTestData("script/warehouse.vyr"), ReadFileBytes(path));
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    ++files;
+  EXPECT_EQ(files, 1);
 }
 
 TEST(Generator, HeaderAddressLineIsPaddedToTheSeparatorWidth) {
-  Tables t;
-  const std::string script = t.Generate();
-  std::istringstream in(script);
+  MissionDocument doc;
+  std::istringstream in(GenerateScript(doc));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);)
     lines.push_back(line);
@@ -92,8 +66,8 @@ TEST(Generator, HeaderAddressLineIsPaddedToTheSeparatorWidth) {
 }
 
 TEST(Generator, EmptyDocumentStillYieldsTheWholeFrame) {
-  Tables t;
-  const std::string script = t.Generate();
+  MissionDocument doc;
+  const std::string script = GenerateScript(doc);
   EXPECT_NE(script.find("mission \"\"\r\n{\r\n    author\r\n    \"\";\r\n"), std::string::npos);
   EXPECT_NE(script.find(
                 "        // LOCATIONS\r\n        // ---------\r\n\r\n        // AREAS\r\n        // -----\r\n"
@@ -101,8 +75,8 @@ TEST(Generator, EmptyDocumentStillYieldsTheWholeFrame) {
             std::string::npos)
       << script;
   EXPECT_EQ(script.find("plan "), std::string::npos);
+  // Nothing but CR LF ends a line, the last one included.
   EXPECT_EQ(script.substr(script.size() - 3), "}\r\n");
-  // Nothing but CR LF ends a line.
   for (std::size_t i = 0; i < script.size(); ++i) {
     if (script[i] == '\n') {
       EXPECT_EQ(script[i - 1], '\r') << "at " << i;
@@ -111,10 +85,6 @@ TEST(Generator, EmptyDocumentStillYieldsTheWholeFrame) {
 }
 
 TEST(Generator, NumbersUseSignSpaceAndSkillForms) {
-  EXPECT_EQ(SignSpaceInteger(25), " 25");
-  EXPECT_EQ(SignSpaceInteger(0), " 0");
-  EXPECT_EQ(SignSpaceInteger(-3), "-3");
-  EXPECT_EQ(SignSpaceInteger(-32768), "-32768");
   EXPECT_EQ(SkillText(1.0f), "1");
   EXPECT_EQ(SkillText(0.5f), "0.5");
   EXPECT_EQ(SkillText(0.25f), "0.25");
@@ -124,15 +94,21 @@ TEST(Generator, NumbersUseSignSpaceAndSkillForms) {
   EXPECT_EQ(SkillText(10.0f), "10");
   EXPECT_EQ(SkillText(-0.75f), "-0.75");
 
-  Tables t;
-  t.locations = {{"a", "", -5, 0, 32767}};
-  EXPECT_NE(t.Generate().find("        location a = <-5, 0, 32767>;\r\n"), std::string::npos);
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddLocation("a", "", -5, 0, 32767));
+  ASSERT_TRUE(doc.AddLocation("b", "", -32768, 1, -1));
+  const std::string script = GenerateScript(doc);
+  EXPECT_NE(
+      script.find("        location a = <-5, 0, 32767>;\r\n        location b = <-32768, 1,-1>;\r\n\r\n"),
+      std::string::npos);
 }
 
 TEST(Generator, AreaListsRadiusAndTheAppendedTerminator) {
-  Tables t;
-  t.areas = {{"plain", "", "[none]", "open", 0}, {"bare", "", "", "", -7}, {"gappy", "", "?a?", "a??b?", 1}};
-  const std::string script = t.Generate();
+  MissionDocument doc;
+  ASSERT_TRUE(doc.AddArea("plain", "", "[none]", 0, "open"));  // the defaults of a new area
+  ASSERT_TRUE(doc.AddArea("bare", "", "", -7, ""));
+  ASSERT_TRUE(doc.AddArea("gappy", "", "?a?", 1, "a??b?"));
+  const std::string script = GenerateScript(doc);
   EXPECT_EQ(Between(script, "area plain\r\n", "area bare"),
             "        {\r\n"
             "            style = \r\n"
@@ -160,33 +136,30 @@ TEST(Generator, AreaListsRadiusAndTheAppendedTerminator) {
             "            ;\r\n"
             "            radius = 1;\r\n"
             "        };\r\n");
-  // The document keeps the terminators it was given.
-  EXPECT_EQ(t.areas[0].area_style, "open?");
-  EXPECT_EQ(t.areas[0].area_locations, "[none]?");
-  EXPECT_EQ(t.areas[1].area_style, "");
-  EXPECT_EQ(t.areas[2].area_locations, "?a?");
+  // The document keeps the terminators the generator added, and only those.
+  EXPECT_EQ(doc.area(0).area_style, "open?");
+  EXPECT_EQ(doc.area(0).area_locations, "[none]?");
+  EXPECT_EQ(doc.area(1).area_style, "");
+  EXPECT_EQ(doc.area(2).area_locations, "?a?");
   // A second run finds them terminated and writes the same text.
-  EXPECT_EQ(t.Generate(), script);
+  EXPECT_EQ(GenerateScript(doc), script);
 }
 
 TEST(Generator, ActorsWriteOnlyWhatTheyCarry) {
-  Tables t;
-  ForceRecord force;
-  force.force_name = "F";
-  force.team_count = 1;
-  force.teams[0].team_name = "T";
-  force.teams[0].actor_count = 2;
-  ActorRecord& plain = force.teams[0].actors[0];
+  MissionDocument doc;
+  AddForceWithTeam(doc, "F", "T");
+  ActorRecord plain;
   plain.npc_name = "plain";
-  ActorRecord& full = force.teams[0].actors[1];
+  ASSERT_TRUE(doc.AddActor(0, 0, plain));
+  ActorRecord full;
   full.npc_name = "full";
   full.npc_skin = "male/resdog";
   full.weapon.fill(true);
   full.item.fill(true);
   full.ammo = {1, 0, -2, 0, 300};
   full.npc_skill = 0.25f;
-  t.forces = {force};
-  const std::string script = t.Generate();
+  ASSERT_TRUE(doc.AddActor(0, 0, full));
+  const std::string script = GenerateScript(doc);
   EXPECT_EQ(Between(script, "npc \"plain\" \"terror/terror\"\r\n", "npc \"full\""),
             "            {\r\n                skill =1;\r\n            };\r\n        ");
   EXPECT_EQ(Between(script, "npc \"full\" \"male/resdog\"\r\n", "    };\r\n};"),
@@ -210,22 +183,19 @@ TEST(Generator, ActorsWriteOnlyWhatTheyCarry) {
 }
 
 TEST(Generator, OutcomesAndPlansFollowTheForces) {
-  Tables t;
-  for (const char* name : {"Red", "Blue"}) {
-    ForceRecord force;
-    force.force_name = name;
-    force.team_count = 2;
-    force.teams[0].team_name = std::string(name) + "1";
-    force.teams[1].team_name = std::string(name) + "2";
-    force.teams[1].plan = "  abort;\r\n";
-    t.forces.push_back(force);
+  MissionDocument doc;
+  for (const std::string name : {"Red", "Blue"}) {
+    const int force = AddForceWithTeam(doc, name, name + "1");
+    ASSERT_TRUE(doc.AddTeam(force, name + "2", "", "  abort;\r\n"));
   }
-  t.outcomes = {{"failure", "Red", "Lost", "eliminated(Red)", ""}, {"success", "Blue", "Won", "x", "?only"}};
-  const std::string script = t.Generate();
+  ASSERT_TRUE(doc.AddOutcome("Red", "Lost", "", "failure", "eliminated(Red)"));
+  ASSERT_TRUE(doc.AddOutcome("Blue", "Won", "?only", "success", "x"));
+  const std::string script = GenerateScript(doc);
   EXPECT_EQ(Between(script, "    failure\r\n", "    success"),
             "        (\r\n        \"Red\",\r\n        \"Lost\"\r\n        )\r\n        = eliminated(Red)\r\n"
             "        -> {\r\n           };\r\n\r\n");
   EXPECT_EQ(Between(script, "= x\r\n", "\r\n};"), "        -> {\r\n        \"only\"\r\n           };\r\n");
+  EXPECT_EQ(doc.outcome(1).nextmission, "?only");  // outcome lists are read, never changed
   // Every team gets a plan block, in force order; an empty plan leaves a line of four blanks.
   const std::size_t plans = script.find("plan \"");
   ASSERT_NE(plans, std::string::npos);
@@ -236,17 +206,27 @@ TEST(Generator, OutcomesAndPlansFollowTheForces) {
             "plan \"Blue2\"\r\n    {\r\n      abort;\r\n\r\n    };\r\n\r\n}\r\n");
 }
 
-TEST(Generator, DamagedCountsNeverReadPastTheTables) {
-  Tables t;
-  ForceRecord force;
-  force.team_count = 500;
-  force.teams[0].actor_count = -4;
-  t.forces = {force};
-  const std::string script = t.Generate();
-  std::size_t plans = 0;
-  for (std::size_t at = script.find("plan \""); at != std::string::npos; at = script.find("plan \"", at + 1))
-    ++plans;
-  EXPECT_EQ(plans, static_cast<std::size_t>(kMaxTeams));
+TEST(Generator, WriteFailureIsReportedAndKeepsTheOldFile) {
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  TempDir dir;
+  std::vector<std::string> captions;
+  const auto record = [&](std::string_view c) { captions.emplace_back(c); };
+
+  Status missing = CompileMission(doc, dir.File("no/such/folder/m.vyr"), record);
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.message.find("no/such/folder/m.vyr"), std::string::npos) << missing.message;
+  EXPECT_NE(captions.back(), "Done.");
+
+  if (::geteuid() != 0) {  // root writes anywhere
+    const std::string path = dir.File("kept.vyr");
+    WriteFileBytes(path, "old");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    Status denied = CompileMission(doc, path);
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_FALSE(denied);
+    EXPECT_EQ(ReadFileBytes(path), "old");
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/script/script_test_support.h"
+
 namespace vyr::editor {
 namespace {
 
@@ -35,6 +37,17 @@ TEST(PlanBuilder, ListsStartAsTheWindowLoadsThem) {
   EXPECT_EQ(empty.attack_location.SelectedIndex(), -1);
   EXPECT_EQ(Build(empty, PlanPage::kAttack), "  attack towards ;\r\n  wait until ready;\r\n");
   EXPECT_EQ(Build(empty, PlanPage::kPatrol), "  patrol;\r\n");
+}
+
+TEST(PlanBuilder, ListsComeFromTheDocumentInRecordOrder) {
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  ASSERT_TRUE(doc.AddArea("dock", "", "", 0, ""));
+  PlanCommandBuilder b = PlanCommandBuilder::FromDocument(doc);
+  EXPECT_EQ(b.defend_pullback.entries, (std::vector<std::string>{"gate", "tower"}));
+  EXPECT_EQ(b.defend_pullback.text, "gate");
+  EXPECT_EQ(b.patrol_list.entries, (std::vector<std::string>{"yard", "dock"}));
+  EXPECT_EQ(b.patrol_list.selected, (std::vector<bool>{false, false}));
 }
 
 TEST(PlanBuilder, EveryPageBuildsItsStatement) {
