@@ -1,0 +1,406 @@
+// Windows-shaped COM and automation types: binary shapes match what other modules expect when they call an
+// in-process server through its table of operations. Header-only so a server module shares no state with us.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace platform {
+
+using HRESULT = std::int32_t;
+using SCODE = std::int32_t;
+using ULONG = std::uint32_t;
+using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
+using UINT = std::uint32_t;
+using LCID = std::uint32_t;
+using DISPID = std::int32_t;
+using VARTYPE = std::uint16_t;
+using VARIANT_BOOL = std::int16_t;
+using OLECHAR = char16_t;
+using LPOLESTR = OLECHAR*;
+using LPCOLESTR = const OLECHAR*;
+// A length-prefixed UTF-16 string: 32-bit byte length, then the code units, then a terminating zero.
+using BSTR = OLECHAR*;
+
+// ---- result codes ----
+inline constexpr HRESULT MakeHResult(std::uint32_t value) {
+  return static_cast<HRESULT>(value);
+}
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_NOTIMPL = MakeHResult(0x80004001u);
+inline constexpr HRESULT E_NOINTERFACE = MakeHResult(0x80004002u);
+inline constexpr HRESULT E_POINTER = MakeHResult(0x80004003u);
+inline constexpr HRESULT E_FAIL = MakeHResult(0x80004005u);
+inline constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFFu);
+inline constexpr HRESULT E_ACCESSDENIED = MakeHResult(0x80070005u);
+inline constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000Eu);
+inline constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057u);
+inline constexpr HRESULT CLASS_E_NOAGGREGATION = MakeHResult(0x80040110u);
+inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = MakeHResult(0x80040111u);
+inline constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHResult(0x80040154u);
+inline constexpr HRESULT REGDB_E_READREGDB = MakeHResult(0x80040150u);
+inline constexpr HRESULT REGDB_E_WRITEREGDB = MakeHResult(0x80040151u);
+inline constexpr HRESULT CO_E_CLASSSTRING = MakeHResult(0x800401F3u);
+inline constexpr HRESULT CO_E_DLLNOTFOUND = MakeHResult(0x800401F8u);
+inline constexpr HRESULT CO_E_ERRORINDLL = MakeHResult(0x800401F9u);
+inline constexpr HRESULT DISP_E_UNKNOWNINTERFACE = MakeHResult(0x80020001u);
+inline constexpr HRESULT DISP_E_MEMBERNOTFOUND = MakeHResult(0x80020003u);
+inline constexpr HRESULT DISP_E_PARAMNOTFOUND = MakeHResult(0x80020004u);
+inline constexpr HRESULT DISP_E_TYPEMISMATCH = MakeHResult(0x80020005u);
+inline constexpr HRESULT DISP_E_UNKNOWNNAME = MakeHResult(0x80020006u);
+inline constexpr HRESULT DISP_E_NONAMEDARGS = MakeHResult(0x80020007u);
+inline constexpr HRESULT DISP_E_BADVARTYPE = MakeHResult(0x80020008u);
+inline constexpr HRESULT DISP_E_OVERFLOW = MakeHResult(0x8002000Au);
+inline constexpr HRESULT DISP_E_BADINDEX = MakeHResult(0x8002000Bu);
+inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHResult(0x8002000Eu);
+inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeHResult(0x8002000Fu);
+inline constexpr HRESULT TYPE_E_LIBNOTREGISTERED = MakeHResult(0x8002801Du);
+inline constexpr HRESULT TYPE_E_REGISTRYACCESS = MakeHResult(0x8002801Cu);
+inline constexpr HRESULT SELFREG_E_TYPELIB = MakeHResult(0x80040200u);
+inline constexpr HRESULT SELFREG_E_CLASS = MakeHResult(0x80040201u);
+
+inline constexpr bool SUCCEEDED(HRESULT hr) {
+  return hr >= 0;
+}
+inline constexpr bool FAILED(HRESULT hr) {
+  return hr < 0;
+}
+
+// ---- GUID ----
+struct GUID {
+  std::uint32_t Data1;
+  std::uint16_t Data2;
+  std::uint16_t Data3;
+  std::uint8_t Data4[8];
+
+  friend bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+};
+static_assert(sizeof(GUID) == 16, "GUID must keep its binary shape");
+using IID = GUID;
+using CLSID = GUID;
+using REFIID = const IID&;
+using REFCLSID = const CLSID&;
+
+inline constexpr GUID GUID_NULL{0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+
+// Formats as "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, the registry's spelling.
+inline std::string GuidToString(const GUID& g) {
+  char text[39];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned>(g.Data1), static_cast<unsigned>(g.Data2),
+                static_cast<unsigned>(g.Data3), g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
+                g.Data4[5], g.Data4[6], g.Data4[7]);
+  return text;
+}
+
+// Accepts exactly "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" with hex digits of either case.
+inline std::optional<GUID> GuidFromString(std::string_view text) {
+  if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
+  std::uint8_t bytes[16];
+  std::size_t n = 0;
+  for (std::size_t i = 1; i < 37;) {
+    if (i == 9 || i == 14 || i == 19 || i == 24) {
+      if (text[i] != '-') return std::nullopt;
+      ++i;
+      continue;
+    }
+    auto hex = [](char c) -> int {
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+      return -1;
+    };
+    const int hi = hex(text[i]);
+    const int lo = hex(text[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    bytes[n++] = static_cast<std::uint8_t>(hi * 16 + lo);
+    i += 2;
+  }
+  GUID g{};
+  g.Data1 = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+            (std::uint32_t{bytes[2]} << 8) | bytes[3];
+  g.Data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
+  g.Data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
+  std::memcpy(g.Data4, bytes + 8, 8);
+  return g;
+}
+
+// ---- automation strings ----
+// Allocated with malloc so that any module may free what another allocated.
+inline BSTR SysAllocStringByteLen(const char* bytes, std::uint32_t byte_length) {
+  auto* block =
+      static_cast<unsigned char*>(std::malloc(sizeof(std::uint32_t) + byte_length + sizeof(OLECHAR)));
+  if (block == nullptr) return nullptr;
+  std::memcpy(block, &byte_length, sizeof byte_length);
+  unsigned char* text = block + sizeof(std::uint32_t);
+  if (bytes != nullptr) {
+    std::memcpy(text, bytes, byte_length);
+  } else {
+    std::memset(text, 0, byte_length);
+  }
+  std::memset(text + byte_length, 0, sizeof(OLECHAR));
+  return reinterpret_cast<BSTR>(text);
+}
+
+inline BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
+  if (length > (UINT32_MAX - 8) / sizeof(OLECHAR)) return nullptr;
+  return SysAllocStringByteLen(reinterpret_cast<const char*>(text), length * sizeof(OLECHAR));
+}
+
+inline BSTR SysAllocString(const OLECHAR* text) {
+  if (text == nullptr) return nullptr;
+  return SysAllocStringLen(text, static_cast<UINT>(std::char_traits<OLECHAR>::length(text)));
+}
+
+inline UINT SysStringByteLen(BSTR text) {
+  if (text == nullptr) return 0;
+  std::uint32_t bytes;
+  std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(text) - sizeof bytes, sizeof bytes);
+  return bytes;
+}
+
+inline UINT SysStringLen(BSTR text) {
+  return SysStringByteLen(text) / sizeof(OLECHAR);
+}
+
+inline void SysFreeString(BSTR text) {
+  if (text != nullptr) std::free(reinterpret_cast<unsigned char*>(text) - sizeof(std::uint32_t));
+}
+
+// ---- interfaces (slot order as in COM; no virtual destructors, they would shift every slot) ----
+// {00000000-0000-0000-C000-000000000046}
+inline constexpr IID IID_IUnknown{
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// {00020400-0000-0000-C000-000000000046}
+inline constexpr IID IID_IDispatch{
+    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// {00000001-0000-0000-C000-000000000046}
+inline constexpr IID IID_IClassFactory{
+    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// The universal marshaler that the registry names for dual interfaces.
+// {00020424-0000-0000-C000-000000000046}
+inline constexpr CLSID CLSID_PSOAInterface{
+    0x00020424, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+class IUnknown {
+ public:
+  virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
+  virtual ULONG AddRef() = 0;
+  virtual ULONG Release() = 0;
+
+ protected:
+  ~IUnknown() = default;
+};
+
+struct VARIANT;
+struct DISPPARAMS;
+struct EXCEPINFO;
+class ITypeInfo;  // never defined here: type information is not served as an object
+
+class IDispatch : public IUnknown {
+ public:
+  virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
+  virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) = 0;
+  virtual HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count, LCID lcid,
+                                DISPID* dispids) = 0;
+  virtual HRESULT Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* exception, UINT* arg_error) = 0;
+
+ protected:
+  ~IDispatch() = default;
+};
+
+class IClassFactory : public IUnknown {
+ public:
+  virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) = 0;
+  virtual HRESULT LockServer(int lock) = 0;
+
+ protected:
+  ~IClassFactory() = default;
+};
+
+// ---- automation values (the subset that late-bound calls of our servers need) ----
+enum : VARTYPE {
+  VT_EMPTY = 0,
+  VT_NULL = 1,
+  VT_I2 = 2,
+  VT_I4 = 3,
+  VT_R4 = 4,
+  VT_R8 = 5,
+  VT_BSTR = 8,
+  VT_DISPATCH = 9,
+  VT_ERROR = 10,
+  VT_BOOL = 11,
+  VT_VARIANT = 12,
+  VT_UNKNOWN = 13,
+  VT_UI1 = 17,
+  VT_BYREF = 0x4000,
+};
+
+inline constexpr DISPID DISPID_UNKNOWN = -1;
+inline constexpr DISPID DISPID_PROPERTYPUT = -3;
+
+inline constexpr WORD DISPATCH_METHOD = 1;
+inline constexpr WORD DISPATCH_PROPERTYGET = 2;
+inline constexpr WORD DISPATCH_PROPERTYPUT = 4;
+inline constexpr WORD DISPATCH_PROPERTYPUTREF = 8;
+
+inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+
+struct VARIANT {
+  VARTYPE vt;
+  WORD wReserved1;
+  WORD wReserved2;
+  WORD wReserved3;
+  union {
+    std::int16_t iVal;
+    std::int32_t lVal;
+    float fltVal;
+    double dblVal;
+    std::uint8_t bVal;
+    VARIANT_BOOL boolVal;
+    SCODE scode;
+    BSTR bstrVal;
+    IUnknown* punkVal;
+    IDispatch* pdispVal;
+    std::int16_t* piVal;
+    std::int32_t* plVal;
+    float* pfltVal;
+    double* pdblVal;
+    BSTR* pbstrVal;
+    VARIANT* pvarVal;
+    void* byref;
+    struct {
+      void* pvRecord;
+      void* pRecInfo;
+    } brecVal;
+  };
+};
+static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*), "VARIANT must keep its binary shape");
+
+struct DISPPARAMS {
+  VARIANT* rgvarg;  // arguments in reverse order
+  DISPID* rgdispidNamedArgs;
+  UINT cArgs;
+  UINT cNamedArgs;
+};
+
+struct EXCEPINFO {
+  WORD wCode;
+  WORD wReserved;
+  BSTR bstrSource;
+  BSTR bstrDescription;
+  BSTR bstrHelpFile;
+  DWORD dwHelpContext;
+  void* pvReserved;
+  HRESULT (*pfnDeferredFillIn)(EXCEPINFO*);
+  SCODE scode;
+};
+
+inline void VariantInit(VARIANT* v) {
+  std::memset(v, 0, sizeof *v);
+}
+
+inline HRESULT VariantClear(VARIANT* v) {
+  if (v == nullptr) return E_INVALIDARG;
+  switch (v->vt) {
+    case VT_BSTR:
+      SysFreeString(v->bstrVal);
+      break;
+    case VT_UNKNOWN:
+    case VT_DISPATCH:
+      if (v->punkVal != nullptr) v->punkVal->Release();
+      break;
+    default:
+      break;
+  }
+  VariantInit(v);
+  return S_OK;
+}
+
+// ---- RAII holders ----
+
+// Owns one reference to an interface; releases it on destruction.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  explicit ComPtr(T* p) : p_(p) {}  // adopts a reference
+  ComPtr(const ComPtr& other) : p_(other.p_) {
+    if (p_ != nullptr) p_->AddRef();
+  }
+  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr other) noexcept {
+    std::swap(p_, other.p_);
+    return *this;
+  }
+  ~ComPtr() { Reset(); }
+
+  void Reset() {
+    if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
+  }
+  T* Get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // Releases what is held and gives the slot for an out-parameter.
+  T** Put() {
+    Reset();
+    return &p_;
+  }
+  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+  T* Detach() { return std::exchange(p_, nullptr); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Owns one automation string; frees it on destruction.
+class BStr {
+ public:
+  BStr() = default;
+  // Takes ownership of a string allocated with SysAllocString*.
+  static BStr Adopt(BSTR adopted) {
+    BStr held;
+    held.s_ = adopted;
+    return held;
+  }
+  explicit BStr(std::u16string_view text)
+      : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  BStr(const BStr&) = delete;
+  BStr& operator=(const BStr&) = delete;
+  BStr(BStr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
+  BStr& operator=(BStr&& other) noexcept {
+    if (this != &other) {
+      SysFreeString(s_);
+      s_ = std::exchange(other.s_, nullptr);
+    }
+    return *this;
+  }
+  ~BStr() { SysFreeString(s_); }
+
+  BSTR Get() const { return s_; }
+  // Frees what is held and gives the slot for an out-parameter.
+  BSTR* Put() {
+    SysFreeString(std::exchange(s_, nullptr));
+    return &s_;
+  }
+  BSTR Detach() { return std::exchange(s_, nullptr); }
+  UINT Length() const { return SysStringLen(s_); }
+  std::u16string_view View() const {
+    return s_ == nullptr ? std::u16string_view{} : std::u16string_view(s_, Length());
+  }
+
+ private:
+  BSTR s_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+// Runs the built vyr program and captures what it prints.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+
+namespace vyr::testing {
+
+struct ToolRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+inline std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline ToolRun RunVyr(std::initializer_list<std::string> arguments) {
+  namespace fs = std::filesystem;
+  static int run_number = 0;
+  const fs::path capture = fs::temp_directory_path() / ("vyr_tool_run_" + std::to_string(::getpid()) + "_" +
+                                                        std::to_string(run_number++));
+  std::string command = ShellQuote(std::string(VYR_BIN_DIR) + "/vyr");
+  for (const std::string& argument : arguments) {
+    command += ' ';
+    command += ShellQuote(argument);
+  }
+  command += " >";
+  command += ShellQuote(capture.string() + ".out");
+  command += " 2>";
+  command += ShellQuote(capture.string() + ".err");
+  const int status = std::system(command.c_str());
+  ToolRun run;
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadWhole(capture.string() + ".out");
+  run.err = ReadWhole(capture.string() + ".err");
+  fs::remove(capture.string() + ".out");
+  fs::remove(capture.string() + ".err");
+  return run;
+}
+
+}  // namespace vyr::testing

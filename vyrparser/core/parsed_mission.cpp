@@ -1,0 +1,420 @@
+#include "vyrparser/core/parsed_mission.h"
+
+#include <algorithm>
+#include <string>
+
+namespace vyr::parser {
+
+const char* const kInstructionNames[kInstructionKindCount] = {
+    "wait",
+    "advance",
+    "abort",
+    "assemble",
+    "attack",
+    "continue",
+    "defend",
+    "freeze",
+    "insert",
+    "join",
+    "moveup",
+    "observe",
+    "patrol",
+    "phase",
+    "pullback",
+    "radio",
+    "on",
+    "signal",
+    "signal",
+    "snipe",
+    "spawn",
+    "split",
+    "spread",
+    "take cover",
+    "wait until ready",
+    "wait until assembled",
+    "wait until code",
+};
+
+const char* InstructionName(InstructionKind kind) {
+  const auto i = static_cast<std::uint32_t>(kind);
+  return i < kInstructionKindCount ? kInstructionNames[i] : "";
+}
+
+// ---------------------------------------------------------------- LocationTable
+
+const MissionLocation* LocationTable::Find(std::string_view name) const {
+  const std::uint32_t i = index_.Find(name, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : &locations_[i];
+}
+
+const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) {
+  locations_.push_back(MissionLocation{name, x, y, z});
+  const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
+  index_.Insert(name.view(), position, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  return locations_.back();
+}
+
+// ---------------------------------------------------------------- the single model
+
+namespace {
+std::unique_ptr<ParsedMission>& TheModel() {
+  static std::unique_ptr<ParsedMission> model;
+  return model;
+}
+}  // namespace
+
+ParsedMission::ParsedMission() = default;
+ParsedMission::~ParsedMission() = default;
+
+ParsedMission& ParsedMission::Obtain() {
+  auto& model = TheModel();
+  if (!model) model = std::make_unique<ParsedMission>();
+  return *model;
+}
+
+void ParsedMission::Close() {
+  TheModel().reset();
+}
+
+ParsedMission* ParsedMission::Current() {
+  return TheModel().get();
+}
+
+// ---------------------------------------------------------------- general information
+
+void ParsedMission::AppendAnnotation(std::string_view piece) {
+  if (annotation.is_null()) {
+    annotation = MakeText(piece);
+    return;
+  }
+  std::string joined(annotation.view());
+  joined.append(piece);
+  annotation = MakeText(joined);
+}
+
+void ParsedMission::AddRule(std::string_view name, std::uint32_t value) {
+  static constexpr std::string_view kRuleNames[] = {"respawn"};
+  for (std::size_t i = 0; i < std::size(kRuleNames); ++i) {
+    const std::string_view known = kRuleNames[i];
+    const bool same = known.size() == name.size() &&
+                      std::equal(known.begin(), known.end(), name.begin(), [](char a, char b) {
+                        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+                        return lower(a) == lower(b);
+                      });
+    if (same) {
+      rules.push_back(MissionRule{1u << i, value});
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- locations and areas
+
+void ParsedMission::AddLocation(std::string_view name, float x, float y, float z) {
+  locations.Add(MakeText(name), x, y, z);
+}
+
+MissionArea* ParsedMission::AddArea(std::string_view name) {
+  auto area = std::make_unique<MissionArea>();
+  area->name = MakeText(name);
+  areas.push_back(std::move(area));
+  area_index_.Insert(areas.back()->name.view(), static_cast<std::uint32_t>(areas.size() - 1),
+                     [this](std::uint32_t p) { return areas[p]->name.view(); });
+  return areas.back().get();
+}
+
+void ParsedMission::AddAreaStyle(std::uint32_t bit) {
+  if (!areas.empty()) areas.back()->styles |= bit;
+}
+
+void ParsedMission::AddAreaName(AreaList list, std::string_view location_name) {
+  if (areas.empty()) return;
+  const MissionLocation* location = locations.Find(location_name);
+  if (!location) return;
+  MissionArea& area = *areas.back();
+  switch (list) {
+    case AreaList::kLocations:
+      area.locations.push_back(location->name);
+      break;
+    case AreaList::kEntrances:
+      area.entrances.push_back(location->name);
+      break;
+    case AreaList::kExits:
+      area.exits.push_back(location->name);
+      break;
+    case AreaList::kWindows:
+      area.windows.push_back(location->name);
+      break;
+  }
+}
+
+void ParsedMission::SetAreaRadius(std::int32_t radius) {
+  if (!areas.empty()) areas.back()->radius = radius;
+}
+
+MissionArea* ParsedMission::FindArea(std::string_view name) const {
+  const std::uint32_t i = area_index_.Find(name, [this](std::uint32_t p) { return areas[p]->name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : areas[i].get();
+}
+
+// ---------------------------------------------------------------- forces, teams, actors
+
+MissionForce* ParsedMission::AddForce(std::string_view name) {
+  auto force = std::make_unique<MissionForce>();
+  force->name = MakeText(name);
+  forces.push_back(std::move(force));
+  current_force_ = forces.back().get();
+  force_index_.Insert(current_force_->name.view(), static_cast<std::uint32_t>(forces.size() - 1),
+                      [this](std::uint32_t p) { return forces[p]->name.view(); });
+  return current_force_;
+}
+
+MissionTeam* ParsedMission::AddTeam(std::string_view name) {
+  if (!current_force_) return nullptr;
+  auto team = std::make_unique<MissionTeam>();
+  team->name = MakeText(name);
+  current_team_ = team.get();
+  current_force_->teams.push_back(std::move(team));
+  all_teams.push_back(current_team_);
+  const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
+  auto name_of = [this](std::uint32_t p) { return all_teams[p]->name.view(); };
+  team_index_.Insert(current_team_->name.view(), position, name_of);
+  team_index_ignoring_case_.Insert(current_team_->name.view(), position, name_of);
+  return current_team_;
+}
+
+MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
+                                      std::string_view model_and_skin) {
+  if (!current_team_) return nullptr;
+  auto actor = std::make_unique<MissionActor>();
+  actor->type = type;
+  actor->name = MakeText(name);
+  actor->model_and_skin = MakeText(model_and_skin);
+  current_actor_ = actor.get();
+  current_team_->members.push_back(std::move(actor));
+  all_actors.push_back(current_actor_);
+  if (!actor_index_stale_) {
+    actor_index_.Insert(current_actor_->name.view(), static_cast<std::uint32_t>(all_actors.size() - 1),
+                        [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+  }
+  return current_actor_;
+}
+
+void ParsedMission::AddWeapon(std::string_view name) {
+  if (current_actor_) current_actor_->weapons.push_back(MakeText(name));
+}
+
+void ParsedMission::AddAmmunition(std::string_view name, std::int32_t count) {
+  if (current_actor_) current_actor_->ammunition.push_back(AmmoEntry{MakeText(name), count});
+}
+
+void ParsedMission::AddItem(std::string_view name) {
+  if (current_actor_) current_actor_->items.push_back(MakeText(name));
+}
+
+void ParsedMission::SetSkill(float skill) {
+  if (!current_actor_) return;
+  if (skill > 5.0f) skill = 5.0f;
+  if (skill < 1.0f) skill = 1.0f;
+  current_actor_->skill = skill;
+}
+
+MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
+  const std::uint32_t i =
+      team_index_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : all_teams[i];
+}
+
+MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
+  const std::uint32_t i =
+      team_index_ignoring_case_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : all_teams[i];
+}
+
+MissionForce* ParsedMission::FindForce(std::string_view name) const {
+  const std::uint32_t i = force_index_.Find(name, [this](std::uint32_t p) { return forces[p]->name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : forces[i].get();
+}
+
+void ParsedMission::IndexActors() const {
+  actor_index_.Clear();
+  for (std::size_t p = 0; p < all_actors.size(); ++p) {
+    actor_index_.Insert(all_actors[p]->name.view(), static_cast<std::uint32_t>(p),
+                        [this](std::uint32_t q) { return all_actors[q]->name.view(); });
+  }
+  actor_index_stale_ = false;
+}
+
+MissionActor* ParsedMission::FindActor(std::string_view name) const {
+  if (actor_index_stale_) IndexActors();
+  const std::uint32_t i =
+      actor_index_.Find(name, [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+  return i == NameIndex::kNotFound ? nullptr : all_actors[i];
+}
+
+std::pair<Text, Text> ParsedMission::ForceAndTeamOf(const MissionActor* actor) const {
+  for (const auto& force : forces) {
+    for (const auto& team : force->teams) {
+      for (const auto& member : team->members) {
+        if (member.get() == actor) return {force->name, team->name};
+      }
+    }
+  }
+  return {};
+}
+
+void ParsedMission::RenameActor(MissionActor* actor, std::string_view new_name) {
+  if (!actor) return;
+  const Text renamed = MakeText(new_name);
+  if (!actor->name.is_null()) {
+    const std::string old_name(actor->name.view());
+    for (const auto& objective : objectives) {
+      if (!objective->condition) continue;
+      // Walk the tree without recursion: conditions may nest thousands deep.
+      std::vector<ConditionNode*> pending{objective->condition};
+      while (!pending.empty()) {
+        ConditionNode* node = pending.back();
+        pending.pop_back();
+        if (!node->name.is_null() && node->name.view() == old_name) node->name = renamed;
+        if (node->first) pending.push_back(node->first);
+        if (node->second) pending.push_back(node->second);
+      }
+    }
+  }
+  actor->name = renamed;
+  actor_index_stale_ = true;
+}
+
+// ---------------------------------------------------------------- objectives and conditions
+
+MissionObjective* ParsedMission::AddObjective(std::uint32_t type, std::string_view owner,
+                                              std::string_view message) {
+  auto objective = std::make_unique<MissionObjective>();
+  objective->type = type;
+  objective->owner = MakeText(owner);
+  objective->message = MakeText(message);
+  objectives.push_back(std::move(objective));
+  current_objective_ = objectives.back().get();
+  current_condition_ = nullptr;
+  return current_objective_;
+}
+
+void ParsedMission::AttachToCursor(ConditionNode* node) {
+  node->parent = current_condition_;
+  if (!current_condition_) {
+    current_condition_ = node;
+  } else if (!current_condition_->first) {
+    current_condition_->first = node;
+  } else {
+    current_condition_->second = node;
+  }
+}
+
+void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) {
+  if (!current_objective_) return;
+  ConditionNode& node = condition_nodes_.emplace_back();
+  node.kind = kind;
+  node.name = MakeText(name);
+  AttachToCursor(&node);
+  current_objective_->condition = current_condition_;
+}
+
+void ParsedMission::AddTimeoutLeaf(std::int32_t seconds) {
+  if (!current_objective_) return;
+  ConditionNode& node = condition_nodes_.emplace_back();
+  node.kind = kConditionTimeout;
+  node.value = seconds;
+  AttachToCursor(&node);
+  current_objective_->condition = current_condition_;
+}
+
+void ParsedMission::OpenCompound() {
+  if (!current_objective_) return;
+  ConditionNode& node = condition_nodes_.emplace_back();
+  AttachToCursor(&node);
+  current_condition_ = &node;
+}
+
+void ParsedMission::SetOperator(std::uint32_t kind) {
+  if (current_condition_) current_condition_->kind = kind;
+}
+
+void ParsedMission::CloseCompound() {
+  if (!current_condition_) return;
+  if (!current_condition_->parent) {
+    if (current_objective_) current_objective_->condition = current_condition_;
+    current_condition_ = nullptr;
+  } else {
+    current_condition_ = current_condition_->parent;
+  }
+}
+
+void ParsedMission::AbandonCondition() {
+  if (current_objective_) current_objective_->condition = nullptr;
+  current_condition_ = nullptr;
+}
+
+void ParsedMission::AddNextMission(std::string_view name) {
+  if (current_objective_) current_objective_->next_missions.push_back(MakeText(name));
+}
+
+// ---------------------------------------------------------------- plans
+
+void ParsedMission::BeginPlan(std::string_view team) {
+  MissionTeam* found = FindTeamIgnoringCase(team);
+  current_list_ = found ? &found->plan : nullptr;
+  // Nesting left open by an earlier failed parse is dropped here, not carried into this plan.
+  list_stack_.clear();
+  open_bodies_.clear();
+}
+
+void ParsedMission::EndPlan() {
+  if (current_list_) current_list_->instructions.shrink_to_fit();
+  current_list_ = nullptr;
+}
+
+PlanInstruction* ParsedMission::AppendInstruction(InstructionKind kind, Text first, Text second, Text third,
+                                                  float value) {
+  if (!current_list_) return nullptr;
+  PlanInstruction& instruction = current_list_->instructions.emplace_back();
+  instruction.kind = kind;
+  instruction.first = first;
+  instruction.second = second;
+  instruction.third = third;
+  instruction.value = value;
+  return &instruction;
+}
+
+PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint32_t events, Text code) {
+  PlanInstruction* on = AppendInstruction(InstructionKind::kOn, owner, code);
+  if (on) on->events = events;
+  return on;
+}
+
+PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
+  PlanInstruction* patrol = AppendInstruction(InstructionKind::kPatrol, owner);
+  if (patrol && !pending_patrol_areas_.empty()) {
+    patrol->patrol_areas = std::make_unique<std::vector<Text>>(pending_patrol_areas_);
+  }
+  pending_patrol_areas_.clear();
+  return patrol;
+}
+
+void ParsedMission::PushStatementList() {
+  list_stack_.push_back(current_list_);
+  open_bodies_.push_back(std::make_unique<InstructionList>());
+  current_list_ = open_bodies_.back().get();
+}
+
+void ParsedMission::PopStatementList() {
+  if (list_stack_.empty()) return;
+  std::unique_ptr<InstructionList> body = std::move(open_bodies_.back());
+  open_bodies_.pop_back();
+  InstructionList* outer = list_stack_.back();
+  list_stack_.pop_back();
+  body->instructions.shrink_to_fit();
+  if (outer && !outer->instructions.empty()) outer->instructions.back().body = std::move(body);
+  current_list_ = outer;
+}
+
+}  // namespace vyr::parser

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vyr::parser {
+
+// An immutable 8-bit string owned by a TextPool (and so by the model that owns the pool).
+// A default-constructed Text is the missing (null) string. Copying a Text shares the same bytes;
+// to change a record's string, assign it a new Text made by the model.
+class Text {
+ public:
+  Text() = default;
+
+  bool is_null() const { return data_ == nullptr; }
+  explicit operator bool() const { return data_ != nullptr; }
+
+  // The bytes; empty for a null Text.
+  std::string_view view() const { return data_ ? std::string_view(data_, size()) : std::string_view(); }
+  std::string str() const { return std::string(view()); }
+  // NUL-terminated bytes; "" for a null Text.
+  const char* c_str() const { return data_ ? data_ : ""; }
+  std::size_t size() const {
+    if (!data_) return 0;
+    std::uint32_t n;
+    std::memcpy(&n, data_ - sizeof n, sizeof n);
+    return n;
+  }
+  bool empty() const { return size() == 0; }
+
+  // True when both are null or both hold the same bytes.
+  friend bool SameText(Text a, Text b) {
+    if (a.is_null() || b.is_null()) return a.is_null() == b.is_null();
+    return a.view() == b.view();
+  }
+
+ private:
+  friend class TextPool;
+  explicit Text(const char* data) : data_(data) {}
+  const char* data_ = nullptr;  // preceded by a 32-bit length, followed by a NUL
+};
+
+// Bump allocator for the model's strings: no per-string heap block, all freed with the pool.
+class TextPool {
+ public:
+  TextPool() = default;
+  TextPool(const TextPool&) = delete;
+  TextPool& operator=(const TextPool&) = delete;
+
+  Text Make(std::string_view s);
+  // Bytes allocated from the system so far (for memory accounting).
+  std::size_t bytes_reserved() const { return reserved_; }
+
+ private:
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t reserved_ = 0;
+};
+
+}  // namespace vyr::parser
