@@ -51,4 +51,10 @@ TEST(Codepage, MalformedUtf8GivesOneQuestionMarkPerBadByte) {
   EXPECT_EQ(Utf8ToCp1252(""), "");
 }
 
+TEST(Codepage, FileNamesGoToUtf8WholeIncludingPairs) {
+  EXPECT_EQ(Utf16ToUtf8(u"/tmp/jos\u00E9/\u4E2D.vyr"), "/tmp/jos\xC3\xA9/\xE4\xB8\xAD.vyr");
+  EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
+}
+
 }  // namespace

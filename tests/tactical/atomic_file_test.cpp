@@ -23,11 +23,11 @@ TEST(AtomicFileTest, ReplacesContentKeepsModeAndLeavesNoTemporary) {
   fs::create_directories(dir);
   const fs::path target = dir / "out.vyr";
 
-  EXPECT_EQ(WriteFileAtomically(target, std::string("a\r\nb\0c", 6)), "");
+  EXPECT_TRUE(WriteFileAtomically(target, std::string("a\r\nb\0c", 6)));
   EXPECT_EQ(Slurp(target), std::string("a\r\nb\0c", 6));
 
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(WriteFileAtomically(target, ""), "");
+  EXPECT_TRUE(WriteFileAtomically(target, ""));
   EXPECT_EQ(Slurp(target), "");
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -37,8 +37,9 @@ TEST(AtomicFileTest, ReplacesContentKeepsModeAndLeavesNoTemporary) {
     ++entries;
   EXPECT_EQ(entries, 1);
 
-  const std::string error = WriteFileAtomically(dir / "no" / "such" / "folder.vyr", "x");
-  EXPECT_NE(error.find("folder.vyr"), std::string::npos) << error;
+  const WriteResult result = WriteFileAtomically(dir / "no" / "such" / "folder.vyr", "x");
+  EXPECT_FALSE(result);
+  EXPECT_NE(result.message.find("folder.vyr"), std::string::npos) << result.message;
   fs::remove_all(dir);
 }
 

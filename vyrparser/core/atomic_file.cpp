@@ -13,8 +13,8 @@
 namespace vyr::parser {
 namespace {
 
-std::string Describe(const std::filesystem::path& path, const char* what, int error) {
-  return "cannot write " + path.string() + ": " + what + ": " + std::strerror(error);
+WriteResult Describe(const std::filesystem::path& path, const char* what, int error) {
+  return {false, "cannot write " + path.string() + ": " + what + ": " + std::strerror(error)};
 }
 
 // The mode of a file being replaced, so an update does not change who may read it; -1 for a new file.
@@ -26,12 +26,12 @@ int ExistingMode(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   const std::string stem = path.filename().string();
-  if (stem.empty()) return "cannot write " + path.string() + ": no file name";
+  if (stem.empty()) return {false, "cannot write " + path.string() + ": no file name"};
 
   int fd = -1;
   std::filesystem::path temp;

@@ -7,8 +7,14 @@
 
 namespace vyr::parser {
 
+struct WriteResult {
+  bool ok = true;
+  std::string message;  // on failure: the path and the reason
+  explicit operator bool() const { return ok; }
+};
+
 // Writes `bytes` to a fresh temporary file in the target's folder and renames it over `path`.
-// Returns an empty string on success, else a readable reason naming the path; the old file is then intact.
-std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// On failure the old file (if any) is intact and no temporary file is left behind.
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace vyr::parser

@@ -131,8 +131,8 @@ IncorporateResult IncorporateMissionExperiences(std::string_view partial_file_na
     updated += static_cast<char>((value >> (8 * i)) & 0xFF);
   if (bytes.size() > after_count) updated.append(bytes, after_count, std::string::npos);
 
-  if (std::string error = WriteFileAtomically(tac_name, updated); !error.empty())
-    return {IncorporateOutcome::kWriteFailed, error};
+  if (WriteResult written = WriteFileAtomically(tac_name, updated); !written)
+    return {IncorporateOutcome::kWriteFailed, written.message};
   return {IncorporateOutcome::kUpdated, tac_name + ": " + std::to_string(recorded) + " missions studied"};
 }
 

@@ -83,6 +83,23 @@ inline std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+// File names: the file system speaks UTF-8. Unpaired surrogates become U+FFFD.
+inline std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    codepage_detail::AppendUtf8(out, cp);
+  }
+  return out;
+}
+
 // Malformed UTF-8 sequences give one '?' per offending byte; characters outside the code page give '?'.
 inline std::string Utf8ToCp1252(std::string_view text) {
   std::string out;

@@ -1,0 +1,137 @@
+// The server module: its lock count, the class object of VYRMission, registration, and the four
+// entry points that are the library's only exported symbols.
+#include <dlfcn.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+#include "platform/com.h"
+#include "platform/registry.h"
+#include "vyrparser/automation/module.h"
+#include "vyrparser/automation/module_info.h"
+#include "vyrparser/automation/type_library.h"
+#include "vyrparser/automation/vyr_mission.h"
+
+namespace vyr::automation {
+namespace {
+
+using namespace platform;
+
+std::atomic<long> g_lock_count{0};
+
+// The class object lives as long as the module; references to it do not keep the module loaded.
+class VYRMissionFactory final : public IClassFactory {
+ public:
+  HRESULT QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override { return --refs_; }
+  HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    return VYRMission::Create(riid, object);
+  }
+  HRESULT LockServer(int lock) override {
+    if (lock != 0) {
+      LockModule();
+    } else {
+      UnlockModule();
+    }
+    return S_OK;
+  }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+VYRMissionFactory& ClassObject() {
+  static VYRMissionFactory factory;  // made on first request; initialisation is thread-safe
+  return factory;
+}
+
+// The absolute path this library was loaded from.
+std::string ModulePath() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr) return {};
+  std::error_code ec;
+  const std::filesystem::path path = std::filesystem::absolute(info.dli_fname, ec);
+  return ec ? std::string(info.dli_fname) : path.lexically_normal().string();
+}
+
+std::string ClassKey() { return "CLSID\\" + GuidToString(CLSID_VYRMission); }
+
+// The class's registry entries; the class key is replaced whole, the ProgID keys are updated in place.
+void WriteClassEntries(RegistryTree& tree, const std::string& module_path) {
+  const std::string clsid = GuidToString(CLSID_VYRMission);
+  tree.SetString(kVYRMissionProgId, "", kClassHelp);
+  tree.SetString(std::string(kVYRMissionProgId) + "\\CLSID", "", clsid);
+  tree.SetString(kVYRMissionVersionIndependentProgId, "", kClassHelp);
+  tree.SetString(std::string(kVYRMissionVersionIndependentProgId) + "\\CLSID", "", clsid);
+  tree.SetString(std::string(kVYRMissionVersionIndependentProgId) + "\\CurVer", "", kVYRMissionProgId);
+
+  const std::string key = ClassKey();
+  tree.DeleteTree(key);
+  tree.SetString(key, "", kClassHelp);
+  tree.SetString(key + "\\ProgID", "", kVYRMissionProgId);
+  tree.SetString(key + "\\VersionIndependentProgID", "", kVYRMissionVersionIndependentProgId);
+  tree.CreateKey(key + "\\Programmable");
+  tree.SetString(key + "\\InprocServer32", "", module_path);
+  tree.SetString(key + "\\TypeLib", "", GuidToString(LIBID_VYRMISSIONLib));
+}
+
+void RemoveClassEntries(RegistryTree& tree) {
+  tree.DeleteTree(ClassKey());  // the CLSID key itself stays
+  tree.DeleteTree(kVYRMissionProgId);
+  tree.DeleteTree(kVYRMissionVersionIndependentProgId);
+}
+
+}  // namespace
+
+void LockModule() { g_lock_count.fetch_add(1); }
+void UnlockModule() { g_lock_count.fetch_sub(1); }
+long ModuleLockCount() { return g_lock_count.load(); }
+
+}  // namespace vyr::automation
+
+using namespace vyr::automation;
+
+#define VYR_EXPORT extern "C" __attribute__((visibility("default")))
+
+VYR_EXPORT platform::HRESULT DllCanUnloadNow() { return ModuleLockCount() == 0 ? platform::S_OK : platform::S_FALSE; }
+
+VYR_EXPORT platform::HRESULT DllGetClassObject(platform::REFCLSID clsid, platform::REFIID iid, void** object) {
+  if (object == nullptr) return platform::E_POINTER;
+  *object = nullptr;
+  if (!(clsid == CLSID_VYRMission)) return platform::CLASS_E_CLASSNOTAVAILABLE;
+  return ClassObject().QueryInterface(iid, object);
+}
+
+VYR_EXPORT platform::HRESULT DllRegisterServer() {
+  const std::string module_path = ModulePath();
+  if (module_path.empty()) return platform::SELFREG_E_CLASS;
+  platform::Registry registry = platform::Registry::Default();
+  if (!registry.Update([&](platform::RegistryTree& tree) { WriteClassEntries(tree, module_path); })) {
+    return platform::SELFREG_E_CLASS;
+  }
+  if (!registry.Update([&](platform::RegistryTree& tree) { WriteTypeLibraryEntries(tree, module_path); })) {
+    return platform::SELFREG_E_TYPELIB;
+  }
+  return platform::S_OK;
+}
+
+VYR_EXPORT platform::HRESULT DllUnregisterServer() {
+  platform::Registry registry = platform::Registry::Default();
+  if (!registry.Update(RemoveClassEntries)) return platform::SELFREG_E_CLASS;
+  if (!registry.Update(RemoveTypeLibraryEntries)) return platform::SELFREG_E_TYPELIB;
+  return platform::S_OK;
+}

@@ -1,0 +1,164 @@
+#include "vyrparser/automation/type_library.h"
+
+#include <filesystem>
+
+#include "vyrparser/automation/ivyrmission.h"
+
+namespace vyr::automation {
+namespace {
+
+using platform::DISPATCH_METHOD;
+using platform::DISPATCH_PROPERTYGET;
+using platform::DISPATCH_PROPERTYPUT;
+
+constexpr std::uint8_t kIn = kParamIn;
+constexpr std::uint8_t kOut = kParamOut;
+constexpr std::uint8_t kRet = kParamOut | kParamRetval;
+constexpr ParamType kI2 = ParamType::kI2;
+constexpr ParamType kI4 = ParamType::kI4;
+constexpr ParamType kR4 = ParamType::kR4;
+constexpr ParamType kBstr = ParamType::kBstr;
+
+constexpr ParamDescription kMissionTitle[] = {{"aTitle", kBstr, kRet}};
+constexpr ParamDescription kMissionDescription[] = {{"aDescription", kBstr, kRet}};
+constexpr ParamDescription kMissionAuthor[] = {{"anAuthor", kBstr, kRet}};
+constexpr ParamDescription kMissionMap[] = {{"aMap", kBstr, kRet}};
+constexpr ParamDescription kTryParseMission[] = {{"aFileName", kBstr, kIn}, {"bSuccess", kI2, kRet}};
+constexpr ParamDescription kActorCount[] = {{"anActorCount", kI2, kRet}};
+constexpr ParamDescription kActorInfo[] = {{"anActorIdx", kI2, kIn},
+                                           {"theActorType", kBstr, kOut},
+                                           {"theActorName", kBstr, kOut},
+                                           {"theActorModelAndSkin", kBstr, kOut},
+                                           {"theActorSkill", kR4, kOut}};
+constexpr ParamDescription kOverallSkillGet[] = {{"pVal", kR4, kRet}};
+constexpr ParamDescription kOverallSkillPut[] = {{"", kR4, kIn}};
+constexpr ParamDescription kGenerateMission[] = {{"aFileName", kBstr, kIn}};
+constexpr ParamDescription kGetActorItemCount[] = {
+    {"anActorIdx", kI2, kIn}, {"anItemName", kBstr, kIn}, {"anItemCount", kI2, kRet}};
+constexpr ParamDescription kSetActorItemCount[] = {
+    {"anActorIdx", kI2, kIn}, {"anItemName", kBstr, kIn}, {"anItemCount", kI2, kIn}};
+constexpr ParamDescription kSetActorModelSkin[] = {{"anActorIdx", kI2, kIn}, {"anActorModelSkin", kBstr, kIn}};
+constexpr ParamDescription kSetActorSkill[] = {{"anActorIdx", kI2, kIn}, {"anActorSkill", kR4, kIn}};
+constexpr ParamDescription kGetActorForceAndTeam[] = {
+    {"anActorIdx", kI2, kIn}, {"theActorForce", kBstr, kOut}, {"theActorTeam", kBstr, 0}};
+constexpr ParamDescription kSetActorName[] = {{"anActorIdx", kI2, kIn}, {"anActorName", kBstr, kIn}};
+constexpr ParamDescription kNeedToIncorporate[] = {{"aPartialFileName", kBstr, kIn},
+                                                   {"theMissionsRecorded", kI4, kOut},
+                                                   {"theMissionsStudied", kI4, kOut},
+                                                   {"theAdvice", kI2, kRet}};
+constexpr ParamDescription kIncorporate[] = {{"aPartialFileName", kBstr, kIn}};
+constexpr ParamDescription kGetLocationCount[] = {{"aLocationCount", kI2, kRet}};
+constexpr ParamDescription kGetLocationData[] = {{"aLocationIdx", kI2, kIn},
+                                                 {"aLocationLabel", kBstr, kOut},
+                                                 {"aLocX", kR4, kOut},
+                                                 {"aLocY", kR4, kOut},
+                                                 {"aLocZ", kR4, kOut}};
+constexpr ParamDescription kGetAreaCount[] = {{"anAreaCount", kI2, kRet}};
+constexpr ParamDescription kGetAreaData[] = {
+    {"anAreaIdx", kI2, kIn},     {"anAreaName", kBstr, kOut},    {"theAreaStyles", kI2, kOut},
+    {"aLocationCount", kI2, kOut}, {"anEntranceCount", kI2, kOut}, {"anExitCount", kI2, kOut},
+    {"aWindowCount", kI2, kOut},   {"aRadius", kR4, kOut}};
+constexpr ParamDescription kGetAreaLocationLabel[] = {
+    {"anAreaIdx", kI2, kIn}, {"aLocationIdx", kI2, kIn}, {"aLocationLabel", kBstr, kRet}};
+constexpr ParamDescription kGetTeamPlan[] = {{"aTeamName", kBstr, kIn}, {"aTeamPlan", kBstr, kRet}};
+constexpr ParamDescription kGetMapAnnotation[] = {{"aMapAnnotation", kBstr, kRet}};
+constexpr ParamDescription kSetActorType[] = {{"anActorIdx", kI2, kIn}, {"anActorType", kBstr, kIn}};
+constexpr ParamDescription kGetRawMissionDescription[] = {{"aRawMissionDescription", kBstr, kRet}};
+constexpr ParamDescription kGetMapStyles[] = {{"theMapStyles", kI2, kRet}};
+constexpr ParamDescription kGetObjectiveCount[] = {{"anObjectiveCount", kI2, kRet}};
+constexpr ParamDescription kGetObjectiveData[] = {{"anObjectiveIdx", kI2, kIn}, {"aType", kBstr, kOut},
+                                                  {"anOwner", kBstr, kOut},       {"aMessage", kBstr, kOut},
+                                                  {"theConditions", kBstr, kOut}, {"aNextMissionCount", kI2, kOut}};
+constexpr ParamDescription kGetObjectiveNextMission[] = {
+    {"anObjectiveIdx", kI2, kIn}, {"aNextMissionIdx", kI2, kIn}, {"aNextMissionName", kBstr, kRet}};
+
+constexpr FunctionDescription kFunctions[] = {
+    {"MissionTitle", 1, DISPATCH_METHOD, 7, "gets mission title", kMissionTitle},
+    {"MissionDescription", 2, DISPATCH_METHOD, 8, "gets mission description ('\\n' converted ' ')",
+     kMissionDescription},
+    {"MissionAuthor", 3, DISPATCH_METHOD, 9, "gets mission author", kMissionAuthor},
+    {"MissionMap", 4, DISPATCH_METHOD, 10, "gets mission map", kMissionMap},
+    {"TryParseMission", 5, DISPATCH_METHOD, 11,
+     "attempts to parse mission (0 == success, 1 == file problem, 2 == parse problem", kTryParseMission},
+    {"CloseMission", 6, DISPATCH_METHOD, 12, "closes parsed mission", {}},
+    {"ActorCount", 7, DISPATCH_METHOD, 13, "returns total number of actors", kActorCount},
+    {"ActorInfo", 8, DISPATCH_METHOD, 14, "returns basic actor info", kActorInfo},
+    {"OverallSkill", 9, DISPATCH_PROPERTYGET, 15, "property OverallSkill", kOverallSkillGet},
+    {"OverallSkill", 9, DISPATCH_PROPERTYPUT, 16, "property OverallSkill", kOverallSkillPut},
+    {"GenerateMission", 10, DISPATCH_METHOD, 17, "writes changed mission to file", kGenerateMission},
+    {"GetActorItemCount", 11, DISPATCH_METHOD, 18,
+     "gets number of weapons, ammo, or items called anItemName for actor anActorIdx", kGetActorItemCount},
+    {"SetActorItemCount", 12, DISPATCH_METHOD, 19,
+     "sets number of weapons, ammo, or items called anItemName for actor anActorIdx", kSetActorItemCount},
+    {"SetActorModelSkin", 13, DISPATCH_METHOD, 20, "sets modelskin string for actor", kSetActorModelSkin},
+    {"SetActorSkill", 14, DISPATCH_METHOD, 21, "sets skill for actor", kSetActorSkill},
+    {"GetActorForceAndTeam", 15, DISPATCH_METHOD, 22, "obtains force name and team name for actor",
+     kGetActorForceAndTeam},
+    {"SetActorName", 16, DISPATCH_METHOD, 23, "sets actor name", kSetActorName},
+    {"NeedToIncorporateMissionExperiences", 17, DISPATCH_METHOD, 24,
+     "checks terrain info for need to update: returns -1=unsupported, 0=no need, 1=advised", kNeedToIncorporate},
+    {"IncorporateMissionExperiences", 18, DISPATCH_METHOD, 25, "updates terrain info with experiences",
+     kIncorporate},
+    {"GetLocationCount", 19, DISPATCH_METHOD, 26, "returns number of locations", kGetLocationCount},
+    {"GetLocationData", 20, DISPATCH_METHOD, 27, "returns location label and coords", kGetLocationData},
+    {"GetAreaCount", 21, DISPATCH_METHOD, 28, "returns number of areas", kGetAreaCount},
+    {"GetAreaData", 22, DISPATCH_METHOD, 29,
+     "returns area data: style 0 = none, 1 = open, 2 = closed, 4 = roof", kGetAreaData},
+    {"GetAreaLocationLabel", 23, DISPATCH_METHOD, 30, "returns location used in area", kGetAreaLocationLabel},
+    {"GetTeamPlan", 24, DISPATCH_METHOD, 31, "returns team plan", kGetTeamPlan},
+    {"GetMapAnnotation", 25, DISPATCH_METHOD, 32, "returns map annotation", kGetMapAnnotation},
+    {"SetActorType", 26, DISPATCH_METHOD, 33, "set actor type (\"npc\", \"player\"", kSetActorType},
+    {"GetRawMissionDescription", 27, DISPATCH_METHOD, 34, "returns mission description including \\n characters",
+     kGetRawMissionDescription},
+    {"GetMapStyles", 28, DISPATCH_METHOD, 35,
+     "returns combination of map styles 0 = none, 1 = urban, 2 = dark, 4 = open, 8 = indoor", kGetMapStyles},
+    {"GetObjectiveCount", 29, DISPATCH_METHOD, 36, "returns number of objectives", kGetObjectiveCount},
+    {"GetObjectiveData", 30, DISPATCH_METHOD, 37,
+     "returns type, owner, message, condition, # of follow up missions, for objective idx (0..count-1)",
+     kGetObjectiveData},
+    {"GetObjectiveNextMission", 31, DISPATCH_METHOD, 38,
+     "returns mission/script name for aNextMissionIdx (0...count-1) of indexed objective",
+     kGetObjectiveNextMission},
+};
+
+std::string TypeLibraryKey() { return "TypeLib\\" + platform::GuidToString(LIBID_VYRMISSIONLib); }
+std::string VersionKey() { return TypeLibraryKey() + "\\" + kTypeLibraryVersion; }
+std::string ModuleKey() { return VersionKey() + "\\" + kTypeLibraryLocaleKey + "\\" + kTypeLibraryPlatformKey; }
+std::string InterfaceKey() { return "Interface\\" + platform::GuidToString(IID_IVYRMission); }
+
+}  // namespace
+
+std::span<const FunctionDescription> IVYRMissionFunctions() { return kFunctions; }
+
+void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path) {
+  const std::string help_dir = std::filesystem::path(module_path).parent_path().string();
+  const std::string libid = platform::GuidToString(LIBID_VYRMISSIONLib);
+  tree.SetString(VersionKey(), "", kTypeLibraryHelp);
+  tree.SetString(ModuleKey(), "", module_path);
+  tree.SetString(VersionKey() + "\\FLAGS", "", "0");
+  tree.SetString(VersionKey() + "\\HELPDIR", "", help_dir);
+
+  const std::string marshaler = platform::GuidToString(platform::CLSID_PSOAInterface);
+  tree.SetString(InterfaceKey(), "", "IVYRMission");
+  tree.SetString(InterfaceKey() + "\\ProxyStubClsid", "", marshaler);
+  tree.SetString(InterfaceKey() + "\\ProxyStubClsid32", "", marshaler);
+  tree.SetString(InterfaceKey() + "\\TypeLib", "", libid);
+  tree.SetString(InterfaceKey() + "\\TypeLib", "Version", kTypeLibraryVersion);
+}
+
+void RemoveTypeLibraryEntries(platform::RegistryTree& tree) {
+  tree.DeleteTree(VersionKey());
+  if (tree.KeyExists(TypeLibraryKey()) && tree.SubKeyNames(TypeLibraryKey()).empty()) {
+    tree.DeleteTree(TypeLibraryKey());
+  }
+  tree.DeleteTree(InterfaceKey());
+}
+
+bool TypeLibraryRegistered() {
+  platform::RegistryTree tree;
+  if (!platform::Registry::Default().Load(&tree)) return false;
+  const auto module = tree.QueryString(ModuleKey(), "");
+  return module.has_value() && !module->empty();
+}
+
+}  // namespace vyr::automation

@@ -1,0 +1,53 @@
+// The type library of VYRMISSIONLib, compiled into the module: what late-bound callers may call,
+// and the registry entries that make it usable.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/com.h"
+#include "platform/registry.h"
+
+namespace vyr::automation {
+
+inline constexpr const char* kTypeLibraryName = "VYRMISSIONLib";
+inline constexpr const char* kTypeLibraryHelp = "vyrmission 1.0 Type Library";
+inline constexpr const char* kTypeLibraryVersion = "1.0";
+inline constexpr platform::LCID kTypeLibraryLocale = 1033;
+inline constexpr const char* kClassHelp = "VYRMission Class";
+inline constexpr const char* kInterfaceHelp = "IVYRMission Interface";
+// The registry's subkeys for the module of the type library: "<version>\<locale in hex>\<platform>".
+inline constexpr const char* kTypeLibraryLocaleKey = "409";
+inline constexpr const char* kTypeLibraryPlatformKey = "linux";
+
+enum class ParamType : std::uint8_t { kI2, kI4, kR4, kBstr };
+enum ParamFlag : std::uint8_t { kParamIn = 1, kParamOut = 2, kParamRetval = 4 };
+
+struct ParamDescription {
+  const char* name;  // "" for the unnamed value of a property put
+  ParamType type;
+  std::uint8_t flags;  // 0 for a string pointer declared without a direction: written like [out]
+};
+
+struct FunctionDescription {
+  const char* name;
+  platform::DISPID dispid;
+  platform::WORD invoke_kind;  // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
+  int slot;                    // position in the table of operations
+  const char* help;
+  std::span<const ParamDescription> params;
+};
+
+// The operations of IVYRMission in slot order (slots 7 to 38).
+std::span<const FunctionDescription> IVYRMissionFunctions();
+
+// "TypeLib\{...}\1.0" with its name, "409\linux" module path, FLAGS and HELPDIR, and the
+// "Interface\{...}" key of the dual interface.
+void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path);
+// Removes the version key (and the library key when no other version is left) and the interface key.
+void RemoveTypeLibraryEntries(platform::RegistryTree& tree);
+// True when the registry names a module for the type library.
+bool TypeLibraryRegistered();
+
+}  // namespace vyr::automation

@@ -1,0 +1,440 @@
+#include "vyrparser/automation/vyr_mission.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "platform/codepage.h"
+#include "vyrparser/automation/module.h"
+#include "vyrparser/automation/printing.h"
+#include "vyrparser/core/parser.h"
+#include "vyrparser/core/tactical_experience.h"
+
+namespace vyr::automation {
+namespace {
+
+using parser::ParsedMission;
+using parser::Text;
+using platform::S_OK;
+
+constexpr std::string_view kIncorrectMission = "incorrect mission";
+
+constexpr std::array<std::string_view, 7> kWeaponNames = {
+    "MK23 Pistol", "MP5/10 Submachinegun", "M4 Assault Rifle", "M3 Super 90 Assault Shotgun",
+    "Handcannon",  "Sniper Rifle",         "Dual MK23 Pistols"};
+constexpr std::array<std::string_view, 5> kAmmunitionNames = {"Pistol Clip", "Machinegun Magazine", "M4 Clip",
+                                                              "12 Gauge Shells", "AP Sniper Ammo"};
+constexpr std::array<std::string_view, 5> kItemNames = {"Silencer", "Stealth Slippers", "Bandolier", "Kevlar Vest",
+                                                        "Lasersight"};
+
+template <std::size_t N>
+bool InList(const std::array<std::string_view, N>& list, std::string_view name) {
+  return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+// Model strings are code page bytes; names given to us are converted to them.
+std::string Bytes(BSTR text) {
+  if (text == nullptr) return {};
+  return platform::Utf16ToCp1252(std::u16string_view(text, platform::SysStringLen(text)));
+}
+
+// File names go to the file system as UTF-8, whatever the code page of the model.
+std::string FileName(BSTR text) {
+  if (text == nullptr) return {};
+  return platform::Utf16ToUtf8(std::u16string_view(text, platform::SysStringLen(text)));
+}
+
+BSTR MakeBstr(std::string_view bytes) {
+  const std::u16string wide = platform::Cp1252ToUtf16(bytes);
+  return platform::SysAllocStringLen(wide.data(), static_cast<platform::UINT>(wide.size()));
+}
+
+void Put(BSTR* out, std::string_view bytes) {
+  if (out != nullptr) *out = MakeBstr(bytes);
+}
+
+template <typename T>
+void Put(T* out, T value) {
+  if (out != nullptr) *out = value;
+}
+
+// Counts travel as 16-bit numbers: anything bigger reads as the largest.
+std::int16_t Count16(std::size_t n) {
+  return static_cast<std::int16_t>(std::min<std::size_t>(n, std::numeric_limits<std::int16_t>::max()));
+}
+std::int16_t Clamp16(std::int64_t n) {
+  return static_cast<std::int16_t>(std::clamp<std::int64_t>(n, std::numeric_limits<std::int16_t>::min(),
+                                                            std::numeric_limits<std::int16_t>::max()));
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+std::string_view OrIncorrect(const Text& text) { return text.is_null() ? kIncorrectMission : text.view(); }
+
+parser::MissionActor* ActorAt(std::int16_t index) {
+  if (index < 0) return nullptr;
+  return ParsedMission::Obtain().ActorAt(static_cast<std::size_t>(index));
+}
+
+// Keeps the first `wanted` entries named `name` (ignoring case), drops the rest, then appends copies of
+// `name` until there are `wanted`.
+void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_view name, int wanted) {
+  int found = 0;
+  std::erase_if(list, [&](const Text& entry) {
+    if (!EqualIgnoringCase(entry.view(), name)) return false;
+    return found++ >= wanted;
+  });
+  for (; found < wanted; ++found) list.push_back(model.MakeText(name));
+}
+
+}  // namespace
+
+VYRMission::VYRMission() { LockModule(); }
+
+VYRMission::~VYRMission() { UnlockModule(); }
+
+platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
+  auto* mission = new (std::nothrow) VYRMission;
+  if (mission == nullptr) {
+    *object = nullptr;
+    return platform::E_OUTOFMEMORY;
+  }
+  // Held at 1 while querying, so that a refused interface destroys the object.
+  mission->AddRef();
+  const HRESULT hr = mission->QueryInterface(iid, object);
+  mission->Release();
+  return hr;
+}
+
+HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
+  if (object == nullptr) return platform::E_POINTER;
+  if (riid == platform::IID_IUnknown || riid == platform::IID_IDispatch || riid == IID_IVYRMission) {
+    *object = static_cast<IVYRMission*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return platform::E_NOINTERFACE;
+}
+
+platform::ULONG VYRMission::AddRef() { return ++refs_; }
+
+platform::ULONG VYRMission::Release() {
+  const platform::ULONG left = --refs_;
+  if (left == 0) delete this;  // the parsed mission lives on
+  return left;
+}
+
+// ---- general information ----
+
+HRESULT VYRMission::MissionTitle(BSTR* aTitle) {
+  Put(aTitle, OrIncorrect(ParsedMission::Obtain().mission_name));
+  return S_OK;
+}
+
+HRESULT VYRMission::MissionDescription(BSTR* aDescription) {
+  const Text& raw = ParsedMission::Obtain().description;
+  if (raw.is_null()) {
+    Put(aDescription, kIncorrectMission);
+    return S_OK;
+  }
+  const std::string_view text = raw.view();
+  std::string converted;
+  converted.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+      converted += ' ';
+      ++i;
+    } else {
+      converted += text[i];
+    }
+  }
+  Put(aDescription, converted);
+  return S_OK;
+}
+
+HRESULT VYRMission::MissionAuthor(BSTR* anAuthor) {
+  Put(anAuthor, OrIncorrect(ParsedMission::Obtain().author));
+  return S_OK;
+}
+
+HRESULT VYRMission::MissionMap(BSTR* aMap) {
+  Put(aMap, OrIncorrect(ParsedMission::Obtain().map_name));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetRawMissionDescription(BSTR* aRawMissionDescription) {
+  Put(aRawMissionDescription, OrIncorrect(ParsedMission::Obtain().description));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetMapAnnotation(BSTR* aMapAnnotation) {
+  Put(aMapAnnotation, ParsedMission::Obtain().annotation.view());
+  return S_OK;
+}
+
+HRESULT VYRMission::GetMapStyles(std::int16_t* theMapStyles) {
+  Put(theMapStyles, static_cast<std::int16_t>(ParsedMission::Obtain().map_styles & 0x7FFF));
+  return S_OK;
+}
+
+// ---- parsing and writing ----
+
+HRESULT VYRMission::TryParseMission(BSTR aFileName, std::int16_t* bSuccess) {
+  std::int16_t result = 2;
+  const std::string path = FileName(aFileName);
+  ParsedMission& model = ParsedMission::Obtain();  // an earlier mission is not closed here
+  if (path.empty()) {
+    result = 1;
+  } else {
+    result = static_cast<std::int16_t>(parser::ParseMissionFile(path, model));
+  }
+  Put(bSuccess, result);
+  return S_OK;
+}
+
+HRESULT VYRMission::CloseMission() {
+  ParsedMission::Close();
+  return S_OK;
+}
+
+HRESULT VYRMission::GenerateMission(BSTR aFileName) {
+  const std::string path = FileName(aFileName);
+  // Nothing is reported when the file cannot be written; the old file then stays as it was.
+  if (!path.empty()) WriteMissionFile(path, ParsedMission::Obtain());
+  return S_OK;
+}
+
+// ---- actors ----
+
+HRESULT VYRMission::ActorCount(std::int16_t* anActorCount) {
+  Put(anActorCount, Count16(ParsedMission::Obtain().ActorCount()));
+  return S_OK;
+}
+
+HRESULT VYRMission::ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName,
+                              BSTR* theActorModelAndSkin, float* theActorSkill) {
+  const parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor == nullptr) return S_OK;
+  Put(theActorType, actor->type == parser::kActorPlayer ? "player" : "npc");
+  Put(theActorName, actor->name.view());
+  Put(theActorModelAndSkin, actor->model_and_skin.view());
+  Put(theActorSkill, actor->skill);
+  return S_OK;
+}
+
+HRESULT VYRMission::get_OverallSkill(float* pVal) {
+  float sum = 0.0f;
+  int npcs = 0;
+  for (const parser::MissionActor* actor : ParsedMission::Obtain().all_actors) {
+    if (actor->type != parser::kActorNpc) continue;
+    sum += actor->skill;
+    ++npcs;
+  }
+  Put(pVal, npcs == 0 ? 0.0f : sum / static_cast<float>(npcs));
+  return S_OK;
+}
+
+HRESULT VYRMission::put_OverallSkill(float newVal) {
+  for (parser::MissionActor* actor : ParsedMission::Obtain().all_actors) actor->skill = newVal;
+  return S_OK;
+}
+
+HRESULT VYRMission::GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t* anItemCount) {
+  Put(anItemCount, std::int16_t{0});
+  const parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor == nullptr) return S_OK;
+  const std::string name = Bytes(anItemName);
+  std::int64_t count = 0;
+  for (const Text& weapon : actor->weapons) count += EqualIgnoringCase(weapon.view(), name) ? 1 : 0;
+  for (const parser::AmmoEntry& ammo : actor->ammunition) {
+    if (EqualIgnoringCase(ammo.name.view(), name)) count += ammo.count;
+  }
+  for (const Text& item : actor->items) count += EqualIgnoringCase(item.view(), name) ? 1 : 0;
+  Put(anItemCount, Clamp16(count));
+  return S_OK;
+}
+
+HRESULT VYRMission::SetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t anItemCount) {
+  parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor == nullptr) return S_OK;
+  ParsedMission& model = ParsedMission::Obtain();
+  const std::string name = Bytes(anItemName);  // the fixed lists are matched exactly
+  if (InList(kWeaponNames, name)) {
+    SetNamedCount(model, actor->weapons, name, anItemCount);
+  } else if (InList(kItemNames, name)) {
+    SetNamedCount(model, actor->items, name, anItemCount);
+  } else if (InList(kAmmunitionNames, name)) {
+    auto& ammunition = actor->ammunition;
+    const auto it = std::find_if(ammunition.begin(), ammunition.end(), [&](const parser::AmmoEntry& entry) {
+      return EqualIgnoringCase(entry.name.view(), name);
+    });
+    if (it == ammunition.end()) {
+      ammunition.push_back(parser::AmmoEntry{model.MakeText(name), anItemCount});
+    } else if (anItemCount == 0) {
+      ammunition.erase(it);
+    } else {
+      it->count = anItemCount;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT VYRMission::SetActorModelSkin(std::int16_t anActorIdx, BSTR anActorModelSkin) {
+  parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor != nullptr) actor->model_and_skin = ParsedMission::Obtain().MakeText(Bytes(anActorModelSkin));
+  return S_OK;
+}
+
+HRESULT VYRMission::SetActorSkill(std::int16_t anActorIdx, float anActorSkill) {
+  parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor != nullptr) actor->skill = anActorSkill;
+  return S_OK;
+}
+
+HRESULT VYRMission::GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) {
+  const parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor == nullptr) return S_OK;
+  const auto [force, team] = ParsedMission::Obtain().ForceAndTeamOf(actor);
+  Put(theActorForce, force.view());
+  Put(theActorTeam, team.view());
+  return S_OK;
+}
+
+HRESULT VYRMission::SetActorName(std::int16_t anActorIdx, BSTR anActorName) {
+  parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor != nullptr) ParsedMission::Obtain().RenameActor(actor, Bytes(anActorName));
+  return S_OK;
+}
+
+HRESULT VYRMission::SetActorType(std::int16_t anActorIdx, BSTR anActorType) {
+  parser::MissionActor* actor = ActorAt(anActorIdx);
+  if (actor == nullptr) return S_OK;
+  const std::string type = Bytes(anActorType);
+  if (type == "npc") {
+    actor->type = parser::kActorNpc;
+  } else if (type == "player") {
+    actor->type = parser::kActorPlayer;
+  }
+  return S_OK;
+}
+
+// ---- tactical experience ----
+
+HRESULT VYRMission::NeedToIncorporateMissionExperiences(BSTR aPartialFileName, std::int32_t* theMissionsRecorded,
+                                                        std::int32_t* theMissionsStudied,
+                                                        std::int16_t* theAdvice) {
+  const parser::ExperienceAdvice advice = parser::NeedToIncorporateMissionExperiences(FileName(aPartialFileName));
+  Put(theMissionsRecorded, advice.missions_recorded);
+  Put(theMissionsStudied, advice.missions_studied);
+  Put(theAdvice, static_cast<std::int16_t>(advice.advice));
+  return S_OK;
+}
+
+HRESULT VYRMission::IncorporateMissionExperiences(BSTR aPartialFileName) {
+  parser::IncorporateMissionExperiences(FileName(aPartialFileName));
+  return S_OK;
+}
+
+// ---- locations and areas ----
+
+HRESULT VYRMission::GetLocationCount(std::int16_t* aLocationCount) {
+  Put(aLocationCount, Count16(ParsedMission::Obtain().LocationCount()));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX, float* aLocY,
+                                    float* aLocZ) {
+  if (aLocationIdx < 0) return S_OK;
+  const parser::MissionLocation* location = ParsedMission::Obtain().LocationAt(static_cast<std::size_t>(aLocationIdx));
+  if (location == nullptr) return S_OK;
+  Put(aLocationLabel, location->name.view());
+  Put(aLocX, location->x);
+  Put(aLocY, location->y);
+  Put(aLocZ, location->z);
+  return S_OK;
+}
+
+HRESULT VYRMission::GetAreaCount(std::int16_t* anAreaCount) {
+  Put(anAreaCount, Count16(ParsedMission::Obtain().AreaCount()));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
+                                std::int16_t* aLocationCount, std::int16_t* anEntranceCount,
+                                std::int16_t* anExitCount, std::int16_t* aWindowCount, float* aRadius) {
+  if (anAreaIdx < 0) return S_OK;
+  const parser::MissionArea* area = ParsedMission::Obtain().AreaAt(static_cast<std::size_t>(anAreaIdx));
+  if (area == nullptr) return S_OK;
+  Put(anAreaName, area->name.view());
+  Put(theAreaStyles, static_cast<std::int16_t>(area->styles & 0x7FFF));
+  Put(aLocationCount, Count16(area->locations.size()));
+  Put(anEntranceCount, Count16(area->entrances.size()));
+  Put(anExitCount, Count16(area->exits.size()));
+  Put(aWindowCount, Count16(area->windows.size()));
+  Put(aRadius, static_cast<float>(area->radius));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx, BSTR* aLocationLabel) {
+  if (anAreaIdx < 0) return S_OK;
+  const parser::MissionArea* area = ParsedMission::Obtain().AreaAt(static_cast<std::size_t>(anAreaIdx));
+  if (area == nullptr) return S_OK;
+  const bool inside = aLocationIdx >= 0 && static_cast<std::size_t>(aLocationIdx) < area->locations.size();
+  Put(aLocationLabel, inside ? area->locations[static_cast<std::size_t>(aLocationIdx)].view() : std::string_view());
+  return S_OK;
+}
+
+// ---- plans and objectives ----
+
+HRESULT VYRMission::GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) {
+  const std::string name = Bytes(aTeamName);
+  for (const parser::MissionTeam* team : ParsedMission::Obtain().all_teams) {
+    if (team->name.view() == name) {
+      Put(aTeamPlan, PlanText(team->plan, 2));
+      return S_OK;
+    }
+  }
+  Put(aTeamPlan, std::string_view());
+  return S_OK;
+}
+
+HRESULT VYRMission::GetObjectiveCount(std::int16_t* anObjectiveCount) {
+  Put(anObjectiveCount, Count16(ParsedMission::Obtain().ObjectiveCount()));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetObjectiveData(std::int16_t anObjectiveIdx, BSTR* aType, BSTR* anOwner, BSTR* aMessage,
+                                     BSTR* theConditions, std::int16_t* aNextMissionCount) {
+  if (anObjectiveIdx < 0) return S_OK;
+  const parser::MissionObjective* objective =
+      ParsedMission::Obtain().ObjectiveAt(static_cast<std::size_t>(anObjectiveIdx));
+  if (objective == nullptr) return S_OK;
+  Put(aType, objective->type == parser::kObjectiveFailure ? "failure" : "success");
+  Put(anOwner, objective->owner.view());
+  Put(aMessage, objective->message.view());
+  Put(theConditions, ConditionText(objective->condition));
+  Put(aNextMissionCount, Count16(objective->next_missions.size()));
+  return S_OK;
+}
+
+HRESULT VYRMission::GetObjectiveNextMission(std::int16_t anObjectiveIdx, std::int16_t aNextMissionIdx,
+                                            BSTR* aNextMissionName) {
+  if (anObjectiveIdx < 0 || aNextMissionIdx < 0) return S_OK;
+  const parser::MissionObjective* objective =
+      ParsedMission::Obtain().ObjectiveAt(static_cast<std::size_t>(anObjectiveIdx));
+  if (objective == nullptr || static_cast<std::size_t>(aNextMissionIdx) >= objective->next_missions.size()) {
+    return S_OK;
+  }
+  Put(aNextMissionName, objective->next_missions[static_cast<std::size_t>(aNextMissionIdx)].view());
+  return S_OK;
+}
+
+}  // namespace vyr::automation
