@@ -75,20 +75,6 @@ TEST(DesktopExecValue, QuotesAndEscapesThePath) {
   EXPECT_EQ(DesktopExecValue("/bad\tpath"), std::nullopt);
 }
 
-TEST(DesktopEntryText, ListsOnlyTheGivenTypes) {
-  DesktopIntegration integration{"/tmp/x", "/usr/bin/vyr-mission-editor", "vyr-mission-editor"};
-  auto text = DesktopEntryText(integration, {AssociatedFile::kMissionProject});
-  ASSERT_TRUE(text);
-  EXPECT_NE(text->find("\nExec=\"/usr/bin/vyr-mission-editor\" %f\n"), std::string::npos);
-  EXPECT_NE(text->find("\nMimeType=application/x-vyr-mission-project;\n"), std::string::npos);
-  EXPECT_EQ(text->find("x-vyr-mission-script"), std::string::npos);
-  EXPECT_NE(text->find("\nIcon=vyr-mission-editor\n"), std::string::npos);
-
-  integration.icon.clear();
-  EXPECT_EQ(DesktopEntryText(integration, {})->find("Icon="), std::string::npos);
-  EXPECT_EQ(DesktopEntryText(integration, {})->find("MimeType="), std::string::npos);
-}
-
 class RecordingTools : public ToolRunner {
  public:
   RunResult Run(const std::string& program, const std::vector<std::string>& arguments) override {
@@ -123,6 +109,8 @@ TEST(InstallFileAssociation, WritesPackagesAndEntryThenRunsTheTools) {
   ASSERT_TRUE(InstallFileAssociation(AssociatedFile::kMissionProject, integration, tools, &notes));
   const std::string entry_path = data / "applications/vyr-mission-editor.desktop";
   EXPECT_NE(ReadBytes(entry_path).find("MimeType=application/x-vyr-mission-project;\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(entry_path).find("\nIcon=/opt/VYR Mission Editor/share/VYR-ME.png\n"),
+            std::string::npos);
   EXPECT_EQ(ReadBytes(data / "mime/packages/vyr-mission-editor-cme.xml"),
             MimePackageText(AssociatedFile::kMissionProject));
   EXPECT_NE(MimePackageText(AssociatedFile::kMissionProject).find("<glob pattern=\"*.cme\"/>"),

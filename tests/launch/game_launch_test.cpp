@@ -174,16 +174,6 @@ TEST_F(BuildTest, ReportsTheVerdictAndKeepsTheScript) {
   EXPECT_TRUE(launcher.started.empty());
 }
 
-TEST_F(BuildTest, AsksForTheFileInTheScriptFolder) {
-  ui.answer = "/missions/warehouse.vyr";
-  EXPECT_EQ(AskBuildPath(context, "/missions/", "warehouse.vyr"), "/missions/warehouse.vyr");
-  ASSERT_EQ(ui.requests.size(), 1u);
-  EXPECT_EQ(ui.requests[0].title, "Save mission script as");
-  EXPECT_EQ(ui.requests[0].filter, "VYR Mission script|*.vyr");
-  EXPECT_EQ(ui.requests[0].directory, "/missions/");
-  EXPECT_EQ(ui.requests[0].file_name, "warehouse.vyr");
-}
-
 using PreviewAndLogTest = LaunchFixture;
 
 TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {

@@ -34,6 +34,8 @@ TEST_F(LaunchCommandsTest, BuildRemembersTheChosenScript) {
   EXPECT_TRUE(tools.parsed.empty());
   EXPECT_TRUE(ui.messages.empty());
   ASSERT_EQ(ui.requests.size(), 1u);
+  EXPECT_EQ(ui.requests[0].title, "Save mission script as");
+  EXPECT_EQ(ui.requests[0].filter, "VYR Mission script|*.vyr");
   EXPECT_EQ(ui.requests[0].file_name, "unnamed");
 
   ui.answer = data / "warehouse.vyr";
