@@ -1,0 +1,218 @@
+#include "editor/launch/game_launch.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/launch/error_check.h"
+#include "launch_test_support.h"
+
+namespace vyr::editor {
+namespace {
+
+using launch_testing::FakeTools;
+using launch_testing::Message;
+using launch_testing::ReadBytes;
+using launch_testing::RecordingLauncher;
+using launch_testing::ScriptedUi;
+using launch_testing::TempFolder;
+using launch_testing::WriteBytes;
+
+const Message kBuildFailed{"Message", "Build unsuccessful. Check the mission for errors.",
+                           MessageIcon::kCritical};
+
+TEST(GamePaths, DerivedFromTheGameFolder) {
+  EXPECT_EQ(GameProgramFolder("C:\\Games\\Quake2\\action"), "C:\\Games\\Quake2\\");
+  EXPECT_EQ(GameModificationName("C:\\Games\\Quake2\\action"), "action");
+  EXPECT_EQ(
+      GameCommandLine(GameProgramFolder("C:\\Games\\Quake2\\action"), "quake2.exe", "action"),
+      "C:\\Games\\Quake2\\quake2.exe +set game action +set deathmatch 1 +set dedicated 0 +set maxclients 30 "
+      "+set cheats 1 +exec quickrun.cfg");
+  EXPECT_EQ(GameProgramFolder("/games/quake2/action"), "/games/quake2/");
+  // A typed trailing separator would otherwise leave the modification name empty.
+  EXPECT_EQ(GameProgramFolder("/games/quake2/action//"), "/games/quake2/");
+  EXPECT_EQ(GameModificationName("/games/quake2/action/"), "action");
+  EXPECT_EQ(GameProgramFolder("action"), "");
+  EXPECT_EQ(GameModificationName("action"), "action");
+
+  EXPECT_EQ(QuickRunScriptPath("/g/action"), "/g/action/missions/MyMission.vyr");
+  EXPECT_EQ(QuickRunConfigPath("/g/action/"), "/g/action/quickrun.cfg");
+  EXPECT_EQ(MissionLogPath("/g/action", "urban1"), "/g/action/vyr/log/urban1.log");
+  EXPECT_EQ(PreviewPath("/data/VYR Mission Editor"), "/data/VYR Mission Editor/preview.vyr");
+  EXPECT_EQ(ErrorCheckPath("/data/VYR Mission Editor"), "/data/VYR Mission Editor/errorcheck.vyr");
+}
+
+TEST(QuickrunCfg, TenLinesWithCrLfAndShelloffInverted) {
+  EditorSettings settings;
+  settings.bholelimit = "40";
+  settings.splatlimit = "twenty";
+  settings.eject_shells = true;
+  settings.breakable_glass = false;
+  settings.developer = true;
+  EXPECT_EQ(
+      QuickrunCfgText(settings, "urban1", "MyMission.vyr"),
+      "set deathmatch 1\r\nset teamplay 1\r\nset vyr 1\r\nset bholelimit 40\r\nset splatlimit twenty\r\n"
+      "set shelloff 0\r\nset breakableglass 0\r\nset developer 1\r\ngamemap urban1\r\n"
+      "mission MyMission.vyr\r\n");
+  settings.eject_shells = false;
+  settings.breakable_glass = true;
+  settings.developer = false;
+  const std::string text = QuickrunCfgText(settings, "", "x.vyr");
+  EXPECT_NE(text.find("\r\nset shelloff 1\r\nset breakableglass 1\r\nset developer 0\r\ngamemap \r\n"),
+            std::string::npos);
+}
+
+// A fake installation: <root>/quake2/action is the game folder, <root>/quake2 the program folder.
+struct FakeGame {
+  TempFolder root;
+  std::string program_folder = root / "quake2/";
+  std::string game_folder = root / "quake2/action";
+  FakeGame() { std::filesystem::create_directories(game_folder + "/missions"); }
+};
+
+struct LaunchFixture : ::testing::Test {
+  TempFolder data;
+  ScriptedUi ui;
+  RecordingLauncher launcher;
+  FakeTools tools;
+  LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), data / "VYR Mission Editor"};
+  FakeGame game;
+  EditorSettings settings;
+  LaunchFixture() { settings.aq2_path = game.game_folder; }
+};
+
+using QuickRunTest = LaunchFixture;
+
+TEST_F(QuickRunTest, WritesScriptAndConfigurationAndStartsTheGame) {
+  settings.bholelimit = "35";
+  settings.eject_shells = false;
+  const std::string script = QuickRunScriptPath(settings.aq2_path);
+  QuickRun(context, settings, "urban1", script);
+
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(tools.compiled, std::vector<std::string>{game.game_folder + "/missions/MyMission.vyr"});
+  EXPECT_EQ(tools.parsed, tools.compiled);
+  const std::string cfg = ReadBytes(game.game_folder + "/quickrun.cfg");
+  EXPECT_NE(cfg.find("set bholelimit 35\r\n"), std::string::npos);
+  EXPECT_NE(cfg.find("set shelloff 1\r\n"), std::string::npos);
+  EXPECT_NE(cfg.find("gamemap urban1\r\nmission MyMission.vyr\r\n"), std::string::npos);
+  ASSERT_EQ(launcher.started.size(), 1u);
+  // No quake2.exe in the program folder: the native program name.
+  EXPECT_EQ(launcher.started[0].program, game.program_folder + "quake2");
+  EXPECT_EQ(launcher.started[0].working_folder, game.program_folder);
+  EXPECT_EQ(launcher.started[0].arguments, GameArguments("action"));
+  EXPECT_EQ(GameArguments("action")[2], "action");
+
+  WriteBytes(game.program_folder + "quake2.exe", "MZ");
+  QuickRun(context, settings, "urban1", script);
+  ASSERT_EQ(launcher.started.size(), 2u);
+  EXPECT_EQ(launcher.started[1].program, game.program_folder + "quake2.exe");
+}
+
+TEST_F(QuickRunTest, StopsWithoutGameFolder) {
+  settings.aq2_path.clear();
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  EXPECT_EQ(ui.messages,
+            (std::vector<Message>{{"Error", "Please set you AQ2 folder first.", MessageIcon::kCritical}}));
+  EXPECT_TRUE(tools.compiled.empty());
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(QuickRunTest, ScriptThatDoesNotParseIsNeverStarted) {
+  tools.outcome = {true, 2, ""};
+  const std::string script = QuickRunScriptPath(settings.aq2_path);
+  QuickRun(context, settings, "urban1", script);
+  EXPECT_EQ(ui.messages, std::vector<Message>{kBuildFailed});
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_FALSE(std::filesystem::exists(game.game_folder + "/quickrun.cfg"));
+  EXPECT_TRUE(std::filesystem::exists(script));  // left for the author to look at
+}
+
+TEST_F(QuickRunTest, FailuresBeforeTheGameAreTold) {
+  // The generator cannot write: the library is not asked about an old file.
+  tools.compile_status = Status::Error("Cannot write /x/MyMission.vyr: No such file or directory");
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  EXPECT_TRUE(tools.parsed.empty());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], (Message{"Error", "Cannot write /x/MyMission.vyr: No such file or directory",
+                                     MessageIcon::kCritical}));
+
+  // The library cannot be created.
+  tools.compile_status = Status::Ok();
+  tools.outcome = {false, 0, "class VYRMission is not registered"};
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].title, "Error");
+  EXPECT_NE(ui.messages[1].text.find("class VYRMission is not registered"), std::string::npos);
+
+  // The configuration cannot be written: a folder stands in its place.
+  tools.outcome = {true, 0, ""};
+  std::filesystem::create_directories(game.game_folder + "/quickrun.cfg/x");
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  ASSERT_EQ(ui.messages.size(), 3u);
+  EXPECT_NE(ui.messages[2].text.find("quickrun.cfg"), std::string::npos) << ui.messages[2].text;
+  EXPECT_TRUE(launcher.started.empty());
+
+  // The game cannot be started.
+  std::filesystem::remove_all(game.game_folder + "/quickrun.cfg");
+  launcher.result = Status::Error("Cannot start quake2: Permission denied");
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  ASSERT_EQ(ui.messages.size(), 4u);
+  EXPECT_EQ(ui.messages[3],
+            (Message{"Error", "Cannot start quake2: Permission denied", MessageIcon::kCritical}));
+}
+
+using BuildTest = LaunchFixture;
+
+TEST_F(BuildTest, ReportsTheVerdictAndKeepsTheScript) {
+  const std::string file = data / "out.vyr";
+  BuildMission(context, file);
+  tools.outcome = {true, 1, ""};
+  BuildMission(context, file);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Message", "Build successful. Click Ok to acknowledge.",
+                                                MessageIcon::kInformation},
+                                               kBuildFailed}));
+  EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+using PreviewAndLogTest = LaunchFixture;
+
+TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {
+  PreviewScript(context);
+  const std::string preview = data / "VYR Mission Editor/preview.vyr";
+  EXPECT_EQ(tools.compiled, std::vector<std::string>{preview});
+  EXPECT_TRUE(tools.parsed.empty());
+  EXPECT_EQ(launcher.opened, std::vector<std::string>{preview});
+  EXPECT_TRUE(ui.messages.empty());
+
+  tools.compile_status = Status::Error("Cannot write " + preview + ": disk full");
+  PreviewScript(context);
+  EXPECT_EQ(launcher.opened.size(), 1u);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Cannot write " + preview + ": disk full");
+}
+
+TEST_F(PreviewAndLogTest, ViewLogLooksUnderTheGameFolder) {
+  ViewLog(context, settings, "");  // no map name: nothing at all
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(launcher.opened.empty());
+
+  ViewLog(context, settings, "urban1");
+  const Message no_log{
+      "View log",
+      "No log available. Make sure to enable developer mode (AQ2 Setings) and run your mission "
+      "at least once.",
+      MessageIcon::kCritical};
+  EXPECT_EQ(ui.messages, std::vector<Message>{no_log});
+
+  WriteBytes(game.game_folder + "/vyr/log/urban1.log", "log\r\n");
+  ViewLog(context, settings, "urban1");
+  EXPECT_EQ(launcher.opened, std::vector<std::string>{game.game_folder + "/vyr/log/urban1.log"});
+
+  settings.aq2_path.clear();
+  ViewLog(context, settings, "urban1");
+  EXPECT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vyr::editor

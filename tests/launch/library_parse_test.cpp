@@ -1,0 +1,90 @@
+#include "editor/launch/library_parse.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "editor/launch/error_check.h"
+#include "editor/launch/launch_commands.h"
+#include "launch_test_support.h"
+
+namespace vyr::editor {
+namespace {
+
+using launch_testing::Message;
+using launch_testing::ReadBytes;
+using launch_testing::RecordingLauncher;
+using launch_testing::ScriptedUi;
+using launch_testing::TempFolder;
+using launch_testing::WriteBytes;
+
+const std::string kLibrary = std::string(VYR_LIB_DIR) + "/libvyrparser.so";
+
+// Each test gets a registry file of its own, so nothing is registered for the user running the tests.
+struct LibraryParseTest : ::testing::Test {
+  TempFolder folder;
+  std::optional<std::string> saved_registry;
+  void SetUp() override {
+    if (const char* old = std::getenv("VYR_REGISTRY_FILE")) saved_registry = old;
+    setenv("VYR_REGISTRY_FILE", (folder / "registry.reg").c_str(), 1);
+  }
+  void TearDown() override {
+    if (saved_registry) {
+      setenv("VYR_REGISTRY_FILE", saved_registry->c_str(), 1);
+    } else {
+      unsetenv("VYR_REGISTRY_FILE");
+    }
+  }
+};
+
+TEST_F(LibraryParseTest, ResultCodesOfTheLibrary) {
+  const std::string good = folder / "warehouse.vyr";
+  WriteBytes(good, ReadBytes(std::string(VYR_TEST_DATA_DIR) + "/script/warehouse.vyr"));
+  ParseOutcome parsed = ParseWithLibrary(good, kLibrary);
+  ASSERT_TRUE(parsed.library_reached) << parsed.message;
+  EXPECT_EQ(parsed.result, 0);
+
+  // Registered now: no library path needed, and an earlier model does not leak into the next parse.
+  const std::string bad = folder / "bad mission.vyr";
+  WriteBytes(bad, "mission\r\n{\r\n    title = \r\n");
+  EXPECT_EQ(ParseWithLibrary(bad).result, 2);
+  EXPECT_EQ(ParseWithLibrary(folder / "missing.vyr").result, 1);
+  EXPECT_EQ(ParseWithLibrary(good).result, 0);
+}
+
+TEST_F(LibraryParseTest, UnreachableLibraryOrUnnamableFileIsNoVerdict) {
+  ParseOutcome unregistered = ParseWithLibrary(folder / "x.vyr");
+  EXPECT_FALSE(unregistered.library_reached);
+  EXPECT_FALSE(unregistered.message.empty());
+
+  ParseOutcome no_module = ParseWithLibrary(folder / "x.vyr", folder / "libmissing.so");
+  EXPECT_FALSE(no_module.library_reached);
+  EXPECT_FALSE(no_module.message.empty());
+
+  ParseOutcome bad_name = ParseWithLibrary(folder / "bad\xff.vyr", kLibrary);
+  EXPECT_FALSE(bad_name.library_reached);
+  EXPECT_NE(bad_name.message.find("UTF-8"), std::string::npos);
+}
+
+TEST_F(LibraryParseTest, ErrorCheckWithTheRealGeneratorAndLibrary) {
+  ScriptedUi ui;
+  RecordingLauncher launcher;
+  MissionDocument document;
+  LaunchContext context{ui, launcher, CompileWith(document), LibraryParser(kLibrary), folder / "editor"};
+  ErrorCheck(context);
+  ErrorCheck(context);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0], ui.messages[1]);
+  EXPECT_NE(ui.messages[0].title, "Error") << ui.messages[0];
+
+  // A plan the parser cannot read makes the verdict "Errors found".
+  ASSERT_TRUE(document.AddForce("Blue", ""));
+  ASSERT_TRUE(document.AddTeam(0, "Alpha", "", "this is not a plan {{{"));
+  ErrorCheck(context);
+  ASSERT_EQ(ui.messages.size(), 3u);
+  EXPECT_EQ(ui.messages[2], (Message{"Errors found", "Build unsuccessful. Check the mission for errors.",
+                                     MessageIcon::kCritical}));
+}
+
+}  // namespace
+}  // namespace vyr::editor

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "editor/launch/game_launch.h"
+#include "editor/launch/launcher.h"
+#include "launch_test_support.h"
+
+namespace vyr::editor {
+namespace {
+
+using launch_testing::FakeTools;
+using launch_testing::ReadBytes;
+using launch_testing::ScriptedUi;
+using launch_testing::TempFolder;
+using launch_testing::WriteBytes;
+
+// A stand-in program that records its working folder and arguments, one per line, in PROGRAM.out.
+void WriteRecorder(const std::string& path) {
+  WriteBytes(path,
+             "#!/bin/sh\n"
+             "{ pwd -P; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$0.tmp\" && mv \"$0.tmp\" "
+             "\"$0.out\"\n");
+  chmod(path.c_str(), 0755);
+}
+
+// The started program runs on its own; give it a while to leave its record.
+std::string WaitForFile(const std::string& path) {
+  for (int i = 0; i < 200 && !std::filesystem::exists(path); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return ReadBytes(path);
+}
+
+TEST(PosixLauncher, QuickRunStartsTheGameInItsProgramFolder) {
+  TempFolder root;
+  const std::string program_folder = root / "Quake 2/";
+  const std::string game_folder = root / "Quake 2/action";
+  std::filesystem::create_directories(game_folder + "/missions");
+  WriteRecorder(program_folder + "quake2");
+
+  ScriptedUi ui;
+  PosixLauncher launcher;
+  FakeTools tools;
+  LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), root / "data"};
+  EditorSettings settings;
+  settings.aq2_path = game_folder;
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(game_folder));
+  ASSERT_TRUE(ui.messages.empty()) << ui.messages[0];
+
+  std::string expected = std::filesystem::canonical(program_folder).string() + "\n";
+  for (const std::string& argument : GameArguments("action"))
+    expected += argument + "\n";
+  EXPECT_EQ(WaitForFile(program_folder + "quake2.out"), expected);
+  EXPECT_TRUE(std::filesystem::exists(game_folder + "/quickrun.cfg"));
+}
+
+TEST(PosixLauncher, TextFilesOpenWithTheViewer) {
+  TempFolder root;
+  WriteRecorder(root / "viewer");
+  PosixLauncher launcher(root / "viewer");
+  ASSERT_TRUE(launcher.OpenTextFile("/some/preview file.vyr"));
+  const std::string record = WaitForFile(root / "viewer.out");
+  EXPECT_NE(record.find("\n/some/preview file.vyr\n"), std::string::npos) << record;
+}
+
+TEST(PosixLauncher, ProgramsThatCannotStartAreReported) {
+  TempFolder root;
+  PosixLauncher launcher;
+  Status missing = launcher.StartProgram(root / "no-such-game", {}, root.str());
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.message.find("no-such-game"), std::string::npos) << missing.message;
+
+  WriteRecorder(root / "game");
+  Status no_folder = launcher.StartProgram(root / "game", {}, root / "gone");
+  EXPECT_FALSE(no_folder);
+  EXPECT_NE(no_folder.message.find(root / "gone"), std::string::npos) << no_folder.message;
+
+  WriteBytes(root / "not-executable", "#!/bin/sh\n");
+  EXPECT_FALSE(launcher.StartProgram(root / "not-executable", {}, ""));
+}
+
+TEST(RunAndWait, ExitCodesAndMissingPrograms) {
+  RunResult ok = RunAndWait("sh", {"-c", "exit 0"});
+  EXPECT_TRUE(ok.started);
+  EXPECT_EQ(ok.exit_code, 0);
+  RunResult three = RunAndWait("sh", {"-c", "exit 3"});
+  EXPECT_TRUE(three.started);
+  EXPECT_EQ(three.exit_code, 3);
+  EXPECT_NE(three.message.find("3"), std::string::npos);
+  RunResult missing = RunAndWait("vyr-no-such-tool", {});
+  EXPECT_FALSE(missing.started);
+  EXPECT_NE(missing.message.find("vyr-no-such-tool"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vyr::editor

@@ -1,0 +1,155 @@
+#include "editor/launch/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "launch_test_support.h"
+
+namespace vyr::editor {
+namespace {
+
+using launch_testing::ScriptedUi;
+
+std::optional<std::string> Stored(const SettingsStore& store, const char* key) {
+  return store.GetSetting(kSettingsSection, key);
+}
+
+TEST(TextToBool, NumbersAndWords) {
+  EXPECT_EQ(TextToBool("0"), false);
+  EXPECT_EQ(TextToBool("1"), true);
+  EXPECT_EQ(TextToBool("-1"), true);
+  EXPECT_EQ(TextToBool("2.5"), true);
+  EXPECT_EQ(TextToBool("0.0"), false);
+  EXPECT_EQ(TextToBool(" 0 "), false);
+  EXPECT_EQ(TextToBool("True"), true);
+  EXPECT_EQ(TextToBool("FALSE"), false);
+  EXPECT_EQ(TextToBool("true"), true);
+  // Not booleans: the caller falls back to the default instead of failing.
+  EXPECT_EQ(TextToBool(""), std::nullopt);
+  EXPECT_EQ(TextToBool("yes"), std::nullopt);
+  EXPECT_EQ(TextToBool("1x"), std::nullopt);
+  EXPECT_EQ(TextToBool("nan"), std::nullopt);
+  EXPECT_EQ(TextToBool("inf"), std::nullopt);
+  EXPECT_EQ(TextToBool("-"), std::nullopt);
+}
+
+TEST(LoadSettings, FirstStartGivesDefaultsAndWritesNothing) {
+  MemorySettingsStore store;
+  EditorSettings settings = LoadSettings(store, "/home/me/.local/share/VYR Mission Editor");
+  EXPECT_EQ(settings.aq2_path, "");
+  EXPECT_EQ(settings.bholelimit, "40");
+  EXPECT_EQ(settings.splatlimit, "20");
+  EXPECT_TRUE(settings.eject_shells);
+  EXPECT_TRUE(settings.breakable_glass);
+  EXPECT_TRUE(settings.developer);
+  EXPECT_EQ(settings.projectpath, "/home/me/.local/share/VYR Mission Editor");
+  EXPECT_EQ(Stored(store, kKeyAQ2Path), std::nullopt);
+  EXPECT_EQ(Stored(store, kKeyProjectPath), std::nullopt);
+}
+
+TEST(LoadSettings, StoredValuesAreReadAsTheyStand) {
+  MemorySettingsStore store;
+  store.SaveSetting("Settings", "AQ2Path", "/games/quake2/action");
+  store.SaveSetting("Settings", "bholelimit", "lots");  // limits are not checked
+  store.SaveSetting("Settings", "splatlimit", "5");
+  store.SaveSetting("Settings", "EjectShells", "0");
+  store.SaveSetting("Settings", "BreakableGlass", "False");
+  store.SaveSetting("Settings", "Developer", "maybe");  // not a boolean: the default
+  store.SaveSetting("Settings", "projectpath", "");
+  store.SaveSetting("Recent", "EjectShells", "1");  // another section does not count
+  EditorSettings settings = LoadSettings(store, "/app");
+  EXPECT_EQ(settings.aq2_path, "/games/quake2/action");
+  EXPECT_EQ(settings.bholelimit, "lots");
+  EXPECT_EQ(settings.splatlimit, "5");
+  EXPECT_FALSE(settings.eject_shells);
+  EXPECT_FALSE(settings.breakable_glass);
+  EXPECT_TRUE(settings.developer);
+  EXPECT_EQ(settings.projectpath, "");  // stored empty is not missing
+}
+
+TEST(SettingsForm, LoadingSuppressesLimitAndProjectPathButNotGamePath) {
+  MemorySettingsStore store;
+  EditorSettings settings = LoadSettings(store, "/app");
+  SettingsForm form(store, settings);
+  form.BeginLoading();
+  form.LimitChanged(SettingsLimit::kBulletHoles, "40");
+  form.LimitChanged(SettingsLimit::kSplats, "20");
+  form.ProjectPathChanged("/app");
+  form.GamePathChanged("");
+  form.EndLoading();
+  EXPECT_EQ(Stored(store, kKeyBulletHoleLimit), std::nullopt);
+  EXPECT_EQ(Stored(store, kKeySplatLimit), std::nullopt);
+  EXPECT_EQ(Stored(store, kKeyProjectPath), std::nullopt);
+  EXPECT_EQ(Stored(store, kKeyAQ2Path), "");
+
+  form.LimitChanged(SettingsLimit::kBulletHoles, "12a");
+  form.LimitChanged(SettingsLimit::kSplats, "");
+  EXPECT_EQ(Stored(store, kKeyBulletHoleLimit), "12a");
+  EXPECT_EQ(Stored(store, kKeySplatLimit), "");
+  EXPECT_EQ(settings.bholelimit, "12a");
+  EXPECT_EQ(settings.splatlimit, "");
+}
+
+TEST(SettingsForm, FlagsAreWrittenAsOneAndZeroAndReadBack) {
+  MemorySettingsStore store;
+  EditorSettings settings = LoadSettings(store, "/app");
+  SettingsForm form(store, settings);
+  form.FlagClicked(SettingsFlag::kEjectShells, true);
+  EXPECT_EQ(Stored(store, kKeyEjectShells), "1");
+  form.FlagClicked(SettingsFlag::kEjectShells, false);
+  EXPECT_EQ(Stored(store, kKeyEjectShells), "0");
+  EXPECT_FALSE(settings.eject_shells);
+  form.FlagClicked(SettingsFlag::kBreakableGlass, false);
+  form.FlagClicked(SettingsFlag::kDeveloper, true);
+  EXPECT_EQ(Stored(store, kKeyBreakableGlass), "0");
+  EXPECT_EQ(Stored(store, kKeyDeveloper), "1");
+
+  EditorSettings next_start = LoadSettings(store, "/app");
+  EXPECT_FALSE(next_start.eject_shells);
+  EXPECT_FALSE(next_start.breakable_glass);
+  EXPECT_TRUE(next_start.developer);
+}
+
+TEST(SettingsForm, ProjectPathLosesOneTrailingSeparator) {
+  MemorySettingsStore store;
+  EditorSettings settings;
+  SettingsForm form(store, settings);
+  form.ProjectPathChanged("C:\\Missions\\");
+  EXPECT_EQ(Stored(store, kKeyProjectPath), "C:\\Missions");
+  EXPECT_EQ(settings.projectpath, "C:\\Missions");
+  form.ProjectPathChanged("/home/me/missions//");
+  EXPECT_EQ(Stored(store, kKeyProjectPath), "/home/me/missions/");
+  form.ProjectPathChanged("\\");
+  EXPECT_EQ(Stored(store, kKeyProjectPath), "");
+  EXPECT_EQ(settings.projectpath, "");
+
+  // Emptying the box changes the run-time folder but keeps the stored one.
+  form.ProjectPathChanged("/kept");
+  form.ProjectPathChanged("");
+  EXPECT_EQ(Stored(store, kKeyProjectPath), "/kept");
+  EXPECT_EQ(settings.projectpath, "");
+}
+
+TEST(SettingsForm, BrowseGivesTheFolderOfTheChosenFile) {
+  MemorySettingsStore store;
+  EditorSettings settings;
+  settings.aq2_path = "/old";
+  SettingsForm form(store, settings);
+  ScriptedUi ui;
+  ui.answer = "/games/quake2/action/gamex86.dll";
+  EXPECT_EQ(form.Browse(ui), "/games/quake2/action");
+  ASSERT_EQ(ui.requests.size(), 1u);
+  EXPECT_EQ(ui.requests[0].title, "Locate your Action Quake2 folder");
+  EXPECT_EQ(ui.requests[0].filter, "gamex86.dll|gamex86.dll");
+  EXPECT_EQ(ui.requests[0].directory, "/old");
+
+  ui.answer = "C:\\Games\\Quake2\\action\\gamex86.dll";
+  EXPECT_EQ(form.Browse(ui), "C:\\Games\\Quake2\\action");
+
+  ui.answer.reset();
+  EXPECT_EQ(form.Browse(ui), std::nullopt);
+  EXPECT_EQ(settings.aq2_path, "/old");
+  EXPECT_EQ(Stored(store, kKeyAQ2Path), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vyr::editor
