@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "file_util.h"
+#include "platform/atomic_file.h"
 
 namespace platform {
 namespace {

@@ -212,7 +212,7 @@ TEST_F(TempFolder, AFailedWriteKeepsTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const Status status =
         registry.Update([](RegistryTree& t) { t.SetString("a", "", std::string(1000, 'x')); });
-    const bool reported = !status.ok && status.message.rfind("cannot write " + path + ": ", 0) == 0;
+    const bool reported = !status.ok && status.message.rfind(path + ": cannot write the file: ", 0) == 0;
     ::_exit(reported ? 0 : 1);
   }
   int status = 0;

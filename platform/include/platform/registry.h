@@ -10,16 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace platform {
-
-struct Status {
-  bool ok = true;
-  std::string message;  // readable, names the file and line where there is one
-
-  static Status Ok() { return {}; }
-  static Status Error(std::string text) { return {false, std::move(text)}; }
-  explicit operator bool() const { return ok; }
-};
 
 struct RegistryValue {
   enum class Kind { kString, kNumber };
