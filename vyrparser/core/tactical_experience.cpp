@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "vyrparser/core/atomic_file.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::parser {
 namespace {
@@ -131,7 +131,7 @@ IncorporateResult IncorporateMissionExperiences(std::string_view partial_file_na
     updated += static_cast<char>((value >> (8 * i)) & 0xFF);
   if (bytes.size() > after_count) updated.append(bytes, after_count, std::string::npos);
 
-  if (WriteResult written = WriteFileAtomically(tac_name, updated); !written)
+  if (platform::Status written = platform::WriteFileAtomically(tac_name, updated); !written)
     return {IncorporateOutcome::kWriteFailed, written.message};
   return {IncorporateOutcome::kUpdated, tac_name + ": " + std::to_string(recorded) + " missions studied"};
 }

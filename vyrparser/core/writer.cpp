@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "vyrparser/core/number_format.h"
 
 namespace vyr::parser {
@@ -511,7 +512,7 @@ std::string WithCrLf(const std::string& text) {
 }
 
 WriteResult WriteMission(const ParsedMission& mission, const std::filesystem::path& path) {
-  return WriteFileAtomically(path, WithCrLf(MissionText(mission)));
+  return platform::WriteFileAtomically(path.string(), WithCrLf(MissionText(mission)));
 }
 
 }  // namespace vyr::parser

@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <string>
 
-#include "vyrparser/core/atomic_file.h"
+#include "platform/status.h"
 #include "vyrparser/core/parsed_mission.h"
 
 namespace vyr::parser {
+
+// Success, or the path and the reason the file could not be written.
+using WriteResult = platform::Status;
 
 // The whole mission as text, lines ended by a bare line feed.
 std::string MissionText(const ParsedMission& mission);
