@@ -3,6 +3,7 @@
 #include "editor/document/file_name_pair.h"
 #include "editor/document/section_files.h"
 #include "editor/document/text_file.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::editor {
 
@@ -188,7 +189,7 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
 
   if (Status s = FormatProject(document, project.directory, bytes); !s)
     return FileError{path, 0, s.message}.ToStatus();
-  if (Status written = WriteFileAtomically(path, bytes); !written) return written;
+  if (Status written = platform::WriteFileAtomically(path, bytes); !written) return written;
   recent.AddToRecent(path);
   document.SetProjectFile(project);
   return Status::Ok();

@@ -2,6 +2,7 @@
 
 #include "editor/document/file_name_pair.h"
 #include "editor/document/text_file.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::editor {
 
@@ -98,7 +99,7 @@ Status ExportSection(MissionDocument& document, Section section, const std::stri
   if (Status formatted = FormatSection(document, section, bytes); !formatted) {
     return FileError{path, 0, formatted.message}.ToStatus();
   }
-  if (Status written = WriteFileAtomically(path, bytes); !written) return written;
+  if (Status written = platform::WriteFileAtomically(path, bytes); !written) return written;
   document.SetSectionFile(section, SplitPath(path));
   return Status::Ok();
 }

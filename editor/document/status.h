@@ -1,18 +1,11 @@
-// The outcome of an editor-core operation that can fail: no exceptions leave the core.
+// The outcome of an editor-core operation that can fail: no exceptions leave the core. The same type
+// as the platform layer's, so its results (file writes, the registry) pass through unchanged.
 #pragma once
 
-#include <string>
-#include <utility>
+#include "platform/status.h"
 
 namespace vyr::editor {
 
-struct Status {
-  bool ok = true;
-  std::string message;  // readable, names the file and line where there is one
-
-  static Status Ok() { return {}; }
-  static Status Error(std::string text) { return {false, std::move(text)}; }
-  explicit operator bool() const { return ok; }
-};
+using Status = platform::Status;
 
 }  // namespace vyr::editor

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -27,13 +26,6 @@ bool IsDigit(char c) {
 
 std::string SystemReason(int error_number) {
   return std::strerror(error_number);
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 }  // namespace
@@ -285,55 +277,6 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error
   }
   ::close(fd);
   return true;
-}
-
-Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  const auto fail = [&path](std::string reason) { return FileError{path, 0, std::move(reason)}.ToStatus(); };
-  if (path.empty() || path.back() == '/') return fail("cannot write the file: the name is empty");
-
-  const std::string directory = DirectoryOf(path);
-  static std::atomic<unsigned> counter{0};
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary =
-        directory + "/.vyr-save-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return fail("cannot create a temporary file in its folder: " + SystemReason(errno));
-
-  // A file that is replaced keeps its permissions; a new one gets the usual 0666 less the umask.
-  struct stat old_info {};
-  if (::stat(path.c_str(), &old_info) == 0 && S_ISREG(old_info.st_mode))
-    ::fchmod(fd, old_info.st_mode & 07777);
-
-  const auto abandon = [&](const std::string& what, int error_number) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temporary.c_str());
-    return fail(what + ": " + SystemReason(error_number));
-  };
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return abandon("cannot write the file", errno);
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) return abandon("cannot write the file", errno);
-  const int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return abandon("cannot write the file", errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) return abandon("cannot replace the file", errno);
-
-  const int directory_fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directory_fd >= 0) {
-    ::fsync(directory_fd);
-    ::close(directory_fd);
-  }
-  return Status::Ok();
 }
 
 }  // namespace vyr::editor

@@ -42,7 +42,7 @@ std::optional<double> LeadingNumber(std::string_view line);
 // Rounds half to even; nothing when the result does not fit a 16-bit Integer.
 std::optional<std::int16_t> ToInteger(double value);
 
-// Collects the lines of one file in memory; the file is written whole by WriteFileAtomically.
+// Collects the lines of one file in memory; the file is written whole by platform::WriteFileAtomically.
 class TextWriter {
  public:
   void Line(std::string_view text);
@@ -92,10 +92,5 @@ class TextReader {
 
 // Reads a whole regular file of at most 1 GiB. On failure returns the path and the reason.
 bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error);
-
-// Writes `bytes` to a temporary file in the target's folder, flushes it to disk and renames it over
-// `path`. On any failure the old file stays intact, the temporary file is removed and the error names
-// the path and the reason.
-Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace vyr::editor

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "editor/document/text_file.h"
 #include "editor/launch/paths.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::editor {
 
@@ -161,7 +161,7 @@ Status InstallFileAssociation(AssociatedFile file, const DesktopIntegration& int
   if (Status made = EnsureFolder(applications); !made) return made;
 
   if (Status written =
-          WriteFileAtomically(JoinPath(packages, MimePackageFileName(file)), MimePackageText(file));
+          platform::WriteFileAtomically(JoinPath(packages, MimePackageFileName(file)), MimePackageText(file));
       !written)
     return written;
 
@@ -175,7 +175,8 @@ Status InstallFileAssociation(AssociatedFile file, const DesktopIntegration& int
   auto entry = DesktopEntryText(integration, installed);
   if (!entry)
     return Status::Error("The editor's path cannot be named in a desktop entry: " + integration.program);
-  if (Status written = WriteFileAtomically(JoinPath(applications, kDesktopEntryName), *entry); !written)
+  if (Status written = platform::WriteFileAtomically(JoinPath(applications, kDesktopEntryName), *entry);
+      !written)
     return written;
 
   RunTool(tools, "update-mime-database", {mime_folder}, notes);

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "editor/document/text_file.h"
 #include "editor/launch/paths.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::editor {
 
@@ -93,7 +93,7 @@ std::string QuickrunCfgText(const EditorSettings& settings, const std::string& m
 
 Status WriteQuickrunCfg(const std::string& config_file, const EditorSettings& settings,
                         const std::string& map_name, const std::string& script_file_name) {
-  return WriteFileAtomically(config_file, QuickrunCfgText(settings, map_name, script_file_name));
+  return platform::WriteFileAtomically(config_file, QuickrunCfgText(settings, map_name, script_file_name));
 }
 
 CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file) {

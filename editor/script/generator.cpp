@@ -7,6 +7,7 @@
 
 #include "editor/document/mission_document.h"
 #include "editor/document/text_file.h"
+#include "platform/atomic_file.h"
 
 namespace vyr::editor {
 
@@ -249,7 +250,7 @@ std::string GenerateScript(MissionDocument& document, const CompileProgress& pro
 Status CompileMission(MissionDocument& document, const std::string& file_name,
                       const CompileProgress& progress) {
   const std::string script = GenerateScript(document, progress);
-  Status written = WriteFileAtomically(file_name, script);
+  Status written = platform::WriteFileAtomically(file_name, script);
   if (!written) return written;
   Report(progress, "Done.");
   return Status::Ok();

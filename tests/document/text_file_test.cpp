@@ -15,7 +15,6 @@ namespace {
 
 using testing::Lines;
 using testing::ScratchFolder;
-using testing::Slurp;
 using testing::Spit;
 
 TEST(TextFile, NumbersAreWrittenInSignSpaceFormWithATrailingBlank) {
@@ -204,57 +203,6 @@ TEST(TextFile, EveryHighByteAndVeryLongLinesPassUnchanged) {
   ASSERT_TRUE(reader.Line(line, "b"));
   EXPECT_EQ(line, long_line);
   EXPECT_TRUE(reader.AtEnd());
-}
-
-TEST(TextFile, AtomicWriteReplacesTheFileAndKeepsItsPermissions) {
-  ScratchFolder folder;
-  const std::string path = folder / "a.mlc";
-  ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
-  EXPECT_EQ(Slurp(path), "first\r\n");
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileAtomically(path, std::string("second\0\xFF\r\n", 10)));
-  EXPECT_EQ(Slurp(path), std::string("second\0\xFF\r\n", 10));
-  struct stat info {};
-  ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-  ASSERT_TRUE(WriteFileAtomically(path, ""));
-  EXPECT_EQ(Slurp(path), "");
-  // Nothing but the file itself is left in the folder.
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.dir()))
-    ++entries;
-  EXPECT_EQ(entries, 1);
-}
-
-TEST(TextFile, FailedWritesNameThePathAndReasonAndLeaveTheOldFile) {
-  ScratchFolder folder;
-  const std::string missing = folder / "no-such-folder/a.mlc";
-  const Status no_folder = WriteFileAtomically(missing, "x");
-  EXPECT_FALSE(no_folder);
-  EXPECT_EQ(no_folder.message,
-            missing + ": cannot create a temporary file in its folder: No such file or directory");
-
-  // A folder standing where the file should go cannot be replaced, and stays as it was.
-  const std::string occupied = folder / "occupied";
-  std::filesystem::create_directories(occupied + "/inner");
-  const Status over_folder = WriteFileAtomically(occupied, "x");
-  EXPECT_FALSE(over_folder);
-  EXPECT_EQ(over_folder.message.rfind(occupied + ": cannot replace the file: ", 0), 0u)
-      << over_folder.message;
-  EXPECT_TRUE(std::filesystem::is_directory(occupied + "/inner"));
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.dir()))
-    ++entries;
-  EXPECT_EQ(entries, 1) << "the temporary file is removed";
-
-  if (::geteuid() != 0) {
-    const std::string kept = folder / "kept.mlc";
-    Spit(kept, "old\r\n");
-    ASSERT_EQ(::chmod(folder.dir().c_str(), 0500), 0);
-    EXPECT_FALSE(WriteFileAtomically(kept, "new\r\n"));
-    ::chmod(folder.dir().c_str(), 0700);
-    EXPECT_EQ(Slurp(kept), "old\r\n");
-  }
 }
 
 TEST(TextFile, ReadingAMissingFileOrAFolderFailsWithTheReason) {
