@@ -1,31 +1,25 @@
 #include "editor/document/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 #include <limits>
+#include <utility>
+
+#include "platform/read_file.h"
 
 namespace vyr::editor {
 
 namespace {
 
 // Far beyond a full forces file (some ten megabytes), yet it keeps a wrong file from filling the memory.
-constexpr off_t kMaxFileSize = off_t{1} << 30;
+constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-std::string SystemReason(int error_number) {
-  return std::strerror(error_number);
 }
 
 }  // namespace
@@ -238,45 +232,12 @@ bool TextReader::Bool(bool& out, std::string_view what) {
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error) {
   error = FileError{path, 0, {}};
-  // Non-blocking, so that a named pipe or a device named by a damaged project file cannot hang the editor.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    error.reason = "cannot open the file: " + SystemReason(errno);
-    return false;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    error.reason = S_ISDIR(info.st_mode) ? "cannot open the file: it is a folder"
-                                         : "cannot open the file: it is not a regular file";
-    return false;
-  }
-  if (info.st_size > kMaxFileSize) {
-    ::close(fd);
-    error.reason = "cannot open the file: it is larger than any mission file";
-    return false;
-  }
-  bytes.clear();
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int saved = errno;
-      ::close(fd);
-      error.reason = "cannot read the file: " + SystemReason(saved);
-      return false;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
-      ::close(fd);
-      error.reason = "cannot open the file: it is larger than any mission file";
-      return false;
-    }
-  }
-  ::close(fd);
-  return true;
+  platform::ReadResult read = platform::ReadFileBytes(path, bytes, kMaxFileSize);
+  if (read) return true;
+  error.reason = read.fault == platform::ReadFault::kTooLarge
+                     ? "cannot open the file: it is larger than any mission file"
+                     : std::move(read.reason);
+  return false;
 }
 
 }  // namespace vyr::editor

@@ -12,14 +12,16 @@
 #include <cstring>
 #include <filesystem>
 
-#include "file_util.h"
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 
 namespace platform {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kRootName = "HKEY_CLASSES_ROOT";
+// Far beyond any registry this system writes, yet it keeps a wrong file from filling the memory.
+constexpr std::uint64_t kMaxRegistryFileSize = std::uint64_t{1} << 30;
 
 char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -444,6 +446,14 @@ class FileLock {
   int error_ = 0;
 };
 
+// Reads the registry file into *text; a missing file is an empty registry (*exists is set to false).
+Status ReadRegistryFile(const std::string& path, std::string* text, bool* exists) {
+  const ReadResult read = ReadFileBytes(path, *text, kMaxRegistryFileSize);
+  *exists = read.fault != ReadFault::kMissing;
+  if (read || !*exists) return Status::Ok();
+  return Status::Error(path + ": " + read.reason);
+}
+
 }  // namespace
 
 Status Registry::Load(RegistryTree* tree) const {
@@ -454,7 +464,7 @@ Status Registry::Load(RegistryTree* tree) const {
   }
   std::string text;
   bool exists = false;
-  if (Status read = ReadWholeFile(path_, &text, &exists); !read) return read;
+  if (Status read = ReadRegistryFile(path_, &text, &exists); !read) return read;
   if (!exists) return Status::Ok();
   std::string error;
   auto parsed = RegistryTree::Parse(text, &error);
@@ -470,7 +480,7 @@ Status Registry::Update(const std::function<void(RegistryTree&)>& edit) {
   }
   std::string text;
   bool exists = false;
-  if (Status read = ReadWholeFile(path_, &text, &exists); !read) return read;
+  if (Status read = ReadRegistryFile(path_, &text, &exists); !read) return read;
   RegistryTree tree;
   if (exists) {
     std::string error;

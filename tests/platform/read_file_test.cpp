@@ -1,0 +1,88 @@
+#include "platform/read_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/registry.h"
+
+using platform::ReadFault;
+using platform::ReadFileBytes;
+using platform::ReadResult;
+
+namespace {
+
+class ReadFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vyr-read-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string At(const std::string& name) const { return folder_ + "/" + name; }
+  void Spit(const std::string& name, const std::string& bytes) const {
+    std::ofstream(At(name), std::ios::binary) << bytes;
+  }
+
+  std::string folder_;
+};
+
+TEST_F(ReadFile, ReadsEveryByteUpToTheLimitAndNoMore) {
+  const std::string ten("a\0b\r\n\xFF\x00xyz", 10);
+  Spit("ten", ten);
+  std::string bytes = "left over";
+  ASSERT_TRUE(ReadFileBytes(At("ten"), bytes, 10));
+  EXPECT_EQ(bytes, ten);
+
+  const ReadResult over = ReadFileBytes(At("ten"), bytes, 9);
+  EXPECT_EQ(over.fault, ReadFault::kTooLarge);
+  EXPECT_EQ(over.reason, "cannot open the file: it is larger than 9 bytes");
+  EXPECT_TRUE(bytes.empty()) << "nothing of a refused file is handed out";
+
+  Spit("empty", "");
+  bytes = "left over";
+  EXPECT_TRUE(ReadFileBytes(At("empty"), bytes, 0));
+  EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(ReadFile, TellsAMissingFileFromOneThatCannotBeRead) {
+  std::string bytes;
+  ReadResult read = ReadFileBytes(At("none"), bytes, 100);
+  EXPECT_EQ(read.fault, ReadFault::kMissing);
+  EXPECT_EQ(read.reason, "cannot open the file: No such file or directory");
+
+  Spit("plain", "x");
+  read = ReadFileBytes(At("plain/below"), bytes, 100);
+  EXPECT_EQ(read.fault, ReadFault::kSystem) << "a path through a file is not a missing file";
+  EXPECT_EQ(read.reason, "cannot open the file: Not a directory");
+
+  read = ReadFileBytes(folder_, bytes, 100);
+  EXPECT_EQ(read.fault, ReadFault::kFolder);
+  EXPECT_EQ(read.reason, "cannot open the file: it is a folder");
+
+  // Neither a named pipe without a writer nor an endless device may hang the reader.
+  ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ReadFileBytes(At("pipe"), bytes, 100).fault, ReadFault::kNotRegularFile);
+  read = ReadFileBytes("/dev/zero", bytes, 100);
+  EXPECT_EQ(read.fault, ReadFault::kNotRegularFile);
+  EXPECT_EQ(read.reason, "cannot open the file: it is not a regular file");
+}
+
+TEST_F(ReadFile, TheRegistryReportsAFileItCannotReadAndTreatsAMissingOneAsEmpty) {
+  platform::RegistryTree tree;
+  EXPECT_TRUE(platform::Registry(At("fresh.reg")).Load(&tree));
+  EXPECT_EQ(tree, platform::RegistryTree());
+
+  std::filesystem::create_directories(At("folder.reg"));
+  const platform::Status status = platform::Registry(At("folder.reg")).Load(&tree);
+  EXPECT_FALSE(status);
+  EXPECT_EQ(status.message, At("folder.reg") + ": cannot open the file: it is a folder");
+}
+
+}  // namespace
