@@ -10,37 +10,6 @@ namespace {
 
 constexpr std::string_view kSaveAsTitle = "Save As";
 
-// Adds the records of a section file through the document's own Add operations, so that nodes and
-// bindings are made exactly as for records added by hand.
-class DocumentSink : public SectionSink {
- public:
-  explicit DocumentSink(MissionDocument& document) : document_(document) {}
-
-  Status AddLocation(const LocationRecord& l) override {
-    return document_.AddLocation(l.loc_name, l.loc_desc, l.loc_x, l.loc_y, l.loc_z);
-  }
-  Status AddArea(const AreaRecord& a) override {
-    return document_.AddArea(a.area_name, a.area_desc, a.area_locations, a.area_radius, a.area_style);
-  }
-  Status AddForce(const std::string& name, const std::string& description) override {
-    return document_.AddForce(name, description);
-  }
-  Status AddTeam(int force, const std::string& name, const std::string& description,
-                 const std::string& plan) override {
-    return document_.AddTeam(force, name, description, plan);
-  }
-  Status AddActor(int force, int team, const ActorRecord& actor) override {
-    return document_.AddActor(force, team, actor);
-  }
-  Status AddOutcome(const OutcomeRecord& o) override {
-    return document_.AddOutcome(o.outcome_force, o.outcome_message, o.nextmission, o.outcome_type,
-                                o.outcome_reason);
-  }
-
- private:
-  MissionDocument& document_;
-};
-
 void Clear(MissionDocument& document, Section section) {
   switch (section) {
     case Section::kLocations:
@@ -74,6 +43,29 @@ Status SaveAsQuietly(MissionDocument& document, UserInterface& ui, Section secti
 }
 
 }  // namespace
+
+DocumentSink::DocumentSink(MissionDocument& document) : document_(document) {}
+
+Status DocumentSink::AddLocation(const LocationRecord& l) {
+  return document_.AddLocation(l.loc_name, l.loc_desc, l.loc_x, l.loc_y, l.loc_z);
+}
+Status DocumentSink::AddArea(const AreaRecord& a) {
+  return document_.AddArea(a.area_name, a.area_desc, a.area_locations, a.area_radius, a.area_style);
+}
+Status DocumentSink::AddForce(const std::string& name, const std::string& description) {
+  return document_.AddForce(name, description);
+}
+Status DocumentSink::AddTeam(int force, const std::string& name, const std::string& description,
+                             const std::string& plan) {
+  return document_.AddTeam(force, name, description, plan);
+}
+Status DocumentSink::AddActor(int force, int team, const ActorRecord& actor) {
+  return document_.AddActor(force, team, actor);
+}
+Status DocumentSink::AddOutcome(const OutcomeRecord& o) {
+  return document_.AddOutcome(o.outcome_force, o.outcome_message, o.nextmission, o.outcome_type,
+                              o.outcome_reason);
+}
 
 Status FormatSection(const MissionDocument& document, Section section, std::string& bytes) {
   switch (section) {

@@ -14,6 +14,24 @@
 
 namespace vyr::editor {
 
+// Adds the records of a section file through the document's own Add operations, so that nodes and
+// bindings are made exactly as for records added by hand.
+class DocumentSink : public SectionSink {
+ public:
+  explicit DocumentSink(MissionDocument& document);
+
+  Status AddLocation(const LocationRecord& l) override;
+  Status AddArea(const AreaRecord& a) override;
+  Status AddForce(const std::string& name, const std::string& description) override;
+  Status AddTeam(int force, const std::string& name, const std::string& description,
+                 const std::string& plan) override;
+  Status AddActor(int force, int team, const ActorRecord& actor) override;
+  Status AddOutcome(const OutcomeRecord& o) override;
+
+ private:
+  MissionDocument& document_;
+};
+
 // The whole section file as bytes, or why the section cannot be written.
 Status FormatSection(const MissionDocument& document, Section section, std::string& bytes);
 

@@ -18,34 +18,6 @@ namespace {
 
 using namespace vyr::editor;
 
-class DocumentSink : public SectionSink {
- public:
-  explicit DocumentSink(MissionDocument& doc) : doc_(doc) {}
-  Status AddLocation(const LocationRecord& l) override {
-    return doc_.AddLocation(l.loc_name, l.loc_desc, l.loc_x, l.loc_y, l.loc_z);
-  }
-  Status AddArea(const AreaRecord& a) override {
-    return doc_.AddArea(a.area_name, a.area_desc, a.area_locations, a.area_radius, a.area_style);
-  }
-  Status AddForce(const std::string& name, const std::string& desc) override {
-    return doc_.AddForce(name, desc);
-  }
-  Status AddTeam(int force, const std::string& name, const std::string& desc,
-                 const std::string& plan) override {
-    return doc_.AddTeam(force, name, desc, plan);
-  }
-  Status AddActor(int force, int team, const ActorRecord& actor) override {
-    return doc_.AddActor(force, team, actor);
-  }
-  Status AddOutcome(const OutcomeRecord& o) override {
-    return doc_.AddOutcome(o.outcome_force, o.outcome_message, o.nextmission, o.outcome_type,
-                           o.outcome_reason);
-  }
-
- private:
-  MissionDocument& doc_;
-};
-
 class NoRecent : public RecentFiles {
  public:
   void AddToRecent(const std::string&) override {}
