@@ -10,10 +10,10 @@
 #include <climits>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "scratch_folder.h"
 
 using platform::Status;
 using platform::WriteFileAtomically;
@@ -21,15 +21,6 @@ using platform::WriteFileAtomically;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 unsigned ModeOf(const std::string& path) {
   struct stat info {};
@@ -45,27 +36,13 @@ std::vector<std::string> Entries(const std::string& folder) {
   return names;
 }
 
-class AtomicFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vyr-atomic-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    ::chmod(folder_.c_str(), 0700);
-    fs::remove_all(folder_);
-  }
-  std::string At(const std::string& name) const { return folder_ + "/" + name; }
-
-  std::string folder_;
-};
+using AtomicFile = ScratchFolder;
 
 TEST_F(AtomicFile, WritesEveryByteAndReplacesTheOldFileKeepingItsMode) {
   const std::string path = At("a.mlc");
   const std::string binary("second\0\xFF\r\n", 10);
   ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
-  EXPECT_EQ(Slurp(path), "first\r\n");
+  EXPECT_EQ(Slurp("a.mlc"), "first\r\n");
   const mode_t mask = ::umask(022);
   ::umask(mask);
   EXPECT_EQ(ModeOf(path), 0666u & ~static_cast<unsigned>(mask)) << "a new file gets the usual mode";
@@ -74,7 +51,7 @@ TEST_F(AtomicFile, WritesEveryByteAndReplacesTheOldFileKeepingItsMode) {
   for (const unsigned mode : {0600u, 0640u, 0444u}) {
     ASSERT_EQ(::chmod(path.c_str(), mode), 0);
     ASSERT_TRUE(WriteFileAtomically(path, binary));
-    EXPECT_EQ(Slurp(path), binary);
+    EXPECT_EQ(Slurp("a.mlc"), binary);
     EXPECT_EQ(ModeOf(path), mode);
   }
   ASSERT_TRUE(WriteFileAtomically(path, ""));
@@ -82,7 +59,7 @@ TEST_F(AtomicFile, WritesEveryByteAndReplacesTheOldFileKeepingItsMode) {
 
   const std::string big(3 << 20, '\0');
   ASSERT_TRUE(WriteFileAtomically(path, big));
-  EXPECT_EQ(Slurp(path), big);
+  EXPECT_EQ(Slurp("a.mlc"), big);
   EXPECT_EQ(Entries(folder_), std::vector<std::string>{"a.mlc"}) << "no temporary file is left";
 }
 
@@ -118,7 +95,7 @@ TEST_F(AtomicFile, FailuresNameThePathAndTheReasonAndLeaveNothingBehind) {
 
 TEST_F(AtomicFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
   const std::string kept = At("kept.mlc");
-  Spit(kept, "old\r\n");
+  Spit("kept.mlc", "old\r\n");
   ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
   // The write runs in a child that is nobody, since root may write in any folder.
   const pid_t pid = ::fork();
@@ -132,12 +109,12 @@ TEST_F(AtomicFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported with its reason";
-  EXPECT_EQ(Slurp(kept), "old\r\n");
+  EXPECT_EQ(Slurp("kept.mlc"), "old\r\n");
 }
 
 TEST_F(AtomicFile, AWriteThatFailsPartWayKeepsTheOldFileAndRemovesTheTemporary) {
   const std::string path = At("registry.reg");
-  Spit(path, "old contents");
+  Spit("registry.reg", "old contents");
   // A child whose files may not grow past 200 bytes: the write fails half way through.
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
@@ -151,7 +128,7 @@ TEST_F(AtomicFile, AWriteThatFailsPartWayKeepsTheOldFileAndRemovesTheTemporary) 
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported with its reason";
-  EXPECT_EQ(Slurp(path), "old contents");
+  EXPECT_EQ(Slurp("registry.reg"), "old contents");
   EXPECT_EQ(Entries(folder_), std::vector<std::string>{"registry.reg"});
 }
 
@@ -161,7 +138,7 @@ TEST_F(AtomicFile, ABareNameIsWrittenInTheWorkingFolder) {
   const Status status = WriteFileAtomically("bare.vyr", "x\r\n");
   fs::current_path(before);
   ASSERT_TRUE(status) << status.message;
-  EXPECT_EQ(Slurp(At("bare.vyr")), "x\r\n");
+  EXPECT_EQ(Slurp("bare.vyr"), "x\r\n");
   EXPECT_EQ(Entries(folder_), std::vector<std::string>{"bare.vyr"});
 }
 

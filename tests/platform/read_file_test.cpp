@@ -4,12 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/registry.h"
+#include "scratch_folder.h"
 
 using platform::ReadFault;
 using platform::ReadFileBytes;
@@ -17,21 +16,7 @@ using platform::ReadResult;
 
 namespace {
 
-class ReadFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vyr-read-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string At(const std::string& name) const { return folder_ + "/" + name; }
-  void Spit(const std::string& name, const std::string& bytes) const {
-    std::ofstream(At(name), std::ios::binary) << bytes;
-  }
-
-  std::string folder_;
-};
+using ReadFile = ScratchFolder;
 
 TEST_F(ReadFile, ReadsEveryByteUpToTheLimitAndNoMore) {
   const std::string ten("a\0b\r\n\xFF\x00xyz", 10);
