@@ -148,33 +148,20 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   run = RunVyr({"import", dir_ / "first.vyr", dir_ / "again.cme"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
 
-  // The imported project holds what the original did; the library raises skills below 1 to 1.
+  // What the rebuilt script below cannot show: the map styles (its style line is fixed), the section file
+  // names and the plans, which the library lays out anew.
   MissionDocument back;
   Load(back, "again.cme");
-  EXPECT_EQ(back.info.vyr_missionname, "Warehouse");
-  EXPECT_EQ(back.info.annotation, "Night raid");
   EXPECT_EQ(back.info.map_styles, "open?dark?urban?");
   EXPECT_EQ(back.section_file(Section::kForces), SplitPath(dir_ / "again.mfr"));
   EXPECT_NE(Slurp(dir_ / "again.cme").find("again.mfr\r\n[LOCAL]\r\n"), std::string::npos);
-  ASSERT_EQ(back.location_count(), 2);
-  EXPECT_EQ(back.location(1).loc_x, -5);
-  ASSERT_EQ(back.area_count(), 1);
-  EXPECT_EQ(back.area(0).area_locations, "gate?tower?");
-  EXPECT_EQ(back.area(0).area_style, "open?");
-  ASSERT_EQ(back.actor_count(0, 0), 2);
-  EXPECT_EQ(back.actor(0, 0, 0), doc.actor(0, 0, 0));
-  ActorRecord bot = doc.actor(0, 0, 1);
-  bot.npc_skill = 1.0f;
-  EXPECT_EQ(back.actor(0, 0, 1), bot);
+  ASSERT_EQ(back.team_count(0), 1);
   EXPECT_NE(back.team(0, 0).plan.find("insert at gate using \"column\";"), std::string::npos)
       << back.team(0, 0).plan;
   EXPECT_NE(back.team(0, 0).plan.find("wait until ready;"), std::string::npos) << back.team(0, 0).plan;
-  ASSERT_EQ(back.outcome_count(), 1);
-  EXPECT_EQ(back.outcome(0).outcome_reason, "timeout(300)");
-  EXPECT_EQ(back.outcome(0).nextmission, "m2?m3?");
 
-  // Built again, the script parses and matches the first one up to the plans, but for the raised skill;
-  // one more round trip changes nothing at all.
+  // Built again, the script parses and matches the first one up to the plans, but for the skill the
+  // library raises from 0.5 to 1; one more round trip changes nothing at all.
   run = RunVyr({"build", "--check", dir_ / "again.cme", dir_ / "second.vyr"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   std::string first = BeforePlans(Slurp(dir_ / "first.vyr"));
