@@ -109,9 +109,7 @@ TEST(InstallFileAssociation, WritesPackagesAndEntryThenRunsTheTools) {
   const std::string entry_path = data / "applications/vyr-mission-editor.desktop";
   EXPECT_NE(Slurp(entry_path).find("MimeType=application/x-vyr-mission-project;\n"), std::string::npos);
   EXPECT_NE(Slurp(entry_path).find("\nIcon=/opt/VYR Mission Editor/share/VYR-ME.png\n"), std::string::npos);
-  EXPECT_EQ(Slurp(data / "mime/packages/vyr-mission-editor-cme.xml"),
-            MimePackageText(AssociatedFile::kMissionProject));
-  EXPECT_NE(MimePackageText(AssociatedFile::kMissionProject).find("<glob pattern=\"*.cme\"/>"),
+  EXPECT_NE(Slurp(data / "mime/packages/vyr-mission-editor-cme.xml").find("<glob pattern=\"*.cme\"/>"),
             std::string::npos);
   EXPECT_EQ(tools.calls, (std::vector<std::string>{
                              "update-mime-database " + data.str() + "/mime",
