@@ -5,20 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "editor/document/section_format.h"
+#include "tests/editor_test_support.h"
+
 namespace vyr::editor {
 namespace {
 
-// Appends rather than `"x" + std::to_string(n)`, on which GCC 12 warns falsely.
-std::string Numbered(const char* prefix, int number) {
-  std::string text(prefix);
-  text += std::to_string(number);
-  return text;
-}
+using namespace vyr::editor::testing;
 
-ActorRecord Actor(const std::string& name, float skill = 1.0f) {
+constexpr const char* kUnnamedCaption = "Marrowdell's VYR Mission Editor - [unnamed]";
+
+ActorRecord Actor(const std::string& name) {
   ActorRecord actor;
   actor.npc_name = name;
-  actor.npc_skill = skill;
   return actor;
 }
 
@@ -29,77 +28,56 @@ std::vector<std::string> ActorNames(const MissionDocument& doc, int force, int t
   return names;
 }
 
-TEST(MissionDocument, NewProjectEmptiesTablesButKeepsInfoAndClipboards) {
+TEST(MissionDocument, NewProjectEmptiesTablesAndNamesButKeepsInfoAndClipboards) {
   MissionDocument doc;
-  EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [unnamed]");
-  EXPECT_TRUE(doc.project_file().unnamed());
-  EXPECT_TRUE(doc.mission_script_file().unnamed());
-  EXPECT_EQ(doc.editing.current_force, -1);
-
-  doc.info.vyr_missionname = "Warehouse";
-  doc.info.vyr_author = "Kim";
-  doc.info.map_styles = "urban?dark?";
+  BuildWarehouse(doc);
   doc.info.annotation = "Night\r\nraid";
-  ASSERT_TRUE(doc.AddLocation("gate", "", 1, 2, 3));
-  ASSERT_TRUE(doc.AddArea("yard", "", "gate?", 64, "open?"));
-  ASSERT_TRUE(doc.AddForce("Blue", ""));
-  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", "move gate"));
-  ASSERT_TRUE(doc.AddActor(0, 0, Actor("one")));
-  ASSERT_TRUE(doc.AddOutcome("Blue", "won", "", "success", ""));
   ASSERT_TRUE(doc.CopyTeam(0, 0));
   doc.SetProjectFile(SplitPath("C:\\missions\\warehouse.cme"));
   doc.SetSectionFile(Section::kForces, SplitPath("/home/kim/warehouse.mfr"));
   doc.SetMissionScriptFile(SplitPath("out.vyr"));
   doc.editing.current_location = 0;
-  doc.editing.current_outcome = 0;
+  const MissionInfo info = doc.info;
 
   doc.NewProject();
-  EXPECT_EQ(doc.location_count(), 0);
-  EXPECT_EQ(doc.area_count(), 0);
-  EXPECT_EQ(doc.force_count(), 0);
-  EXPECT_EQ(doc.outcome_count(), 0);
+  EXPECT_EQ(doc.location_count() + doc.area_count() + doc.force_count() + doc.outcome_count(), 0);
   EXPECT_EQ(doc.team_count(0), 0);
   EXPECT_EQ(doc.editing.current_location, -1);
-  EXPECT_EQ(doc.editing.current_outcome, -1);
-  EXPECT_EQ(doc.info.vyr_missionname, "Warehouse");
-  EXPECT_EQ(doc.info.vyr_author, "Kim");
-  EXPECT_EQ(doc.info.map_styles, "urban?dark?");
-  EXPECT_EQ(doc.info.annotation, "Night\r\nraid");
+  EXPECT_EQ(doc.info.vyr_missionname, info.vyr_missionname);
+  EXPECT_EQ(doc.info.vyr_missiondescription, info.vyr_missiondescription);
+  EXPECT_EQ(doc.info.map_styles, info.map_styles);
+  EXPECT_EQ(doc.info.annotation, info.annotation);
   EXPECT_TRUE(doc.team_on_clipboard());
-  EXPECT_EQ(doc.team_clipboard().plan, "move gate");
-  EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [unnamed]");
-  for (Section s : {Section::kLocations, Section::kAreas, Section::kForces, Section::kOutcomes}) {
+  EXPECT_EQ(doc.team_clipboard().plan, "  insert at gate using \"column\";\r\n  wait until ready;");
+  EXPECT_EQ(doc.caption(), kUnnamedCaption);
+  for (Section s : kAllSections)
     EXPECT_EQ(doc.section_file(s), FileNamePair{});
-  }
   EXPECT_EQ(doc.mission_script_file(), FileNamePair{});
   EXPECT_EQ(doc.tree().node_count(), 5);
   EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kForces)).text, "Forces (unnamed)");
 }
 
 TEST(MissionDocument, FileNamesSetCaptionAndNodeTexts) {
+  EXPECT_EQ(SplitPath("C:\\a/b\\c.mlc"), (FileNamePair{"c.mlc", "C:\\a/b\\"}));
+  EXPECT_EQ(SplitPath("plain.moc"), (FileNamePair{"plain.moc", ""}));
+  EXPECT_EQ(SplitPath("dir/"), (FileNamePair{"", "dir/"}));
+  EXPECT_FALSE(SplitPath("").unnamed());
+  EXPECT_TRUE(SplitPath("/x/unnamed").unnamed());
+
   MissionDocument doc;
+  EXPECT_EQ(doc.caption(), kUnnamedCaption);
   doc.SetProjectFile(SplitPath("C:\\missions\\warehouse.cme"));
-  EXPECT_EQ(doc.project_file().name, "warehouse.cme");
-  EXPECT_EQ(doc.project_file().directory, "C:\\missions\\");
   EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [warehouse.cme]");
   const ProjectTree& tree = doc.tree();
-  EXPECT_EQ(tree.node(tree.NodeAt(1)).text, "VYR (warehouse.cme)");
   doc.SetSectionFile(Section::kLocations, SplitPath("/a/b/w.mlc"));
-  doc.SetSectionFile(Section::kAreas, SplitPath("w.mar"));
-  doc.SetSectionFile(Section::kForces, SplitPath("C:/x\\w.mfr"));
   doc.SetSectionFile(Section::kOutcomes, SplitPath("dir/"));
   EXPECT_EQ(tree.node(tree.NodeAt(2)).text, "Locations (w.mlc)");
-  EXPECT_EQ(doc.section_file(Section::kLocations).directory, "/a/b/");
-  EXPECT_EQ(tree.node(tree.NodeAt(3)).text, "Areas (w.mar)");
-  EXPECT_EQ(doc.section_file(Section::kAreas).directory, "");
-  EXPECT_EQ(doc.section_file(Section::kForces).directory, "C:/x\\");
   EXPECT_EQ(tree.node(tree.NodeAt(5)).text, "Mission outcome ()");
-  EXPECT_EQ(doc.section_file(Section::kOutcomes).path(), "dir/");
 
   doc.InitIDE();
   EXPECT_EQ(tree.node(tree.NodeAt(1)).text, "VYR (unnamed)");
   EXPECT_EQ(tree.node(tree.NodeAt(2)).text, "Locations (unnamed)");
-  EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [unnamed]");
+  EXPECT_EQ(doc.caption(), kUnnamedCaption);
 }
 
 TEST(MissionDocument, TopLevelTablesHoldExactlyTheirCapacity) {
@@ -114,17 +92,13 @@ TEST(MissionDocument, TopLevelTablesHoldExactlyTheirCapacity) {
     ASSERT_EQ(doc.location(i).loc_x, i);
   const int nodes = doc.tree().node_count();
 
-  const Status location = doc.AddLocation("extra", "", 0, 0, 0);
-  EXPECT_FALSE(location);
-  EXPECT_EQ(location.message, "Cannot add the location \"extra\": the mission already has 101 locations.");
+  EXPECT_EQ(doc.AddLocation("extra", "", 0, 0, 0).message,
+            "Cannot add the location \"extra\": the mission already has 101 locations.");
   EXPECT_FALSE(doc.AddArea("extra", "", "", 0, ""));
   EXPECT_EQ(doc.AddForce("extra", "").message,
             "Cannot add the force \"extra\": the mission already has 101 forces.");
   EXPECT_FALSE(doc.AddOutcome("", "", "", "failure", ""));
-  EXPECT_EQ(doc.location_count(), 101);
-  EXPECT_EQ(doc.area_count(), 101);
-  EXPECT_EQ(doc.force_count(), 101);
-  EXPECT_EQ(doc.outcome_count(), 101);
+  EXPECT_EQ(doc.location_count() + doc.area_count() + doc.force_count() + doc.outcome_count(), 4 * 101);
   EXPECT_EQ(doc.tree().node_count(), nodes) << "a refused add leaves the tree alone";
   EXPECT_EQ(doc.location(100).loc_name, "loc100");
 }
@@ -140,8 +114,6 @@ TEST(MissionDocument, TeamsAndActorsHoldTwentyOneEach) {
     ASSERT_TRUE(doc.AddActor(0, 20, Actor(Numbered("a", a))));
   EXPECT_EQ(doc.AddActor(0, 20, Actor("extra")).message,
             "Cannot add the actor \"extra\": the team \"team\" already has 21 actors.");
-  EXPECT_EQ(doc.team_count(0), 21);
-  EXPECT_EQ(doc.actor_count(0, 20), 21);
 
   ASSERT_TRUE(doc.DeleteActor(0, 20, 20));  // the last actor of a full team
   EXPECT_EQ(doc.actor_count(0, 20), 20);
@@ -162,7 +134,6 @@ TEST(MissionDocument, BadIndicesAreRefusedWithoutChange) {
   EXPECT_EQ(doc.DeleteLocation(1).message, "There is no location 1.");
   EXPECT_FALSE(doc.DeleteLocation(-1));
   EXPECT_FALSE(doc.DeleteArea(0));
-  EXPECT_FALSE(doc.DeleteOutcome(0));
   EXPECT_FALSE(doc.DeleteForce(1));
   EXPECT_EQ(doc.DeleteTeam(0, 1).message, "There is no team 1 in force 0.");
   EXPECT_EQ(doc.DeleteActor(0, 0, 0).message, "There is no actor 0 in team 0 of force 0.");
@@ -175,8 +146,6 @@ TEST(MissionDocument, BadIndicesAreRefusedWithoutChange) {
   EXPECT_EQ(doc.PasteTeam(0).message, "There is no team on the clipboard.");
   EXPECT_EQ(doc.team_count(7), 0);
   EXPECT_EQ(doc.actor_count(0, 9), 0);
-  EXPECT_EQ(doc.location_count(), 1);
-  EXPECT_EQ(doc.team_count(0), 1);
   EXPECT_EQ(doc.tree().node_count(), 8);
 }
 
@@ -187,7 +156,6 @@ TEST(MissionDocument, DeletingMovesLaterRecordsDown) {
   ASSERT_TRUE(doc.AddLocation("c", "third", 4, 5, 6));
   ASSERT_TRUE(doc.DeleteLocation(0));
   EXPECT_EQ(doc.location_count(), 2);
-  EXPECT_EQ(doc.location(0).loc_name, "b");
   EXPECT_EQ(doc.location(0).loc_desc, "second");
   EXPECT_EQ(doc.location(1).loc_z, 6);
 
@@ -195,7 +163,6 @@ TEST(MissionDocument, DeletingMovesLaterRecordsDown) {
   ASSERT_TRUE(doc.AddArea("y", "", "b?", 2, "roof?"));
   ASSERT_TRUE(doc.DeleteArea(1));
   EXPECT_EQ(doc.area_count(), 1);
-  EXPECT_EQ(doc.area(0).area_style, "open?");
   EXPECT_EQ(doc.area(0).area_locations, "a?") << "name references are not followed";
 
   for (const char* name : {"Red", "Green", "Blue"}) {
@@ -205,7 +172,6 @@ TEST(MissionDocument, DeletingMovesLaterRecordsDown) {
     ASSERT_TRUE(doc.AddActor(f, 0, Actor(std::string(name) + " actor")));
   }
   ASSERT_TRUE(doc.DeleteForce(0));
-  EXPECT_EQ(doc.force_count(), 2);
   EXPECT_EQ(doc.force(0).force_name, "Green");
   EXPECT_EQ(doc.team(0, 0).team_name, "Green team");
   EXPECT_EQ(ActorNames(doc, 1, 0), (std::vector<std::string>{"Blue actor"}));
@@ -214,32 +180,13 @@ TEST(MissionDocument, DeletingMovesLaterRecordsDown) {
   EXPECT_EQ(doc.team_count(2), 0) << "a reused slot starts without teams";
 }
 
-TEST(MissionDocument, AddAreaKeepsTheUnterminatedDefaults) {
-  MissionDocument doc;
-  const AreaRecord defaults;
-  ASSERT_TRUE(doc.AddArea(defaults.area_name, defaults.area_desc, defaults.area_locations,
-                          defaults.area_radius, defaults.area_style));
-  EXPECT_EQ(doc.area(0).area_locations, "[none]");
-  EXPECT_EQ(doc.area(0).area_style, "open");
-  EXPECT_EQ(doc.tree().node(doc.tree().AreaNode(0)).text, "New area");
-  const ActorRecord actor;
-  EXPECT_EQ(actor.npc_name, "New Actor");
-  EXPECT_EQ(actor.npc_skin, "terror/terror");
-  EXPECT_FLOAT_EQ(actor.npc_skill, 1.0f);
-  ASSERT_TRUE(doc.AddOutcome("Blue", "msg", "m2?m3?", "failure", "time 10 "));
-  EXPECT_EQ(doc.outcome(0).outcome_force, "Blue");
-  EXPECT_EQ(doc.outcome(0).outcome_message, "msg");
-  EXPECT_EQ(doc.outcome(0).nextmission, "m2?m3?");
-  EXPECT_EQ(doc.outcome(0).outcome_type, "failure");
-  EXPECT_EQ(doc.outcome(0).outcome_reason, "time 10 ");
-}
-
-TEST(MissionDocument, CutAndPasteMovesAnActor) {
+TEST(MissionDocument, CutAndPasteMovesAnActorAndTheClipboardIsACopy) {
   MissionDocument doc;
   ASSERT_TRUE(doc.AddForce("Blue", ""));
   ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
   ASSERT_TRUE(doc.AddTeam(0, "Bravo", "", ""));
-  ActorRecord sniper = Actor("sniper", 0.5f);
+  ActorRecord sniper = Actor("sniper");
+  sniper.npc_skill = 0.5f;
   sniper.npc_player = true;
   sniper.weapon[5] = true;
   sniper.ammo = {10, 20, 30, 40, 50};
@@ -249,15 +196,12 @@ TEST(MissionDocument, CutAndPasteMovesAnActor) {
   ASSERT_TRUE(doc.AddActor(0, 1, Actor("other")));
 
   ASSERT_TRUE(doc.CutActor(0, 0, 1));
-  EXPECT_TRUE(doc.actor_on_clipboard());
-  EXPECT_FALSE(doc.team_on_clipboard());
   ASSERT_TRUE(doc.PasteActor(0, 1));
   EXPECT_EQ(ActorNames(doc, 0, 0), (std::vector<std::string>{"lead"}));
   EXPECT_EQ(ActorNames(doc, 0, 1), (std::vector<std::string>{"other", "sniper"}));
   EXPECT_EQ(doc.actor(0, 1, 1), sniper);
   EXPECT_EQ(doc.tree().node(doc.tree().ActorNode(0, 1, 1)).text, "sniper");
 
-  // The clipboard is a copy: editing the pasted actor does not change it, and a second paste is independent.
   doc.actor(0, 1, 1).npc_name = "renamed";
   ASSERT_TRUE(doc.PasteActor(0, 0));
   EXPECT_EQ(doc.actor(0, 0, 1), sniper);
@@ -266,7 +210,7 @@ TEST(MissionDocument, CutAndPasteMovesAnActor) {
 
   ASSERT_TRUE(doc.CopyTeam(0, 0));
   EXPECT_FALSE(doc.actor_on_clipboard()) << "at most one clipboard is pasteable";
-  EXPECT_EQ(doc.PasteActor(0, 0).message, "There is no actor on the clipboard.");
+  EXPECT_FALSE(doc.PasteActor(0, 0));
 }
 
 TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
@@ -285,7 +229,6 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_EQ(doc.team_count(1), 3);
   for (int t = 1; t <= 2; ++t) {
-    EXPECT_EQ(doc.team(1, t).team_name, "Alpha");
     EXPECT_EQ(doc.team(1, t).team_desc, "the first");
     EXPECT_EQ(doc.team(1, t).plan, "move gate\r\nwait 5");
     EXPECT_EQ(ActorNames(doc, 1, t), (std::vector<std::string>{"one", "two", "three"}));
@@ -302,7 +245,6 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
 
   ASSERT_TRUE(doc.CutTeam(1, 0));
   EXPECT_EQ(doc.team_count(1), 2);
-  EXPECT_EQ(doc.team_clipboard().team_name, "Other");
   ASSERT_TRUE(doc.PasteTeam(0));
   EXPECT_EQ(doc.team(0, 1).team_name, "Other");
   EXPECT_EQ(doc.actor_count(0, 1), 0);
@@ -319,7 +261,6 @@ TEST(MissionDocument, ClearingRemovesOneKindOnly) {
   ASSERT_TRUE(doc.AddTeam(1, "Bravo", "", ""));
   ASSERT_TRUE(doc.AddTeam(0, "Late", "", ""));  // created after Red, still under Blue
   ASSERT_TRUE(doc.AddOutcome("", "", "", "success", ""));
-  ASSERT_TRUE(doc.AddOutcome("", "", "", "failure", ""));
   ASSERT_TRUE(doc.AddArea("yard", "", "", 0, ""));
 
   std::vector<DocumentChange> changes;
@@ -327,15 +268,12 @@ TEST(MissionDocument, ClearingRemovesOneKindOnly) {
   doc.ClearForces();
   EXPECT_EQ(doc.force_count(), 0);
   EXPECT_EQ(doc.location_count(), 2);
-  EXPECT_EQ(doc.outcome_count(), 2);
-  EXPECT_EQ(doc.tree().node_count(), 5 + 2 + 2 + 1);
+  EXPECT_EQ(doc.tree().node_count(), 5 + 2 + 1 + 1);
   ASSERT_FALSE(changes.empty());
   EXPECT_EQ(changes.back(), DocumentChange::kForces);
 
   doc.ClearLocations();
   doc.ClearOutcomes();
-  EXPECT_EQ(doc.location_count(), 0);
-  EXPECT_EQ(doc.outcome_count(), 0);
   EXPECT_EQ(doc.area_count(), 1);
   EXPECT_EQ(doc.tree().node(doc.tree().NodeAt(6)).text, "yard");
   doc.ClearAreas();
@@ -351,7 +289,6 @@ TEST(MissionDocument, MakingANodeCurrentSetsTheEditingState) {
   ASSERT_TRUE(doc.AddForce("Red", ""));
   ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
   ASSERT_TRUE(doc.AddActor(1, 0, Actor("one")));
-  ASSERT_TRUE(doc.AddOutcome("", "", "", "failure", ""));
   const ProjectTree& tree = doc.tree();
 
   EXPECT_EQ(doc.MakeCurrent(tree.LocationNode(1)).index, 1);
@@ -361,19 +298,9 @@ TEST(MissionDocument, MakingANodeCurrentSetsTheEditingState) {
   EXPECT_EQ(actor.team, 0);
   EXPECT_EQ(actor.index, 0);
   EXPECT_EQ(tree.selected(), tree.ActorNode(1, 0, 0));
-  doc.MakeCurrent(tree.OutcomeNode(0));
-  EXPECT_EQ(doc.editing.current_outcome, 0);
   doc.MakeCurrent(tree.category(Section::kLocations));  // a category node changes no index
   EXPECT_EQ(doc.editing.current_location, 1);
   EXPECT_EQ(doc.editing.current_area, -1);
-}
-
-TEST(MissionDocument, SplitPathTakesTheLastSeparator) {
-  EXPECT_EQ(SplitPath("C:\\a/b\\c.mlc"), (FileNamePair{"c.mlc", "C:\\a/b\\"}));
-  EXPECT_EQ(SplitPath("plain.moc"), (FileNamePair{"plain.moc", ""}));
-  EXPECT_EQ(SplitPath(""), (FileNamePair{"", ""}));
-  EXPECT_FALSE(SplitPath("").unnamed());
-  EXPECT_TRUE(SplitPath("/x/unnamed").unnamed());
 }
 
 }  // namespace

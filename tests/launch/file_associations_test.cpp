@@ -5,13 +5,12 @@
 
 #include <cstdlib>
 
-#include "launch_test_support.h"
+#include "tests/editor_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using launch_testing::ReadBytes;
-using launch_testing::TempFolder;
+using namespace vyr::editor::testing;
 
 struct Written {
   std::uint32_t root;
@@ -101,19 +100,16 @@ bool Validates(const std::string& desktop_file, std::string* output) {
 }
 
 TEST(InstallFileAssociation, WritesPackagesAndEntryThenRunsTheTools) {
-  TempFolder data;
+  ScratchFolder data;
   DesktopIntegration integration{data.str(), "/opt/VYR Mission Editor/bin/vyr-mission-editor",
                                  "/opt/VYR Mission Editor/share/VYR-ME.png"};
   RecordingTools tools;
   std::vector<std::string> notes;
   ASSERT_TRUE(InstallFileAssociation(AssociatedFile::kMissionProject, integration, tools, &notes));
   const std::string entry_path = data / "applications/vyr-mission-editor.desktop";
-  EXPECT_NE(ReadBytes(entry_path).find("MimeType=application/x-vyr-mission-project;\n"), std::string::npos);
-  EXPECT_NE(ReadBytes(entry_path).find("\nIcon=/opt/VYR Mission Editor/share/VYR-ME.png\n"),
-            std::string::npos);
-  EXPECT_EQ(ReadBytes(data / "mime/packages/vyr-mission-editor-cme.xml"),
-            MimePackageText(AssociatedFile::kMissionProject));
-  EXPECT_NE(MimePackageText(AssociatedFile::kMissionProject).find("<glob pattern=\"*.cme\"/>"),
+  EXPECT_NE(Slurp(entry_path).find("MimeType=application/x-vyr-mission-project;\n"), std::string::npos);
+  EXPECT_NE(Slurp(entry_path).find("\nIcon=/opt/VYR Mission Editor/share/VYR-ME.png\n"), std::string::npos);
+  EXPECT_NE(Slurp(data / "mime/packages/vyr-mission-editor-cme.xml").find("<glob pattern=\"*.cme\"/>"),
             std::string::npos);
   EXPECT_EQ(tools.calls, (std::vector<std::string>{
                              "update-mime-database " + data.str() + "/mime",
@@ -124,15 +120,15 @@ TEST(InstallFileAssociation, WritesPackagesAndEntryThenRunsTheTools) {
 
   // Registering .vyr later keeps .cme in the entry.
   ASSERT_TRUE(InstallFileAssociation(AssociatedFile::kMissionScript, integration, tools, &notes));
-  EXPECT_NE(ReadBytes(entry_path)
+  EXPECT_NE(Slurp(entry_path)
                 .find("MimeType=application/x-vyr-mission-script;application/x-vyr-mission-project;\n"),
             std::string::npos);
   std::string output;
   EXPECT_TRUE(Validates(entry_path, &output)) << output;
 }
 
-TEST(InstallFileAssociation, MissingToolIsNotedNotFatal) {
-  TempFolder data;
+TEST(InstallFileAssociation, AMissingToolIsNotedAndAnUnwritableFolderIsAnError) {
+  ScratchFolder data;
   RecordingTools tools;
   tools.missing = "update-desktop-database";
   std::vector<std::string> notes;
@@ -141,15 +137,11 @@ TEST(InstallFileAssociation, MissingToolIsNotedNotFatal) {
   EXPECT_EQ(tools.calls.size(), 3u);
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_NE(notes[0].find("update-desktop-database"), std::string::npos);
-}
 
-TEST(InstallFileAssociation, UnwritableDataHomeIsAnError) {
-  TempFolder data;
-  launch_testing::WriteBytes(data / "file", "not a folder");
-  RecordingTools tools;
-  DesktopIntegration integration{data / "file", "/usr/bin/vyr-mission-editor", ""};
-  Status status = InstallFileAssociation(AssociatedFile::kMissionScript, integration, tools);
-  EXPECT_FALSE(status);
+  tools.calls.clear();
+  Spit(data / "file", "not a folder");
+  integration.data_home = data / "file";
+  const Status status = InstallFileAssociation(AssociatedFile::kMissionScript, integration, tools);
   EXPECT_NE(status.message.find(data / "file"), std::string::npos) << status.message;
   EXPECT_TRUE(tools.calls.empty());
 
@@ -160,8 +152,8 @@ TEST(InstallFileAssociation, UnwritableDataHomeIsAnError) {
 TEST(InstallFileAssociation, RealToolsAcceptTheFiles) {
   if (std::system("command -v update-mime-database >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "no shared-mime-info";
-  TempFolder data;
-  TempFolder config;
+  ScratchFolder data;
+  ScratchFolder config;
   // xdg-mime writes the default handler below the XDG config home: keep it away from the user's.
   const char* old_config = std::getenv("XDG_CONFIG_HOME");
   std::string saved = old_config ? old_config : "";
@@ -176,7 +168,7 @@ TEST(InstallFileAssociation, RealToolsAcceptTheFiles) {
   }
   ASSERT_TRUE(status) << status.message;
   // The database update compiled our package into a type of its own.
-  const std::string compiled = ReadBytes(data / "mime/application/x-vyr-mission-script.xml");
+  const std::string compiled = Slurp(data / "mime/application/x-vyr-mission-script.xml");
   EXPECT_NE(compiled.find("*.vyr"), std::string::npos) << compiled;
 }
 

@@ -3,41 +3,33 @@
 #include <gtest/gtest.h>
 
 #include "editor/launch/error_check.h"
-#include "launch_test_support.h"
+#include "tests/launch/launch_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using launch_testing::FakeTools;
-using launch_testing::Message;
-using launch_testing::ReadBytes;
-using launch_testing::RecordingLauncher;
-using launch_testing::ScriptedUi;
-using launch_testing::TempFolder;
-using launch_testing::WriteBytes;
+using namespace vyr::editor::testing;
 
 const Message kBuildFailed{"Message", "Build unsuccessful. Check the mission for errors.",
                            MessageIcon::kCritical};
 
 TEST(GamePaths, DerivedFromTheGameFolder) {
-  EXPECT_EQ(GameProgramFolder("C:\\Games\\Quake2\\action"), "C:\\Games\\Quake2\\");
-  EXPECT_EQ(GameModificationName("C:\\Games\\Quake2\\action"), "action");
   EXPECT_EQ(
-      GameCommandLine(GameProgramFolder("C:\\Games\\Quake2\\action"), "quake2.exe", "action"),
+      GameCommandLine(GameProgramFolder("C:\\Games\\Quake2\\action"), "quake2.exe",
+                      GameModificationName("C:\\Games\\Quake2\\action")),
       "C:\\Games\\Quake2\\quake2.exe +set game action +set deathmatch 1 +set dedicated 0 +set maxclients 30 "
       "+set cheats 1 +exec quickrun.cfg");
-  EXPECT_EQ(GameProgramFolder("/games/quake2/action"), "/games/quake2/");
   // A typed trailing separator would otherwise leave the modification name empty.
-  EXPECT_EQ(GameProgramFolder("/games/quake2/action//"), "/games/quake2/");
-  EXPECT_EQ(GameModificationName("/games/quake2/action/"), "action");
-  EXPECT_EQ(GameProgramFolder("action"), "");
-  EXPECT_EQ(GameModificationName("action"), "action");
-
+  const char* const folders[][3] = {{"/games/quake2/action//", "/games/quake2/", "action"},
+                                    {"/games/quake2/action/", "/games/quake2/", "action"},
+                                    {"action", "", "action"}};
+  for (const auto& [game, program, modification] : folders) {
+    EXPECT_EQ(GameProgramFolder(game), program) << game;
+    EXPECT_EQ(GameModificationName(game), modification) << game;
+  }
   EXPECT_EQ(QuickRunScriptPath("/g/action"), "/g/action/missions/MyMission.vyr");
   EXPECT_EQ(QuickRunConfigPath("/g/action/"), "/g/action/quickrun.cfg");
   EXPECT_EQ(MissionLogPath("/g/action", "urban1"), "/g/action/vyr/log/urban1.log");
-  EXPECT_EQ(PreviewPath("/data/VYR Mission Editor"), "/data/VYR Mission Editor/preview.vyr");
-  EXPECT_EQ(ErrorCheckPath("/data/VYR Mission Editor"), "/data/VYR Mission Editor/errorcheck.vyr");
 }
 
 TEST(QuickrunCfg, TenLinesWithCrLfAndShelloffInverted) {
@@ -62,14 +54,14 @@ TEST(QuickrunCfg, TenLinesWithCrLfAndShelloffInverted) {
 
 // A fake installation: <root>/quake2/action is the game folder, <root>/quake2 the program folder.
 struct FakeGame {
-  TempFolder root;
+  ScratchFolder root;
   std::string program_folder = root / "quake2/";
   std::string game_folder = root / "quake2/action";
   FakeGame() { std::filesystem::create_directories(game_folder + "/missions"); }
 };
 
 struct LaunchFixture : ::testing::Test {
-  TempFolder data;
+  ScratchFolder data;
   ScriptedUi ui;
   RecordingLauncher launcher;
   FakeTools tools;
@@ -90,18 +82,14 @@ TEST_F(QuickRunTest, WritesScriptAndConfigurationAndStartsTheGame) {
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(tools.compiled, std::vector<std::string>{game.game_folder + "/missions/MyMission.vyr"});
   EXPECT_EQ(tools.parsed, tools.compiled);
-  const std::string cfg = ReadBytes(game.game_folder + "/quickrun.cfg");
-  EXPECT_NE(cfg.find("set bholelimit 35\r\n"), std::string::npos);
-  EXPECT_NE(cfg.find("set shelloff 1\r\n"), std::string::npos);
-  EXPECT_NE(cfg.find("gamemap urban1\r\nmission MyMission.vyr\r\n"), std::string::npos);
+  EXPECT_EQ(Slurp(game.game_folder + "/quickrun.cfg"), QuickrunCfgText(settings, "urban1", "MyMission.vyr"));
   ASSERT_EQ(launcher.started.size(), 1u);
   // No quake2.exe in the program folder: the native program name.
   EXPECT_EQ(launcher.started[0].program, game.program_folder + "quake2");
   EXPECT_EQ(launcher.started[0].working_folder, game.program_folder);
   EXPECT_EQ(launcher.started[0].arguments, GameArguments("action"));
-  EXPECT_EQ(GameArguments("action")[2], "action");
 
-  WriteBytes(game.program_folder + "quake2.exe", "MZ");
+  Spit(game.program_folder + "quake2.exe", "MZ");
   QuickRun(context, settings, "urban1", script);
   ASSERT_EQ(launcher.started.size(), 2u);
   EXPECT_EQ(launcher.started[1].program, game.program_folder + "quake2.exe");
@@ -204,7 +192,7 @@ TEST_F(PreviewAndLogTest, ViewLogLooksUnderTheGameFolder) {
       MessageIcon::kCritical};
   EXPECT_EQ(ui.messages, std::vector<Message>{no_log});
 
-  WriteBytes(game.game_folder + "/vyr/log/urban1.log", "log\r\n");
+  Spit(game.game_folder + "/vyr/log/urban1.log", "log\r\n");
   ViewLog(context, settings, "urban1");
   EXPECT_EQ(launcher.opened, std::vector<std::string>{game.game_folder + "/vyr/log/urban1.log"});
 

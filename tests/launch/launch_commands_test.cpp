@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/launch/error_check.h"
-#include "launch_test_support.h"
+#include "tests/launch/launch_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using launch_testing::FakeTools;
-using launch_testing::ReadBytes;
-using launch_testing::RecordingLauncher;
-using launch_testing::ScriptedUi;
-using launch_testing::TempFolder;
+using namespace vyr::editor::testing;
 
+// The commands with the real generator writing the document, and a stand-in parser.
 struct LaunchCommandsTest : ::testing::Test {
-  TempFolder data;
+  ScratchFolder data;
   ScriptedUi ui;
   RecordingLauncher launcher;
   FakeTools tools;
@@ -28,40 +24,29 @@ struct LaunchCommandsTest : ::testing::Test {
 };
 
 TEST_F(LaunchCommandsTest, BuildRemembersTheChosenScript) {
-  ui.answer.reset();
+  ui.Answer(std::nullopt);
   BuildCommand(context, document);
   EXPECT_TRUE(document.mission_script_file().unnamed());
   EXPECT_TRUE(tools.parsed.empty());
   EXPECT_TRUE(ui.messages.empty());
-  ASSERT_EQ(ui.requests.size(), 1u);
-  EXPECT_EQ(ui.requests[0].title, "Save mission script as");
-  EXPECT_EQ(ui.requests[0].filter, "VYR Mission script|*.vyr");
-  EXPECT_EQ(ui.requests[0].file_name, "unnamed");
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].request.title, "Save mission script as");
+  EXPECT_EQ(ui.dialogs[0].request.filter, "VYR Mission script|*.vyr");
+  EXPECT_EQ(ui.dialogs[0].request.file_name, "unnamed");
 
-  ui.answer = data / "warehouse.vyr";
+  ui.Answer(data / "warehouse.vyr");
   document.info.vyr_missionname = "Warehouse";
   BuildCommand(context, document);
-  EXPECT_EQ(document.mission_script_file(), (FileNamePair{"warehouse.vyr", data.str() + "/"}));
+  EXPECT_EQ(document.mission_script_file(), (FileNamePair{"warehouse.vyr", data.dir()}));
   EXPECT_EQ(tools.parsed, std::vector<std::string>{data / "warehouse.vyr"});
-  EXPECT_NE(ReadBytes(data / "warehouse.vyr").find("Warehouse"), std::string::npos);
+  EXPECT_NE(Slurp(data / "warehouse.vyr").find("Warehouse"), std::string::npos);
   EXPECT_FALSE(captions.empty());
 
   // The next build starts where the last one went.
+  ui.Answer(std::nullopt);
   BuildCommand(context, document);
-  EXPECT_EQ(ui.requests[2].directory, data.str() + "/");
-  EXPECT_EQ(ui.requests[2].file_name, "warehouse.vyr");
-}
-
-TEST_F(LaunchCommandsTest, ErrorCheckOfANewMissionWritesTheSameFrameEachTime) {
-  ErrorCheck(context);
-  const std::string first = ReadBytes(data / "editor/errorcheck.vyr");
-  ErrorCheck(context);
-  EXPECT_EQ(ReadBytes(data / "editor/errorcheck.vyr"), first);
-  ASSERT_GE(first.size(), 3u);
-  EXPECT_EQ(first.substr(first.size() - 3), "}\r\n");
-  EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0], ui.messages[1]);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data / "editor"), {}), 1);
+  EXPECT_EQ(ui.dialogs[2].request.directory, data.dir());
+  EXPECT_EQ(ui.dialogs[2].request.file_name, "warehouse.vyr");
 }
 
 TEST_F(LaunchCommandsTest, QuickRunAndLogUseTheDocumentsMap) {
@@ -71,7 +56,7 @@ TEST_F(LaunchCommandsTest, QuickRunAndLogUseTheDocumentsMap) {
   document.info.vyr_mapname = "urban1";
   QuickRunCommand(context, settings, document);
   EXPECT_NE(
-      ReadBytes(settings.aq2_path + "/quickrun.cfg").find("\r\ngamemap urban1\r\nmission MyMission.vyr\r\n"),
+      Slurp(settings.aq2_path + "/quickrun.cfg").find("\r\ngamemap urban1\r\nmission MyMission.vyr\r\n"),
       std::string::npos);
   EXPECT_EQ(launcher.started.size(), 1u);
 

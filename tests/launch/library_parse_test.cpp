@@ -6,23 +6,18 @@
 
 #include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
-#include "launch_test_support.h"
+#include "tests/launch/launch_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using launch_testing::Message;
-using launch_testing::ReadBytes;
-using launch_testing::RecordingLauncher;
-using launch_testing::ScriptedUi;
-using launch_testing::TempFolder;
-using launch_testing::WriteBytes;
+using namespace vyr::editor::testing;
 
 const std::string kLibrary = std::string(VYR_LIB_DIR) + "/libvyrparser.so";
 
 // Each test gets a registry file of its own, so nothing is registered for the user running the tests.
 struct LibraryParseTest : ::testing::Test {
-  TempFolder folder;
+  ScratchFolder folder;
   std::optional<std::string> saved_registry;
   void SetUp() override {
     if (const char* old = std::getenv("VYR_REGISTRY_FILE")) saved_registry = old;
@@ -39,14 +34,14 @@ struct LibraryParseTest : ::testing::Test {
 
 TEST_F(LibraryParseTest, ResultCodesOfTheLibrary) {
   const std::string good = folder / "warehouse.vyr";
-  WriteBytes(good, ReadBytes(std::string(VYR_TEST_DATA_DIR) + "/script/warehouse.vyr"));
+  Spit(good, TestData("script/warehouse.vyr"));
   ParseOutcome parsed = ParseWithLibrary(good, kLibrary);
   ASSERT_TRUE(parsed.library_reached) << parsed.message;
   EXPECT_EQ(parsed.result, 0);
 
   // Registered now: no library path needed, and an earlier model does not leak into the next parse.
   const std::string bad = folder / "bad mission.vyr";
-  WriteBytes(bad, "mission\r\n{\r\n    title = \r\n");
+  Spit(bad, "mission\r\n{\r\n    title = \r\n");
   EXPECT_EQ(ParseWithLibrary(bad).result, 2);
   EXPECT_EQ(ParseWithLibrary(folder / "missing.vyr").result, 1);
   EXPECT_EQ(ParseWithLibrary(good).result, 0);

@@ -6,23 +6,19 @@
 
 #include "editor/launch/game_launch.h"
 #include "editor/launch/launcher.h"
-#include "launch_test_support.h"
+#include "tests/launch/launch_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-using launch_testing::FakeTools;
-using launch_testing::ReadBytes;
-using launch_testing::ScriptedUi;
-using launch_testing::TempFolder;
-using launch_testing::WriteBytes;
+using namespace vyr::editor::testing;
 
 // A stand-in program that records its working folder and arguments, one per line, in PROGRAM.out.
 void WriteRecorder(const std::string& path) {
-  WriteBytes(path,
-             "#!/bin/sh\n"
-             "{ pwd -P; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$0.tmp\" && mv \"$0.tmp\" "
-             "\"$0.out\"\n");
+  Spit(path,
+       "#!/bin/sh\n"
+       "{ pwd -P; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$0.tmp\" && mv \"$0.tmp\" "
+       "\"$0.out\"\n");
   chmod(path.c_str(), 0755);
 }
 
@@ -30,11 +26,11 @@ void WriteRecorder(const std::string& path) {
 std::string WaitForFile(const std::string& path) {
   for (int i = 0; i < 200 && !std::filesystem::exists(path); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  return ReadBytes(path);
+  return Slurp(path);
 }
 
 TEST(PosixLauncher, QuickRunStartsTheGameInItsProgramFolder) {
-  TempFolder root;
+  ScratchFolder root;
   const std::string program_folder = root / "Quake 2/";
   const std::string game_folder = root / "Quake 2/action";
   std::filesystem::create_directories(game_folder + "/missions");
@@ -57,7 +53,7 @@ TEST(PosixLauncher, QuickRunStartsTheGameInItsProgramFolder) {
 }
 
 TEST(PosixLauncher, TextFilesOpenWithTheViewer) {
-  TempFolder root;
+  ScratchFolder root;
   WriteRecorder(root / "viewer");
   PosixLauncher launcher(root / "viewer");
   ASSERT_TRUE(launcher.OpenTextFile("/some/preview file.vyr"));
@@ -66,7 +62,7 @@ TEST(PosixLauncher, TextFilesOpenWithTheViewer) {
 }
 
 TEST(PosixLauncher, ProgramsThatCannotStartAreReported) {
-  TempFolder root;
+  ScratchFolder root;
   PosixLauncher launcher;
   Status missing = launcher.StartProgram(root / "no-such-game", {}, root.str());
   EXPECT_FALSE(missing);
@@ -77,14 +73,11 @@ TEST(PosixLauncher, ProgramsThatCannotStartAreReported) {
   EXPECT_FALSE(no_folder);
   EXPECT_NE(no_folder.message.find(root / "gone"), std::string::npos) << no_folder.message;
 
-  WriteBytes(root / "not-executable", "#!/bin/sh\n");
+  Spit(root / "not-executable", "#!/bin/sh\n");
   EXPECT_FALSE(launcher.StartProgram(root / "not-executable", {}, ""));
 }
 
 TEST(RunAndWait, ExitCodesAndMissingPrograms) {
-  RunResult ok = RunAndWait("sh", {"-c", "exit 0"});
-  EXPECT_TRUE(ok.started);
-  EXPECT_EQ(ok.exit_code, 0);
   RunResult three = RunAndWait("sh", {"-c", "exit 3"});
   EXPECT_TRUE(three.started);
   EXPECT_EQ(three.exit_code, 3);
