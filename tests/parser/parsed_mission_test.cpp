@@ -32,20 +32,6 @@ TEST(ParsedMission, TheSingleInstanceStartsEmptyAndIsForgottenOnClose) {
   ParsedMission::Close();
 }
 
-TEST(ParsedMission, TextsTellNullFromEmptyAndHoldAnyLength) {
-  ParsedMission m;
-  const Text empty = m.MakeText("");
-  EXPECT_FALSE(empty.is_null());
-  EXPECT_FALSE(SameText(empty, Text()));
-  EXPECT_TRUE(SameText(Text(), Text()));
-  EXPECT_STREQ(Text().c_str(), "");
-  const std::string big(100000, 'x');
-  const Text long_text = m.MakeText(big);
-  const Text after = m.MakeText("after");
-  EXPECT_EQ(long_text.view(), big);
-  EXPECT_STREQ(after.c_str(), "after");
-}
-
 TEST(ParsedMission, LocationsKeepTheirOrderAndLookupFindsTheFirstOfAName) {
   ParsedMission m;
   for (int i = 0; i < 1000; ++i) {
