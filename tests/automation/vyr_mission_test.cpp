@@ -117,9 +117,7 @@ TEST_F(Mission, TryParseResultsAndWhatTheyLeaveBehind) {
   EXPECT_EQ(result, 1);
   EXPECT_EQ(mission_->TryParseMission(Arg(folder_.c_str()).Get(), &result), S_OK);  // a folder
   EXPECT_NE(result, 0);
-  std::int16_t actors = 0;
-  mission_->ActorCount(&actors);
-  EXPECT_EQ(actors, 3);  // the model is as it was
+  EXPECT_EQ(Count(&IVYRMission::ActorCount), 3);  // the model is as it was
 
   // A parse problem: 2, and the messages go to the standard error stream.
   const std::string bad = WriteTempFile("bad.vyr", "mission \"m\" {\n  author 12;\n}\n");
@@ -133,8 +131,7 @@ TEST_F(Mission, TryParseResultsAndWhatTheyLeaveBehind) {
   ASSERT_EQ(mission_->CloseMission(), S_OK);
   ParseRaid();
   ParseRaid();
-  mission_->ActorCount(&actors);
-  EXPECT_EQ(actors, 6);
+  EXPECT_EQ(Count(&IVYRMission::ActorCount), 6);
 }
 
 TEST_F(Mission, FileNamesReachTheFileSystemAsUtf8) {
@@ -202,9 +199,7 @@ TEST_F(Mission, InvalidIndexesLeaveEveryOutParameterAsPassed) {
     mission_->SetActorModelSkin(bad, Arg("x/y").Get());
     mission_->SetActorItemCount(bad, Arg("Handcannon").Get(), 0);
   }
-  float skill = 0;
-  mission_->get_OverallSkill(&skill);
-  EXPECT_EQ(skill, 3.25f);
+  EXPECT_EQ(OverallSkill(), 3.25f);
   EXPECT_EQ(ItemCount(0, "Handcannon"), 2);
 }
 
