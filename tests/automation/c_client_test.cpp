@@ -9,6 +9,7 @@
 
 #include "platform/com_runtime.h"
 #include "platform/registry.h"
+#include "tests/lib_test_support.h"
 
 namespace {
 
@@ -46,11 +47,9 @@ Fn Slot(void* object, int slot) {
 }
 
 TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
-  char pattern[] = "/tmp/vyr-client-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  const std::string registry = std::string(pattern) + "/registry.reg";
+  const vyr::testing::ScratchDir dir;
   const std::string saved = std::getenv("VYR_REGISTRY_FILE") ? std::getenv("VYR_REGISTRY_FILE") : "";
-  ::setenv("VYR_REGISTRY_FILE", registry.c_str(), 1);
+  ::setenv("VYR_REGISTRY_FILE", (dir / "registry.reg").c_str(), 1);
   ASSERT_EQ(platform::RegisterServer(std::string(VYR_LIB_DIR) + "/libvyrparser.so", false), 0);
 
   // The identifiers in their registry spelling; the GUID shape is {u32, u16, u16, u8[8]}.
@@ -110,13 +109,7 @@ TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
   EXPECT_EQ(Slot<NoArgs>(object, 2)(object), 1u);  // Release
   EXPECT_EQ(Slot<NoArgs>(object, 2)(object), 0u);  // the last Release destroys the object
 
-  if (saved.empty()) {
-    ::unsetenv("VYR_REGISTRY_FILE");
-  } else {
-    ::setenv("VYR_REGISTRY_FILE", saved.c_str(), 1);
-  }
-  std::string remove = "rm -rf " + std::string(pattern);
-  ASSERT_EQ(std::system(remove.c_str()), 0);
+  ::setenv("VYR_REGISTRY_FILE", saved.c_str(), 1);
 }
 
 }  // namespace

@@ -31,41 +31,30 @@ class Dispatch : public AutomationTest {
   }
 };
 
-VARIANT I2(std::int16_t v) {
+// A VARIANT of type `vt` whose value member `field` is set to `value`.
+template <typename T>
+VARIANT Make(VARTYPE vt, T VARIANT::*field, T value) {
   VARIANT x;
   VariantInit(&x);
-  x.vt = VT_I2;
-  x.iVal = v;
+  x.vt = vt;
+  x.*field = value;
   return x;
+}
+VARIANT I2(std::int16_t v) {
+  return Make(VT_I2, &VARIANT::iVal, v);
 }
 VARIANT I4(std::int32_t v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
+  return Make(VT_I4, &VARIANT::lVal, v);
 }
 VARIANT R8(double v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_R8;
-  x.dblVal = v;
-  return x;
+  return Make(VT_R8, &VARIANT::dblVal, v);
 }
 VARIANT Str(BSTR s) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BSTR;
-  x.bstrVal = s;
-  return x;
+  return Make(VT_BSTR, &VARIANT::bstrVal, s);
 }
 template <typename T>
 VARIANT Ref(VARTYPE vt, T* p) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = static_cast<VARTYPE>(VT_BYREF | vt);
-  x.byref = p;
-  return x;
+  return Make(static_cast<VARTYPE>(VT_BYREF | vt), &VARIANT::byref, static_cast<void*>(p));
 }
 
 TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {

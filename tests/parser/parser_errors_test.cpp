@@ -1,15 +1,12 @@
 // Every message the parser writes, with its line and the token it names.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "test_scripts.h"
+#include "tests/lib_test_support.h"
 
 namespace vyr::parser {
 namespace {
@@ -126,8 +123,8 @@ TEST(ParserErrors, LexicalErrorsNameTheCharacter) {
 
 TEST(ParserErrors, FileProblemsAndReadFailures) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("vyr_parser_test_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const ::vyr::testing::ScratchDir scratch;
+  const fs::path& dir = scratch.path();
   ParsedMission m;
   std::ostringstream errors;
   EXPECT_EQ(ParseMissionFile(dir / "missing.vyr", m, errors), ParseResult::kFileProblem);
@@ -142,20 +139,13 @@ TEST(ParserErrors, FileProblemsAndReadFailures) {
     deep /= std::string(40, static_cast<char>('a' + i));
   fs::create_directories(deep);
   const fs::path file = deep / "mission with spaces.vyr";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << "// written on Windows\r\n" << testing::kSmallest;
-  }
+  ::vyr::testing::WriteFileBytes(file, "// written on Windows\r\n" + std::string(testing::kSmallest));
   ASSERT_GT(file.string().size(), 255u);
   EXPECT_EQ(ParseMissionFile(file, m, errors), ParseResult::kSuccess) << errors.str();
   EXPECT_EQ(m.ActorCount(), 1u);
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << "mission \"m\"\r\n{\r\n  author\r\n  \"a\"\r\n  ;;";
-  }
+  ::vyr::testing::WriteFileBytes(file, "mission \"m\"\r\n{\r\n  author\r\n  \"a\"\r\n  ;;");
   EXPECT_EQ(ParseMissionFile(file, m, errors), ParseResult::kParseProblem);
   EXPECT_EQ(errors.str(), SyntaxReport(5, ";", "parse error"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The parser stack bound, deep nesting, and random damage to valid scripts.
 #include <gtest/gtest.h>
 
-#include <random>
-#include <regex>
 #include <string>
 
 #include "test_scripts.h"
@@ -32,20 +30,13 @@ std::string OneLinePlan(const std::string& statements) {
          statements + " }; }";
 }
 
-TEST(ParserLimits, LongPlansWithinTheStackBoundParseAndLongerOnesOverflow) {
+TEST(ParserLimits, LongPlansOverflowTheStackAtTheBound) {
   ParsedMission m;
-  Outcome out = Parse(PlanScript(Repeat("wait 1;\n", 3000)), m);
-  EXPECT_EQ(out.result, ParseResult::kSuccess) << out.errors;
-  EXPECT_EQ(m.FindTeam("alpha")->plan.instructions.size(), 3000u);
-
-  out = Parse(PlanScript(Repeat("wait 1;\n", 6000)), m);
-  EXPECT_EQ(out.result, ParseResult::kParseProblem);
-  EXPECT_NE(out.errors.find("CAUSE parser stack overflow\n"), std::string::npos) << out.errors;
-
   // Before the statements the stack holds 13 entries; each "join ;" adds two, and the empty
   // list after a final ";" one more: the 10000th entry is refused.
   EXPECT_EQ(Parse(OneLinePlan(Repeat("join; ", 4992)), m).result, ParseResult::kSuccess);
-  out = Parse(OneLinePlan(Repeat("join; ", 4993)), m);
+  EXPECT_EQ(m.FindTeam("t")->plan.instructions.size(), 4992u);
+  Outcome out = Parse(OneLinePlan(Repeat("join; ", 4993)), m);
   EXPECT_EQ(out.errors, SyntaxReport(1, "}", "parser stack overflow"));
   EXPECT_EQ(Parse(OneLinePlan(Repeat("join; ", 4992) + "join"), m).result, ParseResult::kSuccess);
   out = Parse(OneLinePlan(Repeat("join; ", 4993) + "join"), m);
@@ -112,60 +103,6 @@ TEST(ParserLimits, DeepNestingParsesWithinTheBoundAndNeverExhaustsTheNativeStack
     EXPECT_EQ(out.result, ParseResult::kParseProblem);
     EXPECT_NE(out.errors.find("CAUSE parser stack overflow\n"), std::string::npos);
   }
-}
-
-// Random edits of valid scripts: every outcome is a success or a parse problem with a well-formed
-// report, and nothing crashes (the sanitizer build checks memory too).
-TEST(ParserLimits, DamagedScriptsNeverCrash) {
-  const std::string seeds[] = {
-      std::string(testing::kSmallest),
-      PlanScript("wait 5; wait 2.5; on (contact, code \"x\") { on (casualty) { join }; patrol (a1, a2) };\n"
-                 "signal towards l1 \"c\"; split \"bravo\" 3; take cover from l2; patrol; phase \"two\""),
-      Script("    style = urban, open;\n    annotation = \"a\nb\";\n    location l1 = <1, -2, 3>;\n"
-             "    area x { style = closed; locations = l1; entrances = l1; exits = l1; windows = l1 radius = "
-             "9; }",
-             "failure(\"blue\", \"lost\") = ( timeout(300) || !( alive(\"bob\") ) ) -> { \"m2\", \"m3\" };"),
-  };
-  const std::string fragments[] = {"\"",     "/*",   "*/", "//", "\n", "\r", "(",
-                                   ")",      "{",    "}",  ";",  ",",  "-",  "5.",
-                                   "patrol", "on",   "!",  "&&", "||", "->", std::string(1, '\0'),
-                                   "*",      "\xff", "set"};
-  const std::regex lexical("ERROR in syntax found by lex, at line [0-9]+, near: \"[^]*\"\\.\n");
-  const std::regex syntax("ERROR in syntax found, at line [0-9]+\nnear: '[^]*'\\.\nCAUSE [^\n]+\n");
-  std::mt19937 random(20240601);
-  int successes = 0;
-  for (int round = 0; round < 20000; ++round) {
-    std::string text = seeds[round % std::size(seeds)];
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int e = 0; e < edits; ++e) {
-      const std::size_t at = random() % (text.size() + 1);
-      switch (random() % 4) {
-        case 0:
-          text.insert(at, 1, static_cast<char>(random() % 256));
-          break;
-        case 1:
-          if (at < text.size()) text.erase(at, 1 + random() % 8);
-          break;
-        case 2:
-          if (at < text.size()) text[at] = static_cast<char>(random() % 256);
-          break;
-        default:
-          text.insert(at, fragments[random() % std::size(fragments)]);
-          break;
-      }
-    }
-    ParsedMission m;
-    const Outcome out = Parse(text, m);
-    if (out.result == ParseResult::kSuccess) {
-      ++successes;
-      EXPECT_EQ(out.errors, "");
-    } else {
-      ASSERT_EQ(out.result, ParseResult::kParseProblem);
-      EXPECT_TRUE(std::regex_match(out.errors, lexical) || std::regex_match(out.errors, syntax))
-          << out.errors;
-    }
-  }
-  EXPECT_GT(successes, 0);
 }
 
 }  // namespace

@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tests/lib_test_support.h"
 
 namespace vyr::parser {
 namespace {
 
 namespace fs = std::filesystem;
+using ::vyr::testing::ReadFileBytes;
+using ::vyr::testing::WriteFileBytes;
 
 std::string Le32(std::int32_t value) {
   std::string bytes;
@@ -22,47 +23,39 @@ std::string Le32(std::int32_t value) {
 
 class TacticalExperienceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vyr_tac_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    partial_ = (dir_ / "city").string();
+  void Write(const std::string& extension, const std::string& bytes) {
+    WriteFileBytes(partial_ + "." + extension, bytes);
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void WriteRaw(const std::string& extension, const std::string& bytes) {
-    std::ofstream out(partial_ + "." + extension, std::ios::binary);
-    out << bytes;
-  }
-  std::string ReadRaw(const std::string& extension) {
-    std::ifstream in(partial_ + "." + extension, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  std::string Read(const std::string& extension) { return ReadFileBytes(partial_ + "." + extension); }
   void WriteExp(std::int32_t recorded) {
-    WriteRaw("exp", std::string("\x01\x02", 2) + "abcd" + Le32(recorded) + "tail");
+    Write("exp", std::string("\x01\x02", 2) + "abcd" + Le32(recorded) + "tail");
   }
   void WriteTac(const std::string& version, std::int32_t studied, const std::string& rest = "") {
-    WriteRaw("tac", "[VYR tac info " + version + "]" + Le32(studied) + rest);
+    Write("tac", "[VYR tac info " + version + "]" + Le32(studied) + rest);
+  }
+  // "advice recorded studied".
+  std::string Advise() {
+    const ExperienceAdvice a = NeedToIncorporateMissionExperiences(partial_);
+    return std::to_string(a.advice) + " " + std::to_string(a.missions_recorded) + " " +
+           std::to_string(a.missions_studied);
   }
 
-  fs::path dir_;
-  std::string partial_;
+  ::vyr::testing::ScratchDir dir_;
+  std::string partial_ = dir_ / "city";
 };
 
-TEST_F(TacticalExperienceTest, MissingFilesGiveUnsupportedWithZeroCounts) {
-  ExperienceAdvice advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, -1);
-  EXPECT_EQ(advice.missions_recorded, 0);
-  EXPECT_EQ(advice.missions_studied, 0);
-
-  // Experience present, terrain file missing: the recorded count is still reported.
-  WriteExp(12);
-  advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, -1);
-  EXPECT_EQ(advice.missions_recorded, 12);
-  EXPECT_EQ(advice.missions_studied, 0);
+TEST_F(TacticalExperienceTest, MissingAndShortFilesKeepWhatWasRead) {
+  EXPECT_EQ(Advise(), "-1 0 0");
+  WriteExp(12);  // no terrain file: the recorded count is still reported
+  EXPECT_EQ(Advise(), "-1 12 0");
+  Write("tac", "[VYR tac info 0.80");  // 18 header bytes
+  EXPECT_EQ(Advise(), "-1 12 0");
+  Write("tac", "[VYR tac info 0.80]");  // a supported header without the studied count
+  EXPECT_EQ(Advise(), "1 12 0");
+  Write("tac", std::string("[VYR tac info 0.80]\x05\x01", 21));  // two bytes of the count
+  EXPECT_EQ(Advise(), "1 12 261");
+  Write("exp", std::string(8, '\0'));  // the recorded count cut off
+  EXPECT_EQ(Advise(), "-1 0 0");
 }
 
 TEST_F(TacticalExperienceTest, BacklogDecidesTheAdvice) {
@@ -71,8 +64,8 @@ TEST_F(TacticalExperienceTest, BacklogDecidesTheAdvice) {
     int advice;
   };
   const Case cases[] = {
-      {300, 260, 0},  // backlog 40 within 50
-      {300, 240, 1},  // backlog 60
+      {300, 260, 0},
+      {300, 240, 1},
       {50, 40, 0},
       {50, 39, 1},
       {51, 25, 1},
@@ -91,129 +84,81 @@ TEST_F(TacticalExperienceTest, BacklogDecidesTheAdvice) {
   for (const Case& c : cases) {
     WriteExp(c.recorded);
     WriteTac("0.80", c.studied);
-    const ExperienceAdvice advice = NeedToIncorporateMissionExperiences(partial_);
-    EXPECT_EQ(advice.advice, c.advice) << c.recorded << " recorded, " << c.studied << " studied";
-    EXPECT_EQ(advice.missions_recorded, c.recorded);
-    EXPECT_EQ(advice.missions_studied, c.studied);
+    EXPECT_EQ(Advise(),
+              std::to_string(c.advice) + " " + std::to_string(c.recorded) + " " + std::to_string(c.studied));
   }
 }
 
 TEST_F(TacticalExperienceTest, VersionIsReadFromTheHeaderDigits) {
   WriteExp(300);
-  WriteTac("0.78", 300);
-  ExperienceAdvice advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, -1);
-  EXPECT_EQ(advice.missions_recorded, 300);
-  EXPECT_EQ(advice.missions_studied, 0);
-
-  WriteTac("0.79", 300);
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, 0);
-  // The point is not checked and a leading 1 makes a later version.
-  WriteTac("1x05", 300);
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, 0);
-  // Reading stops at the first non-digit: "0.8x" is version 8.
-  WriteTac("0.8x", 300);
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, -1);
-  WriteTac(" .99", 300);
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, -1);
-}
-
-TEST_F(TacticalExperienceTest, ShortFilesStopWhereTheyEnd) {
-  WriteRaw("exp", std::string(8, '\0'));  // the recorded count is cut off
-  WriteTac("0.80", 1);
-  ExperienceAdvice advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, -1);
-  EXPECT_EQ(advice.missions_studied, 0);
-
-  WriteExp(20);
-  WriteRaw("tac", "[VYR tac info 0.80");  // 18 header bytes
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, -1);
-
-  // A supported header without the studied count is advised for an update.
-  WriteRaw("tac", "[VYR tac info 0.80]");
-  advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, 1);
-  EXPECT_EQ(advice.missions_recorded, 20);
-  EXPECT_EQ(advice.missions_studied, 0);
-
-  // Two bytes of the count: what was read is kept.
-  WriteRaw("tac", std::string("[VYR tac info 0.80]\x05\x01", 21));
-  advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, 1);
-  EXPECT_EQ(advice.missions_studied, 0x0105);
+  // The point is not checked, a leading 1 makes a later version, reading stops at a non-digit.
+  for (const auto& [version, expected] : {std::pair{"0.78", "-1 300 0"},
+                                          {"0.79", "0 300 300"},
+                                          {"1x05", "0 300 300"},
+                                          {"0.8x", "-1 300 0"},
+                                          {" .99", "-1 300 0"}}) {
+    WriteTac(version, 300);
+    EXPECT_EQ(Advise(), expected) << version;
+  }
 }
 
 TEST_F(TacticalExperienceTest, IncorporateUpdatesOnlyTheStudiedCount) {
   const std::string rest("\x00\xff terrain data \r\n\x1a", 19);
   WriteExp(300);
   WriteTac("0.81", 240, rest);
-  EXPECT_EQ(NeedToIncorporateMissionExperiences(partial_).advice, 1);
-
   IncorporateResult result = IncorporateMissionExperiences(partial_);
   EXPECT_EQ(result.outcome, IncorporateOutcome::kUpdated) << result.message;
-  EXPECT_EQ(ReadRaw("tac"), "[VYR tac info 0.81]" + Le32(300) + rest);
-  const ExperienceAdvice advice = NeedToIncorporateMissionExperiences(partial_);
-  EXPECT_EQ(advice.advice, 0);
-  EXPECT_EQ(advice.missions_studied, 300);
+  EXPECT_EQ(Read("tac"), "[VYR tac info 0.81]" + Le32(300) + rest);
+  EXPECT_EQ(Advise(), "0 300 300");
 
-  // A second run has nothing to do and leaves the file alone.
+  // A second run has nothing to do and leaves the file alone; no temporary file is left behind.
   const auto stamp = fs::last_write_time(partial_ + ".tac");
-  result = IncorporateMissionExperiences(partial_);
-  EXPECT_EQ(result.outcome, IncorporateOutcome::kAlreadyCurrent);
+  EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kAlreadyCurrent);
   EXPECT_EQ(fs::last_write_time(partial_ + ".tac"), stamp);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2);
 
-  // No temporary files are left behind.
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_))
-    ++files;
-  EXPECT_EQ(files, 2);
-}
-
-TEST_F(TacticalExperienceTest, IncorporateCompletesAShortCount) {
+  // A count cut short is completed.
   WriteExp(7);
-  WriteRaw("tac", std::string("[VYR tac info 0.79]\x01", 20));
+  Write("tac", std::string("[VYR tac info 0.79]\x01", 20));
   EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kUpdated);
-  EXPECT_EQ(ReadRaw("tac"), "[VYR tac info 0.79]" + Le32(7));
+  EXPECT_EQ(Read("tac"), "[VYR tac info 0.79]" + Le32(7));
 }
 
 TEST_F(TacticalExperienceTest, IncorporateChangesNothingWhenMissingOrUnsupported) {
   IncorporateResult result = IncorporateMissionExperiences(partial_);
   EXPECT_EQ(result.outcome, IncorporateOutcome::kNotApplicable);
   EXPECT_NE(result.message.find("city.exp"), std::string::npos) << result.message;
-  EXPECT_FALSE(fs::exists(partial_ + ".tac"));
 
   WriteExp(9);
-  result = IncorporateMissionExperiences(partial_);
-  EXPECT_EQ(result.outcome, IncorporateOutcome::kNotApplicable);
+  EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kNotApplicable);
   EXPECT_FALSE(fs::exists(partial_ + ".tac"));  // never created from nothing
 
   WriteTac("0.78", 1, "old");
-  const std::string before = ReadRaw("tac");
   result = IncorporateMissionExperiences(partial_);
   EXPECT_EQ(result.outcome, IncorporateOutcome::kNotApplicable);
   EXPECT_NE(result.message.find("unsupported version 78"), std::string::npos) << result.message;
-  EXPECT_EQ(ReadRaw("tac"), before);
+  EXPECT_EQ(Read("tac"), "[VYR tac info 0.78]" + Le32(1) + "old");
 
-  WriteRaw("tac", "[VYR tac");
+  Write("tac", "[VYR tac");
   EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kNotApplicable);
-  EXPECT_EQ(ReadRaw("tac"), "[VYR tac");
+  EXPECT_EQ(Read("tac"), "[VYR tac");
 
-  WriteRaw("exp", "short");
+  Write("exp", "short");
   WriteTac("0.80", 1);
   EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kNotApplicable);
-  EXPECT_EQ(ReadRaw("tac"), "[VYR tac info 0.80]" + Le32(1));
+  EXPECT_EQ(Read("tac"), "[VYR tac info 0.80]" + Le32(1));
 }
 
 TEST_F(TacticalExperienceTest, IncorporateInAReadOnlyFolderKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   WriteExp(30);
   WriteTac("0.80", 1, "keep");
-  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
   const IncorporateResult result = IncorporateMissionExperiences(partial_);
-  fs::permissions(dir_, fs::perms::owner_all);
+  fs::permissions(dir_.path(), fs::perms::owner_all);
   EXPECT_EQ(result.outcome, IncorporateOutcome::kWriteFailed);
   EXPECT_NE(result.message.find("city.tac"), std::string::npos) << result.message;
-  EXPECT_EQ(ReadRaw("tac"), "[VYR tac info 0.80]" + Le32(1) + "keep");
+  EXPECT_EQ(Read("tac"), "[VYR tac info 0.80]" + Le32(1) + "keep");
 }
 
 }  // namespace

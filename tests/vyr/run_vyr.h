@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <initializer_list>
-#include <iterator>
 #include <string>
+#include <vector>
+
+#include "tests/lib_test_support.h"
 
 namespace vyr::testing {
 
@@ -25,12 +25,7 @@ inline std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-inline std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline ToolRun RunVyr(std::initializer_list<std::string> arguments) {
+inline ToolRun RunVyr(const std::vector<std::string>& arguments) {
   namespace fs = std::filesystem;
   static int run_number = 0;
   const fs::path capture = fs::temp_directory_path() / ("vyr_tool_run_" + std::to_string(::getpid()) + "_" +
@@ -47,8 +42,8 @@ inline ToolRun RunVyr(std::initializer_list<std::string> arguments) {
   const int status = std::system(command.c_str());
   ToolRun run;
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadWhole(capture.string() + ".out");
-  run.err = ReadWhole(capture.string() + ".err");
+  run.out = ReadFileBytes(capture.string() + ".out");
+  run.err = ReadFileBytes(capture.string() + ".err");
   fs::remove(capture.string() + ".out");
   fs::remove(capture.string() + ".err");
   return run;

@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <string>
 
 #include "tests/vyr/run_vyr.h"
 #include "vyrparser/core/parser.h"
@@ -15,25 +10,12 @@
 namespace vyr::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 class VyrToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vyr_tool_test_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const std::string& name) const { return dir_ / name; }
+  void Write(const std::string& name, const std::string& bytes) const { WriteFileBytes(dir_ / name, bytes); }
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(dir_ / name, std::ios::binary);
-    out << bytes;
-  }
-
-  fs::path dir_;
+  ScratchDir dir_;
 };
 
 TEST_F(VyrToolTest, HelpVersionAndUsageErrors) {
@@ -43,34 +25,27 @@ TEST_F(VyrToolTest, HelpVersionAndUsageErrors) {
   for (const char* command : {"check FILE", "dump FILE", "rewrite IN OUT", "plan FILE TEAM", "advise PARTIAL",
                               "incorporate PARTIAL"})
     EXPECT_NE(run.out.find(command), std::string::npos) << command << " missing from\n" << run.out;
-
   run = RunVyr({"--version"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out.rfind("vyr ", 0), 0u) << run.out;
-
-  run = RunVyr({});
-  EXPECT_EQ(run.exit_code, 64);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("missing command"), std::string::npos) << run.err;
-
-  run = RunVyr({"frobnicate", "x"});
-  EXPECT_EQ(run.exit_code, 64);
-  EXPECT_NE(run.err.find("unknown command 'frobnicate'"), std::string::npos) << run.err;
-
-  run = RunVyr({"--bogus"});
-  EXPECT_EQ(run.exit_code, 64);
-  EXPECT_NE(run.err.find("unknown option '--bogus'"), std::string::npos) << run.err;
-
-  run = RunVyr({"advise"});
-  EXPECT_EQ(run.exit_code, 64);
-  EXPECT_NE(run.err.find("usage: vyr advise PARTIAL"), std::string::npos) << run.err;
-  run = RunVyr({"advise", "a", "b"});
-  EXPECT_EQ(run.exit_code, 64);
-  EXPECT_EQ(run.out, "");
-
   run = RunVyr({"advise", "--help"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_NE(run.out.find("usage: vyr advise PARTIAL"), std::string::npos) << run.out;
+
+  // Usage errors: exit code 64, nothing on the standard output, the reason on the error stream.
+  const std::pair<std::vector<std::string>, const char*> usage_errors[] = {
+      {{}, "missing command"},
+      {{"frobnicate", "x"}, "unknown command 'frobnicate'"},
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"advise"}, "usage: vyr advise PARTIAL"},
+      {{"advise", "a", "b"}, "usage: vyr advise PARTIAL"},
+  };
+  for (const auto& [arguments, reason] : usage_errors) {
+    run = RunVyr(arguments);
+    EXPECT_EQ(run.exit_code, 64) << reason;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(VyrToolTest, AdviseAndIncorporate) {
@@ -91,13 +66,11 @@ TEST_F(VyrToolTest, AdviseAndIncorporate) {
 
   run = RunVyr({"incorporate", partial});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(ReadWhole(Path("city.tac")), std::string("[VYR tac info 0.80]\x2c\x01\0\0rest", 27));
+  EXPECT_EQ(ReadFileBytes(Path("city.tac")), std::string("[VYR tac info 0.80]\x2c\x01\0\0rest", 27));
   EXPECT_EQ(RunVyr({"advise", partial}).out, "0 300 300\n");
 
-  // A file name that starts with "-" is reached after "--".
-  Write("-odd.exp", std::string("\0\0\0\0\0\0\x05\0\0\0", 10));
-  run = RunVyr({"advise", "--", "-odd"});
-  EXPECT_EQ(run.exit_code, 0);
+  // After "--" a name may start with "-".
+  EXPECT_EQ(RunVyr({"advise", "--", "-odd"}).exit_code, 0);
 }
 
 // Line 2 holds the map; the plan of "alpha" nests an on statement.
@@ -109,6 +82,10 @@ constexpr const char* kScript =
     "ammo \"M4 Clip\" = 3; item \"Silencer\"; skill = 2.5 }; player \"pat\" \"male/resdog\" { } }; }; \n"
     "objectives { failure(\"alpha\", \"lost\") = ( timeout(300) || !( alive(\"bob\") ) ) -> { \"m2\" } };\n"
     "plan \"alpha\" { wait 5; on (contact, code \"go\") { attack towards l2 }; phase \"two\"; join }; }\n";
+
+// The plan of "alpha" as the library prints it.
+constexpr const char* kPlan =
+    "  wait 5;\n  on (contact, code \"go\")\n  {\n    attack towards l2;\n  };\n\nphase \"two\";\n  join ;\n";
 
 TEST_F(VyrToolTest, CheckPassesTheLibraryMessagesThrough) {
   Write("good.vyr", kScript);
@@ -123,10 +100,6 @@ TEST_F(VyrToolTest, CheckPassesTheLibraryMessagesThrough) {
   run = RunVyr({"check", Path("bad.vyr")});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.out, "");
-  parser::ParsedMission mission;
-  std::ostringstream library;
-  EXPECT_EQ(parser::ParseMissionBuffer(bad, mission, library), parser::ParseResult::kParseProblem);
-  EXPECT_EQ(run.err, library.str());
   EXPECT_EQ(run.err, "ERROR in syntax found, at line 3\nnear: 'zz'.\nCAUSE use of undeclared location\n");
 
   Write("lex.vyr", "mission \"m\"\n{ $");
@@ -143,37 +116,23 @@ TEST_F(VyrToolTest, DumpPrintsTheModelAsJson) {
   Write("good.vyr", kScript);
   ToolRun run = RunVyr({"dump", Path("good.vyr")});
   ASSERT_EQ(run.exit_code, 0) << run.err;
-  const nlohmann::json dump = nlohmann::json::parse(run.out);
-  EXPECT_EQ(dump["mission"], "m");
-  EXPECT_EQ(dump["description"], "d\\nx");
-  EXPECT_TRUE(dump["annotation"].is_null());
-  EXPECT_EQ(dump["map_styles"], nlohmann::json({"urban", "dark"}));
-  EXPECT_EQ(dump["rules"][0]["value"], "team");
-  EXPECT_EQ(dump["locations"][1], nlohmann::json({{"name", "l2"}, {"x", 100.0}, {"y", -5.0}, {"z", 7.0}}));
-  const nlohmann::json& area = dump["areas"][0];
-  EXPECT_EQ(area["styles"], nlohmann::json({"open"}));
-  EXPECT_EQ(area["locations"], nlohmann::json({"l1", "l2"}));
-  EXPECT_EQ(area["entrances"], nlohmann::json::array());
-  EXPECT_EQ(area["windows"], nlohmann::json({"l2"}));
-  EXPECT_EQ(area["radius"], 4464);
-  const nlohmann::json& team = dump["forces"][0]["teams"][0];
-  EXPECT_EQ(team["name"], "alpha");
-  EXPECT_EQ(team["plan"],
-            "  wait 5;\n  on (contact, code \"go\")\n  {\n    attack towards l2;\n  };\n\nphase \"two\";\n  "
-            "join ;\n");
-  const nlohmann::json& bob = team["actors"][0];
-  EXPECT_EQ(bob["type"], "npc");
-  EXPECT_EQ(bob["model_and_skin"], "terror/terror");
-  EXPECT_EQ(bob["skill"], 2.5);
-  EXPECT_EQ(bob["weapons"], nlohmann::json({"Handcannon"}));
-  EXPECT_EQ(bob["ammunition"], nlohmann::json::parse(R"([{"name": "M4 Clip", "count": 3}])"));
-  EXPECT_EQ(bob["items"], nlohmann::json({"Silencer"}));
-  EXPECT_EQ(team["actors"][1]["type"], "player");
-  const nlohmann::json& objective = dump["objectives"][0];
-  EXPECT_EQ(objective["type"], "failure");
-  EXPECT_EQ(objective["owner"], "alpha");
-  EXPECT_EQ(objective["condition"], "( timeout(300) || !( alive(\"bob\") ) )");
-  EXPECT_EQ(objective["next_missions"], nlohmann::json({"m2"}));
+  nlohmann::json dump = nlohmann::json::parse(run.out);
+  dump["forces"][0]["teams"][0]["actors"][1].erase("skill");  // a player's skill is not in the script
+  nlohmann::json expected = nlohmann::json::parse(R"json({
+    "mission": "m", "author": "a", "description": "d\\nx", "map": "city", "annotation": null,
+    "map_styles": ["urban", "dark"], "rules": [{"rule": "respawn", "value": "team"}],
+    "locations": [{"name": "l1", "x": 0.0, "y": 0.0, "z": 0.0}, {"name": "l2", "x": 100.0, "y": -5.0, "z": 7.0}],
+    "areas": [{"name": "yard", "styles": ["open"], "locations": ["l1", "l2"], "entrances": [], "exits": [],
+               "windows": ["l2"], "radius": 4464}],
+    "forces": [{"name": "blue", "teams": [{"name": "alpha", "actors": [
+        {"type": "npc", "name": "bob", "model_and_skin": "terror/terror", "skill": 2.5, "weapons": ["Handcannon"],
+         "ammunition": [{"name": "M4 Clip", "count": 3}], "items": ["Silencer"]},
+        {"type": "player", "name": "pat", "model_and_skin": "male/resdog", "weapons": [], "ammunition": [],
+         "items": []}]}]}],
+    "objectives": [{"type": "failure", "owner": "alpha", "message": "lost",
+                    "condition": "( timeout(300) || !( alive(\"bob\") ) )", "next_missions": ["m2"]}]})json");
+  expected["forces"][0]["teams"][0]["plan"] = kPlan;
+  EXPECT_EQ(dump, expected) << dump.dump(2);
 
   Write("bad.vyr", "mission \"m\" {");
   run = RunVyr({"dump", Path("bad.vyr")});
@@ -188,19 +147,19 @@ TEST_F(VyrToolTest, RewriteWritesTheLibraryLayoutAndKeepsOutputOnFailure) {
   ASSERT_EQ(run.exit_code, 0) << run.err;
   parser::ParsedMission mission;
   ASSERT_EQ(parser::ParseMissionBuffer(kScript, mission), parser::ParseResult::kSuccess);
-  const std::string written = ReadWhole(Path("out.vyr"));
+  const std::string written = ReadFileBytes(Path("out.vyr"));
   EXPECT_EQ(written, parser::WithCrLf(parser::MissionText(mission)));
   EXPECT_EQ(RunVyr({"check", Path("out.vyr")}).exit_code, 0);
 
   // Rewriting a file onto itself works: the input is read whole before the output is replaced.
   run = RunVyr({"rewrite", Path("out.vyr"), Path("out.vyr")});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(ReadWhole(Path("out.vyr")), written);
+  EXPECT_EQ(ReadFileBytes(Path("out.vyr")), written);
 
   Write("bad.vyr", "mission \"m\" {");
   run = RunVyr({"rewrite", Path("bad.vyr"), Path("out.vyr")});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(ReadWhole(Path("out.vyr")), written);
+  EXPECT_EQ(ReadFileBytes(Path("out.vyr")), written);
 
   run = RunVyr({"rewrite", Path("good.vyr"), Path("no/such/folder/out.vyr")});
   EXPECT_EQ(run.exit_code, 1);
@@ -211,9 +170,7 @@ TEST_F(VyrToolTest, PlanPrintsOneTeamsPlan) {
   Write("good.vyr", kScript);
   ToolRun run = RunVyr({"plan", Path("good.vyr"), "alpha"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "  wait 5;\n  on (contact, code \"go\")\n  {\n    attack towards l2;\n  };\n\nphase \"two\";\n  "
-            "join ;\n");
+  EXPECT_EQ(run.out, kPlan);
 
   run = RunVyr({"plan", Path("good.vyr"), "ALPHA"});  // team names are matched exactly here
   EXPECT_EQ(run.exit_code, 1);

@@ -1,24 +1,10 @@
 #include "tests/writer/script_generator.h"
 
 #include <algorithm>
-#include <array>
-#include <string_view>
+#include <cctype>
 
 namespace vyr::testing {
 namespace {
-
-constexpr std::array<std::string_view, 81> kKeywords = {
-    "mission",   "author",     "description", "map",        "area",    "style",    "open",    "closed",
-    "roof",      "locations",  "entrances",   "exits",      "windows", "urban",    "dark",    "indoor",
-    "radius",    "location",   "force",       "team",       "npc",     "ammo",     "item",    "skill",
-    "weapon",    "player",     "rules",       "success",    "failure", "respawn",  "plan",    "at",
-    "on",        "set",        "for",         "forever",    "from",    "to",       "towards", "using",
-    "with",      "within",     "wait",        "abort",      "advance", "assemble", "attack",  "continue",
-    "cover",     "defend",     "freeze",      "insert",     "join",    "observe",  "moveup",  "patrol",
-    "pullback",  "phase",      "radio",       "signal",     "snipe",   "spawn",    "split",   "spread",
-    "take",      "until",      "ready",       "assembled",  "code",    "contact",  "under",   "fire",
-    "casualty",  "objectives", "occupied",    "eliminated", "alive",   "timeout",  "none",    "individual",
-    "annotation"};
 
 constexpr std::string_view kStringStart =
     " !'(),-./0123456789:?ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\\_";
@@ -26,18 +12,28 @@ constexpr std::string_view kStringLater = "#%&+=@^|";
 constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view kIdentLater = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.";
 
-constexpr std::array<std::string_view, 12> kSpacing = {" ",
-                                                       " ",
-                                                       " ",
-                                                       "  ",
-                                                       "\t",
-                                                       "\n",
-                                                       "\r\n",
-                                                       " // line comment \"*/ { \n",
-                                                       "/* block */",
-                                                       "/*\n * two lines\n */",
-                                                       "/* a **/ still comment */",
-                                                       "/** doc **/ */"};
+constexpr std::string_view kSpacing[] = {" ",
+                                         " ",
+                                         " ",
+                                         "  ",
+                                         "\t",
+                                         "\n",
+                                         "\r\n",
+                                         " // line comment \"*/ { \n",
+                                         "/* block */",
+                                         "/*\n * two lines\n */",
+                                         "/* a **/ still comment */",
+                                         "/** doc **/ */"};
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find(separator, at), text.size());
+    pieces.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return pieces;
+}
 
 }  // namespace
 
@@ -52,13 +48,17 @@ bool ScriptGenerator::Chance(int percent) {
   return Uniform(1, 100) <= percent;
 }
 
+char ScriptGenerator::PickChar(std::string_view set) {
+  return set[static_cast<std::size_t>(Uniform(0, static_cast<int>(set.size()) - 1))];
+}
+
 void ScriptGenerator::Separator(bool required) {
   if (!options_.vary_spacing) {
     if (required || !out_.empty()) out_ += ' ';
     return;
   }
   if (!required && Chance(30)) return;
-  out_ += kSpacing[static_cast<std::size_t>(Uniform(0, static_cast<int>(kSpacing.size()) - 1))];
+  out_ += kSpacing[static_cast<std::size_t>(Uniform(0, static_cast<int>(std::size(kSpacing)) - 1))];
 }
 
 void ScriptGenerator::Word(const std::string& text) {
@@ -77,27 +77,42 @@ void ScriptGenerator::Literal(const std::string& text) {
   Punct("\"" + text + "\"");
 }
 
-std::string ScriptGenerator::Identifier() {
-  for (;;) {
-    std::string name(1,
-                     kLetters[static_cast<std::size_t>(Uniform(0, static_cast<int>(kLetters.size()) - 1))]);
-    const int length = Uniform(0, 8);
-    for (int i = 0; i < length; ++i)
-      name += kIdentLater[static_cast<std::size_t>(Uniform(0, static_cast<int>(kIdentLater.size()) - 1))];
-    if (std::find(kKeywords.begin(), kKeywords.end(), name) == kKeywords.end()) return name;
+void ScriptGenerator::Emit(std::string_view tokens) {
+  for (const std::string_view token : Split(tokens, ' ')) {
+    if (std::isalpha(static_cast<unsigned char>(token[0])))
+      Word(std::string(token));
+    else
+      Punct(std::string(token));
   }
 }
 
-std::string ScriptGenerator::StringRun(int max_length) {
-  std::string text(
-      1, kStringStart[static_cast<std::size_t>(Uniform(0, static_cast<int>(kStringStart.size()) - 1))]);
-  const int length = Uniform(0, max_length - 1);
-  for (int i = 0; i < length; ++i) {
-    if (Chance(15))
-      text += kStringLater[static_cast<std::size_t>(Uniform(0, static_cast<int>(kStringLater.size()) - 1))];
-    else
-      text += kStringStart[static_cast<std::size_t>(Uniform(0, static_cast<int>(kStringStart.size()) - 1))];
+void ScriptGenerator::Repeat(int count, const char* separator, const std::function<void()>& item) {
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && *separator) Punct(separator);
+    item();
   }
+}
+
+void ScriptGenerator::OptionalSemicolon() {
+  if (Chance(50)) Punct(";");
+}
+
+// Keywords are all lower-case letters: a name of nothing else gets a digit, so it is never one.
+std::string ScriptGenerator::Identifier() {
+  std::string name(1, PickChar(kLetters));
+  const int length = Uniform(0, 8);
+  for (int i = 0; i < length; ++i)
+    name += PickChar(kIdentLater);
+  if (std::all_of(name.begin(), name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+    name += PickChar("0123456789");
+  return name;
+}
+
+std::string ScriptGenerator::StringRun(int max_length) {
+  std::string text(1, PickChar(kStringStart));
+  const int length = Uniform(0, max_length - 1);
+  for (int i = 0; i < length; ++i)
+    text += PickChar(Chance(15) ? kStringLater : kStringStart);
   return text;
 }
 
@@ -120,15 +135,6 @@ std::string ScriptGenerator::FloatText(bool allow_negative) {
   return text;
 }
 
-std::string ScriptGenerator::NumberText(bool allow_negative, int int_low, int int_high) {
-  if (Chance(50)) return FloatText(allow_negative);
-  return IntText(allow_negative ? int_low : std::max(0, int_low), int_high);
-}
-
-void ScriptGenerator::OptionalSemicolon() {
-  if (Chance(50)) Punct(";");
-}
-
 std::string ScriptGenerator::Generate() {
   out_.clear();
   last_was_word_ = false;
@@ -138,235 +144,164 @@ std::string ScriptGenerator::Generate() {
   teams_.clear();
   actors_.clear();
 
-  Word("mission");
+  Emit("mission");
   Literal(StringRun());
-  Punct("{");
-  MissionHeader();
-  Rules();
+  Emit("{ author");
+  Literal(StringRun());
+  Emit("; description");
+  std::string description = StringRun();
+  if (Chance(50)) description += "\\nSecond line.\\n" + StringRun();
+  Literal(description);
+  Emit("; rules {");
+  const int rules = Uniform(0, 3);
+  Repeat(rules, ";", [&] {
+    Emit("respawn =");
+    Word(Pick(std::vector<std::string>{"none", "individual", "team"}));
+  });
+  if (rules > 0) OptionalSemicolon();
+  Emit("} ;");
   Map();
   Forces();
   Objectives();
   Plans();
-  Punct("}");
+  Emit("}");
   if (Chance(50)) out_ += Chance(50) ? "\n" : "\r\n";
   return out_;
 }
 
-void ScriptGenerator::MissionHeader() {
-  Word("author");
-  Literal(StringRun());
-  Punct(";");
-  Word("description");
-  std::string description = StringRun();
-  if (Chance(50)) description += "\\nSecond line.\\n" + StringRun();
-  Literal(description);
-  Punct(";");
-}
-
-void ScriptGenerator::Rules() {
-  Word("rules");
-  Punct("{");
-  const int count = Uniform(0, 3);
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) Punct(";");
-    Word("respawn");
-    Punct("=");
-    Word(Pick(std::vector<std::string>{"none", "individual", "team"}));
-  }
-  if (count > 0) OptionalSemicolon();
-  Punct("}");
-  Punct(";");
-}
-
 void ScriptGenerator::Map() {
-  Word("map");
+  Emit("map");
   Literal(StringRun());
-  Punct("{");
+  Emit("{");
   if (Chance(60)) {
-    Word("style");
-    Punct("=");
-    const int count = Uniform(1, 4);
-    for (int i = 0; i < count; ++i) {
-      if (i > 0) Punct(",");
+    Emit("style =");
+    Repeat(Uniform(1, 4), ",", [&] {
       Word(Pick(std::vector<std::string>{"open", "urban", "dark", "indoor"}));
-    }
-    Punct(";");
+    });
+    Emit(";");
   }
   if (Chance(50)) {
-    Word("annotation");
-    Punct("=");
-    const int pieces = Uniform(1, 3);
-    for (int i = 0; i < pieces; ++i) {
+    Emit("annotation =");
+    Repeat(Uniform(1, 3), "", [&] {
       std::string literal = StringRun();
-      if (Chance(40)) literal += "\n" + (Chance(80) ? StringRun() : std::string());
-      if (Chance(10)) literal = "\n";
-      Literal(literal);
-    }
-    Punct(";");
+      if (Chance(40)) literal.append("\n").append(Chance(80) ? StringRun() : std::string());
+      Literal(Chance(10) ? "\n" : literal);
+    });
+    Emit(";");
   }
-
   const int location_count = Uniform(0, options_.max_locations);
-  for (int i = 0; i < location_count; ++i) {
-    if (i > 0) Punct(";");
+  Repeat(location_count, ";", [&] {
     const std::string name = !locations_.empty() && Chance(10) ? Pick(locations_) : Identifier();
     locations_.push_back(name);
-    Word("location");
+    Emit("location");
     Word(name);
-    Punct("=");
-    Punct("<");
-    for (int c = 0; c < 3; ++c) {
-      if (c > 0) Punct(",");
-      // Mostly in range, now and then beyond it, where the value wraps to 16 bits.
-      Word(Chance(5) ? IntText(32768, 99999) : IntText(-32768, 32767));
-    }
-    Punct(">");
-  }
+    Emit("= <");
+    // Mostly in range, now and then beyond it, where the value wraps to 16 bits.
+    Repeat(3, ",", [&] { Word(Chance(5) ? IntText(32768, 99999) : IntText(-32768, 32767)); });
+    Emit(">");
+  });
   const int area_count = locations_.empty() ? 0 : Uniform(0, options_.max_areas);
-  if (location_count > 0 && Chance(50)) Punct(";");
-  for (int i = 0; i < area_count; ++i) {
-    if (i > 0) Punct(";");
-    Area();
-  }
+  if (location_count > 0 && Chance(50)) Emit(";");
+  Repeat(area_count, ";", [&] { Area(); });
   if (area_count > 0) OptionalSemicolon();
-  Punct("}");
-  Punct(";");
+  Emit("} ;");
 }
 
 void ScriptGenerator::Area() {
   const std::string name = !areas_.empty() && Chance(10) ? Pick(areas_) : Identifier();
   areas_.push_back(name);
-  Word("area");
+  Emit("area");
   Word(name);
-  Punct("{");
-  Word("style");
-  Punct("=");
+  Emit("{ style =");
   Word(Pick(std::vector<std::string>{"open", "closed", "roof"}));
-  Punct(";");
+  Emit(";");
   auto location_refs = [this](const char* keyword) {
     Word(keyword);
-    Punct("=");
-    const int count = Uniform(1, 4);
-    for (int i = 0; i < count; ++i) {
-      if (i > 0) Punct(",");
-      Word(Pick(locations_));
-    }
+    Emit("=");
+    Repeat(Uniform(1, 4), ",", [&] { Word(Pick(locations_)); });
   };
   location_refs("locations");
-  Punct(";");
-  if (Chance(40)) {
-    location_refs("entrances");
-    Punct(";");
-  }
-  if (Chance(40)) {
-    location_refs("exits");
-    Punct(";");
+  Emit(";");
+  for (const char* optional : {"entrances", "exits"}) {
+    if (!Chance(40)) continue;
+    location_refs(optional);
+    Emit(";");
   }
   if (Chance(40)) location_refs("windows");
   if (Chance(60)) {
-    Word("radius");
-    Punct("=");
+    Emit("radius =");
     Word(Chance(5) ? IntText(32768, 99999) : IntText(-100, 2000));
   }
   OptionalSemicolon();
-  Punct("}");
+  Emit("}");
 }
 
 void ScriptGenerator::Forces() {
-  const int force_count = Uniform(1, options_.max_forces);
-  for (int f = 0; f < force_count; ++f) {
-    const std::string force = StringRun();
-    forces_.push_back(force);
-    Word("force");
-    Literal(force);
-    Punct("{");
-    const int team_count = Uniform(1, options_.max_teams);
-    for (int t = 0; t < team_count; ++t) {
-      const std::string team = !teams_.empty() && Chance(10) ? Pick(teams_) : StringRun();
-      teams_.push_back(team);
-      Word("team");
-      Literal(team);
-      Punct("{");
+  Repeat(Uniform(1, options_.max_forces), "", [&] {
+    forces_.push_back(StringRun());
+    Emit("force");
+    Literal(forces_.back());
+    Emit("{");
+    Repeat(Uniform(1, options_.max_teams), "", [&] {
+      teams_.push_back(!teams_.empty() && Chance(10) ? Pick(teams_) : StringRun());
+      Emit("team");
+      Literal(teams_.back());
+      Emit("{");
       const int member_count = Uniform(0, options_.max_members);
-      for (int m = 0; m < member_count; ++m) {
-        if (m > 0) Punct(";");
-        Member();
-      }
+      Repeat(member_count, ";", [&] { Member(); });
       if (member_count > 0) OptionalSemicolon();
-      Punct("}");
-      Punct(";");
-    }
-    Punct("}");
-    Punct(";");
-  }
+      Emit("} ;");
+    });
+    Emit("} ;");
+  });
 }
 
 void ScriptGenerator::Member() {
   const bool npc = Chance(70);
-  const std::string name = StringRun();
-  actors_.push_back(name);
-  Word(npc ? "npc" : "player");
-  Literal(name);
+  actors_.push_back(StringRun());
+  Emit(npc ? "npc" : "player");
+  Literal(actors_.back());
   Literal(Pick(std::vector<std::string>{"terror/terror", "male/resdog", "female/ctf_r", "m"}) +
           (Chance(20) ? StringRun(4) : ""));
-  Punct("{");
+  Emit("{");
   const int equipment = Uniform(0, 5);
-  for (int e = 0; e < equipment; ++e) {
-    if (e > 0) Punct(";");
-    switch (Uniform(0, 2)) {
-      case 0:
-        Word("weapon");
-        Literal(Pick(std::vector<std::string>{"Handcannon", "MK23 Pistol", "Sniper Rifle"}));
-        break;
-      case 1:
-        Word("ammo");
-        Literal(Pick(std::vector<std::string>{"Pistol Clip", "M4 Clip", "12 Gauge Shells"}));
-        Punct("=");
-        Word(Chance(5) ? IntText(32768, 70000) : IntText(-5, 200));
-        break;
-      default:
-        Word("item");
-        Literal(Pick(std::vector<std::string>{"Kevlar Vest", "Silencer", "Bandolier"}));
-        break;
-    }
-  }
-  if (equipment > 0 && Chance(70)) Punct(";");
+  Repeat(equipment, ";", [&] {
+    const int kind = Uniform(0, 2);
+    Emit(kind == 0 ? "weapon" : kind == 1 ? "ammo" : "item");
+    if (kind == 0) Literal(Pick(std::vector<std::string>{"Handcannon", "MK23 Pistol", "Sniper Rifle"}));
+    if (kind == 2) Literal(Pick(std::vector<std::string>{"Kevlar Vest", "Silencer", "Bandolier"}));
+    if (kind != 1) return;
+    Literal(Pick(std::vector<std::string>{"Pistol Clip", "M4 Clip", "12 Gauge Shells"}));
+    Emit("=");
+    Word(Chance(5) ? IntText(32768, 70000) : IntText(-5, 200));
+  });
+  if (equipment > 0 && Chance(70)) Emit(";");
   if (npc || Chance(50)) {
-    Word("skill");
-    Punct("=");
+    Emit("skill =");
     Word(Chance(50) ? FloatText(true) : IntText(-3, 9));
     OptionalSemicolon();
   }
-  Punct("}");
+  Emit("}");
 }
 
 void ScriptGenerator::Objectives() {
-  Word("objectives");
-  Punct("{");
+  Emit("objectives {");
   const int count = Uniform(0, options_.max_objectives);
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) Punct(";");
-    Word(Chance(50) ? "success" : "failure");
-    Punct("(");
+  Repeat(count, ";", [&] {
+    Emit(Chance(50) ? "success (" : "failure (");
     std::vector<std::string> owners = teams_;
     owners.insert(owners.end(), forces_.begin(), forces_.end());
     Literal(Pick(owners));
-    Punct(",");
+    Emit(",");
     Literal(StringRun(20));
-    Punct(")");
-    Punct("=");
+    Emit(") =");
     Condition(0);
-    Punct("->");
-    Punct("{");
-    const int next = Uniform(1, 3);
-    for (int n = 0; n < next; ++n) {
-      if (n > 0) Punct(",");
-      Literal(StringRun());
-    }
-    Punct("}");
-  }
+    Emit("-> {");
+    Repeat(Uniform(1, 3), ",", [&] { Literal(StringRun()); });
+    Emit("}");
+  });
   if (count > 0) OptionalSemicolon();
-  Punct("}");
-  Punct(";");
+  Emit("} ;");
 }
 
 void ScriptGenerator::Condition(int depth) {
@@ -374,236 +309,101 @@ void ScriptGenerator::Condition(int depth) {
   std::vector<std::string> members = teams_;
   members.insert(members.end(), actors_.begin(), actors_.end());
   members.insert(members.end(), forces_.begin(), forces_.end());
-  switch (choice) {
-    case 0:
-    case 1:
-      Word(choice == 0 ? "eliminated" : "alive");
-      Punct("(");
-      Literal(Pick(members));
-      Punct(")");
-      break;
-    case 2:
-      Word("occupied");
-      Punct("(");
-      Word(Identifier());  // not checked against the areas
-      Punct(")");
-      break;
-    case 3:
-      Word("timeout");
-      Punct("(");
-      Word(IntText(-10, 3600));
-      Punct(")");
-      break;
-    case 4:
-      Punct("(");
-      Condition(depth + 1);
-      Punct(Chance(50) ? "||" : "&&");
-      Condition(depth + 1);
-      Punct(")");
-      break;
-    default:
-      Punct("!");
-      Punct("(");
-      Condition(depth + 1);
-      Punct(")");
-      break;
+  if (choice <= 1) {
+    Emit(choice == 0 ? "eliminated (" : "alive (");
+    Literal(Pick(members));
+  } else if (choice == 2) {
+    Emit("occupied (");
+    Word(Identifier());  // not checked against the areas
+  } else if (choice == 3) {
+    Emit("timeout (");
+    Word(IntText(-10, 3600));
+  } else if (choice == 4) {
+    Emit("(");
+    Condition(depth + 1);
+    Emit(Chance(50) ? "||" : "&&");
+    Condition(depth + 1);
+  } else {
+    Emit("! (");
+    Condition(depth + 1);
   }
+  Emit(")");
 }
 
 void ScriptGenerator::Plans() {
   const int count = Uniform(0, options_.max_plans);
-  if (count == 0) {
-    Punct(";");
-    return;
-  }
-  for (int i = 0; i < count; ++i) {
-    Word("plan");
+  if (count == 0) return Emit(";");
+  Repeat(count, "", [&] {
+    Emit("plan");
     Literal(Pick(teams_));
-    Punct("{");
+    Emit("{");
     StatementList(0);
-    Punct("}");
-    Punct(";");
-  }
-  if (Chance(30)) Punct(";");
+    Emit("} ;");
+  });
+  if (Chance(30)) Emit(";");
 }
 
 void ScriptGenerator::StatementList(int depth) {
   const int count = Uniform(0, depth == 0 ? options_.max_statements : 3);
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) Punct(";");
-    Statement(depth);
-  }
+  Repeat(count, ";", [&] { Statement(depth); });
   if (count > 0) OptionalSemicolon();
 }
 
 void ScriptGenerator::Statement(int depth) {
-  const bool have_locations = !locations_.empty();
+  // One pattern a statement form, "|" between them. L a location, S a literal, s a short literal, T a
+  // team, W a wait time, N a time or distance, I a count, ? an optional short literal; patrol and on
+  // are built below.
+  static const std::vector<std::string_view> kPatterns = Split(
+      "wait W|advance towards L using S|abort|assemble at L using S|attack towards L|"
+      "continue with phase S|defend towards L from L|freeze towards L for N|insert at L using S|join|"
+      "moveup to L using S|observe L|patrol|phase S|pullback to L using S|radio S|on|signal towards L ?|"
+      "signal code s|snipe from L towards L|spawn|split T I|spread towards L within N|take cover from L|"
+      "wait until ready|wait until assembled|wait until code ( s )",
+      '|');
   for (;;) {
-    const int kind = Uniform(0, 26);
-    const bool needs_location = kind == 1 || kind == 3 || kind == 4 || kind == 6 || kind == 7 || kind == 8 ||
-                                kind == 10 || kind == 11 || kind == 14 || kind == 17 || kind == 19 ||
-                                kind == 22 || kind == 23;
-    if (needs_location && !have_locations) continue;
-    if (kind == 12 && areas_.size() < 2) continue;
-    if (kind == 16 && depth >= options_.max_on_depth) continue;
-    auto location = [this] { Word(Pick(locations_)); };
-    switch (kind) {
-      case 0:
-        Word("wait");
-        if (Chance(20))
-          Word("forever");
-        else
-          Word(Chance(50) ? IntText(-100, 9999) : FloatText(true));
-        return;
-      case 1:
-      case 3:
-      case 8:
-      case 10:
-      case 14: {
-        const char* name = kind == 1    ? "advance"
-                           : kind == 3  ? "assemble"
-                           : kind == 8  ? "insert"
-                           : kind == 10 ? "moveup"
-                                        : "pullback";
-        Word(name);
-        Word(kind == 1 ? "towards" : (kind == 3 || kind == 8) ? "at" : "to");
-        location();
-        Word("using");
-        Literal(StringRun());
-        return;
-      }
-      case 2:
-        Word("abort");
-        return;
-      case 4:
-        Word("attack");
-        Word("towards");
-        location();
-        return;
-      case 5:
-        Word("continue");
-        Word("with");
-        Word("phase");
-        Literal(StringRun());
-        return;
-      case 6:
-        Word("defend");
-        Word("towards");
-        location();
-        Word("from");
-        location();
-        return;
-      case 7:
-      case 22:
-        Word(kind == 7 ? "freeze" : "spread");
-        Word("towards");
-        location();
-        Word(kind == 7 ? "for" : "within");
-        Word(Chance(50) ? IntText(-100, 32767) : FloatText(true));
-        return;
-      case 9:
-        Word("join");
-        return;
-      case 11:
-        Word("observe");
-        location();
-        return;
-      case 12: {
-        Word("patrol");
-        if (Chance(30)) return;
-        Punct("(");
-        const int count = Uniform(2, 4);
-        for (int i = 0; i < count; ++i) {
-          if (i > 0) Punct(",");
-          Word(Pick(areas_));
-        }
-        Punct(")");
-        return;
-      }
-      case 13:
-        Word("phase");
-        Literal(StringRun());
-        return;
-      case 15:
-        Word("radio");
-        Literal(StringRun(20));
-        return;
-      case 16: {
-        Word("on");
-        Punct("(");
-        const int events = Uniform(1, 4);
-        for (int i = 0; i < events; ++i) {
-          if (i > 0) Punct(",");
-          switch (Uniform(0, 3)) {
-            case 0:
-              Word("contact");
-              break;
-            case 1:
-              Word("under");
-              Word("fire");
-              break;
-            case 2:
-              Word("casualty");
-              break;
-            default:
-              Word("code");
-              Literal(StringRun(6));
-              break;
-          }
-        }
-        Punct(")");
-        Punct("{");
-        StatementList(depth + 1);
-        Punct("}");
-        return;
-      }
-      case 17:
-        Word("signal");
-        Word("towards");
-        location();
-        if (Chance(50)) Literal(StringRun(6));
-        return;
-      case 18:
-        Word("signal");
-        Word("code");
-        Literal(StringRun(6));
-        return;
-      case 19:
-        Word("snipe");
-        Word("from");
-        location();
-        Word("towards");
-        location();
-        return;
-      case 20:
-        Word("spawn");
-        return;
-      case 21:
-        Word("split");
-        Literal(Pick(teams_));
-        Word(IntText(-5, 30000));
-        return;
-      case 23:
-        Word("take");
-        Word("cover");
-        Word("from");
-        location();
-        return;
-      case 24:
-      case 25:
-        Word("wait");
-        Word("until");
-        Word(kind == 24 ? "ready" : "assembled");
-        return;
-      default:
-        Word("wait");
-        Word("until");
-        Word("code");
-        Punct("(");
-        Literal(StringRun(6));
-        Punct(")");
-        return;
+    const std::string_view pattern =
+        kPatterns[static_cast<std::size_t>(Uniform(0, static_cast<int>(kPatterns.size()) - 1))];
+    if (pattern.find(" L") != std::string_view::npos && locations_.empty()) continue;
+    if (pattern == "patrol" && areas_.size() < 2) continue;
+    if (pattern == "on" && depth >= options_.max_on_depth) continue;
+    if (pattern == "patrol") {
+      Emit("patrol");
+      if (Chance(30)) return;
+      Emit("(");
+      Repeat(Uniform(2, 4), ",", [&] { Word(Pick(areas_)); });
+      return Emit(")");
     }
+    if (pattern == "on") {
+      Emit("on (");
+      Repeat(Uniform(1, 4), ",", [&] {
+        const int event = Uniform(0, 3);
+        Emit(event == 0 ? "contact" : event == 1 ? "under fire" : event == 2 ? "casualty" : "code");
+        if (event == 3) Literal(StringRun(6));
+      });
+      Emit(") {");
+      StatementList(depth + 1);
+      return Emit("}");
+    }
+    for (const std::string_view piece : Split(pattern, ' ')) {
+      if (piece == "L") {
+        Word(Pick(locations_));
+      } else if (piece == "S") {
+        Literal(StringRun(20));
+      } else if (piece == "s" || (piece == "?" && Chance(50))) {
+        Literal(StringRun(6));
+      } else if (piece == "T") {
+        Literal(Pick(teams_));
+      } else if (piece == "W") {
+        Word(Chance(20) ? std::string("forever") : Chance(50) ? IntText(-100, 9999) : FloatText(true));
+      } else if (piece == "N") {
+        Word(Chance(50) ? IntText(-100, 32767) : FloatText(true));
+      } else if (piece == "I") {
+        Word(IntText(-5, 30000));
+      } else if (piece != "?") {
+        Emit(piece);
+      }
+    }
+    return;
   }
 }
 

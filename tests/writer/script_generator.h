@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vyr::testing {
@@ -37,21 +39,24 @@ class ScriptGenerator {
   const T& Pick(const std::vector<T>& values) {
     return values[static_cast<std::size_t>(Uniform(0, static_cast<int>(values.size()) - 1))];
   }
+  char PickChar(std::string_view set);
 
   // Token output: words need a separator between them, punctuation and literals may touch.
   void Word(const std::string& text);
   void Punct(const std::string& text);
   void Literal(const std::string& text);
   void Separator(bool required);
+  // Blank-separated fixed tokens: words and punctuation alike.
+  void Emit(std::string_view tokens);
+  // `count` items with `separator` between them.
+  void Repeat(int count, const char* separator, const std::function<void()>& item);
+  void OptionalSemicolon();
 
   std::string Identifier();
   std::string StringRun(int max_length = 10);
   std::string IntText(int low, int high);
   std::string FloatText(bool allow_negative);
-  std::string NumberText(bool allow_negative, int int_low, int int_high);
 
-  void MissionHeader();
-  void Rules();
   void Map();
   void Area();
   void Forces();
@@ -61,7 +66,6 @@ class ScriptGenerator {
   void Plans();
   void StatementList(int depth);
   void Statement(int depth);
-  void OptionalSemicolon();
 
   std::mt19937 random_;
   GeneratorOptions options_;

@@ -1,23 +1,22 @@
 #include "vyrparser/core/writer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "tests/writer/golden.h"
+#include "tests/lib_test_support.h"
+#include "vyrparser/core/parser.h"
 
 namespace vyr::parser {
 namespace {
 
-using ::vyr::testing::MatchesGolden;
 using ::vyr::testing::ReadFileBytes;
 using ::vyr::testing::SameText;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using ::testing::HasSubstr;
 
 // A small valid mission: one force, one team, one npc, two locations.
 void AddBasics(ParsedMission& m) {
@@ -31,172 +30,128 @@ void AddBasics(ParsedMission& m) {
   m.AddTeam("t");
 }
 
-TEST(WriterTest, LocationsAlignOnTheLongestName) {
-  ParsedMission m;
-  AddBasics(m);
-  const std::string text = MissionText(m);
-  EXPECT_TRUE(Contains(text,
-                       "    location a         = <    1,     2,     3>;\n"
-                       "    location long_name = <  -10,     0,   100>;\n"))
-      << text;
+// A script whose map holds `style`, locations a and long_name, then `areas`; then `forces` and the
+// `objectives`.
+std::string Script(std::string_view style, std::string_view areas = "",
+                   std::string_view forces = "force \"blue\" { team \"t\" { }; };",
+                   std::string_view objectives = "") {
+  std::string s = "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"city\" { ";
+  s.append(style).append(" location a = <1, 2, 3>; location long_name = <-10, 0, 100>; ").append(areas);
+  return s.append(" }; ").append(forces).append(" objectives { ").append(objectives).append(" }; ; }");
 }
 
-TEST(WriterTest, MapStylesInBitOrderAndLeftOutWhenNone) {
-  ParsedMission m;
-  AddBasics(m);
-  std::string text = MissionText(m);
-  EXPECT_FALSE(Contains(text, "style =")) << text;
-  EXPECT_TRUE(Contains(text, "  map \"city\"\n  {\n    location a ")) << text;
+void ParseInto(const std::string& script, ParsedMission& m) {
+  ASSERT_EQ(ParseMissionBuffer(script, m), ParseResult::kSuccess) << script;
+}
 
-  m.AddMapStyle(kMapStyleIndoor);
-  m.AddMapStyle(kMapStyleUrban);
-  m.AddMapStyle(kMapStyleOpen);
-  text = MissionText(m);
-  EXPECT_TRUE(Contains(text, "  map \"city\"\n  {\n    style = urban, open, indoor;\n\n    location a "))
-      << text;
+std::string Written(const std::string& script) {
+  ParsedMission m;
+  ParseInto(script, m);
+  return MissionText(m);
+}
+
+TEST(WriterTest, MapStylesInBitOrderAndLocationsAlignedOnTheLongestName) {
+  EXPECT_THAT(Written(Script("style = indoor, urban, open;")),
+              HasSubstr("  map \"city\"\n  {\n    style = urban, open, indoor;\n\n"
+                        "    location a         = <    1,     2,     3>;\n"
+                        "    location long_name = <  -10,     0,   100>;\n"));
+  // No styles: no style line at all (the grammar has no "none").
+  EXPECT_THAT(Written(Script("")), HasSubstr("  map \"city\"\n  {\n    location a "));
 }
 
 TEST(WriterTest, AreaClausesAndTheWindowsRadiusJoin) {
-  ParsedMission m;
-  AddBasics(m);
-  m.AddArea("x");
-  m.AddAreaStyle(kAreaStyleRoof);
-  m.AddAreaName(AreaList::kLocations, "a");
-  m.AddAreaName(AreaList::kLocations, "long_name");
-  m.AddArea("y");
-  m.AddAreaStyle(kAreaStyleOpen);
-  m.AddAreaName(AreaList::kLocations, "a");
-  m.AddAreaName(AreaList::kWindows, "a");
-  m.AddAreaName(AreaList::kWindows, "long_name");
-  m.SetAreaRadius(64);
-  m.AddArea("z");
-  m.AddAreaStyle(kAreaStyleClosed);
-  m.AddAreaName(AreaList::kLocations, "a");
-  m.AddAreaName(AreaList::kEntrances, "a");
-  m.AddAreaName(AreaList::kExits, "long_name");
-  m.AddAreaName(AreaList::kWindows, "a");
-  const std::string text = MissionText(m);
-  EXPECT_TRUE(Contains(text,
-                       ">;\n"
-                       "\n"
-                       "    area x\n"
-                       "    { style     = roof;\n"
-                       "      locations = a, long_name;\n"
-                       "    };\n"
-                       "\n"
-                       "    area y\n"
-                       "    { style     = open;\n"
-                       "      locations = a;\n"
-                       "      windows   = a, long_name\n"
-                       "      radius    = 64;\n"
-                       "    };\n"
-                       "\n"
-                       "    area z\n"
-                       "    { style     = closed;\n"
-                       "      locations = a;\n"
-                       "      entrances = a;\n"
-                       "      exits     = long_name;\n"
-                       "      windows   = a;\n"
-                       "    };\n"
-                       "  };\n"))
-      << text;
+  EXPECT_THAT(Written(Script("",
+                             "area x { style = roof; locations = a, long_name; }; "
+                             "area y { style = open; locations = a; windows = a, long_name radius = 64 }; "
+                             "area z { style = closed; locations = a; entrances = a; exits = long_name; "
+                             "windows = a }")),
+              HasSubstr(">;\n"
+                        "\n"
+                        "    area x\n"
+                        "    { style     = roof;\n"
+                        "      locations = a, long_name;\n"
+                        "    };\n"
+                        "\n"
+                        "    area y\n"
+                        "    { style     = open;\n"
+                        "      locations = a;\n"
+                        "      windows   = a, long_name\n"
+                        "      radius    = 64;\n"
+                        "    };\n"
+                        "\n"
+                        "    area z\n"
+                        "    { style     = closed;\n"
+                        "      locations = a;\n"
+                        "      entrances = a;\n"
+                        "      exits     = long_name;\n"
+                        "      windows   = a;\n"
+                        "    };\n"
+                        "  };\n"));
 }
 
 TEST(WriterTest, TeamMembersAndTheBarePlayer) {
-  ParsedMission m;
-  AddBasics(m);
-  m.AddActor(kActorNpc, "n", "m/s");
-  m.AddWeapon("Handcannon");
-  m.SetSkill(3);
-  m.AddActor(kActorPlayer, "p", "q");
-  m.AddTeam("empty");
-  m.AddTeam("armed");
-  m.AddActor(kActorPlayer, "p2", "q");
-  m.AddItem("Kevlar Vest");
-  m.AddAmmunition("M4 Clip", -3);
-  m.AddWeapon("MK23 Pistol");
-  m.SetSkill(0.5f);  // a player's skill is not written
-  const std::string text = MissionText(m);
-  EXPECT_TRUE(Contains(text,
-                       "  force \"blue\"\n"
-                       "  {\n"
-                       "    team \"t\"\n"
-                       "    { npc \"n\" \"m/s\"\n"
-                       "        { \n"
-                       "          weapon \"Handcannon\";\n"
-                       "          skill  = 3;\n"
-                       "        };\n"
-                       "      player \"p\" \"q\" { };\n"
-                       "    };\n"
-                       "    team \"empty\"\n"
-                       "    {     };\n"
-                       "    team \"armed\"\n"
-                       "    { player \"p2\" \"q\"\n"
-                       "        { \n"
-                       "          weapon \"MK23 Pistol\";\n"
-                       "          ammo   \"M4 Clip\" = -3;\n"
-                       "          item   \"Kevlar Vest\";\n"
-                       "        };\n"
-                       "    };\n"
-                       "  };\n\n"))
-      << text;
+  // A player's skill is not written; an empty team keeps its braces.
+  EXPECT_THAT(Written(Script("", "",
+                             "force \"blue\" { team \"t\" { npc \"n\" \"m/s\" { weapon \"Handcannon\"; "
+                             "skill = 3 }; player \"p\" \"q\" { } }; team \"empty\" { }; team \"armed\" { "
+                             "player \"p2\" \"q\" { item \"Kevlar Vest\"; ammo \"M4 Clip\" = -3; "
+                             "weapon \"MK23 Pistol\"; skill = 0.5 } }; };")),
+              HasSubstr("  force \"blue\"\n"
+                        "  {\n"
+                        "    team \"t\"\n"
+                        "    { npc \"n\" \"m/s\"\n"
+                        "        { \n"
+                        "          weapon \"Handcannon\";\n"
+                        "          skill  = 3;\n"
+                        "        };\n"
+                        "      player \"p\" \"q\" { };\n"
+                        "    };\n"
+                        "    team \"empty\"\n"
+                        "    {     };\n"
+                        "    team \"armed\"\n"
+                        "    { player \"p2\" \"q\"\n"
+                        "        { \n"
+                        "          weapon \"MK23 Pistol\";\n"
+                        "          ammo   \"M4 Clip\" = -3;\n"
+                        "          item   \"Kevlar Vest\";\n"
+                        "        };\n"
+                        "    };\n"
+                        "  };\n\n"));
 }
 
 TEST(WriterTest, ConditionsAndObjectives) {
   ParsedMission m;
-  AddBasics(m);
-  // failure("t", "lost") = ( timeout(300) || !( alive("boss") ) ) -> { "m2" }
-  MissionObjective* failure = m.AddObjective(kObjectiveFailure, "t", "lost");
-  m.OpenCompound();
-  m.AddTimeoutLeaf(300);
-  m.SetOperator(kConditionOr);
-  m.OpenCompound();
-  m.AddConditionLeaf(kConditionAlive, "boss");
-  m.SetOperator(kConditionNot);
-  m.CloseCompound();
-  m.CloseCompound();
-  m.AddNextMission("m2");
-  EXPECT_EQ(PrintCondition(failure->condition), "( timeout(300) || !( alive(\"boss\") ) )");
-
-  MissionObjective* success = m.AddObjective(kObjectiveSuccess, "blue", "won");
-  m.OpenCompound();
-  m.AddConditionLeaf(kConditionEliminated, "red");
-  m.SetOperator(kConditionAnd);
-  m.AddConditionLeaf(kConditionOccupied, "hq");
-  m.CloseCompound();
-  m.AddNextMission("m3");
-  m.AddNextMission("m4");
-  EXPECT_EQ(PrintCondition(success->condition), "( eliminated(\"red\") && occupied(hq) )");
-
-  m.AddObjective(kObjectiveSuccess, "t", "bare");  // no condition and no next missions
+  ParseInto(
+      Script("", "", "force \"blue\" { team \"t\" { }; };",
+             "failure(\"t\", \"lost\") = ( timeout(300) || !( alive(\"t\") ) ) -> { \"m2\" }; "
+             "success(\"blue\", \"won\") = ( eliminated(\"t\") && occupied(hq) ) -> { \"m3\", \"m4\" }"),
+      m);
+  EXPECT_EQ(PrintCondition(m.ObjectiveAt(0)->condition), "( timeout(300) || !( alive(\"t\") ) )");
+  m.AddObjective(kObjectiveSuccess, "t", "bare");  // no condition and no next missions: no script gives that
   EXPECT_EQ(PrintCondition(nullptr), "");
-
-  const std::string text = MissionText(m);
-  EXPECT_TRUE(Contains(text,
-                       "  objectives\n"
-                       "  {\n"
-                       "    failure\n"
-                       "      ( \"t\",\n"
-                       "        \"lost\"\n"
-                       "      )\n"
-                       "      =  ( timeout(300) || !( alive(\"boss\") ) )\n"
-                       "      -> {\"m2\"};\n"
-                       "\n"
-                       "    success\n"
-                       "      ( \"blue\",\n"
-                       "        \"won\"\n"
-                       "      )\n"
-                       "      =  ( eliminated(\"red\") && occupied(hq) )\n"
-                       "      -> {\"m3\", \"m4\"};\n"
-                       "\n"
-                       "    success\n"
-                       "      ( \"t\",\n"
-                       "        \"bare\"\n"
-                       "      )\n"
-                       "      =  \n"
-                       "      -> {};\n"
-                       "  };\n\n"))
-      << text;
+  EXPECT_THAT(MissionText(m), HasSubstr("  objectives\n"
+                                        "  {\n"
+                                        "    failure\n"
+                                        "      ( \"t\",\n"
+                                        "        \"lost\"\n"
+                                        "      )\n"
+                                        "      =  ( timeout(300) || !( alive(\"t\") ) )\n"
+                                        "      -> {\"m2\"};\n"
+                                        "\n"
+                                        "    success\n"
+                                        "      ( \"blue\",\n"
+                                        "        \"won\"\n"
+                                        "      )\n"
+                                        "      =  ( eliminated(\"t\") && occupied(hq) )\n"
+                                        "      -> {\"m3\", \"m4\"};\n"
+                                        "\n"
+                                        "    success\n"
+                                        "      ( \"t\",\n"
+                                        "        \"bare\"\n"
+                                        "      )\n"
+                                        "      =  \n"
+                                        "      -> {};\n"
+                                        "  };\n\n"));
 }
 
 TEST(WriterTest, DeeplyNestedConditionsAndPlansDoNotExhaustTheStack) {
@@ -231,176 +186,29 @@ TEST(WriterTest, DeeplyNestedConditionsAndPlansDoNotExhaustTheStack) {
   EXPECT_TRUE(plan.ends_with("\n    };\n  };\n"));
 }
 
-// The plan printed for a team: wait forever; on (contact, casualty) { attack towards x; }; phase "two"; join
-TEST(WriterTest, TeamPlanAtIndentationTwo) {
+// The golden mission uses every statement, event and number form: read back, it is written again
+// byte for byte.
+TEST(WriterTest, TheGoldenMissionIsWrittenAsItReads) {
+  const std::string golden =
+      ReadFileBytes(std::filesystem::path(VYR_TEST_DATA_DIR) / "writer/full_mission.vyr");
   ParsedMission m;
-  AddBasics(m);
-  m.AddLocation("x", 0, 0, 0);
-  m.BeginPlan("T");  // found ignoring case
-  const Text owner = m.MakeText("t");
-  m.AppendWait(kWaitForever);
-  m.AppendOn(owner, kEventContact | kEventCasualty, {});
-  m.PushStatementList();
-  m.AppendInstruction(InstructionKind::kAttack, owner, m.MakeText("x"));
-  m.PopStatementList();
-  m.AppendInstruction(InstructionKind::kPhase, m.MakeText("two"));
-  m.AppendInstruction(InstructionKind::kJoin, owner);
-  m.EndPlan();
-  EXPECT_TRUE(
-      SameText("  wait forever;\n"
-               "  on (contact, casualty)\n"
-               "  {\n"
-               "    attack towards x;\n"
-               "  };\n"
-               "\n"
-               "phase \"two\";\n"
-               "  join ;\n",
-               PrintStatements(m.FindTeam("t")->plan, 2)));
-}
+  ASSERT_EQ(ParseMissionBuffer(golden, m), ParseResult::kSuccess);
+  EXPECT_TRUE(SameText(golden, MissionText(m)));
 
-// Every statement kind, every event, and the number forms, in the whole-mission layout.
-void BuildFullMission(ParsedMission& m) {
-  m.SetMissionName("Warehouse raid");
-  m.SetAuthor("J. Doe");
-  m.SetDescription("Go in.\\nKill all.");
-  m.SetMapName("urban/ware1");
-  m.AddRule("RESPAWN", kRespawnTeam);
-  m.AddRule("respawn", kRespawnIndividual);
-  m.AddRule("respawn", kRespawnNone);
-  m.AddMapStyle(kMapStyleDark);
-  m.AddMapStyle(kMapStyleOpen);
-  m.AppendAnnotation("Two floors,");
-  m.AppendAnnotation("\n");
-  m.AppendAnnotation("one roof.");
-  m.AddLocation("gate", 100, -200, 32);
-  m.AddLocation("roof.n", -32768, 32767, 0);
-  m.AddLocation("gate", 1, 1, 1);  // a second location of the same name
-  m.AddLocation("hq", 5, 6, 7);
-  m.AddArea("yard");
-  m.AddAreaStyle(kAreaStyleOpen);
-  m.AddAreaName(AreaList::kLocations, "gate");
-  m.AddAreaName(AreaList::kLocations, "hq");
-  m.AddAreaName(AreaList::kEntrances, "gate");
-  m.SetAreaRadius(4464);
-  m.AddArea("top");
-  m.AddAreaStyle(kAreaStyleRoof);
-  m.AddAreaName(AreaList::kLocations, "roof.n");
-  m.AddAreaName(AreaList::kWindows, "hq");
-  m.SetAreaRadius(-5);
-
-  m.AddForce("blue");
-  m.AddTeam("alpha");
-  m.AddActor(kActorNpc, "bob", "terror/terror");
-  m.AddWeapon("Handcannon");
-  m.AddWeapon("Handcannon");
-  m.AddAmmunition("12 Gauge Shells", 24);
-  m.AddItem("Bandolier");
-  m.SetSkill(3.25f);
-  m.AddActor(kActorNpc, "ann", "female/ctf_r");
-  m.SetSkill(9);  // clamped to 5
-  m.AddTeam("bravo");
-  m.AddForce("red");
-  m.AddTeam("ALPHA");
-  m.AddActor(kActorPlayer, "you", "male/resdog");
-
-  m.AddObjective(kObjectiveSuccess, "alpha", "All clear.");
-  m.OpenCompound();
-  m.OpenCompound();
-  m.AddConditionLeaf(kConditionEliminated, "red");
-  m.SetOperator(kConditionAnd);
-  m.AddConditionLeaf(kConditionOccupied, "yard");
-  m.CloseCompound();
-  m.SetOperator(kConditionOr);
-  m.AddTimeoutLeaf(-1);
-  m.CloseCompound();
-  m.AddNextMission("ware2");
-  m.AddObjective(kObjectiveFailure, "blue", "Bob died.");
-  m.AddConditionLeaf(kConditionAlive, "bob");
-  m.AddNextMission("ware1");
-  m.AddNextMission("menu");
-
-  m.BeginPlan("alpha");
-  const Text alpha = m.MakeText("alpha");
-  auto text = [&m](const char* s) { return m.MakeText(s); };
-  m.AppendWait(5);
-  m.AppendWait(0.25f);
-  m.AppendWait(9999.8f);
-  m.AppendWait(9999.9f);
-  m.AppendInstruction(InstructionKind::kWaitUntilReady, alpha);
-  m.AppendInstruction(InstructionKind::kWaitUntilAssembled, alpha);
-  m.AppendInstruction(InstructionKind::kWaitUntilCode, alpha, text("go go"));
-  m.AppendInstruction(InstructionKind::kAbort, alpha);
-  m.AppendInstruction(InstructionKind::kAdvance, alpha, text("gate"), text("walk"));
-  m.AppendInstruction(InstructionKind::kAssemble, alpha, text("hq"), text("run"));
-  m.AppendInstruction(InstructionKind::kAttack, alpha, text("hq"));
-  m.AppendInstruction(InstructionKind::kContinue, alpha, text("two"));
-  m.AppendInstruction(InstructionKind::kDefend, alpha, text("gate"), text("hq"));
-  m.AppendInstruction(InstructionKind::kFreeze, alpha, text("gate"), {}, 2.5f);
-  m.AppendInstruction(InstructionKind::kFreeze, alpha, text("gate"), {}, 1e6f);
-  m.AppendInstruction(InstructionKind::kInsert, alpha, text("gate"), text("sneak"));
-  m.AppendInstruction(InstructionKind::kJoin, alpha);
-  m.AppendInstruction(InstructionKind::kMoveup, alpha, text("hq"), text("crouch"));
-  m.AppendInstruction(InstructionKind::kObserve, alpha, text("roof.n"));
-  m.AppendPatrol(alpha);
-  m.AddPendingPatrolArea(text("yard"));
-  m.AddPendingPatrolArea(text("top"));
-  m.AppendPatrol(alpha);
-  m.AppendInstruction(InstructionKind::kPhase, text("two"));
-  m.AppendInstruction(InstructionKind::kPullback, alpha, text("gate"), text("run"));
-  m.AppendInstruction(InstructionKind::kRadio, alpha, text("Moving in!"));
-  m.AppendOn(alpha, kEventCode | kEventUnderFire | kEventContact | kEventCasualty, text("x"));
-  m.PushStatementList();
-  m.AppendInstruction(InstructionKind::kSignalTowards, alpha, text("hq"));
-  m.AppendOn(alpha, kEventUnderFire, {});
-  m.PushStatementList();
-  m.AppendInstruction(InstructionKind::kPhase, text("inner"));
-  m.PopStatementList();
-  m.AppendInstruction(InstructionKind::kSignalTowards, alpha, text("hq"), text("now"));
-  m.PopStatementList();
-  m.AppendOn(alpha, kEventCasualty, {});
-  m.PushStatementList();
-  m.PopStatementList();
-  m.AppendInstruction(InstructionKind::kSignalCode, alpha, text("c1"));
-  m.AppendInstruction(InstructionKind::kSnipe, alpha, text("roof.n"), text("gate"));
-  m.AppendInstruction(InstructionKind::kSpawn, alpha);
-  m.AppendInstruction(InstructionKind::kSplit, alpha, text("bravo"), {}, 2);
-  m.AppendInstruction(InstructionKind::kSpread, alpha, text("hq"), {}, 0.00001f);
-  m.AppendInstruction(InstructionKind::kSpread, alpha, text("hq"), {}, 64);
-  m.AppendInstruction(InstructionKind::kTakeCover, alpha, text("gate"));
-  m.EndPlan();
-}
-
-TEST(WriterTest, WholeMissionMatchesTheGoldenFile) {
-  ParsedMission m;
-  BuildFullMission(m);
-  EXPECT_TRUE(MatchesGolden("writer/full_mission.vyr", MissionText(m)));
-}
-
-TEST(WriterTest, FilesEndLinesWithCrLfAndReplaceAtomically) {
-  ParsedMission m;
-  BuildFullMission(m);
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vyr_writer_test_files";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  // Files end every line with CR LF, the annotation's own line feed included, and replace what was there.
+  const ::vyr::testing::ScratchDir dir;
   const std::filesystem::path path = dir / "out.vyr";
-  std::ofstream(path) << "old contents";
-
+  ::vyr::testing::WriteFileBytes(path, "old contents");
   const WriteResult written = WriteMission(m, path);
   ASSERT_TRUE(written) << written.message;
   const std::string bytes = ReadFileBytes(path);
-  EXPECT_EQ(bytes, WithCrLf(MissionText(m)));
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
-    }
-  }
-  // The annotation's own line feed is written as a line end too.
+  EXPECT_EQ(bytes, WithCrLf(golden));
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), std::count(golden.begin(), golden.end(), '\n'));
   EXPECT_NE(bytes.find("\"Two floors,\r\none roof.\";\r\n"), std::string::npos);
 
-  const WriteResult failed = WriteMission(m, dir / "missing" / "out.vyr");
+  const WriteResult failed = WriteMission(m, dir / "missing/out.vyr");
   EXPECT_FALSE(failed);
   EXPECT_NE(failed.message.find("missing/out.vyr"), std::string::npos) << failed.message;
-  std::filesystem::remove_all(dir);
 }
 
 TEST(WriterTest, ValuesThatCannotBeWrittenAsTheyStand) {
@@ -418,14 +226,13 @@ TEST(WriterTest, ValuesThatCannotBeWrittenAsTheyStand) {
   m.AppendWait(-40000.0f);
   m.EndPlan();
   const std::string text = MissionText(m);
-  EXPECT_TRUE(Contains(text, "          skill  = 0.00001;\n")) << text;
-  EXPECT_TRUE(Contains(text, "  rules\n  {\n  };\n")) << text;
-  EXPECT_FALSE(Contains(text, "annotation")) << text;
-  EXPECT_TRUE(Contains(text,
-                       "      split \"t\" 3;\n"
-                       "      split \"t\" -2;\n"
-                       "      freeze towards a for 70000.0;\n"
-                       "      wait -40000.0;\n"))
+  EXPECT_THAT(text, HasSubstr("          skill  = 0.00001;\n"));
+  EXPECT_THAT(text, HasSubstr("  rules\n  {\n  };\n"));
+  EXPECT_THAT(text, ::testing::Not(HasSubstr("annotation")));
+  EXPECT_THAT(text, HasSubstr("      split \"t\" 3;\n"
+                              "      split \"t\" -2;\n"
+                              "      freeze towards a for 70000.0;\n"
+                              "      wait -40000.0;\n"))
       << text;
 }
 
