@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "test_scripts.h"
 
@@ -438,6 +440,51 @@ TEST(Parser, PlansAttachToTheFirstTeamMatchingIgnoringCase) {
   EXPECT_EQ(first[1].kind, InstructionKind::kSpawn);
   EXPECT_TRUE(m.all_teams[1]->plan.instructions.empty());
   EXPECT_TRUE(m.all_teams[2]->plan.instructions.empty());
+}
+
+// The force and team of an actor are the ones that hold it, not the first ones of the same names.
+TEST(Parser, ForceAndTeamOfAnActorAreItsHoldersWhateverTheNames) {
+  ParsedMission m;
+  const std::string text =
+      "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { };\n"
+      " force \"red\" { team \"alpha\" { npc \"x\" \"m\" { skill = 1 } }; team \"bravo\" { }; };\n"
+      " force \"blue\" { team \"alpha\" { npc \"x\" \"m\" { skill = 2 }; player \"y\" \"m\" { } }; };\n"
+      " force \"red\" { team \"charlie\" { npc \"z\" \"m\" { skill = 3 } }; team \"alpha\" { player \"x\" "
+      "\"m\" { } };"
+      " };\n"
+      " objectives { }; ; }";
+  ASSERT_EQ(Parse(text, m).result, ParseResult::kSuccess);
+  // A second parse into the same model adds a fourth force "blue" with a team "alpha".
+  ASSERT_EQ(Parse(testing::kSmallest, m).result, ParseResult::kSuccess);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"red", "alpha"},   {"blue", "alpha"}, {"blue", "alpha"},
+      {"red", "charlie"}, {"red", "alpha"},  {"blue", "alpha"},
+  };
+  ASSERT_EQ(m.ActorCount(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const MissionActor* actor = m.ActorAt(i);
+    const auto [force, team] = m.ForceAndTeamOf(actor);
+    EXPECT_EQ(std::make_pair(S(force), S(team)), expected[i]) << "actor " << i;
+    // The very records that hold the actor, not equal-named ones.
+    const MissionForce* holder = nullptr;
+    for (const auto& f : m.forces) {
+      for (const auto& t : f->teams) {
+        for (const auto& member : t->members) {
+          if (member.get() == actor) holder = f.get();
+        }
+      }
+    }
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(force.view().data(), holder->name.view().data()) << "actor " << i;
+  }
+  // Renaming an actor to another's name moves it nowhere.
+  m.RenameActor(m.ActorAt(3), "x");
+  EXPECT_EQ(S(m.ForceAndTeamOf(m.ActorAt(3)).second), "charlie");
+  EXPECT_EQ(S(m.ForceAndTeamOf(m.FindActor("x")).first), "red");
+  EXPECT_EQ(m.FindActor("x"), m.ActorAt(0));
+  MissionActor stranger;
+  EXPECT_TRUE(m.ForceAndTeamOf(&stranger).first.is_null());
+  EXPECT_TRUE(m.ForceAndTeamOf(nullptr).second.is_null());
 }
 
 TEST(Parser, ParsesAddToTheModelAndAFailedParseKeepsWhatCameBefore) {

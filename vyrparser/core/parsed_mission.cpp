@@ -173,6 +173,7 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   if (!current_force_) return nullptr;
   auto team = std::make_unique<MissionTeam>();
   team->name = MakeText(name);
+  team->force = current_force_;
   current_team_ = team.get();
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
@@ -190,6 +191,7 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   actor->type = type;
   actor->name = MakeText(name);
   actor->model_and_skin = MakeText(model_and_skin);
+  actor->team = current_team_;
   current_actor_ = actor.get();
   current_team_->members.push_back(std::move(actor));
   all_actors.push_back(current_actor_);
@@ -253,14 +255,10 @@ MissionActor* ParsedMission::FindActor(std::string_view name) const {
 }
 
 std::pair<Text, Text> ParsedMission::ForceAndTeamOf(const MissionActor* actor) const {
-  for (const auto& force : forces) {
-    for (const auto& team : force->teams) {
-      for (const auto& member : team->members) {
-        if (member.get() == actor) return {force->name, team->name};
-      }
-    }
-  }
-  return {};
+  // A team never changes force and an actor never changes team, so the holders recorded when they
+  // were added are the ones a scan of the force and team lists would find.
+  if (actor == nullptr || actor->team == nullptr || actor->team->force == nullptr) return {};
+  return {actor->team->force->name, actor->team->name};
 }
 
 void ParsedMission::RenameActor(MissionActor* actor, std::string_view new_name) {
