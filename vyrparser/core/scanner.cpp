@@ -132,7 +132,8 @@ void Scanner::Read(Token& t) {
   for (;;) {
     if (in_string_ ? ScanString(t) : ScanNormal(t)) break;
   }
-  if (read_failed_) Set(t, Tok::kReadError, lim_, lim_);
+  // Bytes read before a failure are scanned; a token that reaches their end may be cut short.
+  if (read_failed_ && lim_ - p_ < kSlack) Set(t, Tok::kReadError, lim_, lim_);
 }
 
 void Scanner::RetireChunks() {

@@ -89,7 +89,7 @@ class Scanner {
   // (input.data()[input.size()] == '\0').
   explicit Scanner(std::string_view input);
   // Scans what `source` supplies, reading about `chunk_size` bytes at a time, so only a window of the
-  // script is in memory. A failed read gives a kReadError token.
+  // script is in memory. The token that reaches the bytes read before a failed read is a kReadError.
   explicit Scanner(ByteSource& source, std::size_t chunk_size = kDefaultChunkSize);
   ~Scanner();
   Scanner(const Scanner&) = delete;
