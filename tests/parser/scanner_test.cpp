@@ -85,10 +85,28 @@ TEST(Scanner, KeywordsAreExactLowerCaseWholeWords) {
                             Tok::kLocation, Tok::kUnder, Tok::kFire, Tok::kSet, Tok::kIdent, Tok::kIdent}));
   EXPECT_EQ(s.texts[2], "wait.");
   EXPECT_EQ(s.texts[9], "l2.x");
-  // Every keyword of the language is recognised.
-  for (const char* word : {"mission", "description", "annotation", "individual", "eliminated", "assembled",
-                           "objectives", "entrances", "pullback", "moveup", "towards", "within", "forever"}) {
-    EXPECT_NE(ScanAll(word).kinds.at(0), Tok::kIdent) << word;
+  // Every keyword of the language is recognised, and nothing one letter longer or shorter is.
+  struct Keyword {
+    const char* text;
+    Tok kind;
+  };
+  const Keyword keywords[] = {
+#define VYR_TEST_KEYWORD(name, text) {text, Tok::k##name},
+      VYR_KEYWORDS(VYR_TEST_KEYWORD)
+#undef VYR_TEST_KEYWORD
+  };
+  // "location" and "locations" are both keywords.
+  auto kind_of = [&](const std::string& text) {
+    for (const Keyword& k : keywords)
+      if (text == k.text) return k.kind;
+    return Tok::kIdent;
+  };
+  for (const Keyword& k : keywords) {
+    const std::string word = k.text;
+    const Scanned w = ScanAll(word + " " + word + "s " + word.substr(0, word.size() - 1) + " x" + word);
+    EXPECT_EQ(w.kinds,
+              (Kinds{k.kind, kind_of(word + "s"), kind_of(word.substr(0, word.size() - 1)), Tok::kIdent}))
+        << word;
   }
 }
 

@@ -43,14 +43,14 @@ const char* InstructionName(InstructionKind kind) {
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
-  const std::uint32_t i = index_.Find(name, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  const std::uint32_t i = index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : &locations_[i];
 }
 
 const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) {
   locations_.push_back(MissionLocation{name, x, y, z});
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
-  index_.Insert(name.view(), position, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  index_.Insert(name, position);
   return locations_.back();
 }
 
@@ -118,8 +118,7 @@ MissionArea* ParsedMission::AddArea(std::string_view name) {
   auto area = std::make_unique<MissionArea>();
   area->name = MakeText(name);
   areas.push_back(std::move(area));
-  area_index_.Insert(areas.back()->name.view(), static_cast<std::uint32_t>(areas.size() - 1),
-                     [this](std::uint32_t p) { return areas[p]->name.view(); });
+  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1));
   return areas.back().get();
 }
 
@@ -153,7 +152,7 @@ void ParsedMission::SetAreaRadius(std::int32_t radius) {
 }
 
 MissionArea* ParsedMission::FindArea(std::string_view name) const {
-  const std::uint32_t i = area_index_.Find(name, [this](std::uint32_t p) { return areas[p]->name.view(); });
+  const std::uint32_t i = area_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : areas[i].get();
 }
 
@@ -164,8 +163,7 @@ MissionForce* ParsedMission::AddForce(std::string_view name) {
   force->name = MakeText(name);
   forces.push_back(std::move(force));
   current_force_ = forces.back().get();
-  force_index_.Insert(current_force_->name.view(), static_cast<std::uint32_t>(forces.size() - 1),
-                      [this](std::uint32_t p) { return forces[p]->name.view(); });
+  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1));
   return current_force_;
 }
 
@@ -178,9 +176,8 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
   const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
-  auto name_of = [this](std::uint32_t p) { return all_teams[p]->name.view(); };
-  team_index_.Insert(current_team_->name.view(), position, name_of);
-  team_index_ignoring_case_.Insert(current_team_->name.view(), position, name_of);
+  team_index_.Insert(current_team_->name, position);
+  team_index_ignoring_case_.Insert(current_team_->name, position);
   return current_team_;
 }
 
@@ -196,8 +193,7 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   current_team_->members.push_back(std::move(actor));
   all_actors.push_back(current_actor_);
   if (!actor_index_stale_) {
-    actor_index_.Insert(current_actor_->name.view(), static_cast<std::uint32_t>(all_actors.size() - 1),
-                        [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1));
   }
   return current_actor_;
 }
@@ -222,35 +218,31 @@ void ParsedMission::SetSkill(float skill) {
 }
 
 MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
-  const std::uint32_t i =
-      team_index_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  const std::uint32_t i = team_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
-  const std::uint32_t i =
-      team_index_ignoring_case_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  const std::uint32_t i = team_index_ignoring_case_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionForce* ParsedMission::FindForce(std::string_view name) const {
-  const std::uint32_t i = force_index_.Find(name, [this](std::uint32_t p) { return forces[p]->name.view(); });
+  const std::uint32_t i = force_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : forces[i].get();
 }
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name.view(), static_cast<std::uint32_t>(p),
-                        [this](std::uint32_t q) { return all_actors[q]->name.view(); });
+    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
   }
   actor_index_stale_ = false;
 }
 
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
-  const std::uint32_t i =
-      actor_index_.Find(name, [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+  const std::uint32_t i = actor_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_actors[i];
 }
 

@@ -29,21 +29,6 @@ class FileSource : public ByteSource {
   std::FILE* file_;
 };
 
-// A script held in memory by the caller.
-class MemorySource : public ByteSource {
- public:
-  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
-  std::ptrdiff_t Read(char* dst, std::size_t n) override {
-    n = std::min(n, rest_.size());
-    if (n) std::memcpy(dst, rest_.data(), n);
-    rest_.remove_prefix(n);
-    return static_cast<std::ptrdiff_t>(n);
-  }
-
- private:
-  std::string_view rest_;
-};
-
 ParseResult ParseSource(ByteSource& source, ParsedMission& mission, std::ostream& errors) {
   try {
     ScriptParser parser(source, mission, errors);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -48,20 +49,35 @@ inline std::uint8_t ClassOf(char c) {
   return kClasses[static_cast<unsigned char>(c)];
 }
 
-// Keyword lookup: open addressing over a small power-of-two table, built at compile time.
+// Up to 16 bytes of a word as two little-endian numbers, zero past its end.
+struct WordBits {
+  std::uint64_t low = 0, high = 0;
+  friend constexpr bool operator==(const WordBits&, const WordBits&) = default;
+};
+
+constexpr WordBits BitsOf(std::string_view w) {
+  WordBits b;
+  for (std::size_t i = 0; i < w.size() && i < 16; ++i) {
+    const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(w[i]));
+    (i < 8 ? b.low : b.high) |= byte << (8 * (i % 8));
+  }
+  return b;
+}
+
+// Keyword lookup: open addressing over a small power-of-two table, built at compile time, keyed by
+// the word's bytes as numbers so a probe compares two numbers, not strings.
 struct KeywordTable {
-  static constexpr std::size_t kSize = 512;
+  static constexpr std::size_t kBits = 9;
+  static constexpr std::size_t kSize = std::size_t{1} << kBits;
   struct Entry {
-    std::string_view text;
-    Tok kind = Tok::kIdent;
+    WordBits bits;
+    Tok kind = Tok::kIdent;  // kIdent: empty entry
   };
   std::array<Entry, kSize> entries{};
 
-  static constexpr std::size_t Hash(std::string_view w) {
-    std::size_t h = w.size() * 131;
-    for (char c : w)
-      h = h * 31 + static_cast<unsigned char>(c);
-    return h & (kSize - 1);
+  static constexpr std::size_t Hash(const WordBits& b) {
+    const std::uint64_t h = (b.low ^ (b.high * 0xFF51AFD7ED558CCDull)) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(h >> (64 - kBits));
   }
 
   constexpr KeywordTable() {
@@ -75,20 +91,19 @@ struct KeywordTable {
 #undef VYR_KEYWORD_ENTRY
     };
     for (const Keyword& k : kKeywords) {
-      std::size_t i = Hash(k.text);
-      while (!entries[i].text.empty())
+      const WordBits bits = BitsOf(k.text);
+      std::size_t i = Hash(bits);
+      while (entries[i].kind != Tok::kIdent)
         i = (i + 1) & (kSize - 1);
-      entries[i] = Entry{k.text, k.kind};
+      entries[i] = Entry{bits, k.kind};
     }
   }
 
-  Tok Find(std::string_view w) const {
-    std::size_t i = Hash(w);
-    while (!entries[i].text.empty()) {
-      if (entries[i].text == w) return entries[i].kind;
-      i = (i + 1) & (kSize - 1);
+  Tok Find(const WordBits& bits) const {
+    for (std::size_t i = Hash(bits);; i = (i + 1) & (kSize - 1)) {
+      const Entry& e = entries[i];
+      if (e.kind == Tok::kIdent || e.bits == bits) return e.kind;
     }
-    return Tok::kIdent;
   }
 };
 
@@ -104,7 +119,27 @@ constexpr std::ptrdiff_t kSlack = 2;
 // Spare chunks kept for reuse.
 constexpr std::size_t kSpareChunks = 2;
 
-const char kNoInput[1] = {'\0'};
+// NUL bytes after the bytes in memory: a word of up to 16 bytes can be loaded whole.
+constexpr std::size_t kPadding = 16;
+const char kNoInput[kPadding] = {};
+
+// The bytes of a word of at most 16 bytes that starts at `p`, with kPadding bytes readable after it.
+inline WordBits LoadWord(const char* p, std::size_t n) {
+  WordBits b;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&b.low, p, 8);
+    std::memcpy(&b.high, p + 8, 8);
+    if (n < 8) {
+      b.low &= (std::uint64_t{1} << (8 * n)) - 1;
+      b.high = 0;
+    } else if (n < 16) {
+      b.high &= (std::uint64_t{1} << (8 * (n - 8))) - 1;
+    }
+  } else {
+    b = BitsOf(std::string_view(p, n));
+  }
+  return b;
+}
 
 inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.kind = kind;
@@ -113,8 +148,20 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
 
 }  // namespace
 
+std::ptrdiff_t MemorySource::Read(char* dst, std::size_t n) {
+  n = std::min(n, rest_.size());
+  if (n) std::memcpy(dst, rest_.data(), n);
+  rest_.remove_prefix(n);
+  return static_cast<std::ptrdiff_t>(n);
+}
+
 Scanner::Scanner(std::string_view input)
-    : p_(input.data()), lim_(input.data() + input.size()), at_end_(true) {}
+    : p_(kNoInput),
+      lim_(kNoInput),
+      at_end_(false),
+      own_source_(std::make_unique<MemorySource>(input)),
+      source_(own_source_.get()),
+      chunk_size_(input.size() + 1) {}
 
 Scanner::Scanner(ByteSource& source, std::size_t chunk_size)
     : p_(kNoInput),
@@ -138,7 +185,7 @@ void Scanner::Read(Token& t) {
 
 void Scanner::RetireChunks() {
   while (!retiring_.empty() && retiring_.front().retire_after <= serial_) {
-    if (spare_.size() < kSpareChunks && retiring_.front().capacity <= 2 * chunk_size_ + kAhead + 1) {
+    if (spare_.size() < kSpareChunks && retiring_.front().capacity <= 2 * chunk_size_ + kAhead + kPadding) {
       spare_.push_back(std::move(retiring_.front()));
     }
     retiring_.pop_front();
@@ -147,7 +194,7 @@ void Scanner::RetireChunks() {
 
 const char* Scanner::Refill(const char* keep, std::size_t want) {
   const auto kept = static_cast<std::size_t>(lim_ - keep);
-  const std::size_t need = std::max(want, kept + chunk_size_) + 1;  // and the NUL after the bytes
+  const std::size_t need = std::max(want, kept + chunk_size_) + kPadding;
   Chunk next;
   for (auto it = spare_.begin(); it != spare_.end(); ++it) {
     if (it->capacity >= need) {
@@ -157,14 +204,14 @@ const char* Scanner::Refill(const char* keep, std::size_t want) {
     }
   }
   if (!next.data) {
-    next.capacity = std::max(need, chunk_size_ + kAhead + 1);
+    next.capacity = std::max(need, chunk_size_ + kAhead + kPadding);
     next.data = std::make_unique_for_overwrite<char[]>(next.capacity);
   }
   char* data = next.data.get();
   if (kept) std::memcpy(data, keep, kept);
   std::size_t size = kept;
-  while (!at_end_ && size + 1 < next.capacity) {
-    const std::ptrdiff_t n = source_->Read(data + size, next.capacity - 1 - size);
+  while (!at_end_ && size + kPadding < next.capacity) {
+    const std::ptrdiff_t n = source_->Read(data + size, next.capacity - kPadding - size);
     if (n <= 0) {
       at_end_ = true;
       read_failed_ = n < 0;
@@ -172,7 +219,7 @@ const char* Scanner::Refill(const char* keep, std::size_t want) {
       size += static_cast<std::size_t>(n);
     }
   }
-  data[size] = '\0';
+  std::memset(data + size, 0, kPadding);
   if (current_.data) {
     current_.retire_after = serial_ + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
@@ -182,15 +229,16 @@ const char* Scanner::Refill(const char* keep, std::size_t want) {
   return data;
 }
 
-// Inside a comment: consumes up to and including "*/". Returns false at the end of the input
-// (with `error` set when the input ends on a lone "*").
-bool Scanner::SkipBlockComment(const char*& p, Token& error) {
+// Inside a comment: consumes up to and including "*/". At the end of the input `closed` is false
+// (and `error` set when the input ends on a lone "*").
+const char* Scanner::SkipBlockComment(const char* p, bool& closed, Token& error) {
+  closed = false;
   for (;;) {
     // Fast path: skip plain text up to the next "*" or line feed.
     while (p < lim_ && *p != '*' && *p != '\n')
       ++p;
     if (p >= lim_) {
-      if (at_end_) return false;
+      if (at_end_) return p;
       p = Refill(lim_, kAhead);
       continue;
     }
@@ -206,12 +254,11 @@ bool Scanner::SkipBlockComment(const char*& p, Token& error) {
     }
     if (p + 1 >= lim_) {
       Set(error, Tok::kLexError, p, p + 1);
-      p = lim_;
-      return false;
+      return lim_;
     }
     if (p[1] == '/') {
-      p += 2;
-      return true;
+      closed = true;
+      return p + 2;
     }
     // A CR LF pair counts as the one line feed it stands for.
     p += (p[1] == '\r' && p + 2 < lim_ && p[2] == '\n') ? 3 : 2;
@@ -258,9 +305,10 @@ bool Scanner::ScanNormal(Token& t) {
         p_ = Refill(start, 2 * static_cast<std::size_t>(p - start) + kAhead);
         return false;
       }
-      const std::string_view word(start, static_cast<std::size_t>(p - start));
-      t.kind = (all & kLowerWord) && word.size() <= kLongestKeyword ? kKeywordTable.Find(word) : Tok::kIdent;
-      t.text = word;
+      const auto length = static_cast<std::size_t>(p - start);
+      t.kind = (all & kLowerWord) && length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length))
+                                                               : Tok::kIdent;
+      t.text = std::string_view(start, length);
       p_ = p;
       return true;
     }
@@ -340,7 +388,8 @@ bool Scanner::ScanNormal(Token& t) {
         if (*p == '*') {
           ++p;
           Token error;
-          const bool closed = SkipBlockComment(p, error);
+          bool closed = false;
+          p = SkipBlockComment(p, closed, error);
           p_ = p;
           if (closed) continue;
           if (error.kind == Tok::kLexError) {

@@ -79,14 +79,23 @@ class ByteSource {
   virtual std::ptrdiff_t Read(char* dst, std::size_t n) = 0;
 };
 
+// Bytes held in memory by the caller, who keeps them alive while they are read.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override;
+
+ private:
+  std::string_view rest_;
+};
+
 class Scanner {
  public:
   static constexpr std::size_t kDefaultChunkSize = 128 * 1024;
   // A token's text stays valid until this many further tokens have been read.
   static constexpr std::uint64_t kTokensKept = 64;
 
-  // Scans `input` held whole in memory; it must be followed by a NUL byte
-  // (input.data()[input.size()] == '\0').
+  // Scans `input`, which the caller keeps alive while scanning, copied in one chunk.
   explicit Scanner(std::string_view input);
   // Scans what `source` supplies, reading about `chunk_size` bytes at a time, so only a window of the
   // script is in memory. The token that reaches the bytes read before a failed read is a kReadError.
@@ -115,7 +124,8 @@ class Scanner {
   bool ScanNormal(Token& t);
   bool ScanString(Token& t);
   bool FinishNumber(const char* start, const char* p, Token& t);
-  bool SkipBlockComment(const char*& p, Token& error);
+  // Returns where the scan goes on, and whether the comment was closed.
+  const char* SkipBlockComment(const char* p, bool& closed, Token& error);
   // Moves the bytes from `keep` to the window's end into a new chunk, reads more after them so that
   // at least `want` bytes from `keep` on are there (unless the input ends first), and returns where
   // `keep`'s byte now is. Earlier chunks stay alive for kTokensKept tokens.
@@ -123,12 +133,13 @@ class Scanner {
   void RetireChunks();
 
   const char* p_;
-  const char* lim_;  // end of the bytes in memory; *lim_ == '\0'
+  const char* lim_;  // end of the bytes in memory, followed by kPadding NUL bytes
   bool at_end_;      // no more bytes after lim_
   bool read_failed_ = false;
   int line_ = 1;
   bool in_string_ = false;
 
+  std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
   std::size_t chunk_size_ = kDefaultChunkSize;
   std::uint64_t serial_ = 0;  // tokens read so far
