@@ -353,13 +353,19 @@ void ParsedMission::AddNextMission(std::string_view name) {
 void ParsedMission::BeginPlan(std::string_view team) {
   MissionTeam* found = FindTeamIgnoringCase(team);
   current_list_ = found ? &found->plan : nullptr;
+  // Plans of one script tend to be alike in length: room for the last one's saves regrowing.
+  if (current_list_ && current_list_->instructions.empty())
+    current_list_->instructions.reserve(plan_size_hint_);
   // Nesting left open by an earlier failed parse is dropped here, not carried into this plan.
   list_stack_.clear();
   open_bodies_.clear();
 }
 
 void ParsedMission::EndPlan() {
-  if (current_list_) current_list_->instructions.shrink_to_fit();
+  if (current_list_) {
+    plan_size_hint_ = current_list_->instructions.size();
+    current_list_->instructions.shrink_to_fit();
+  }
   current_list_ = nullptr;
 }
 

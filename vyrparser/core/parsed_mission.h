@@ -351,6 +351,7 @@ class ParsedMission {
   // instruction only when its list is popped.
   std::vector<std::unique_ptr<InstructionList>> open_bodies_;
   std::vector<Text> pending_patrol_areas_;
+  std::size_t plan_size_hint_ = 0;  // instructions in the plan read last
 
   NameIndex area_index_;
   NameIndex force_index_;

@@ -19,13 +19,12 @@ enum : std::uint8_t {
   kDigit = 4,        // 0-9
   kStringStart = 8,  // may open a run of a string literal
   kStringPart = 16,  // may continue a run
-  kLowerWord = 32,   // a-z: the only letters keywords use
 };
 
 constexpr std::array<std::uint8_t, 256> MakeClasses() {
   std::array<std::uint8_t, 256> t{};
   for (int c = 'a'; c <= 'z'; ++c)
-    t[c] |= kIdentStart | kIdentPart | kLowerWord;
+    t[c] |= kIdentStart | kIdentPart;
   for (int c = 'A'; c <= 'Z'; ++c)
     t[c] |= kIdentStart | kIdentPart;
   for (int c = '0'; c <= '9'; ++c)
@@ -144,6 +143,23 @@ inline WordBits LoadWord(const char* p, std::size_t n) {
 inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.kind = kind;
   t.text = std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+// The first byte at or after `p` that is not a blank, with kPadding bytes readable after the window.
+inline const char* SkipBlanks(const char* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (;;) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      const std::uint64_t other = w ^ 0x2020202020202020ull;  // zero bytes are blanks
+      if (other) return p + std::countr_zero(other) / 8;
+      p += 8;
+    }
+  } else {
+    while (*p == ' ')
+      ++p;
+    return p;
+  }
 }
 
 }  // namespace
@@ -271,8 +287,9 @@ bool Scanner::ScanNormal(Token& t) {
   for (;;) {
     // Blanks, tabs and line feeds separate tokens; a CR right before a line feed goes with it.
     for (;;) {
+      p = SkipBlanks(p);
       const char w = *p;
-      if (w == ' ' || w == '\t') {
+      if (w == '\t') {
         ++p;
       } else if (w == '\n') {
         ++line_;
@@ -298,16 +315,15 @@ bool Scanner::ScanNormal(Token& t) {
     const std::uint8_t cls = ClassOf(c);
 
     if (cls & kIdentStart) {
-      std::uint8_t all = kLowerWord;
-      for (std::uint8_t k; (k = ClassOf(*p)) & kIdentPart; ++p)
-        all &= k;
+      while (ClassOf(*p) & kIdentPart)
+        ++p;
       if (!at_end_ && lim_ - p < kSlack) {
         p_ = Refill(start, 2 * static_cast<std::size_t>(p - start) + kAhead);
         return false;
       }
       const auto length = static_cast<std::size_t>(p - start);
-      t.kind = (all & kLowerWord) && length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length))
-                                                               : Tok::kIdent;
+      // Keywords are lower case: a word with a capital matches none of them.
+      t.kind = length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length)) : Tok::kIdent;
       t.text = std::string_view(start, length);
       p_ = p;
       return true;
