@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
+
+#include "vyrparser/core/name_index.h"
 
 namespace vyr::parser {
 namespace {
@@ -114,6 +118,46 @@ TEST(ParsedMission, RenameActorChangesConditionsExactlyAndLookups) {
   MissionActor stranger;
   const auto [no_force, no_team] = m.ForceAndTeamOf(&stranger);
   EXPECT_TRUE(no_force.is_null() && no_team.is_null());
+}
+
+// The index answers what a front-to-back scan answers: the first name equal exactly, or equal
+// ignoring the case of A-Z only (bytes of 0x80 and above are compared as they are).
+TEST(NameIndex, AnswersTheFirstMatchLikeAScan) {
+  TextPool pool;
+  std::vector<Text> names;
+  const std::string letters = "aAzZ@[`{_.0\xc9\xe9";
+  std::mt19937 random(11);
+  for (int i = 0; i < 3000; ++i) {
+    std::string name;
+    const std::size_t length = random() % 20;
+    for (std::size_t j = 0; j < length; ++j)
+      name += letters[random() % letters.size()];
+    names.push_back(pool.Make(name));
+  }
+  auto fold = [](std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+  };
+  for (const bool ignore_case : {false, true}) {
+    NameIndex index(ignore_case);
+    for (std::size_t i = 0; i < names.size(); ++i)
+      index.Insert(names[i], static_cast<std::uint32_t>(i));
+    for (const Text probe : names) {
+      std::uint32_t expected = NameIndex::kNotFound;
+      for (std::size_t i = 0; i < names.size() && expected == NameIndex::kNotFound; ++i) {
+        const bool same =
+            ignore_case ? fold(names[i].str()) == fold(probe.str()) : names[i].view() == probe.view();
+        if (same) expected = static_cast<std::uint32_t>(i);
+      }
+      ASSERT_EQ(index.Find(probe.view()), expected) << ignore_case << " " << probe.str();
+    }
+    EXPECT_EQ(index.Find("not there at all"), NameIndex::kNotFound);
+  }
+  NameIndex folded(true);
+  folded.Insert(pool.Make("\xc9quipe"), 0);
+  EXPECT_EQ(folded.Find("\xe9QUIPE"), NameIndex::kNotFound);  // only A-Z fold
+  EXPECT_EQ(folded.Find("\xc9QUIPE"), 0u);
 }
 
 }  // namespace

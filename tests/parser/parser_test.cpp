@@ -2,13 +2,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "test_scripts.h"
 #include "tests/lib_test_support.h"
 #include "tests/model_outline.h"
+#include "vyrparser/core/script_parser.h"
 
 namespace vyr::parser {
 namespace {
@@ -320,6 +327,51 @@ TEST(Parser, PlansAttachToTheFirstTeamMatchingIgnoringCase) {
                 "all teams"));
 }
 
+// The force and team of an actor are the ones that hold it, not the first ones of the same names.
+TEST(Parser, ForceAndTeamOfAnActorAreItsHoldersWhateverTheNames) {
+  ParsedMission m;
+  const std::string text =
+      "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { };\n"
+      " force \"red\" { team \"alpha\" { npc \"x\" \"m\" { skill = 1 } }; team \"bravo\" { }; };\n"
+      " force \"blue\" { team \"alpha\" { npc \"x\" \"m\" { skill = 2 }; player \"y\" \"m\" { } }; };\n"
+      " force \"red\" { team \"charlie\" { npc \"z\" \"m\" { skill = 3 } }; team \"alpha\" { player \"x\" "
+      "\"m\" { } };"
+      " };\n"
+      " objectives { }; ; }";
+  ASSERT_EQ(Parse(text, m).result, ParseResult::kSuccess);
+  // A second parse into the same model adds a fourth force "blue" with a team "alpha".
+  ASSERT_EQ(Parse(testing::kSmallest, m).result, ParseResult::kSuccess);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"red", "alpha"},   {"blue", "alpha"}, {"blue", "alpha"},
+      {"red", "charlie"}, {"red", "alpha"},  {"blue", "alpha"},
+  };
+  ASSERT_EQ(m.ActorCount(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const MissionActor* actor = m.ActorAt(i);
+    const auto [force, team] = m.ForceAndTeamOf(actor);
+    EXPECT_EQ(std::make_pair(force.str(), team.str()), expected[i]) << "actor " << i;
+    // The very records that hold the actor, not equal-named ones.
+    const MissionForce* holder = nullptr;
+    for (const auto& f : m.forces) {
+      for (const auto& t : f->teams) {
+        for (const auto& member : t->members) {
+          if (member.get() == actor) holder = f.get();
+        }
+      }
+    }
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(force.view().data(), holder->name.view().data()) << "actor " << i;
+  }
+  // Renaming an actor to another's name moves it nowhere.
+  m.RenameActor(m.ActorAt(3), "x");
+  EXPECT_EQ(m.ForceAndTeamOf(m.ActorAt(3)).second.str(), "charlie");
+  EXPECT_EQ(m.ForceAndTeamOf(m.FindActor("x")).first.str(), "red");
+  EXPECT_EQ(m.FindActor("x"), m.ActorAt(0));
+  MissionActor stranger;
+  EXPECT_TRUE(m.ForceAndTeamOf(&stranger).first.is_null());
+  EXPECT_TRUE(m.ForceAndTeamOf(nullptr).second.is_null());
+}
+
 TEST(Parser, ParsesAddToTheModelAndAFailedParseKeepsWhatCameBefore) {
   ParsedMission m;
   ASSERT_EQ(Parse(testing::kSmallest, m).result, ParseResult::kSuccess);
@@ -374,6 +426,82 @@ TEST(ParserFiles, ScriptsWithEitherLineEndParseAlikeFromDisk) {
   // Line ends inside the annotation arrive as bare line feeds either way.
   EXPECT_EQ(lf.annotation.view(), "first\nsecond");
   EXPECT_TRUE(::vyr::testing::SameText(Outline(lf), Outline(crlf)));
+}
+
+// Scripts far larger than the scanner's read window, from disk and from memory, with CR LF line ends.
+TEST(ParserFiles, ScriptsLargerThanTheReadWindowParseWhole) {
+  std::string annotation(300000, 'n');
+  annotation[150000] = ' ';
+  std::string map = "    annotation = \"" + annotation + "\" \"\n\" \"end\";\n";
+  for (int i = 0; i < 4000; ++i) {  // within the stack bound
+    map += "    location l" + std::to_string(i) + " = <" + std::to_string(i) + ", -1, 2>;\n";
+  }
+  map += "    /* " + std::string(200000, '*') + "/ */";
+  std::string crlf;
+  for (char c : testing::Script(map, "", "  plan \"alpha\" { attack towards l3999; observe l4000 };\n")) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("vyr_window_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".vyr");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << crlf;
+  }
+  const std::string text(crlf);
+  const auto line =
+      1 + std::count(text.begin(), text.begin() + static_cast<long>(text.find("l4000 }")), '\n');
+  const std::string report =
+      testing::SyntaxReport(static_cast<int>(line), "l4000", "use of undeclared location");
+  ParsedMission from_file;
+  std::ostringstream errors;
+  EXPECT_EQ(ParseMissionFile(path, from_file, errors), ParseResult::kParseProblem);
+  EXPECT_EQ(errors.str(), report);
+  std::filesystem::remove(path);
+  ParsedMission from_memory;
+  const Outcome out = Parse(crlf, from_memory);
+  EXPECT_EQ(out.result, ParseResult::kParseProblem);
+  EXPECT_EQ(out.errors, report);
+  for (const ParsedMission* m : {&from_file, &from_memory}) {
+    EXPECT_EQ(m->annotation.view(), annotation + "\nend");
+    ASSERT_EQ(m->LocationCount(), 4000u);
+    EXPECT_EQ(m->LocationAt(3999)->x, 3999.0f);
+    const auto& plan = m->FindTeam("alpha")->plan.instructions;
+    ASSERT_EQ(plan.size(), 1u);
+    EXPECT_EQ(plan[0].second.view(), "l3999");
+  }
+}
+
+// A source that fails after `good` bytes, as a file whose read breaks off.
+class BrokenSource : public ByteSource {
+ public:
+  BrokenSource(std::string_view bytes, std::size_t good) : bytes_(bytes.substr(0, good)) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override {
+    if (bytes_.empty()) return -1;
+    n = std::min(n, bytes_.size());
+    std::memcpy(dst, bytes_.data(), n);
+    bytes_.remove_prefix(n);
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
+TEST(ParserFiles, AReadThatBreaksOffIsAParseProblemKeepingWhatWasRead) {
+  std::string map;
+  for (int i = 0; i < 3000; ++i)
+    map += "    location l" + std::to_string(i) + " = <1, 2, 3>;\n";
+  const std::string text = testing::Script(map);
+  BrokenSource source(text, text.size() / 2);
+  ParsedMission m;
+  std::ostringstream errors;
+  ScriptParser parser(source, m, errors);
+  EXPECT_FALSE(parser.Run());
+  EXPECT_EQ(errors.str(), "input in flex scanner failed\n");
+  EXPECT_GT(m.LocationCount(), 1000u);
+  EXPECT_LT(m.LocationCount(), 3000u);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,9 +21,29 @@ struct Scanned {
   std::vector<float> floats;
 };
 
+// Hands out the bytes of a string in pieces of at most `piece` bytes per read, and fails once
+// `fail_at` bytes have gone out.
+class PieceSource : public ByteSource {
+ public:
+  PieceSource(std::string_view bytes, std::size_t piece, std::size_t fail_at = SIZE_MAX)
+      : bytes_(bytes), piece_(piece), fail_at_(fail_at) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override {
+    if (given_ >= fail_at_) return -1;
+    n = std::min({n, piece_, bytes_.size() - given_, fail_at_ - given_});
+    std::memcpy(dst, bytes_.data() + given_, n);
+    given_ += n;
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t piece_;
+  std::size_t fail_at_;
+  std::size_t given_ = 0;
+};
+
 // Scans to the end of the input or to the first lexical error (included).
-Scanned ScanAll(const std::string& input) {
-  Scanner scanner(std::string_view(input.c_str(), input.size()));
+Scanned ScanWith(Scanner& scanner) {
   Scanned out;
   for (;;) {
     const Token t = scanner.Next();
@@ -30,7 +53,25 @@ Scanned ScanAll(const std::string& input) {
     out.lines.push_back(scanner.line());
     if (t.kind == Tok::kInt) out.ints.push_back(t.int_value);
     if (t.kind == Tok::kFloat) out.floats.push_back(t.float_value);
-    if (t.kind == Tok::kLexError) break;
+    if (t.kind == Tok::kLexError || t.kind == Tok::kReadError) break;
+  }
+  return out;
+}
+
+bool operator==(const Scanned& a, const Scanned& b) {
+  return a.kinds == b.kinds && a.texts == b.texts && a.lines == b.lines && a.ints == b.ints &&
+         a.floats == b.floats;
+}
+
+// Scans `input` held whole, and read through windows of several sizes in short reads: every way
+// must give the same tokens, texts, lines and values.
+Scanned ScanAll(const std::string& input) {
+  Scanner whole(std::string_view(input.c_str(), input.size()));
+  const Scanned out = ScanWith(whole);
+  for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{70}}) {
+    PieceSource source(input, chunk == 70 ? 5 : chunk);
+    Scanner windowed(source, chunk);
+    EXPECT_TRUE(ScanWith(windowed) == out) << "chunk " << chunk << ": " << input;
   }
   return out;
 }
@@ -44,10 +85,28 @@ TEST(Scanner, KeywordsAreExactLowerCaseWholeWords) {
                             Tok::kLocation, Tok::kUnder, Tok::kFire, Tok::kSet, Tok::kIdent, Tok::kIdent}));
   EXPECT_EQ(s.texts[2], "wait.");
   EXPECT_EQ(s.texts[9], "l2.x");
-  // Every keyword of the language is recognised.
-  for (const char* word : {"mission", "description", "annotation", "individual", "eliminated", "assembled",
-                           "objectives", "entrances", "pullback", "moveup", "towards", "within", "forever"}) {
-    EXPECT_NE(ScanAll(word).kinds.at(0), Tok::kIdent) << word;
+  // Every keyword of the language is recognised, and nothing one letter longer or shorter is.
+  struct Keyword {
+    const char* text;
+    Tok kind;
+  };
+  const Keyword keywords[] = {
+#define VYR_TEST_KEYWORD(name, text) {text, Tok::k##name},
+      VYR_KEYWORDS(VYR_TEST_KEYWORD)
+#undef VYR_TEST_KEYWORD
+  };
+  // "location" and "locations" are both keywords.
+  auto kind_of = [&](const std::string& text) {
+    for (const Keyword& k : keywords)
+      if (text == k.text) return k.kind;
+    return Tok::kIdent;
+  };
+  for (const Keyword& k : keywords) {
+    const std::string word = k.text;
+    const Scanned w = ScanAll(word + " " + word + "s " + word.substr(0, word.size() - 1) + " x" + word);
+    EXPECT_EQ(w.kinds,
+              (Kinds{k.kind, kind_of(word + "s"), kind_of(word.substr(0, word.size() - 1)), Tok::kIdent}))
+        << word;
   }
 }
 
@@ -152,6 +211,92 @@ TEST(Scanner, CarriageReturnsBeforeLineFeedsAreInvisible) {
   const Scanned s = ScanAll("\"a\r\nb\" /* *\r\n */ c\r\n\r\nd");
   EXPECT_EQ(s.texts, (Texts{"a", "\n", "b", "c", "d"}));
   EXPECT_EQ(s.lines, (std::vector<int>{1, 2, 2, 2, 4}));
+}
+
+// Tokens longer than a window, and runs of blanks and comments that span many windows.
+TEST(Scanner, WindowsAreRefilledInsideLongTokensAndComments) {
+  std::string ident = "a";
+  ident.append(300, 'b');
+  const std::string digits(150, '7');
+  const std::string piece(500, 'q');
+  std::string input = ident;
+  input.append(400, ' ');
+  input += "-";
+  input += digits;
+  input += " ";
+  input += digits;
+  input += ".25\n\"";
+  input += piece;
+  input += "\n";
+  input += piece;
+  input += "\" // ";
+  input.append(300, 'c');
+  input += "\n/* ";
+  input.append(250, '\n');
+  input.append(199, '*');  // each "*" swallows the next: the last one closes
+  input += "/ z\r\n";
+  input += ident;
+  const Scanned s = ScanAll(input);
+  EXPECT_EQ(s.kinds, (Kinds{Tok::kIdent, Tok::kInt, Tok::kFloat, Tok::kString, Tok::kString, Tok::kString,
+                            Tok::kIdent, Tok::kIdent}));
+  EXPECT_EQ(s.texts[0], ident);
+  EXPECT_EQ(s.texts[3], piece);
+  EXPECT_EQ(s.lines, (std::vector<int>{1, 1, 1, 2, 3, 3, 254, 255}));
+  EXPECT_EQ(s.ints, (std::vector<int>{0}));
+  // A "." right at a window's end: whether a float goes on is seen only with the next window.
+  for (std::size_t n = 60; n < 200; ++n) {
+    const Scanned f = ScanAll(std::string(n, '1') + ".5 x");
+    EXPECT_EQ(f.kinds, (Kinds{Tok::kFloat, Tok::kIdent})) << n;
+  }  // saturated at -2^31, whose low 16 bits are 0
+}
+
+// The parser holds a few tokens' texts while it reads on: each stays intact for the tokens after it.
+TEST(Scanner, TextsStayValidForTheTokensKept) {
+  std::string input;
+  for (int i = 0; i < 400; ++i) {
+    input += "loc_";
+    input += std::to_string(i);
+    input += i % 3 ? " \"s" : " ; ";
+    if (i % 3) {
+      input += std::to_string(i);
+      input += "\" ";
+    }
+  }
+  PieceSource source(input, 3);
+  Scanner scanner(source, 1);
+  std::vector<std::string_view> views;
+  std::vector<std::string> copies;
+  for (Token t = scanner.Next(); t.kind != Tok::kEnd; t = scanner.Next()) {
+    ASSERT_NE(t.kind, Tok::kLexError);
+    views.push_back(t.text);
+    copies.emplace_back(t.text);
+    const std::size_t first = views.size() > Scanner::kTokensKept ? views.size() - Scanner::kTokensKept : 0;
+    for (std::size_t i = first; i < views.size(); ++i)
+      ASSERT_EQ(views[i], copies[i]) << "token " << i << " after " << views.size();
+  }
+  EXPECT_EQ(copies.size(), 400u + 400u);
+}
+
+TEST(Scanner, AFailedReadEndsTheTokensWithAReadError) {
+  std::string input;
+  for (int i = 0; i < 50; ++i)
+    input += "wait 5; radio \"hello there\"; abort;\n";
+  PieceSource source(input, 4, 1000);
+  Scanner scanner(source, 4);
+  const Scanned s = ScanWith(scanner);
+  // Whole tokens read before the failure come first; the failure ends the tokens.
+  Scanner whole(std::string_view(input.c_str(), input.size()));
+  const Scanned all = ScanWith(whole);
+  ASSERT_GE(s.kinds.size(), 2u);
+  EXPECT_LT(s.kinds.size(), all.kinds.size());
+  EXPECT_EQ(s.kinds.back(), Tok::kReadError);
+  EXPECT_TRUE(std::equal(s.texts.begin(), s.texts.end() - 1, all.texts.begin()));
+  EXPECT_EQ(scanner.Next().kind, Tok::kReadError);
+  // An empty source is just the end.
+  PieceSource empty("", 4);
+  Scanner nothing(empty);
+  EXPECT_EQ(nothing.Next().kind, Tok::kEnd);
+  EXPECT_EQ(nothing.Next().kind, Tok::kEnd);
 }
 
 }  // namespace

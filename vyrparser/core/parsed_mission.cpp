@@ -43,14 +43,14 @@ const char* InstructionName(InstructionKind kind) {
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
-  const std::uint32_t i = index_.Find(name, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  const std::uint32_t i = index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : &locations_[i];
 }
 
 const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) {
   locations_.push_back(MissionLocation{name, x, y, z});
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
-  index_.Insert(name.view(), position, [this](std::uint32_t p) { return locations_[p].name.view(); });
+  index_.Insert(name, position);
   return locations_.back();
 }
 
@@ -118,8 +118,7 @@ MissionArea* ParsedMission::AddArea(std::string_view name) {
   auto area = std::make_unique<MissionArea>();
   area->name = MakeText(name);
   areas.push_back(std::move(area));
-  area_index_.Insert(areas.back()->name.view(), static_cast<std::uint32_t>(areas.size() - 1),
-                     [this](std::uint32_t p) { return areas[p]->name.view(); });
+  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1));
   return areas.back().get();
 }
 
@@ -153,7 +152,7 @@ void ParsedMission::SetAreaRadius(std::int32_t radius) {
 }
 
 MissionArea* ParsedMission::FindArea(std::string_view name) const {
-  const std::uint32_t i = area_index_.Find(name, [this](std::uint32_t p) { return areas[p]->name.view(); });
+  const std::uint32_t i = area_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : areas[i].get();
 }
 
@@ -164,8 +163,7 @@ MissionForce* ParsedMission::AddForce(std::string_view name) {
   force->name = MakeText(name);
   forces.push_back(std::move(force));
   current_force_ = forces.back().get();
-  force_index_.Insert(current_force_->name.view(), static_cast<std::uint32_t>(forces.size() - 1),
-                      [this](std::uint32_t p) { return forces[p]->name.view(); });
+  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1));
   return current_force_;
 }
 
@@ -173,13 +171,13 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   if (!current_force_) return nullptr;
   auto team = std::make_unique<MissionTeam>();
   team->name = MakeText(name);
+  team->force = current_force_;
   current_team_ = team.get();
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
   const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
-  auto name_of = [this](std::uint32_t p) { return all_teams[p]->name.view(); };
-  team_index_.Insert(current_team_->name.view(), position, name_of);
-  team_index_ignoring_case_.Insert(current_team_->name.view(), position, name_of);
+  team_index_.Insert(current_team_->name, position);
+  team_index_ignoring_case_.Insert(current_team_->name, position);
   return current_team_;
 }
 
@@ -190,12 +188,12 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   actor->type = type;
   actor->name = MakeText(name);
   actor->model_and_skin = MakeText(model_and_skin);
+  actor->team = current_team_;
   current_actor_ = actor.get();
   current_team_->members.push_back(std::move(actor));
   all_actors.push_back(current_actor_);
   if (!actor_index_stale_) {
-    actor_index_.Insert(current_actor_->name.view(), static_cast<std::uint32_t>(all_actors.size() - 1),
-                        [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1));
   }
   return current_actor_;
 }
@@ -220,47 +218,39 @@ void ParsedMission::SetSkill(float skill) {
 }
 
 MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
-  const std::uint32_t i =
-      team_index_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  const std::uint32_t i = team_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
-  const std::uint32_t i =
-      team_index_ignoring_case_.Find(name, [this](std::uint32_t p) { return all_teams[p]->name.view(); });
+  const std::uint32_t i = team_index_ignoring_case_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionForce* ParsedMission::FindForce(std::string_view name) const {
-  const std::uint32_t i = force_index_.Find(name, [this](std::uint32_t p) { return forces[p]->name.view(); });
+  const std::uint32_t i = force_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : forces[i].get();
 }
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name.view(), static_cast<std::uint32_t>(p),
-                        [this](std::uint32_t q) { return all_actors[q]->name.view(); });
+    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
   }
   actor_index_stale_ = false;
 }
 
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
-  const std::uint32_t i =
-      actor_index_.Find(name, [this](std::uint32_t p) { return all_actors[p]->name.view(); });
+  const std::uint32_t i = actor_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_actors[i];
 }
 
 std::pair<Text, Text> ParsedMission::ForceAndTeamOf(const MissionActor* actor) const {
-  for (const auto& force : forces) {
-    for (const auto& team : force->teams) {
-      for (const auto& member : team->members) {
-        if (member.get() == actor) return {force->name, team->name};
-      }
-    }
-  }
-  return {};
+  // A team never changes force and an actor never changes team, so the holders recorded when they
+  // were added are the ones a scan of the force and team lists would find.
+  if (actor == nullptr || actor->team == nullptr || actor->team->force == nullptr) return {};
+  return {actor->team->force->name, actor->team->name};
 }
 
 void ParsedMission::RenameActor(MissionActor* actor, std::string_view new_name) {
@@ -363,13 +353,19 @@ void ParsedMission::AddNextMission(std::string_view name) {
 void ParsedMission::BeginPlan(std::string_view team) {
   MissionTeam* found = FindTeamIgnoringCase(team);
   current_list_ = found ? &found->plan : nullptr;
+  // Plans of one script tend to be alike in length: room for the last one's saves regrowing.
+  if (current_list_ && current_list_->instructions.empty())
+    current_list_->instructions.reserve(plan_size_hint_);
   // Nesting left open by an earlier failed parse is dropped here, not carried into this plan.
   list_stack_.clear();
   open_bodies_.clear();
 }
 
 void ParsedMission::EndPlan() {
-  if (current_list_) current_list_->instructions.shrink_to_fit();
+  if (current_list_) {
+    plan_size_hint_ = current_list_->instructions.size();
+    current_list_->instructions.shrink_to_fit();
+  }
   current_list_ = nullptr;
 }
 

@@ -76,6 +76,9 @@ struct AmmoEntry {
   std::int32_t count = 0;  // a 16-bit value from the script
 };
 
+struct MissionTeam;
+struct MissionForce;
+
 struct MissionActor {
   std::uint32_t type = kActorNpc;
   Text name;
@@ -84,6 +87,7 @@ struct MissionActor {
   std::vector<Text> weapons;
   std::vector<AmmoEntry> ammunition;
   std::vector<Text> items;
+  MissionTeam* team = nullptr;  // the team whose member list holds this actor; set when it is added
 };
 
 enum class InstructionKind : std::uint32_t {
@@ -142,6 +146,7 @@ struct InstructionList {
 
 struct MissionTeam {
   Text name;
+  MissionForce* force = nullptr;  // the force whose team list holds this team; set when it is added
   std::vector<std::unique_ptr<MissionActor>> members;
   InstructionList plan;
 };
@@ -299,7 +304,8 @@ class ParsedMission {
   std::size_t ActorCount() const { return all_actors.size(); }
   MissionActor* ActorAt(std::size_t i) const { return i < all_actors.size() ? all_actors[i] : nullptr; }
 
-  // The names of the force and team whose member list holds `actor`; two null Texts when none does.
+  // The names of the force and team whose member list holds `actor`, an actor of this model; two
+  // null Texts for an actor that no team holds. Constant time: actors and teams know their holders.
   std::pair<Text, Text> ForceAndTeamOf(const MissionActor* actor) const;
   // Renames `actor`, first changing every condition node that names it (exactly) in every objective.
   void RenameActor(MissionActor* actor, std::string_view new_name);
@@ -345,6 +351,7 @@ class ParsedMission {
   // instruction only when its list is popped.
   std::vector<std::unique_ptr<InstructionList>> open_bodies_;
   std::vector<Text> pending_patrol_areas_;
+  std::size_t plan_size_hint_ = 0;  // instructions in the plan read last
 
   NameIndex area_index_;
   NameIndex force_index_;

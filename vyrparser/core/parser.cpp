@@ -1,5 +1,6 @@
 #include "vyrparser/core/parser.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -14,10 +15,23 @@ namespace vyr::parser {
 
 namespace {
 
-ParseResult ParseOwnedBuffer(char* data, std::size_t size, ParsedMission& mission, std::ostream& errors) {
-  data[size] = '\0';
+// The script file, read as the scanner asks for more.
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(std::FILE* file) : file_(file) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override {
+    const std::size_t got = std::fread(dst, 1, n, file_);
+    if (got == 0 && std::ferror(file_)) return -1;
+    return static_cast<std::ptrdiff_t>(got);
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+ParseResult ParseSource(ByteSource& source, ParsedMission& mission, std::ostream& errors) {
   try {
-    ScriptParser parser(std::string_view(data, size), mission, errors);
+    ScriptParser parser(source, mission, errors);
     return parser.Run() ? ParseResult::kSuccess : ParseResult::kParseProblem;
   } catch (const std::bad_alloc&) {
     errors << "ERROR in syntax found\nCAUSE out of memory\n";
@@ -34,40 +48,8 @@ ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& m
   if (path.empty() || std::filesystem::is_directory(path, ec)) return ParseResult::kFileProblem;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) return ParseResult::kFileProblem;
-
-  // Read the whole file in one go into a buffer with room for the terminating NUL.
-  const auto expected = std::filesystem::file_size(path, ec);
-  std::size_t capacity = ec ? 64 * 1024 : static_cast<std::size_t>(expected) + 1;
-  std::size_t size = 0;
-  std::unique_ptr<char[]> data;
-  try {
-    data = std::make_unique_for_overwrite<char[]>(capacity);
-    for (;;) {
-      if (size + 1 == capacity) {
-        // Full: at the end of the file we are done; else the file grew, or its size was unknown.
-        char probe;
-        if (std::fread(&probe, 1, 1, file.get()) == 0) break;
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity * 2);
-        std::memcpy(bigger.get(), data.get(), size);
-        data = std::move(bigger);
-        capacity *= 2;
-        data[size++] = probe;
-      }
-      const std::size_t n = std::fread(data.get() + size, 1, capacity - 1 - size, file.get());
-      size += n;
-      if (n == 0) break;
-    }
-  } catch (const std::bad_alloc&) {
-    errors << "input in flex scanner failed\n";
-    return ParseResult::kParseProblem;
-  }
-  if (std::ferror(file.get())) {
-    errors << "input in flex scanner failed\n";
-    errors.flush();
-    return ParseResult::kParseProblem;
-  }
-  file.reset();
-  return ParseOwnedBuffer(data.get(), size, mission, errors);
+  FileSource source(file.get());
+  return ParseSource(source, mission, errors);
 }
 
 ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission) {
@@ -75,15 +57,8 @@ ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& m
 }
 
 ParseResult ParseMissionBuffer(std::string_view bytes, ParsedMission& mission, std::ostream& errors) {
-  std::unique_ptr<char[]> data;
-  try {
-    data = std::make_unique_for_overwrite<char[]>(bytes.size() + 1);
-  } catch (const std::bad_alloc&) {
-    errors << "input in flex scanner failed\n";
-    return ParseResult::kParseProblem;
-  }
-  if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
-  return ParseOwnedBuffer(data.get(), bytes.size(), mission, errors);
+  MemorySource source(bytes);
+  return ParseSource(source, mission, errors);
 }
 
 ParseResult ParseMissionBuffer(std::string_view bytes, ParsedMission& mission) {

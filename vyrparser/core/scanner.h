@@ -1,12 +1,16 @@
 #pragma once
 
-// The mission script scanner: turns a NUL-terminated buffer into tokens one at a time, keeping
-// the line counter the error messages report. Tokens point into the buffer; nothing is allocated.
-// The buffer holds the file's bytes as stored: a CR right before a line feed is read as if a
-// text-mode stream had dropped it; any other CR is a lexical error.
+// The mission script scanner: turns the script's bytes into tokens one at a time, keeping the line
+// counter the error messages report. Tokens point into the bytes in memory: a whole buffer, or a
+// window of chunks read from a ByteSource. The bytes are the file's as stored: a CR right before a
+// line feed is read as if a text-mode stream had dropped it; any other CR is a lexical error.
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 namespace vyr::parser {
 
@@ -34,8 +38,9 @@ namespace vyr::parser {
 // clang-format on
 
 enum class Tok : std::uint8_t {
-  kEnd,       // end of input
-  kLexError,  // a character no lexical rule accepts; the text is that character
+  kEnd,        // end of input
+  kLexError,   // a character no lexical rule accepts; the text is that character
+  kReadError,  // the source failed to supply the script's bytes
   kIdent,
   kInt,
   kFloat,
@@ -66,25 +71,81 @@ struct Token {
   float float_value = 0.0f;
 };
 
+// Supplies the bytes of a script that is read piece by piece.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Copies up to `n` bytes to `dst`: the number copied, 0 at the end, or -1 when reading failed.
+  virtual std::ptrdiff_t Read(char* dst, std::size_t n) = 0;
+};
+
+// Bytes held in memory by the caller, who keeps them alive while they are read.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override;
+
+ private:
+  std::string_view rest_;
+};
+
 class Scanner {
  public:
-  // `input` must be followed by a NUL byte (input.data()[input.size()] == '\0').
-  explicit Scanner(std::string_view input);
+  static constexpr std::size_t kDefaultChunkSize = 128 * 1024;
+  // A token's text stays valid until this many further tokens have been read.
+  static constexpr std::uint64_t kTokensKept = 64;
 
-  Token Next();
+  // Scans `input`, which the caller keeps alive while scanning, copied in one chunk.
+  explicit Scanner(std::string_view input);
+  // Scans what `source` supplies, reading about `chunk_size` bytes at a time, so only a window of the
+  // script is in memory. The token that reaches the bytes read before a failed read is a kReadError.
+  explicit Scanner(ByteSource& source, std::size_t chunk_size = kDefaultChunkSize);
+  ~Scanner();
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
+
+  // Reads the next token into `t`.
+  void Read(Token& t);
+  Token Next() {
+    Token t;
+    Read(t);
+    return t;
+  }
   // The line counter: 1 plus the line feeds consumed so far.
   int line() const { return line_; }
 
  private:
+  struct Chunk {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+    std::uint64_t retire_after = 0;  // the token serial from which no token's text lies in it
+  };
+
   bool ScanNormal(Token& t);
   bool ScanString(Token& t);
-  Token ScanNumber(const char* start);
-  bool SkipBlockComment(Token& error);
+  bool FinishNumber(const char* start, const char* p, Token& t);
+  // Returns where the scan goes on, and whether the comment was closed.
+  const char* SkipBlockComment(const char* p, bool& closed, Token& error);
+  // Moves the bytes from `keep` to the window's end into a new chunk, reads more after them so that
+  // at least `want` bytes from `keep` on are there (unless the input ends first), and returns where
+  // `keep`'s byte now is. Earlier chunks stay alive for kTokensKept tokens.
+  const char* Refill(const char* keep, std::size_t want);
+  void RetireChunks();
 
   const char* p_;
-  const char* end_;
+  const char* lim_;  // end of the bytes in memory, followed by kPadding NUL bytes
+  bool at_end_;      // no more bytes after lim_
+  bool read_failed_ = false;
   int line_ = 1;
   bool in_string_ = false;
+
+  std::unique_ptr<MemorySource> own_source_;
+  ByteSource* source_ = nullptr;
+  std::size_t chunk_size_ = kDefaultChunkSize;
+  std::uint64_t serial_ = 0;  // tokens read so far
+  Chunk current_;
+  std::deque<Chunk> retiring_;
+  std::vector<Chunk> spare_;
 };
 
 }  // namespace vyr::parser

@@ -7,23 +7,22 @@ namespace vyr::parser {
 
 // ---------------------------------------------------------------- tokens, stack, messages
 
-// Reads the next token; a lexical error ends the parse here.
-void ScriptParser::ReadToken() {
-  lookahead_ = scanner_.Next();
-  last_text_ = lookahead_.text;
-  if (lookahead_.kind == Tok::kLexError) {
+void ScriptParser::BadInput() {
+  if (lookahead_.kind == Tok::kReadError) {
+    errors_ << "input in flex scanner failed\n";
+  } else {
     // A NUL byte prints as nothing, as a C string would.
     const std::string_view bad =
         lookahead_.text.substr(0, lookahead_.text.find('\0') == std::string_view::npos ? 1 : 0);
     errors_ << "ERROR in syntax found by lex, at line " << scanner_.line() << ", near: \"" << bad << "\".\n";
-    errors_.flush();
-    throw ParseStop{};
   }
-  has_lookahead_ = true;
+  errors_.flush();
+  throw ParseStop{};
 }
 
 void ScriptParser::Fail(const char* cause) {
-  const std::string_view near = last_text_.empty() ? std::string_view("<unknown>") : last_text_;
+  // The token read last is the lookahead, whether or not it was taken.
+  const std::string_view near = lookahead_.text.empty() ? std::string_view("<unknown>") : lookahead_.text;
   errors_ << "ERROR in syntax found, at line " << scanner_.line() << "\nnear: '" << near << "'.\nCAUSE "
           << cause << "\n";
   errors_.flush();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "vyrparser/core/parsed_mission.h"
@@ -21,8 +22,9 @@ struct ParseStop {};
 
 class ScriptParser {
  public:
-  ScriptParser(std::string_view input, ParsedMission& mission, std::ostream& errors)
-      : scanner_(input), m_(mission), errors_(errors) {}
+  // Reads the script from `source`; tokens' texts are used only while the scanner keeps them.
+  ScriptParser(ByteSource& source, ParsedMission& mission, std::ostream& errors)
+      : scanner_(source), m_(mission), errors_(errors) {}
 
   bool Run();
 
@@ -34,14 +36,14 @@ class ScriptParser {
     return lookahead_;
   }
   Tok PeekKind() { return Peek().kind; }
-  // Shifts the lookahead onto the stack.
-  Token Take() {
+  // Shifts the lookahead onto the stack. The token stays readable until the next one is read.
+  const Token& Take() {
     Peek();
     has_lookahead_ = false;
     Push();
     return lookahead_;
   }
-  Token Expect(Tok kind) {
+  const Token& Expect(Tok kind) {
     if (PeekKind() != kind) SyntaxError();
     return Take();
   }
@@ -54,7 +56,13 @@ class ScriptParser {
     depth_ = base;
     Push();
   }
-  void ReadToken();
+  void ReadToken() {
+    scanner_.Read(lookahead_);
+    if (lookahead_.kind == Tok::kLexError || lookahead_.kind == Tok::kReadError) BadInput();
+    has_lookahead_ = true;
+  }
+  // A lexical error or a failed read ends the parse here.
+  [[noreturn]] void BadInput();
   [[noreturn]] void Fail(const char* cause);
   [[noreturn]] void SyntaxError() { Fail("parse error"); }
 
@@ -103,7 +111,6 @@ class ScriptParser {
   Scanner scanner_;
   Token lookahead_;
   bool has_lookahead_ = false;
-  std::string_view last_text_;
   int depth_ = 1;  // the initial state's entry
   ParsedMission& m_;
   std::ostream& errors_;
@@ -111,7 +118,7 @@ class ScriptParser {
   // Parse context that lives only for one parse.
   Text plan_owner_;
   std::uint32_t events_ = 0;
-  std::string_view event_code_;
+  std::string event_code_;  // a copy: an event list may be longer than the scanner keeps texts
   bool in_event_code_ = false;
   bool in_condition_ = false;
 };

@@ -131,7 +131,7 @@ void ScriptParser::OnHeader() {
   Expect(Tok::kOn);
   Expect(Tok::kLParen);
   events_ = 0;
-  event_code_ = {};
+  event_code_.clear();
   in_event_code_ = false;
   const int list_base = depth_;
   for (;;) {
@@ -165,7 +165,7 @@ void ScriptParser::Event() {
       break;
     case Tok::kCode:
       Take();
-      event_code_ = Expect(Tok::kString).text;
+      event_code_.assign(Expect(Tok::kString).text);
       in_event_code_ = true;
       events_ |= kEventCode;
       break;
