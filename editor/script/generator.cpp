@@ -7,6 +7,7 @@
 
 #include "editor/document/mission_document.h"
 #include "editor/document/text_file.h"
+#include "editor/script/vocabulary.h"
 #include "platform/atomic_file.h"
 
 namespace vyr::editor {
@@ -14,24 +15,6 @@ namespace vyr::editor {
 namespace {
 
 constexpr std::string_view kSeparator = "// =============================================";
-
-// The game's own names for the actor's equipment, in field order.
-constexpr std::array<std::string_view, 6> kWeaponNames = {"Dual MK23 Pistols", "MP5/10 Submachinegun",
-                                                          "M4 Assault Rifle",  "M3 Super 90 Assault Shotgun",
-                                                          "Handcannon",        "Sniper Rifle"};
-constexpr std::array<std::string_view, 5> kItemNames = {"Bandolier", "Kevlar Vest", "Lasersight", "Silencer",
-                                                        "Stealth Slippers"};
-constexpr std::array<std::string_view, 5> kAmmoNames = {"Pistol Clip", "Machinegun Magazine", "M4 Clip",
-                                                        "12 Gauge Shells", "AP Sniper Ammo"};
-
-std::string Quoted(std::string_view value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  out += '"';
-  out += value;
-  out += '"';
-  return out;
-}
 
 // Accumulates the script: every line gets its indentation (four blanks a level) and CR LF.
 class ScriptText {

@@ -9,15 +9,9 @@
 #include "editor/document/mission_document.h"
 #include "editor/document/user_interface.h"
 #include "editor/script/mission_reader.h"
+#include "editor/script/vocabulary.h"
 
 namespace vyr::editor {
-
-const std::array<std::string_view, 16> kImportItemNames = {
-    "Dual MK23 Pistols", "MP5/10 Submachinegun", "M4 Assault Rifle", "M3 Super 90 Assault Shotgun",
-    "Handcannon",        "Sniper Rifle",         "Pistol Clip",      "Machinegun Magazine",
-    "M4 Clip",           "12 Gauge Shells",      "AP Sniper Ammo",   "Bandolier",
-    "Kevlar Vest",       "Lasersight",           "Silencer",         "Stealth Slippers",
-};
 
 std::string MapStylesToList(int bits) {
   std::string list;
@@ -133,16 +127,14 @@ ActorRecord ReadActor(MissionReader& reader, int index, const ScriptActor& info)
   actor.npc_skin = info.model_and_skin;
   actor.npc_skill = info.skill;
   actor.npc_player = info.type == "player";  // exactly: "Player" is an npc
-  std::array<int, 16> counts{};
-  for (std::size_t k = 0; k < kImportItemNames.size(); ++k) {
-    counts[k] = reader.GetActorItemCount(index, std::string(kImportItemNames[k]));
-  }
-  for (std::size_t w = 0; w < 6; ++w)
-    actor.weapon[w] = counts[w] != 0;
-  for (std::size_t a = 0; a < 5; ++a)
-    actor.ammo[a] = static_cast<Integer>(counts[6 + a]);
-  for (std::size_t t = 0; t < 5; ++t)
-    actor.item[t] = counts[11 + t] != 0;
+  // The library is asked in this order: the weapons, the ammunition, then the items.
+  auto count_of = [&](std::string_view item) { return reader.GetActorItemCount(index, std::string(item)); };
+  for (std::size_t w = 0; w < kWeaponNames.size(); ++w)
+    actor.weapon[w] = count_of(kWeaponNames[w]) != 0;
+  for (std::size_t a = 0; a < kAmmoNames.size(); ++a)
+    actor.ammo[a] = static_cast<Integer>(count_of(kAmmoNames[a]));
+  for (std::size_t t = 0; t < kItemNames.size(); ++t)
+    actor.item[t] = count_of(kItemNames[t]) != 0;
   return actor;
 }
 

@@ -17,10 +17,6 @@ class UserInterface;
 inline constexpr std::string_view kImportErrorTitle = "Error";
 inline constexpr std::string_view kImportParseError = "This mission contains errors and cannot be imported.";
 
-// The equipment names asked of the library for every actor, in the order asked:
-// weapon1..weapon6, ammo1..ammo5, item1..item5.
-extern const std::array<std::string_view, 16> kImportItemNames;
-
 // Starts a new project and fills it from the script `file_name`. Failures are shown through `ui`
 // (the script does not parse, the library cannot be loaded) and returned; the document then stays
 // the empty new one. Records beyond the document's capacities are left out and named in a warning

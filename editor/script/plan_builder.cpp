@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editor/document/mission_document.h"
+#include "editor/script/vocabulary.h"
 
 namespace vyr::editor {
 
@@ -11,15 +12,6 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kReady = "  wait until ready;\r\n";
-
-std::string Quoted(std::string_view value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  out += '"';
-  out += value;
-  out += '"';
-  return out;
-}
 
 ComboChoice MakeCombo(std::vector<std::string> entries) {
   ComboChoice combo;
