@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/registry.h"
+#include "tests/lib_test_support.h"
 
 using namespace platform;
 
@@ -24,17 +25,8 @@ const std::string kRegsvr = std::string(VYR_BIN_DIR) + "/vyr-regsvr";
 
 class ComRuntime : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vyr-com-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    registry_file_ = folder_ + "/registry.reg";
-    ::setenv("VYR_REGISTRY_FILE", registry_file_.c_str(), 1);
-  }
-  void TearDown() override {
-    ::unsetenv("VYR_REGISTRY_FILE");
-    std::filesystem::remove_all(folder_);
-  }
+  void SetUp() override { ::setenv("VYR_REGISTRY_FILE", registry_file_.c_str(), 1); }
+  void TearDown() override { ::unsetenv("VYR_REGISTRY_FILE"); }
   RegistryTree Tree() const {
     RegistryTree tree;
     EXPECT_TRUE(Registry(registry_file_).Load(&tree));
@@ -50,12 +42,12 @@ class ComRuntime : public ::testing::Test {
     const std::string out_file = folder_ + "/out.txt";
     const std::string command = kRegsvr + " " + args + " >" + out_file + " 2>&1";
     const int status = std::system(command.c_str());
-    std::ifstream in(out_file);
-    output->assign(std::istreambuf_iterator<char>(in), {});
+    *output = ::vyr::testing::ReadFileBytes(out_file);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string folder_;
-  std::string registry_file_;
+  const ::vyr::testing::ScratchDir dir_;
+  const std::string folder_ = dir_.path().string();
+  const std::string registry_file_ = folder_ + "/registry.reg";
 };
 
 TEST_F(ComRuntime, UnregisteredClassIsReportedAndOutPointerCleared) {

@@ -9,33 +9,20 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "tests/lib_test_support.h"
 
 using namespace platform;
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using ::vyr::testing::ReadFileBytes;
+using ::vyr::testing::WriteFileBytes;
 
 class TempFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vyr-registry-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string folder_;
+  const ::vyr::testing::ScratchDir dir_;
+  const std::string folder_ = dir_.path().string();
 };
 
 TEST(RegistryTree, KeysAndValuesIgnoreCaseButKeepTheirSpelling) {
@@ -171,7 +158,7 @@ TEST_F(TempFolder, MissingFileReadsEmptyAndUpdateCreatesFolders) {
 TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
   const std::string path = folder_ + "/registry.reg";
   const std::string damaged = "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\a]\n@=oops\n";
-  WriteFile(path, damaged);
+  WriteFileBytes(path, damaged);
   Registry registry(path);
   bool edited = false;
   const Status status = registry.Update([&](RegistryTree&) { edited = true; });
@@ -179,7 +166,7 @@ TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(status.message, "registry file " + path +
                                 ", line 4: a value is a quoted string or dword:XXXXXXXX; left unchanged");
   EXPECT_FALSE(edited);
-  EXPECT_EQ(ReadFile(path), damaged);
+  EXPECT_EQ(ReadFileBytes(path), damaged);
   RegistryTree tree;
   const Status load = registry.Load(&tree);
   EXPECT_FALSE(load.ok);
@@ -202,7 +189,7 @@ TEST_F(TempFolder, AFailedWriteKeepsTheOldFile) {
   const std::string path = folder_ + "/registry.reg";
   Registry registry(path);
   ASSERT_TRUE(registry.Update([](RegistryTree& t) { t.SetString("a", "", "kept"); }));
-  const std::string before = ReadFile(path);
+  const std::string before = ReadFileBytes(path);
   // A child process whose files may not grow past 200 bytes: the write of a bigger tree fails half way.
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
@@ -218,7 +205,7 @@ TEST_F(TempFolder, AFailedWriteKeepsTheOldFile) {
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(ReadFileBytes(path), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);  // no temporary file left
 }
 
