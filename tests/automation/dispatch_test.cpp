@@ -60,7 +60,6 @@ VARIANT Ref(VARTYPE vt, T* p) {
 TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
   EXPECT_EQ(IdOf(u"MissionTitle"), 1);
   EXPECT_EQ(IdOf(u"trYparsEmission"), 5);
-  EXPECT_EQ(IdOf(u"OverallSkill"), 9);
   EXPECT_EQ(IdOf(u"GetObjectiveNextMission"), 31);
   // Parameter names answer their positions.
   std::u16string member = u"GetAreaData", p1 = u"aRadius", p2 = u"anareaidx", p3 = u"nope";

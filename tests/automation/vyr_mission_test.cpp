@@ -111,8 +111,6 @@ TEST_F(Mission, TryParseResultsAndWhatTheyLeaveBehind) {
   std::int16_t result = -1;
   EXPECT_EQ(mission_->TryParseMission(Arg((folder_ + "/missing.vyr").c_str()).Get(), &result), S_OK);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(mission_->TryParseMission(Arg("").Get(), &result), S_OK);
-  EXPECT_EQ(result, 1);
   EXPECT_EQ(mission_->TryParseMission(nullptr, &result), S_OK);  // a null string is an empty name
   EXPECT_EQ(result, 1);
   EXPECT_EQ(mission_->TryParseMission(Arg(folder_.c_str()).Get(), &result), S_OK);  // a folder
