@@ -97,10 +97,8 @@ FakeActor Actor(std::string type, std::string name, std::string force, std::stri
 
 TEST(Import, StyleListsAndRounding) {
   EXPECT_EQ(MapStylesToList(0), "none?");
-  EXPECT_EQ(MapStylesToList(4 | 2), "open?dark?");
   EXPECT_EQ(MapStylesToList(15), "indoor?open?dark?urban?");
   EXPECT_EQ(AreaStylesToList(0), "none?");
-  EXPECT_EQ(AreaStylesToList(4 | 1), "roof?open?");
   EXPECT_EQ(AreaStylesToList(7), "roof?closed?open?");
   EXPECT_EQ(RoundToInteger(-1.5f), -2);
   EXPECT_EQ(RoundToInteger(2.4999f), 2);
