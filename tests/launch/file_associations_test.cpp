@@ -40,26 +40,19 @@ TEST(FileAssociationEntries, BothTablesInOrder) {
   const std::string icon = "C:\\Program Files\\VYR\\VYR-ME.ico";
   const std::string command = "C:\\Program Files\\VYR\\VYR Mission Editor.exe %1";
   const std::uint32_t r = 0x80000000;
-  const std::vector<Written> expected = {
-      {r, "\\.vyr", "", "vyrfile"},
-      {r, "\\.vyr", "Content Type", "Application/VYR"},
-      {r, "\\vyrfile", "", "VYR Mission Script for AQ2"},
-      {r, "\\vyrfile", "EditFlags", "dword:0"},
-      {r, "\\vyrfile\\DefaultIcon", "", icon},
-      {r, "\\.vyr\\DefaultIcon", "", icon},
-      {r, "\\vyrfile\\Shell", "", ""},
-      {r, "\\vyrfile\\Shell\\Open", "", ""},
-      {r, "\\vyrfile\\Shell\\Open\\command", "", command},
-      {r, "\\.cme", "", "cmefile"},
-      {r, "\\.cme", "Content Type", "Application/VYR"},
-      {r, "\\cmefile", "", "VYR Mission Script for AQ2"},
-      {r, "\\cmefile", "EditFlags", "dword:0"},
-      {r, "\\cmefile\\DefaultIcon", "", icon},
-      {r, "\\.cme\\DefaultIcon", "", icon},
-      {r, "\\cmefile\\Shell", "", ""},
-      {r, "\\cmefile\\Shell\\Open", "", ""},
-      {r, "\\cmefile\\Shell\\Open\\command", "", command},
-  };
+  std::vector<Written> expected;
+  for (const std::string ext : {"vyr", "cme"}) {  // the same nine rows for each extension
+    const std::string dot = "\\." + ext, file = "\\" + ext + "file";
+    expected.insert(expected.end(), {{r, dot, "", ext + "file"},
+                                     {r, dot, "Content Type", "Application/VYR"},
+                                     {r, file, "", "VYR Mission Script for AQ2"},
+                                     {r, file, "EditFlags", "dword:0"},
+                                     {r, file + "\\DefaultIcon", "", icon},
+                                     {r, dot + "\\DefaultIcon", "", icon},
+                                     {r, file + "\\Shell", "", ""},
+                                     {r, file + "\\Shell\\Open", "", ""},
+                                     {r, file + "\\Shell\\Open\\command", "", command}});
+  }
   ASSERT_EQ(registry.writes.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i)
     EXPECT_EQ(registry.writes[i], expected[i]) << "row " << i;

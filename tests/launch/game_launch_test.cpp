@@ -27,9 +27,7 @@ TEST(GamePaths, DerivedFromTheGameFolder) {
     EXPECT_EQ(GameProgramFolder(game), program) << game;
     EXPECT_EQ(GameModificationName(game), modification) << game;
   }
-  EXPECT_EQ(QuickRunScriptPath("/g/action"), "/g/action/missions/MyMission.vyr");
   EXPECT_EQ(QuickRunConfigPath("/g/action/"), "/g/action/quickrun.cfg");
-  EXPECT_EQ(MissionLogPath("/g/action", "urban1"), "/g/action/vyr/log/urban1.log");
 }
 
 TEST(QuickrunCfg, TenLinesWithCrLfAndShelloffInverted) {

@@ -22,7 +22,6 @@ TEST(TextToBool, NumbersAndWords) {
       {" 0 ", false},
       {"True", true},
       {"FALSE", false},
-      {"true", true},
       // Not booleans: the caller falls back to the default instead of failing.
       {"", std::nullopt},
       {"yes", std::nullopt},
