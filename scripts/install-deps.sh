@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   cmake g++ clang ninja-build clang-format make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   nlohmann-json3-dev
-  xvfb xauth desktop-file-utils shared-mime-info xdg-utils
+  xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils
   libclang-rt-14-dev
 )
 

@@ -20,13 +20,13 @@ class Notifier {
     bool active;
   };
   struct State {
-    std::vector<Slot> slots;
+    std::vector<Slot> entries;
     std::uint64_t next_id = 1;
     int depth = 0;  // nesting of running notifications
     bool has_inactive = false;
 
     void Disconnect(std::uint64_t id) {
-      for (Slot& slot : slots) {
+      for (Slot& slot : entries) {
         if (slot.id == id) slot.active = false;
       }
       has_inactive = true;
@@ -34,7 +34,7 @@ class Notifier {
     }
     void Compact() {
       if (depth > 0 || !has_inactive) return;
-      std::erase_if(slots, [](const Slot& slot) { return !slot.active; });
+      std::erase_if(entries, [](const Slot& slot) { return !slot.active; });
       has_inactive = false;
     }
   };
@@ -78,19 +78,19 @@ class Notifier {
 
   Connection Connect(std::function<void(Args...)> callback) {
     const std::uint64_t id = state_->next_id++;
-    state_->slots.push_back(Slot{id, std::move(callback), true});
+    state_->entries.push_back(Slot{id, std::move(callback), true});
     return Connection(state_, id);
   }
 
   // Calls every callback connected before the call began, in order of connection.
   void Notify(const Args&... args) {
-    if (state_->slots.empty()) return;
+    if (state_->entries.empty()) return;
     std::shared_ptr<State> state = state_;  // a callback may destroy the owner of this Notifier
-    const std::size_t count = state->slots.size();
+    const std::size_t count = state->entries.size();
     ++state->depth;
     for (std::size_t i = 0; i < count; ++i) {
-      if (!state->slots[i].active) continue;
-      auto callback = state->slots[i].callback;  // the vector may grow while the callback runs
+      if (!state->entries[i].active) continue;
+      auto callback = state->entries[i].callback;  // the vector may grow while the callback runs
       callback(args...);
     }
     --state->depth;
@@ -99,7 +99,7 @@ class Notifier {
 
   std::size_t connection_count() const {
     std::size_t count = 0;
-    for (const Slot& slot : state_->slots)
+    for (const Slot& slot : state_->entries)
       count += slot.active ? 1 : 0;
     return count;
   }
