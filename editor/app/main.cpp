@@ -1,10 +1,50 @@
-// vyr-mission-editor: the desktop mission editor.
+// vyr-mission-editor: the desktop mission editor. Optional argument: a project (.cme) to open or a
+// mission script (.vyr) to import.
 #include <QApplication>
-#include <QMainWindow>
+#include <QFileInfo>
+#include <QIcon>
+#include <QStringList>
+
+#include "editor/document/mission_document.h"
+#include "editor/launch/launcher.h"
+#include "editor/launch/library_parse.h"
+#include "editor/launch/paths.h"
+#include "editor/launch/user_registry.h"
+#include "editor/shell/main_window.h"
+#include "editor/shell/qt_settings_store.h"
+#include "editor/shell/startup.h"
+#include "editor/shell/text_codec.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
+  QApplication::setOrganizationName(vyr::editor::kSettingsApplication);
+  QApplication::setApplicationName(vyr::editor::kSettingsApplication);
+  QApplication::setApplicationVersion(VYR_VERSION);
+  QApplication::setDesktopFileName("vyr-mission-editor");
+  QApplication::setWindowIcon(QIcon(":/icons/vyr-mission-editor.svg"));
+
+  // The whole command line after the program, as one path: a file name with blanks needs no quotes.
+  // It is made absolute now, because start-up moves into the program's folder before opening it.
+  QString given = QApplication::arguments().mid(1).join(u' ');
+  if (!given.isEmpty()) given = QFileInfo(given).absoluteFilePath();
+  const std::string argument = vyr::gui::ToPath(given);
+  const std::string program_folder = vyr::gui::ToPath(QApplication::applicationDirPath());
+  std::string program_path = vyr::editor::CurrentProgramPath();
+  if (program_path.empty()) program_path = vyr::gui::ToPath(QApplication::applicationFilePath());
+
+  vyr::gui::RegisterProjectFileType(program_path);
+
+  const std::string editor_folder = vyr::editor::EditorDataFolder();
+  (void)vyr::editor::EnsureFolder(editor_folder);
+
+  vyr::editor::MissionDocument document;
+  vyr::gui::QtSettingsStore settings;
+  vyr::editor::PosixLauncher launcher;
+  vyr::gui::MainWindow window(vyr::gui::MainWindowServices{
+      document, settings, launcher, vyr::editor::LibraryParser(), editor_folder, program_folder,
+      [program_folder] { vyr::gui::RegisterLibraryDetached(program_folder); },
+      [program_path] { vyr::gui::RegisterMissionFileTypes(program_path); }, nullptr, true});
   window.show();
+  window.StartUp(argument);
   return app.exec();
 }

@@ -1,0 +1,754 @@
+#include "editor/shell/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <array>
+#include <vector>
+
+#include "editor/document/project_file.h"
+#include "editor/document/section_files.h"
+#include "editor/launch/error_check.h"
+#include "editor/launch/launch_commands.h"
+#include "editor/launch/paths.h"
+#include "editor/script/import.h"
+#include "editor/shell/project_window.h"
+#include "editor/shell/qt_user_interface.h"
+#include "editor/shell/recent_files_menu.h"
+#include "editor/shell/text_codec.h"
+
+namespace vyr::gui {
+
+using editor::NodeImage;
+using editor::Section;
+
+namespace {
+
+constexpr const char* kClosingTitle = "VYR Mission Editor";
+constexpr const char* kClosingQuestion = "Save current mission before closing?";
+
+enum ItemFlag : unsigned { kVisibleEnabled = 0, kHidden = 1, kDisabled = 2 };
+
+struct ItemSpec {
+  const char* name;  // nullptr: a separator
+  const char* caption = "";
+  unsigned flags = kVisibleEnabled;
+};
+
+struct MenuSpec {
+  const char* name;
+  const char* caption;
+  bool on_menu_bar;
+  bool hidden;
+  std::vector<ItemSpec> items;
+};
+
+const ItemSpec kSeparator{nullptr};
+
+const std::vector<MenuSpec>& MenuTable() {
+  static const std::vector<MenuSpec> table = {
+      {"mn_file",
+       "&File",
+       true,
+       false,
+       {{"mn_file_new", "&New"},
+        {"mn_file_open", "&Open Project"},
+        {"mn_file_import", "&Import Mission"},
+        {"mn_file_save", "&Save Project"},
+        {"mn_file_save_as", "Save Project &as"},
+        kSeparator,
+        {"mn_file_quit", "E&xit"}}},
+      {"mn_edit", "&Edit", true, true, {{"mn_edit_search", "&Search item", kDisabled}}},
+      {"mn_project",
+       "&Project",
+       true,
+       false,
+       {{"mn_project_quickrun", "QuickRun"},
+        {"mn_project_build", "&Build"},
+        kSeparator,
+        {"mn_project_preview", "&Preview script"},
+        {"mn_project_errorchecker", "&ErrorChecker"},
+        {"mn_project_log", "&View log"}}},
+      {"mn_options",
+       "&Options",
+       true,
+       false,
+       {{"mn_options_aq2", "AQ2 &Settings"},
+        {"mn_options_ide", "&Mission Editor Settings", kHidden},
+        {"mn_options_prefabs", "&Prefabs", kHidden}}},
+      {"mn_window",
+       "&Window",
+       true,
+       true,
+       {{"mn_window_cascade", "&Cascade", kDisabled},
+        {"mn_window_tile", "&Tile", kDisabled},
+        kSeparator,
+        {"mn_window_debug", "Interal Debug window"}}},
+      {"mn_help", "&Help", true, false, {{"mn_help_about", "&About"}}},
+      {"loc",
+       "loc",
+       false,
+       true,
+       {{"loc_add", "&Add new location"},
+        kSeparator,
+        {"mn_loc_clear", "&Clear"},
+        kSeparator,
+        {"loc_import", "&Import from file"},
+        {"mn_loc_save", "&Save"},
+        {"mn_loc_saveas", "Save &As"}}},
+      {"mn_area",
+       "mn_area",
+       false,
+       true,
+       {{"mn_area_add", "&Add new area"},
+        kSeparator,
+        {"mn_area_clear", "&Clear"},
+        kSeparator,
+        {"mn_area_import", "&Import from file"},
+        {"mn_area_save", "&Save"},
+        {"mn_area_saveas", "Save &As"}}},
+      {"mn_force",
+       "mn_force",
+       false,
+       true,
+       {{"mn_force_Add", "&Add new force"},
+        kSeparator,
+        {"mn_force_clear", "&Clear"},
+        kSeparator,
+        {"mn_force_import", "&Import from file"},
+        {"mn_force_save", "&Save"},
+        {"mn_force_saveas", "Save &As"}}},
+      {"mn_team",
+       "mn_team",
+       false,
+       true,
+       {{"mn_team_add", "&Add team"},
+        {"mn_force_paste", "&Paste team", kDisabled},
+        kSeparator,
+        {"mn_team_delete_force", "&Delete force"}}},
+      {"mn_addnpc",
+       "mn_addnpc",
+       false,
+       true,
+       {{"mn_addnpc_npc", "&Add actor"},
+        {"mn_team_paste", "&Paste actor", kDisabled},
+        kSeparator,
+        {"mn_team_copy", "&Copy"},
+        {"mn_team_cut", "&Cut"},
+        kSeparator,
+        {"mn_delete_team", "&Delete team"}}},
+      {"mn_outcome",
+       "mn_outcome",
+       false,
+       true,
+       {{"mn_outcome_success", "Add &Success"},
+        {"mn_outcome_failure", "Add &Failure"},
+        kSeparator,
+        {"mn_outcome_clear", "&Clear"},
+        kSeparator,
+        {"mn_outcome_import", "&Import from file"},
+        {"mn_outcome_save", "&Save"},
+        {"mn_outcome_saveas", "Save &As"}}},
+      {"mn_loc_delete", "mn_loc_delete", false, true, {{"mn_loc_delete1", "&Delete"}}},
+      {"mn_outcome_delete", "mn_outcome_delete", false, true, {{"mn_outcome_delete1", "&Delete"}}},
+      {"mn_area_delete", "mn_area_delete", false, true, {{"mn_area_delete1", "&Delete"}}},
+      {"mn_npc_delete",
+       "mn_npc_delete",
+       false,
+       true,
+       {{"mn_npc_copy", "&Copy"}, {"mn_npc_cut", "&Cut"}, kSeparator, {"mn_npc_delete1", "&Delete"}}},
+      {"mn_plan",
+       "mn_plan",
+       false,
+       true,
+       {{"mn_plan_insert", "&Insert"},
+        kSeparator,
+        {"mn_plan_patrol", "&Patrol"},
+        {"mn_plan_snipe", "&Snipe"},
+        kSeparator,
+        {"mn_plan_attack", "&Attack"},
+        {"mn_plan_defend", "&Defend"},
+        {"mn_plan_advance", "Ad&vance"},
+        {"mn_plan_pullback", "&Pullback"},
+        kSeparator,
+        {"mn_plan_moveup", "&Moveup"},
+        {"mn_plan_spread", "&Spread"},
+        {"mn_plan_assemble", "&Assemble"},
+        kSeparator,
+        {"mn_plan_radio", "&Radio"},
+        {"mn_plan_signalcode", "&Signal code"},
+        kSeparator,
+        {"mn_plan_oncontact", "&On(contact)"},
+        {"mn_plan_oncode", "On(&code)"},
+        {"mn_plan_abort", "&Abort"},
+        {"mn_plan_phase", "&Phase"},
+        {"mn_plan_continue", "&Continue with phase"},
+        kSeparator,
+        {"mn_plan_wait", "&Wait"}}},
+      {"mn_prefab_actor",
+       "mn_prefab_actor",
+       false,
+       true,
+       {{"mn_prefab_actor_delete", "&Delete"},
+        {"mn_prefab_actor_edit", "&View/Edit"},
+        kSeparator,
+        {"mn_prefab_actor_paste", "&Paste as prefab"}}},
+      {"mn_prefab_team",
+       "mn_prefab_team",
+       false,
+       true,
+       {{"mn_prefab_team_delete", "&Delete"},
+        {"mn_prefab_team_view", "&View/Edit"},
+        kSeparator,
+        {"mn_prefab_team_paste", "&Paste as prefab"}}},
+  };
+  return table;
+}
+
+// The plan builder's page for each item of the plan menu.
+const std::vector<std::pair<const char*, int>>& PlanPages() {
+  static const std::vector<std::pair<const char*, int>> pages = {
+      {"mn_plan_insert", 0}, {"mn_plan_patrol", 1},     {"mn_plan_snipe", 2},    {"mn_plan_attack", 3},
+      {"mn_plan_defend", 4}, {"mn_plan_advance", 5},    {"mn_plan_pullback", 6}, {"mn_plan_moveup", 7},
+      {"mn_plan_spread", 8}, {"mn_plan_assemble", 9},   {"mn_plan_radio", 10},   {"mn_plan_signalcode", 11},
+      {"mn_plan_wait", 12},  {"mn_plan_oncontact", 13}, {"mn_plan_oncode", 13},  {"mn_plan_abort", 14},
+      {"mn_plan_phase", 15}, {"mn_plan_continue", 16},
+  };
+  return pages;
+}
+
+struct ToolSpec {
+  const char* key;
+  const char* tip;  // nullptr: a separator
+  bool enabled;
+};
+
+constexpr std::array<ToolSpec, 10> kToolbar = {{
+    {"sep1", nullptr, true},
+    {"open", "Open mission", true},
+    {"save", "Save mission", true},
+    {"sep2", nullptr, true},
+    {"copy", "Copy actor", false},
+    {"cut", "Cut actor", false},
+    {"paste", "Paste actor", false},
+    {"sep3", nullptr, true},
+    {"create", "Build mission script", true},
+    {"play", "Launch VYR for ActionQuake2 with this mission", true},
+}};
+
+// The context menu a node of each kind shows; the root shows none.
+const char* ContextMenuOf(NodeImage image) {
+  switch (image) {
+    case NodeImage::kRoot:
+      return nullptr;
+    case NodeImage::kLocation:
+      return "loc";
+    case NodeImage::kArea:
+      return "mn_area";
+    case NodeImage::kForce:
+      return "mn_force";
+    case NodeImage::kOutcome:
+      return "mn_outcome";
+    case NodeImage::kSubLocation:
+      return "mn_loc_delete";
+    case NodeImage::kSubArea:
+      return "mn_area_delete";
+    case NodeImage::kSubForce:
+      return "mn_team";
+    case NodeImage::kTeam:
+      return "mn_addnpc";
+    case NodeImage::kNpc:
+      return "mn_npc_delete";
+    case NodeImage::kPos:
+    case NodeImage::kNeg:
+      return "mn_outcome_delete";
+  }
+  return nullptr;
+}
+
+// The command the Delete key runs on a record node: the same as its menu's delete item.
+const char* DeleteCommandOf(NodeImage image) {
+  switch (image) {
+    case NodeImage::kSubLocation:
+      return "mn_loc_delete1";
+    case NodeImage::kSubArea:
+      return "mn_area_delete1";
+    case NodeImage::kSubForce:
+      return "mn_team_delete_force";
+    case NodeImage::kTeam:
+      return "mn_delete_team";
+    case NodeImage::kNpc:
+      return "mn_npc_delete1";
+    case NodeImage::kPos:
+    case NodeImage::kNeg:
+      return "mn_outcome_delete1";
+    default:
+      return nullptr;
+  }
+}
+
+bool IsCategory(NodeImage image) {
+  return image == NodeImage::kLocation || image == NodeImage::kArea || image == NodeImage::kForce ||
+         image == NodeImage::kOutcome;
+}
+
+// The small modal window that names the generator's step while a script is written.
+class frm_compile : public QDialog {
+ public:
+  explicit frm_compile(QWidget* parent) : QDialog(parent) {
+    setObjectName("frm_compile");
+    setWindowTitle("Compiling mission...");
+    setModal(true);
+    comment_ = new QLabel(this);
+    comment_->setObjectName("comment");
+    comment_->setMinimumWidth(280);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(comment_);
+  }
+  void Show(std::string_view caption) {
+    if (!isVisible()) show();
+    comment_->setText(FromMessage(caption));
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+
+ private:
+  QLabel* comment_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)), document_(services_.document) {
+  setObjectName("frm_main");
+  setWindowIcon(QIcon(":/icons/vyr-mission-editor.svg"));
+  if (services_.ui != nullptr) {
+    ui_ = services_.ui;
+  } else {
+    own_ui_ = std::make_unique<QtUserInterface>(this);
+    ui_ = own_ui_.get();
+  }
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName("mdi_client");
+  setCentralWidget(mdi_);
+
+  project_window_ = new ProjectWindow(document_);
+  project_sub_window_ =
+      mdi_->addSubWindow(project_window_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                              Qt::WindowMinMaxButtonsHint);
+  project_sub_window_->setObjectName("frm_project");
+  project_sub_window_->setWindowTitle("Project");
+  project_sub_window_->hide();
+
+  // The prefab library's place; its window arrives with the prefab library.
+  auto* prefabs = new QLabel("Prefab library");
+  prefabs->setObjectName("frm_prefabs");
+  prefabs->setAlignment(Qt::AlignCenter);
+  prefab_sub_window_ =
+      mdi_->addSubWindow(prefabs, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  prefab_sub_window_->setWindowTitle("Prefabs");
+  prefab_sub_window_->resize(220, 300);
+  prefab_sub_window_->hide();
+
+  CreateMenus();
+  CreateToolBar();
+  CreateCommands();
+  Connect();
+  UpdateCaption();
+  resize(1100, 760);
+  if (services_.remember_geometry) {
+    QSettings store(editor::kSettingsApplication, editor::kSettingsApplication);
+    restoreGeometry(store.value("MainWindow/geometry").toByteArray());
+    restoreState(store.value("MainWindow/state").toByteArray());
+  }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::CreateMenus() {
+  for (const MenuSpec& spec : MenuTable()) {
+    QMenu* menu = spec.on_menu_bar ? menuBar()->addMenu(spec.caption) : new QMenu(spec.caption, this);
+    menu->setObjectName(spec.name);
+    menu->menuAction()->setObjectName(QString(spec.name) + "_menu");
+    if (spec.on_menu_bar && spec.hidden) menu->menuAction()->setVisible(false);
+    menus_[spec.name] = menu;
+    for (const ItemSpec& item : spec.items) {
+      if (item.name == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(item.caption);
+      action->setObjectName(item.name);
+      action->setVisible((item.flags & kHidden) == 0);
+      action->setEnabled((item.flags & kDisabled) == 0);
+    }
+  }
+
+  // The recent files follow Exit: a separator and five entries, hidden until the list fills them.
+  QMenu* file = menus_["mn_file"];
+  std::array<QAction*, RecentFilesMenu::kEntryCount> entries{};
+  entries[0] = file->addSeparator();
+  for (int i = 1; i < RecentFilesMenu::kEntryCount; ++i)
+    entries[i] = file->addAction(QString("RecentFile%1").arg(i));
+  for (int i = 0; i < RecentFilesMenu::kEntryCount; ++i) {
+    entries[i]->setObjectName(QString("mnuRecentFile(%1)").arg(i));
+    entries[i]->setVisible(false);
+    if (i > 0)
+      connect(entries[i], &QAction::triggered, this, [this, entry = entries[i]] { OpenRecent(entry); });
+  }
+  recent_ = std::make_unique<RecentFilesMenu>(services_.settings, entries);
+}
+
+void MainWindow::CreateToolBar() {
+  toolbar_ = addToolBar("Toolbar1");
+  toolbar_->setObjectName("Toolbar1");
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(24, 24));
+  for (const ToolSpec& tool : kToolbar) {
+    QAction* action = tool.tip == nullptr ? toolbar_->addSeparator() : toolbar_->addAction(tool.tip);
+    action->setObjectName(tool.key);
+    if (tool.tip == nullptr) continue;
+    action->setIcon(QIcon(QString(":/icons/toolbar/%1.svg").arg(tool.key)));
+    action->setToolTip(tool.tip);
+    action->setEnabled(tool.enabled);
+  }
+}
+
+QMenu* MainWindow::menu(const QString& name) const {
+  auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+editor::LaunchContext& MainWindow::launch() {
+  if (!launch_) {
+    auto progress = std::make_shared<std::unique_ptr<frm_compile>>();
+    launch_ = std::make_unique<editor::LaunchContext>(editor::LaunchContext{
+        *ui_, services_.launcher,
+        [this, progress](const std::string& file) {
+          *progress = std::make_unique<frm_compile>(this);
+          frm_compile* window = progress->get();
+          const editor::Status status = editor::CompileWith(
+              document_, [window](std::string_view caption) { window->Show(caption); })(file);
+          progress->reset();
+          return status;
+        },
+        services_.parse, services_.editor_folder});
+  }
+  return *launch_;
+}
+
+editor::NodeAddress MainWindow::Selected() const {
+  return document_.tree().AddressOf(document_.tree().selected());
+}
+
+void MainWindow::Report(const char* title, const editor::Status& status) {
+  if (!status.ok && !status.message.empty())
+    ui_->ShowMessage(title, status.message, editor::MessageIcon::kCritical);
+}
+
+void MainWindow::CreateCommands() {
+  auto& doc = document_;
+  auto& c = commands_;
+  const auto add = [this](const char* title, const editor::Status& status) { Report(title, status); };
+
+  // Project files.
+  c["mn_file_new"] = [&doc] { doc.NewProject(); };
+  c["mn_file_open"] = [this, &doc] { (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath); };
+  c["open"] = c["mn_file_open"];
+  c["mn_file_import"] = [this, &doc] {
+    const auto path = ui_->AskOpenPath(
+        {"Import", "Mission Script (*.vyr)|*.vyr", editor::JoinPath(settings_.aq2_path, "missions"), ""});
+    if (path) (void)editor::ImportMission(doc, *path, *ui_);
+  };
+  c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_); };
+  c["save"] = c["mn_file_save"];
+  c["mn_file_save_as"] = [this, &doc] { (void)editor::SaveProjectAs(doc, *ui_, *recent_); };
+  c["mn_file_quit"] = [this] { close(); };
+
+  // The Project menu.
+  c["mn_project_quickrun"] = [this, &doc] { editor::QuickRunCommand(launch(), settings_, doc); };
+  c["play"] = c["mn_project_quickrun"];
+  c["mn_project_build"] = [this, &doc] { editor::BuildCommand(launch(), doc); };
+  c["create"] = c["mn_project_build"];
+  c["mn_project_preview"] = [this] { editor::PreviewScript(launch()); };
+  c["mn_project_errorchecker"] = [this] { editor::ErrorCheck(launch()); };
+  c["mn_project_log"] = [this, &doc] { editor::ViewLogCommand(launch(), settings_, doc); };
+
+  // Adding records.
+  c["loc_add"] = [&doc, add] { add("Add location", doc.AddLocation("New location", "", 0, 0, 0)); };
+  c["mn_area_add"] = [&doc, add] { add("Add area", doc.AddArea("New area", "", "[none]", 0, "open")); };
+  c["mn_force_Add"] = [&doc, add] { add("Add force", doc.AddForce("New force", "")); };
+  c["mn_team_add"] = [this, &doc, add] {
+    const auto at = Selected();
+    if (at.image == NodeImage::kSubForce) add("Add team", doc.AddTeam(at.force, "New team", "", ""));
+  };
+  c["mn_addnpc_npc"] = [this, &doc, add] {
+    const auto at = Selected();
+    if (at.image == NodeImage::kTeam)
+      add("Add actor", doc.AddActor(at.force, at.team, editor::ActorRecord{}));
+  };
+  c["mn_outcome_success"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "success", "")); };
+  c["mn_outcome_failure"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "failure", "")); };
+
+  // The four sections.
+  struct SectionItems {
+    Section section;
+    const char *clear, *import, *save, *save_as;
+  };
+  const SectionItems sections[] = {
+      {Section::kLocations, "mn_loc_clear", "loc_import", "mn_loc_save", "mn_loc_saveas"},
+      {Section::kAreas, "mn_area_clear", "mn_area_import", "mn_area_save", "mn_area_saveas"},
+      {Section::kForces, "mn_force_clear", "mn_force_import", "mn_force_save", "mn_force_saveas"},
+      {Section::kOutcomes, "mn_outcome_clear", "mn_outcome_import", "mn_outcome_save", "mn_outcome_saveas"},
+  };
+  for (const SectionItems& s : sections) {
+    const Section section = s.section;
+    c[s.clear] = [&doc, section] {
+      switch (section) {
+        case Section::kLocations:
+          doc.ClearLocations();
+          break;
+        case Section::kAreas:
+          doc.ClearAreas();
+          break;
+        case Section::kForces:
+          doc.ClearForces();
+          break;
+        case Section::kOutcomes:
+          doc.ClearOutcomes();
+          break;
+      }
+    };
+    c[s.import] = [this, &doc, section] {
+      (void)editor::ImportSection(doc, *ui_, section, services_.program_folder);
+    };
+    c[s.save] = [this, &doc, section] { (void)editor::SaveSection(doc, *ui_, section); };
+    c[s.save_as] = [this, &doc, section] { (void)editor::SaveSectionAs(doc, *ui_, section); };
+  }
+
+  // Deleting, copying and pasting the selected record.
+  c["mn_loc_delete1"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kSubLocation) (void)doc.DeleteLocation(at.index);
+  };
+  c["mn_area_delete1"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kSubArea) (void)doc.DeleteArea(at.index);
+  };
+  c["mn_outcome_delete1"] = [this, &doc] {
+    const auto at = Selected();
+    if (at.image == NodeImage::kPos || at.image == NodeImage::kNeg) (void)doc.DeleteOutcome(at.index);
+  };
+  c["mn_npc_delete1"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kNpc)
+      (void)doc.DeleteActor(at.force, at.team, at.index);
+  };
+  c["mn_delete_team"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.DeleteTeam(at.force, at.team);
+  };
+  c["mn_team_delete_force"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kSubForce) (void)doc.DeleteForce(at.force);
+  };
+  c["mn_npc_copy"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kNpc)
+      (void)doc.CopyActor(at.force, at.team, at.index);
+  };
+  c["mn_npc_cut"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kNpc)
+      (void)doc.CutActor(at.force, at.team, at.index);
+  };
+  c["mn_team_copy"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.CopyTeam(at.force, at.team);
+  };
+  c["mn_team_cut"] = [this, &doc] {
+    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.CutTeam(at.force, at.team);
+  };
+  c["mn_team_paste"] = [this, &doc, add] {
+    if (const auto at = Selected(); at.image == NodeImage::kTeam)
+      add("Paste actor", doc.PasteActor(at.force, at.team));
+  };
+  c["mn_force_paste"] = [this, &doc, add] {
+    if (const auto at = Selected(); at.image == NodeImage::kSubForce)
+      add("Paste team", doc.PasteTeam(at.force));
+  };
+  // The toolbar's buttons act on whatever record the selected node holds.
+  c["copy"] = [this] {
+    const auto image = Selected().image;
+    if (image == NodeImage::kNpc) RunCommand("mn_npc_copy");
+    if (image == NodeImage::kTeam) RunCommand("mn_team_copy");
+  };
+  c["cut"] = [this] {
+    const auto image = Selected().image;
+    if (image == NodeImage::kNpc) RunCommand("mn_npc_cut");
+    if (image == NodeImage::kTeam) RunCommand("mn_team_cut");
+  };
+  c["paste"] = [this] {
+    const auto image = Selected().image;
+    if (image == NodeImage::kTeam) RunCommand("mn_team_paste");
+    if (image == NodeImage::kSubForce) RunCommand("mn_force_paste");
+  };
+
+  for (const auto& [item, page] : PlanPages()) {
+    c[item] = [this, page = page] {
+      if (open_plan_builder_) open_plan_builder_(page);
+    };
+  }
+}
+
+void MainWindow::Connect() {
+  for (QAction* action : findChildren<QAction*>()) {
+    const QString name = action->objectName();
+    if (commands_.count(name) == 0) continue;
+    connect(action, &QAction::triggered, this, [this, name] { RunCommand(name); });
+  }
+  connect(project_window_, &ProjectWindow::nodeClicked, this, &MainWindow::OnNodeClicked);
+  connect(project_window_, &ProjectWindow::contextMenuRequested, this, &MainWindow::OnContextMenu);
+  connect(project_window_, &ProjectWindow::deleteRequested, this, &MainWindow::OnDeleteRequested);
+  document_connection_ = document_.changes().Connect([this](editor::DocumentChange change) {
+    if (change == editor::DocumentChange::kClipboard) UpdatePasteItems();
+    if (change == editor::DocumentChange::kFileNames || change == editor::DocumentChange::kNewProject)
+      UpdateCaption();
+  });
+}
+
+bool MainWindow::RunCommand(const QString& name) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return false;
+  const auto command = it->second;  // a command may rebuild the table's surroundings, not the table
+  command();
+  return true;
+}
+
+void MainWindow::SetPropertyWindowOpener(std::function<void(editor::NodeId)> opener) {
+  open_property_window_ = std::move(opener);
+}
+
+void MainWindow::SetPlanBuilderOpener(std::function<void(int page)> opener) {
+  open_plan_builder_ = std::move(opener);
+}
+
+void MainWindow::UpdateCaption() {
+  setWindowTitle(FromPath(document_.caption()));
+}
+
+// Copying or cutting an actor offers "Paste actor" and withdraws "Paste team", and the other way round.
+void MainWindow::UpdatePasteItems() {
+  findChild<QAction*>("mn_team_paste")->setEnabled(document_.actor_on_clipboard());
+  findChild<QAction*>("mn_force_paste")->setEnabled(document_.team_on_clipboard());
+}
+
+void MainWindow::SetEditButtons(bool copy_cut, bool paste) {
+  findChild<QAction*>("copy")->setEnabled(copy_cut);
+  findChild<QAction*>("cut")->setEnabled(copy_cut);
+  findChild<QAction*>("paste")->setEnabled(paste);
+}
+
+void MainWindow::OnNodeClicked(editor::NodeId node) {
+  const editor::TreeNode* clicked = document_.tree().Find(node);
+  if (clicked == nullptr || IsCategory(clicked->image)) return;
+  switch (clicked->image) {
+    case NodeImage::kSubForce:
+      SetEditButtons(false, document_.team_on_clipboard());
+      break;
+    case NodeImage::kTeam:
+      SetEditButtons(true, document_.actor_on_clipboard());
+      break;
+    case NodeImage::kNpc:
+      SetEditButtons(true, false);
+      break;
+    default:
+      SetEditButtons(false, false);
+      break;
+  }
+  if (open_property_window_) open_property_window_(node);
+}
+
+void MainWindow::OnContextMenu(editor::NodeId node, const QPoint& position) {
+  const editor::TreeNode* clicked = document_.tree().Find(node);
+  if (clicked == nullptr) return;
+  if (const char* name = ContextMenuOf(clicked->image)) menus_[name]->popup(position);
+}
+
+void MainWindow::OnDeleteRequested(editor::NodeId node) {
+  const editor::TreeNode* target = document_.tree().Find(node);
+  if (target == nullptr) return;
+  if (const char* command = DeleteCommandOf(target->image)) RunCommand(command);
+}
+
+void MainWindow::ReDraw() {
+  if (isMinimized()) return;
+  project_sub_window_->setGeometry(ProjectWindowGeometry(mdi_->viewport()->size(), toolbar_->height()));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  ReDraw();
+}
+
+void MainWindow::StartUp(const std::string& argument, const std::function<void()>& release_splash) {
+  recent_->LoadRecentMenu();
+  if (!services_.program_folder.empty()) QDir::setCurrent(FromPath(services_.program_folder));
+  if (services_.register_library) services_.register_library();
+  settings_ = editor::LoadSettings(services_.settings, services_.program_folder);
+  document_.NewProject();
+  prefab_sub_window_->show();
+  prefab_sub_window_->move(std::max(0, mdi_->viewport()->width() - prefab_sub_window_->width()), 0);
+  project_sub_window_->show();
+  QTimer::singleShot(1, this, [this] {
+    ReDraw();
+    project_window_->setFocus();
+    emit startUpFinished();
+  });
+  if (release_splash) release_splash();
+  OpenArgument(argument);
+}
+
+void MainWindow::OpenArgument(const std::string& argument) {
+  if (argument.size() < 4) return;
+  const QString ending = FromPath(argument.substr(argument.size() - 4)).toLower();
+  if (ending == ".vyr") {
+    (void)editor::ImportMission(document_, argument, *ui_);
+  } else if (ending == ".cme") {
+    Report("Open Project", editor::LoadProject(document_, *recent_, argument));
+  }
+}
+
+void MainWindow::OpenRecent(QAction* entry) {
+  const std::string path = recent_->PathOf(entry);
+  if (!QFileInfo(FromPath(path)).isFile()) {
+    ui_->ShowMessage("Open Project", "The project file " + path + " no longer exists.",
+                     editor::MessageIcon::kCritical);
+    return;
+  }
+  Report("Open Project", editor::LoadProject(document_, *recent_, path));
+  recent_->LoadRecentMenu();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ui_->AskQuestion(kClosingTitle, kClosingQuestion, false) == editor::Answer::kYes) {
+    // A save that failed or was cancelled keeps the editor open rather than losing the work.
+    if (!editor::SaveProject(document_, *ui_, *recent_).ok) {
+      event->ignore();
+      return;
+    }
+  }
+  if (services_.remember_geometry) {
+    QSettings store(editor::kSettingsApplication, editor::kSettingsApplication);
+    store.setValue("MainWindow/geometry", saveGeometry());
+    store.setValue("MainWindow/state", saveState());
+  }
+  event->accept();
+}
+
+}  // namespace vyr::gui

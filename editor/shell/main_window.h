@@ -1,0 +1,118 @@
+// The editor's frame: a multi-document window holding the project window, the prefab library window and
+// the property windows, with the menu bar, the tree's context menus and the toolbar. Every command ends
+// in a core operation; the window only asks, shows and enables.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/document/mission_document.h"
+#include "editor/launch/game_launch.h"
+#include "editor/launch/settings.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace vyr::gui {
+
+class ProjectWindow;
+class RecentFilesMenu;
+
+// What the main window uses of the world outside it; tests give stand-ins.
+struct MainWindowServices {
+  editor::MissionDocument& document;
+  editor::SettingsStore& settings;
+  editor::Launcher& launcher;
+  editor::ParseFunction parse;                  // the mission script library's verdict on a file
+  std::string editor_folder;                    // scratch files: preview.vyr, errorcheck.vyr
+  std::string program_folder;                   // the editor program's own folder
+  std::function<void()> register_library;       // start-up; not waited for
+  std::function<void()> register_associations;  // the settings window's button
+  editor::UserInterface* ui = nullptr;          // dialogs and messages; nullptr: Qt's own
+  bool remember_geometry = false;               // keep the window's size and state in the user's settings
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The start-up steps once the window is up: recent files, library registration, settings, a new
+  // project, the project and prefab windows. `release_splash` runs before a project named on the command
+  // line (`argument`: ".cme" is opened, ".vyr" imported, in any letter case; anything else is ignored).
+  void StartUp(const std::string& argument, const std::function<void()>& release_splash = {});
+
+  // Runs the command of a menu item or toolbar key by its name; false when there is no such command.
+  bool RunCommand(const QString& name);
+
+  // Seams for the windows that arrive later: a node's property window, the plan builder on a page.
+  void SetPropertyWindowOpener(std::function<void(editor::NodeId)> opener);
+  void SetPlanBuilderOpener(std::function<void(int page)> opener);
+
+  ProjectWindow* project_window() const { return project_window_; }
+  QMdiArea* mdi_area() const { return mdi_; }
+  QMenu* menu(const QString& name) const;
+  editor::EditorSettings& settings() { return settings_; }
+  editor::UserInterface& ui() { return *ui_; }
+
+  // Places the project window at the top left of the client area.
+  void ReDraw();
+
+ signals:
+  void startUpFinished();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateCommands();
+  void Connect();
+
+  void OnNodeClicked(editor::NodeId node);
+  void OnContextMenu(editor::NodeId node, const QPoint& position);
+  void OnDeleteRequested(editor::NodeId node);
+  void UpdateCaption();
+  void UpdatePasteItems();
+  void SetEditButtons(bool copy_cut, bool paste);
+
+  editor::LaunchContext& launch();
+  editor::NodeAddress Selected() const;
+  void Report(const char* title, const editor::Status& status);
+  void OpenRecent(QAction* entry);
+  void OpenArgument(const std::string& argument);
+
+  MainWindowServices services_;
+  editor::MissionDocument& document_;
+  editor::EditorSettings settings_;
+  std::unique_ptr<editor::UserInterface> own_ui_;
+  editor::UserInterface* ui_ = nullptr;
+  std::unique_ptr<editor::LaunchContext> launch_;
+  std::unique_ptr<RecentFilesMenu> recent_;
+
+  QMdiArea* mdi_ = nullptr;
+  ProjectWindow* project_window_ = nullptr;
+  QMdiSubWindow* project_sub_window_ = nullptr;
+  QMdiSubWindow* prefab_sub_window_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  std::map<QString, QMenu*> menus_;
+  std::map<QString, std::function<void()>> commands_;
+
+  std::function<void(editor::NodeId)> open_property_window_;
+  std::function<void(int)> open_plan_builder_;
+
+  editor::Notifier<editor::DocumentChange>::Connection document_connection_;
+};
+
+}  // namespace vyr::gui

@@ -1,0 +1,86 @@
+#include "editor/shell/qt_user_interface.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "editor/shell/text_codec.h"
+
+namespace vyr::gui {
+
+QString QtNameFilters(const std::string& filter) {
+  const QStringList parts = FromMessage(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString description = parts[i].trimmed();
+    QString patterns = parts[i + 1].trimmed();
+    patterns.replace(u';', u' ');
+    filters << (description.contains(u'(') ? description : description + " (" + patterns + ")");
+  }
+  if (parts.size() % 2 == 1 && !parts.back().isEmpty()) filters << parts.back();
+  return filters.join(";;");
+}
+
+namespace {
+
+QString StartPath(const editor::FileDialogRequest& request) {
+  const QString folder = FromPath(request.directory);
+  if (request.file_name.empty()) return folder;
+  return QDir(folder).filePath(FromPath(request.file_name));
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  return ToPath(QDir::toNativeSeparators(path));
+}
+
+}  // namespace
+
+std::optional<std::string> QtUserInterface::AskOpenPath(const editor::FileDialogRequest& request) {
+  return Chosen(QFileDialog::getOpenFileName(parent_, FromMessage(request.title), StartPath(request),
+                                             QtNameFilters(request.filter)));
+}
+
+std::optional<std::string> QtUserInterface::AskSavePath(const editor::FileDialogRequest& request) {
+  return Chosen(QFileDialog::getSaveFileName(parent_, FromMessage(request.title), StartPath(request),
+                                             QtNameFilters(request.filter)));
+}
+
+void QtUserInterface::ShowMessage(const std::string& title, const std::string& text,
+                                  editor::MessageIcon icon) {
+  QMessageBox::Icon qt_icon = QMessageBox::Information;
+  switch (icon) {
+    case editor::MessageIcon::kInformation:
+      qt_icon = QMessageBox::Information;
+      break;
+    case editor::MessageIcon::kExclamation:
+      qt_icon = QMessageBox::Warning;
+      break;
+    case editor::MessageIcon::kCritical:
+      qt_icon = QMessageBox::Critical;
+      break;
+    case editor::MessageIcon::kQuestion:
+      qt_icon = QMessageBox::Question;
+      break;
+  }
+  QMessageBox box(qt_icon, FromMessage(title), FromMessage(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+editor::Answer QtUserInterface::AskQuestion(const std::string& title, const std::string& text,
+                                            bool with_cancel) {
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (with_cancel) buttons |= QMessageBox::Cancel;
+  QMessageBox box(QMessageBox::Question, FromMessage(title), FromMessage(text), buttons, parent_);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return editor::Answer::kYes;
+    case QMessageBox::No:
+      return editor::Answer::kNo;
+    default:
+      return with_cancel ? editor::Answer::kCancel : editor::Answer::kNo;
+  }
+}
+
+}  // namespace vyr::gui

@@ -1,0 +1,253 @@
+// The main window's wiring: start-up state, commands by name, paste enabling, context menus, the
+// recent-files list, the start-up argument and the closing question.
+#include "editor/shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QToolBar>
+#include <array>
+#include <deque>
+#include <filesystem>
+
+#include "editor/document/project_file.h"
+#include "editor/shell/project_window.h"
+#include "editor/shell/recent_files_menu.h"
+#include "tests/launch/launch_test_support.h"
+
+namespace vyr::gui {
+namespace {
+
+using editor::NodeImage;
+using namespace editor::testing;
+
+// Scripted file dialogs plus scripted answers to questions.
+class AnsweringUi : public ScriptedUi {
+ public:
+  editor::Answer AskQuestion(const std::string& title, const std::string& text, bool) override {
+    questions.push_back(title + ": " + text);
+    if (replies.empty()) return editor::Answer::kNo;
+    const editor::Answer reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
+  std::deque<editor::Answer> replies;
+  std::vector<std::string> questions;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    window_ = std::make_unique<MainWindow>(
+        MainWindowServices{document_, store_, launcher_, tools_.Parse(), scratch_.str(), scratch_.str(),
+                           [this] { ++library_registrations_; }, [] {}, &ui_, false});
+  }
+
+  QAction* Action(const char* name) const {
+    QAction* action = window_->findChild<QAction*>(name);
+    EXPECT_NE(action, nullptr) << name;
+    return action;
+  }
+  bool Enabled(const char* name) const { return Action(name)->isEnabled(); }
+  void Click(editor::NodeId node) {
+    document_.MakeCurrent(node);
+    emit window_->project_window()->nodeClicked(node);
+  }
+  void Select(editor::NodeId node) { document_.MakeCurrent(node); }
+
+  ScratchFolder scratch_;
+  editor::MissionDocument document_;
+  editor::MemorySettingsStore store_;
+  RecordingLauncher launcher_;
+  FakeTools tools_;
+  AnsweringUi ui_;
+  int library_registrations_ = 0;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, StartsWithEditButtonsOffAndHiddenMenusHidden) {
+  window_->StartUp("");
+  EXPECT_EQ(library_registrations_, 1);
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed]");
+  for (const char* name : {"copy", "cut", "paste", "mn_force_paste", "mn_team_paste", "mn_edit_search"})
+    EXPECT_FALSE(Enabled(name)) << name;
+  for (const char* name : {"open", "save", "create", "play", "mn_file_save", "mn_plan_wait"})
+    EXPECT_TRUE(Enabled(name)) << name;
+  EXPECT_FALSE(Action("mn_edit_menu")->isVisible());
+  EXPECT_FALSE(Action("mn_window_menu")->isVisible());
+  EXPECT_TRUE(Action("mn_project_menu")->isVisible());
+  EXPECT_FALSE(Action("mn_options_ide")->isVisible());
+  for (int i = 0; i <= 5; ++i)
+    EXPECT_FALSE(Action(QString("mnuRecentFile(%1)").arg(i).toUtf8())->isVisible());
+
+  QStringList keys;
+  for (QAction* action : window_->findChild<QToolBar*>("Toolbar1")->actions())
+    keys << action->objectName();
+  EXPECT_EQ(keys.join(' '), "sep1 open save sep2 copy cut paste sep3 create play");
+  EXPECT_EQ(Action("play")->toolTip(), "Launch VYR for ActionQuake2 with this mission");
+  EXPECT_EQ(Action("mn_file_save_as")->text(), "Save Project &as");
+  EXPECT_EQ(Action("mn_window_debug")->text(), "Interal Debug window");
+}
+
+TEST_F(MainWindowTest, CopyingEnablesTheMatchingPasteAndNodeClicksSetTheToolbar) {
+  window_->StartUp("");
+  ASSERT_TRUE(window_->RunCommand("mn_force_Add"));
+  const auto force = document_.tree().ForceNode(0);
+  Select(force);
+  window_->RunCommand("mn_team_add");
+  Select(document_.tree().TeamNode(0, 0));
+  window_->RunCommand("mn_addnpc_npc");
+  ASSERT_EQ(document_.actor_count(0, 0), 1);
+
+  Click(document_.tree().ActorNode(0, 0, 0));
+  EXPECT_TRUE(Enabled("copy"));
+  EXPECT_FALSE(Enabled("paste"));
+  window_->RunCommand("copy");
+  EXPECT_TRUE(Enabled("mn_team_paste"));
+  EXPECT_FALSE(Enabled("mn_force_paste"));
+
+  Click(document_.tree().TeamNode(0, 0));
+  EXPECT_TRUE(Enabled("paste"));
+  window_->RunCommand("paste");
+  EXPECT_EQ(document_.actor_count(0, 0), 2);
+
+  window_->RunCommand("mn_team_copy");
+  EXPECT_FALSE(Enabled("mn_team_paste"));
+  EXPECT_TRUE(Enabled("mn_force_paste"));
+  Click(document_.tree().TeamNode(0, 0));  // the clipboard holds a team; a team node wants an actor
+  EXPECT_FALSE(Enabled("paste"));
+  Click(force);
+  EXPECT_TRUE(Enabled("paste"));
+  EXPECT_FALSE(Enabled("copy"));
+  window_->RunCommand("paste");
+  EXPECT_EQ(document_.team_count(0), 2);
+  EXPECT_EQ(document_.actor_count(0, 1), 2);
+
+  // A category node leaves the toolbar as it was; the root turns it off.
+  Click(document_.tree().category(editor::Section::kForces));
+  EXPECT_TRUE(Enabled("paste"));
+  Click(document_.tree().root());
+  EXPECT_FALSE(Enabled("paste"));
+}
+
+TEST_F(MainWindowTest, ContextMenuFollowsTheNodeKindAndDeleteKeyDeletes) {
+  window_->StartUp("");
+  window_->RunCommand("loc_add");
+  window_->RunCommand("loc_add");
+  window_->RunCommand("mn_outcome_failure");
+  EXPECT_EQ(document_.outcome(0).outcome_type, "failure");
+
+  auto* view = window_->project_window();
+  emit view->contextMenuRequested(document_.tree().root(), QPoint(10, 10));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  emit view->contextMenuRequested(document_.tree().OutcomeNode(0), QPoint(10, 10));
+  QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->objectName(), "mn_outcome_delete");
+  popup->close();
+
+  emit view->contextMenuRequested(document_.tree().category(editor::Section::kLocations), QPoint(10, 10));
+  popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->objectName(), "loc");
+  popup->close();
+
+  const auto first = document_.tree().LocationNode(0);
+  Select(first);
+  emit view->deleteRequested(first);
+  EXPECT_EQ(document_.location_count(), 1);
+}
+
+TEST_F(MainWindowTest, PlanItemsOpenTheBuilderOnTheirPage) {
+  std::vector<int> pages;
+  window_->SetPlanBuilderOpener([&pages](int page) { pages.push_back(page); });
+  for (const char* item :
+       {"mn_plan_insert", "mn_plan_wait", "mn_plan_oncontact", "mn_plan_oncode", "mn_plan_continue"})
+    Action(item)->trigger();
+  EXPECT_EQ(pages, (std::vector<int>{0, 12, 13, 13, 16}));
+}
+
+TEST(RecentFilesMenuTest, KeepsFourNewestFirstAndAListedPathInPlace) {
+  editor::MemorySettingsStore store;
+  QMenu menu;
+  std::array<QAction*, RecentFilesMenu::kEntryCount> entries{};
+  for (auto& entry : entries) {
+    entry = menu.addAction("RecentFile");
+    entry->setVisible(false);
+  }
+  RecentFilesMenu recent(store, entries);
+  recent.LoadRecentMenu();
+  EXPECT_FALSE(entries[0]->isVisible());  // nothing stored: the separator stays hidden too
+
+  for (const char* path : {"/m/a.cme", "/m/b.cme", "/m/c.cme", "/m/d.cme", "/m/e&f.cme"})
+    recent.AddToRecent(path);
+  recent.AddToRecent("/m/c.cme");
+  EXPECT_TRUE(entries[0]->isVisible());
+  EXPECT_EQ(recent.PathOf(entries[1]), "/m/e&f.cme");
+  EXPECT_EQ(entries[1]->text(), "/m/e&&f.cme");
+  EXPECT_EQ(recent.PathOf(entries[2]), "/m/d.cme");
+  EXPECT_EQ(recent.PathOf(entries[4]), "/m/b.cme");
+  EXPECT_FALSE(entries[5]->isVisible());
+  EXPECT_TRUE(recent.IsInRecentMenu("/m/c.cme"));
+  EXPECT_FALSE(recent.IsInRecentMenu("/m/a.cme"));
+  EXPECT_EQ(store.GetSetting("Recent", "RecentFile5"), std::nullopt);
+}
+
+TEST_F(MainWindowTest, AVanishedRecentFileIsReportedAndNotOpened) {
+  store_.SaveSetting("Recent", "RecentFile1", scratch_ / "gone.cme");
+  window_->StartUp("");
+  QAction* entry = Action("mnuRecentFile(1)");
+  ASSERT_TRUE(entry->isVisible());
+  window_->RunCommand("loc_add");
+  entry->trigger();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("gone.cme"), std::string::npos);
+  EXPECT_EQ(document_.location_count(), 1);
+}
+
+TEST_F(MainWindowTest, StartUpArgumentOpensAProjectWhateverTheCaseOfItsEnding) {
+  editor::MissionDocument source;
+  BuildWarehouse(source);
+  ScriptedUi saving;
+  for (const char* name : {"w.mlc", "w.mar", "w.mfr", "w.moc"})
+    saving.Answer(scratch_ / name);
+  editor::MemorySettingsStore unused;
+  struct NoRecent : editor::RecentFiles {
+    void AddToRecent(const std::string&) override {}
+  } no_recent;
+  ASSERT_TRUE(editor::WriteProject(source, saving, no_recent, scratch_ / "w.cme"));
+  std::filesystem::rename(scratch_ / "w.cme", scratch_ / "W.CME");
+
+  window_->StartUp(scratch_ / "W.CME");
+  EXPECT_EQ(document_.location_count(), 2);
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [W.CME]");
+  EXPECT_TRUE(Action("mnuRecentFile(1)")->isVisible());
+
+  window_->StartUp(scratch_ / "notes.txt");  // any other ending is ignored
+  EXPECT_EQ(document_.location_count(), 0);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndOnlyACompletedSaveLetsTheWindowGo) {
+  window_->StartUp("");
+  window_->RunCommand("loc_add");
+  window_->show();
+
+  ui_.replies = {editor::Answer::kYes};
+  ui_.Answer(scratch_ / "p.cme");
+  ui_.Answer(scratch_ / "missing-folder/p.mlc");  // the locations cannot be written there
+  EXPECT_FALSE(window_->close());
+  EXPECT_EQ(ui_.questions,
+            (std::vector<std::string>{"VYR Mission Editor: Save current mission before closing?"}));
+  EXPECT_FALSE(ui_.messages.empty());
+
+  ui_.replies = {editor::Answer::kNo};
+  EXPECT_TRUE(window_->close());
+  EXPECT_TRUE(std::filesystem::is_empty(scratch_.str()));
+}
+
+}  // namespace
+}  // namespace vyr::gui
