@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editor/document/file_name_pair.h"
 #include "editor/document/notifier.h"
 #include "editor/document/project_tree.h"
+#include "editor/document/record_edit.h"
 #include "editor/document/records.h"
 #include "editor/document/status.h"
 
@@ -110,6 +112,16 @@ class MissionDocument {
   bool actor_on_clipboard() const { return actor_on_clipboard_; }
   bool team_on_clipboard() const { return team_on_clipboard_; }
 
+  // --- editing one field of one record ---
+  // Sets the field, keeps its node in step (a name is its node's text; an outcome type labels its node
+  // "Success" or "Failure") and announces one RecordEdit with the old and the new value. A record that
+  // does not exist, an element out of range or a value of the field's wrong type is refused; an equal
+  // value changes and announces nothing.
+  Status SetField(const RecordRef& record, Field field, const FieldValue& value, int element = 0);
+  // The field's current value; nothing for a record that does not exist.
+  std::optional<FieldValue> GetField(const RecordRef& record, Field field, int element = 0) const;
+  Notifier<RecordEdit>& edits() { return edits_; }
+
   // The first tree node whose text equals `text` ignoring letter case; kNoNode when none does.
   NodeId SearchByName(std::string_view text) const { return tree_.SearchByName(text); }
 
@@ -141,6 +153,9 @@ class MissionDocument {
   bool ValidTeam(int force, int team) const;
   bool ValidActor(int force, int team, int actor) const;
   void ClearKind(NodeImage image, NodeImage other_image);
+  struct FieldSlot;
+  FieldSlot SlotOf(const RecordRef& record, Field field, int element);
+  bool Exists(const RecordRef& record) const;
   void Changed(DocumentChange change) { changes_.Notify(change); }
 
   std::unique_ptr<Tables> tables_;
@@ -161,6 +176,7 @@ class MissionDocument {
 
   ProjectTree tree_;
   Notifier<DocumentChange> changes_;
+  Notifier<RecordEdit> edits_;
 };
 
 // "Locations (name)", "Areas (name)", "Forces (name)", "Mission outcome (name)".
