@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   nlohmann-json3-dev
-  xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils
+  xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils dpkg-dev
   libclang-rt-14-dev
 )
 

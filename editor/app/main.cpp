@@ -4,16 +4,19 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QStringList>
+#include <memory>
 
 #include "editor/document/mission_document.h"
 #include "editor/launch/launcher.h"
 #include "editor/launch/library_parse.h"
 #include "editor/launch/paths.h"
 #include "editor/launch/user_registry.h"
+#include "editor/shell/code_page_text.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/qt_settings_store.h"
+#include "editor/shell/shell_resources.h"
+#include "editor/shell/splash_window.h"
 #include "editor/shell/startup.h"
-#include "editor/shell/text_codec.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -21,6 +24,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(vyr::editor::kSettingsApplication);
   QApplication::setApplicationVersion(VYR_VERSION);
   QApplication::setDesktopFileName("vyr-mission-editor");
+  vyr::gui::InitShellResources();
   QApplication::setWindowIcon(QIcon(":/icons/vyr-mission-editor.svg"));
 
   // The whole command line after the program, as one path: a file name with blanks needs no quotes.
@@ -32,19 +36,29 @@ int main(int argc, char** argv) {
   std::string program_path = vyr::editor::CurrentProgramPath();
   if (program_path.empty()) program_path = vyr::gui::ToPath(QApplication::applicationFilePath());
 
-  vyr::gui::RegisterProjectFileType(program_path);
-
   const std::string editor_folder = vyr::editor::EditorDataFolder();
   (void)vyr::editor::EnsureFolder(editor_folder);
 
   vyr::editor::MissionDocument document;
   vyr::gui::QtSettingsStore settings;
   vyr::editor::PosixLauncher launcher;
-  vyr::gui::MainWindow window(vyr::gui::MainWindowServices{
-      document, settings, launcher, vyr::editor::LibraryParser(), editor_folder, program_folder,
-      [program_folder] { vyr::gui::RegisterLibraryDetached(program_folder); },
-      [program_path] { vyr::gui::RegisterMissionFileTypes(program_path); }, nullptr, true});
-  window.show();
-  window.StartUp(argument);
+  std::unique_ptr<vyr::gui::MainWindow> window;
+
+  // The splash is up first; its timer brings up the main window, which puts the splash away.
+  frm_splash splash;
+  splash.show();
+  vyr::gui::RegisterProjectFileType(program_path);
+  QObject::connect(&splash, &frm_splash::startMainWindow, [&] {
+    window = std::make_unique<vyr::gui::MainWindow>(vyr::gui::MainWindowServices{
+        document, settings, launcher, vyr::editor::LibraryParser(), editor_folder, program_folder,
+        [program_folder] { vyr::gui::RegisterLibraryDetached(program_folder); },
+        [program_path] { vyr::gui::RegisterMissionFileTypes(program_path); }, nullptr, true});
+    window->show();
+    window->StartUp(argument, [&splash] {
+      splash.OnTop(false);
+      splash.StopTimers();
+      splash.hide();
+    });
+  });
   return app.exec();
 }

@@ -483,4 +483,10 @@ void MissionDocument::SetMissionScriptFile(FileNamePair pair) {
   Changed(DocumentChange::kFileNames);
 }
 
+void MissionDocument::SetAnnotation(std::string text) {
+  if (info.annotation == text) return;
+  info.annotation = std::move(text);
+  Changed(DocumentChange::kMissionInfo);
+}
+
 }  // namespace vyr::editor

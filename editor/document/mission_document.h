@@ -39,6 +39,7 @@ enum class DocumentChange : std::uint8_t {
   kOutcomes,
   kFileNames,  // a file name pair, the caption or a category text
   kClipboard,
+  kMissionInfo,  // the general mission information or the annotation
 };
 
 class MissionDocument {
@@ -135,6 +136,9 @@ class MissionDocument {
   void SetSectionFile(Section section, FileNamePair pair);
   void SetMissionScriptFile(FileNamePair pair);
   const std::string& caption() const { return caption_; }
+
+  // The annotation is kept byte for byte (CR LF line breaks included).
+  void SetAnnotation(std::string text);
 
   // A click on a node: it becomes the selected node and the current index of its kind follows its binding
   // (teams and actors set the current force). Returns where the node's record lives.

@@ -25,10 +25,13 @@
 #include "editor/launch/launch_commands.h"
 #include "editor/launch/paths.h"
 #include "editor/script/import.h"
+#include "editor/shell/about_window.h"
+#include "editor/shell/code_page_text.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/qt_user_interface.h"
 #include "editor/shell/recent_files_menu.h"
-#include "editor/shell/text_codec.h"
+#include "editor/shell/settings_window.h"
+#include "editor/shell/shell_resources.h"
 
 namespace vyr::gui {
 
@@ -332,6 +335,7 @@ class frm_compile : public QDialog {
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), document_(services_.document) {
+  InitShellResources();
   setObjectName("frm_main");
   setWindowIcon(QIcon(":/icons/vyr-mission-editor.svg"));
   if (services_.ui != nullptr) {
@@ -486,6 +490,15 @@ void MainWindow::CreateCommands() {
   c["mn_project_preview"] = [this] { editor::PreviewScript(launch()); };
   c["mn_project_errorchecker"] = [this] { editor::ErrorCheck(launch()); };
   c["mn_project_log"] = [this, &doc] { editor::ViewLogCommand(launch(), settings_, doc); };
+
+  c["mn_options_aq2"] = [this] {
+    frm_aq2settings window(services_.settings, settings_, *ui_, services_.register_associations, this);
+    window.exec();
+  };
+  c["mn_help_about"] = [this] {
+    frm_about window(this);
+    window.exec();
+  };
 
   // Adding records.
   c["loc_add"] = [&doc, add] { add("Add location", doc.AddLocation("New location", "", 0, 0, 0)); };

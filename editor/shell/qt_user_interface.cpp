@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "editor/shell/text_codec.h"
+#include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
 

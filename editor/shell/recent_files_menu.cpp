@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "editor/shell/text_codec.h"
+#include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
 

@@ -6,7 +6,7 @@
 
 #include "editor/launch/paths.h"
 #include "editor/launch/user_registry.h"
-#include "editor/shell/text_codec.h"
+#include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
 

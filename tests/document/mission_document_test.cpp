@@ -77,6 +77,17 @@ TEST(MissionDocument, FileNamesSetCaptionAndNodeTexts) {
   EXPECT_EQ(doc.caption(), kUnnamedCaption);
 }
 
+TEST(MissionDocument, SetAnnotationKeepsBytesAndAnnouncesOnlyRealChanges) {
+  MissionDocument doc;
+  std::vector<DocumentChange> changes;
+  auto connection = doc.changes().Connect([&](DocumentChange c) { changes.push_back(c); });
+  const std::string text = "line one\r\n\xE9t\xE9\r\n";
+  doc.SetAnnotation(text);
+  doc.SetAnnotation(text);
+  EXPECT_EQ(doc.info.annotation, text);
+  EXPECT_EQ(changes, std::vector<DocumentChange>{DocumentChange::kMissionInfo});
+}
+
 TEST(MissionDocument, TopLevelTablesHoldExactlyTheirCapacity) {
   MissionDocument doc;
   for (int i = 0; i < kMaxLocations; ++i) {

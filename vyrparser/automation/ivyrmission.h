@@ -81,12 +81,21 @@ class IVYRMission : public platform::IDispatch {
   ~IVYRMission() = default;
 };
 
-#if defined(VYR_PARSER_LIBRARY_BUILD_PATH) && defined(VYR_PARSER_LIBRARY_INSTALL_PATH)
-// The library this program was built with (targets linking vyrparser_client): the build tree's copy while
-// it exists, else the installed one.
+#if defined(VYR_PARSER_LIBRARY_BUILD_PATH) && defined(VYR_PARSER_LIBRARY_INSTALL_PATH) && \
+    defined(VYR_PARSER_LIBRARY_RELATIVE_PATH) && defined(VYR_BUILD_TREE)
+// The library this program was built with (targets linking vyrparser_client): the one at the install
+// layout's place relative to the running program (an install, moved or not, or the build tree); else,
+// for a program inside the build tree, the build's copy; else the configured install path.
 inline std::string BuiltVYRMissionLibrary() {
   std::error_code ec;
-  if (std::filesystem::exists(VYR_PARSER_LIBRARY_BUILD_PATH, ec)) return VYR_PARSER_LIBRARY_BUILD_PATH;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const std::filesystem::path beside = program.parent_path() / VYR_PARSER_LIBRARY_RELATIVE_PATH;
+    if (std::filesystem::is_regular_file(beside, ec)) return beside.lexically_normal().string();
+    const std::string folder = program.parent_path().string() + "/";
+    if (folder.starts_with(VYR_BUILD_TREE "/") && std::filesystem::exists(VYR_PARSER_LIBRARY_BUILD_PATH, ec))
+      return VYR_PARSER_LIBRARY_BUILD_PATH;
+  }
   return VYR_PARSER_LIBRARY_INSTALL_PATH;
 }
 #endif

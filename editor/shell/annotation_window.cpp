@@ -1,0 +1,134 @@
+#include "editor/shell/annotation_window.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "editor/shell/code_page_text.h"
+#include "editor/shell/shell_resources.h"
+
+namespace {
+
+constexpr int kLargestSize = 9;
+constexpr int kSmallestShrinkableSize = 5;
+
+// The box shows line breaks as Qt keeps them; the document holds CR LF.
+QString ToBoxText(const std::string& annotation) {
+  QString text = vyr::gui::FromCodePage(annotation);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+std::string ToAnnotation(QString text) {
+  text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return vyr::gui::ToCodePage(text);
+}
+
+}  // namespace
+
+frm_annotation::frm_annotation(vyr::editor::MissionDocument& document, QWidget* parent)
+    : QWidget(parent), document_(document) {
+  vyr::gui::InitShellResources();
+  setObjectName("frm_annotation");
+  setWindowTitle("Mission annotation");
+
+  tlb_ = new QToolBar(this);
+  tlb_->setObjectName("tlb");
+  tlb_->setIconSize(QSize(16, 16));
+  QAction* size_up =
+      tlb_->addAction(QIcon(":/icons/annotation/sizeup.svg"), "Font size up", this, &frm_annotation::SizeUp);
+  size_up->setObjectName("sizeup");
+  QAction* size_down = tlb_->addAction(QIcon(":/icons/annotation/sizedown.svg"), "Font size down", this,
+                                       &frm_annotation::SizeDown);
+  size_down->setObjectName("sizedown");
+
+  hint_ = new QLabel(this);
+  hint_->setObjectName("annotation_hint");
+  hint_->setWordWrap(true);
+  hint_->hide();
+
+  Annotation_ = new QPlainTextEdit(this);
+  Annotation_->setObjectName("Annotation");
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addWidget(tlb_);
+  layout->addWidget(hint_);
+  layout->addWidget(Annotation_, 1);
+  resize(480, 320);
+
+  ApplyFont();
+  ShowDocumentText();
+  connect(Annotation_, &QPlainTextEdit::textChanged, this, &frm_annotation::TextEdited);
+  connection_ = document_.changes().Connect([this](vyr::editor::DocumentChange change) {
+    if (change == vyr::editor::DocumentChange::kMissionInfo && !updating_) ShowDocumentText();
+  });
+}
+
+frm_annotation::~frm_annotation() = default;
+
+void frm_annotation::SizeUp() {
+  if (font_size_ == kLargestSize) return;
+  ++font_size_;
+  if (font_size_ == kLargestSize) font_face_ = "fixedsys";
+  ApplyFont();
+}
+
+void frm_annotation::SizeDown() {
+  if (font_size_ < kSmallestShrinkableSize) return;
+  --font_size_;
+  font_face_ = "courier new";
+  ApplyFont();
+}
+
+void frm_annotation::ApplyFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSize(font_size_);
+  Annotation_->setFont(font);
+}
+
+void frm_annotation::ShowDocumentText() {
+  const QString text = ToBoxText(document_.info.annotation);
+  if (text == Annotation_->toPlainText()) return;
+  updating_ = true;
+  Annotation_->setPlainText(text);
+  updating_ = false;
+}
+
+void frm_annotation::TextEdited() {
+  if (updating_) return;
+  // Characters the code page cannot hold are taken out again, with a hint, rather than saved as '?'.
+  const QString refused = vyr::gui::FirstForeignCharacter(Annotation_->toPlainText());
+  if (!refused.isEmpty()) {
+    updating_ = true;
+    const QString text = Annotation_->toPlainText();
+    QTextCursor cursor(Annotation_->document());
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+      if (vyr::gui::FitsCodePage(text, i)) continue;
+      const qsizetype end = i + 1;
+      if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) --i;
+      cursor.setPosition(static_cast<int>(i));
+      cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+      cursor.removeSelectedText();
+    }
+    updating_ = false;
+    hint_->setText(
+        QStringLiteral("\u201C%1\u201D cannot be kept in a mission file and was left out.").arg(refused));
+    hint_->show();
+  } else {
+    hint_->hide();
+  }
+  updating_ = true;
+  document_.SetAnnotation(ToAnnotation(Annotation_->toPlainText()));
+  updating_ = false;
+}
+
+// Compiled here rather than in the library's shared moc unit, which only links once every header of the
+// folder has its implementation.
+#include "moc_annotation_window.cpp"

@@ -1,0 +1,93 @@
+#include "editor/shell/settings_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/editor_test_support.h"
+
+namespace {
+
+using vyr::editor::EditorSettings;
+using vyr::editor::kSettingsSection;
+using vyr::editor::MemorySettingsStore;
+
+struct SettingsWindow : ::testing::Test {
+  std::optional<std::string> Stored(const char* key) const { return store.GetSetting(kSettingsSection, key); }
+  template <typename Control>
+  Control* Find(frm_aq2settings& window, const char* name) {
+    auto* control = window.findChild<Control*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
+  MemorySettingsStore store;
+  vyr::editor::testing::ScriptedUi ui;
+  int registrations = 0;
+};
+
+TEST_F(SettingsWindow, FirstStartShowsTheDefaultsAndWritesNothing) {
+  EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
+  frm_aq2settings window(store, settings, ui, [] {});
+  EXPECT_EQ(window.windowTitle(), "ActionQuake2 Settings");
+  EXPECT_TRUE(window.isModal());
+  EXPECT_EQ(Find<QComboBox>(window, "bholelimit")->currentText(), "40");
+  EXPECT_EQ(Find<QComboBox>(window, "splatlimit")->currentText(), "20");
+  EXPECT_EQ(Find<QComboBox>(window, "splatlimit")->count(), 6);
+  for (const char* flag : {"Check1", "Check2", "Check3"})
+    EXPECT_TRUE(Find<QCheckBox>(window, flag)->isChecked()) << flag;
+  EXPECT_EQ(Find<QLineEdit>(window, "mcepath")->text(), "/opt/vyr");
+  EXPECT_EQ(Find<QLineEdit>(window, "txt_aq2path")->text(), "");
+  for (const char* key : {"AQ2Path", "bholelimit", "splatlimit", "EjectShells", "projectpath"})
+    EXPECT_FALSE(Stored(key)) << key;
+}
+
+TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
+  store.SaveSetting(kSettingsSection, "bholelimit", "abc");
+  EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
+  frm_aq2settings window(store, settings, ui, [this] { ++registrations; });
+  EXPECT_EQ(Find<QComboBox>(window, "bholelimit")->currentText(), "abc");
+
+  Find<QComboBox>(window, "splatlimit")->setCurrentIndex(4);
+  EXPECT_EQ(Stored("splatlimit"), "10");
+  EXPECT_EQ(settings.splatlimit, "10");
+
+  auto* eject = Find<QCheckBox>(window, "Check1");
+  QTest::mouseClick(eject, Qt::LeftButton);
+  EXPECT_EQ(Stored("EjectShells"), "0");
+  EXPECT_FALSE(settings.eject_shells);
+  QTest::mouseClick(eject, Qt::LeftButton);
+  EXPECT_EQ(Stored("EjectShells"), "1");
+
+  auto* folder = Find<QLineEdit>(window, "mcepath");
+  folder->clear();
+  QTest::keyClicks(folder, "C:\\missions\\");
+  EXPECT_EQ(Stored("projectpath"), "C:\\missions");
+  EXPECT_EQ(settings.projectpath, "C:\\missions");
+  QKeyEvent foreign(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u4E2D"));
+  QApplication::sendEvent(folder, &foreign);  // a folder name is UTF-8, whatever the code page holds
+  EXPECT_EQ(Stored("projectpath"), "C:\\missions\\\xE4\xB8\xAD");
+
+  ui.Answer("/games/aq2/action/gamex86.dll");
+  ui.Answer(std::nullopt);
+  auto* browse = Find<QPushButton>(window, "Command1");
+  browse->click();
+  EXPECT_EQ(Stored("AQ2Path"), "/games/aq2/action");
+  EXPECT_EQ(ui.dialogs.at(0).request.title, "Locate your Action Quake2 folder");
+  browse->click();  // cancelled
+  EXPECT_EQ(Find<QLineEdit>(window, "txt_aq2path")->text(), "/games/aq2/action");
+
+  Find<QPushButton>(window, "Command2")->click();
+  EXPECT_EQ(registrations, 1);
+  window.show();
+  Find<QPushButton>(window, "Command3")->click();
+  EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
