@@ -170,9 +170,6 @@ TEST_F(ProjectWindowTest, PrefabsDropOnNodesThatCanTakeThem) {
   EXPECT_EQ(DragAndDrop(MakePrefabMimeData({PrefabDrag::Kind::kTeam, 0, 0}), alpha),
             std::make_pair(false, false));
   EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), std::nullopt), std::make_pair(false, false));
-  auto* text = new QMimeData;
-  text->setText("actor 1 1");
-  EXPECT_EQ(DragAndDrop(text, alpha), std::make_pair(false, false));
   EXPECT_TRUE(target.drops.empty());
 
   EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), alpha), std::make_pair(true, true));
