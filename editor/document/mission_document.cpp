@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 
 namespace vyr::editor {
 
@@ -47,6 +48,7 @@ MissionDocument::~MissionDocument() = default;
 // --- lifecycle ---
 
 void MissionDocument::NewProject() {
+  ProjectTree::Batch batch(tree_);
   InitIDE();
   tree_.Reset();
   editing = EditingState{};
@@ -283,6 +285,8 @@ Status MissionDocument::DeleteOutcome(int index) {
 Status MissionDocument::DeleteForce(int index) {
   if (!ValidForce(index)) return Status::Error("There is no force " + std::to_string(index) + ".");
   const NodeId node = tree_.ForceNode(index);
+  std::optional<ProjectTree::Batch> batch;  // a force with teams goes as one change
+  if (team_count(index) > 0) batch.emplace(tree_);
   while (team_count(index) > 0) {
     tree_.Select(tree_.TeamNode(index, 0));
     DeleteTeam(index, 0);
@@ -332,6 +336,7 @@ Status MissionDocument::DeleteActor(int force, int team, int actor) {
 
 // Walks the nodes by node index; a deleted node's successor moves into its index, so the walk stays put.
 void MissionDocument::ClearKind(NodeImage image, NodeImage other_image) {
+  ProjectTree::Batch batch(tree_);
   for (int node_index = 1; node_index <= tree_.node_count();) {
     const NodeId id = tree_.NodeAt(node_index);
     const TreeNode& node = tree_.node(id);
@@ -422,6 +427,7 @@ Status MissionDocument::PasteActor(int force, int team) {
 Status MissionDocument::PasteTeam(int force) {
   if (!team_on_clipboard_) return Status::Error("There is no team on the clipboard.");
   const TeamRecord& source = *team_clipboard_;
+  ProjectTree::Batch batch(tree_);
   if (Status status = AddTeam(force, source.team_name, source.team_desc, source.plan); !status) return status;
   const int team = team_count(force) - 1;
   tree_.Select(tree_.TeamNode(force, team));

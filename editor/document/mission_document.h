@@ -96,6 +96,8 @@ class MissionDocument {
   Status DeleteActor(int force, int team, int actor);
   Status DeleteOutcome(int index);
 
+  // Bulk changes (NewProject, the Clear operations, deleting a force with teams, PasteTeam) reach the
+  // tree's observers as one batch (ProjectTree::Batch); single records stay node by node.
   void ClearLocations();
   void ClearAreas();
   void ClearForces();

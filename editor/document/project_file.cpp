@@ -106,6 +106,7 @@ Status FormatProject(const MissionDocument& document, const std::string& project
 }
 
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
+  ProjectTree::Batch batch(document.tree());  // the view reads the loaded tree once, at the end
   document.NewProject();
   const FileNamePair project = SplitPath(path);
   document.SetProjectFile(project);

@@ -219,17 +219,18 @@ void ProjectTree::SetText(NodeId id, std::string text) {
   TreeNode* node = Mutable(id);
   if (node == nullptr) return;
   node->text = std::move(text);
-  changes_.Notify({TreeChange::kChanged, id, node->parent, -1});
+  Notify({TreeChange::kChanged, id, node->parent, -1});
 }
 
 void ProjectTree::SetExpanded(NodeId id, bool expanded) {
   TreeNode* node = Mutable(id);
   if (node == nullptr || node->expanded == expanded) return;
   node->expanded = expanded;
-  changes_.Notify({TreeChange::kChanged, id, node->parent, -1});
+  Notify({TreeChange::kChanged, id, node->parent, -1});
 }
 
 void ProjectTree::ExpandAll() {
+  Batch batch(*this);
   for (NodeId id = 0; id < nodes_.size(); ++id) {
     if (nodes_[id] != nullptr) SetExpanded(id, true);
   }
@@ -237,7 +238,7 @@ void ProjectTree::ExpandAll() {
 
 void ProjectTree::Select(NodeId id) {
   selected_ = Contains(id) ? id : kNoNode;
-  changes_.Notify({TreeChange::kSelection, selected_, kNoNode, -1});
+  Notify({TreeChange::kSelection, selected_, kNoNode, -1});
 }
 
 std::optional<WindowOpening> ProjectTree::OpenWindow(NodeId id) {
@@ -254,7 +255,7 @@ std::optional<WindowOpening> ProjectTree::OpenWindow(NodeId id) {
   node->key = KeyWithNumber('P', static_cast<std::uint64_t>(*slot));
   window_node_[*slot] = id;
   window_index_[*slot] = NodeIndex(id);
-  changes_.Notify({TreeChange::kChanged, id, node->parent, -1});
+  Notify({TreeChange::kChanged, id, node->parent, -1});
   return WindowOpening{*slot, false};
 }
 
@@ -265,7 +266,7 @@ void ProjectTree::CloseWindow(int slot) {
   window_index_[slot] = 0;
   if (TreeNode* node = Mutable(id)) {
     node->key = NextUniqueKey();
-    changes_.Notify({TreeChange::kChanged, id, node->parent, -1});
+    Notify({TreeChange::kChanged, id, node->parent, -1});
   }
 }
 
@@ -281,7 +282,7 @@ void ProjectTree::Reset() {
   for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
     if (slots_.in_use(slot)) window_events_.Notify({WindowChange::kClosed, slot, 0});
   }
-  changes_.Notify({TreeChange::kAboutToReset});
+  Notify({TreeChange::kAboutToReset});
   nodes_.clear();
   order_->Clear();
   key_counter_ = 0;
@@ -310,8 +311,8 @@ void ProjectTree::Reset() {
     fixed_[i] = id;
   }
   selected_ = fixed_[0];
-  changes_.Notify({TreeChange::kReset});
-  changes_.Notify({TreeChange::kSelection, selected_, kNoNode, -1});
+  Notify({TreeChange::kReset});
+  Notify({TreeChange::kSelection, selected_, kNoNode, -1});
 }
 
 std::string ProjectTree::NextUniqueKey() {
@@ -322,7 +323,7 @@ NodeId ProjectTree::AddRecordNode(NodeId parent, std::string text, NodeImage ima
   TreeNode* parent_node = Mutable(parent);
   if (parent_node == nullptr) return kNoNode;
   const int row = static_cast<int>(parent_node->children.size());
-  changes_.Notify({TreeChange::kAboutToAdd, kNoNode, parent, row});
+  Notify({TreeChange::kAboutToAdd, kNoNode, parent, row});
   const NodeId id = static_cast<NodeId>(nodes_.size());
   auto node = std::make_unique<TreeNode>();
   node->key = NextUniqueKey();
@@ -334,7 +335,7 @@ NodeId ProjectTree::AddRecordNode(NodeId parent, std::string text, NodeImage ima
   order_->Append();
   parent_node->children.push_back(id);
   last_added_ = id;
-  changes_.Notify({TreeChange::kAdded, id, parent, row});
+  Notify({TreeChange::kAdded, id, parent, row});
   return id;
 }
 
@@ -363,7 +364,7 @@ void ProjectTree::RemoveRecordNode(NodeId id) {
       TreeNode& other = *nodes_[sibling];
       if (SameKind(other.image, image) && other.binding > binding) {
         --other.binding;
-        changes_.Notify({TreeChange::kChanged, sibling, parent, -1});
+        Notify({TreeChange::kChanged, sibling, parent, -1});
       }
     }
   }
@@ -373,7 +374,7 @@ void ProjectTree::RemoveRecordNode(NodeId id) {
 void ProjectTree::RemoveLeaf(NodeId id) {
   const NodeId parent = nodes_[id]->parent;
   const int row = RowOf(id);
-  changes_.Notify({TreeChange::kAboutToRemove, id, parent, row});
+  Notify({TreeChange::kAboutToRemove, id, parent, row});
   if (TreeNode* parent_node = Mutable(parent)) {
     auto& siblings = parent_node->children;
     siblings.erase(siblings.begin() + row);
@@ -381,9 +382,35 @@ void ProjectTree::RemoveLeaf(NodeId id) {
   order_->Remove(id);
   nodes_[id].reset();
   if (last_added_ == id) last_added_ = kNoNode;
-  changes_.Notify({TreeChange::kRemoved, id, parent, row});
+  Notify({TreeChange::kRemoved, id, parent, row});
   // A removed selected node hands the selection to its parent.
   if (selected_ == id) Select(parent);
+}
+
+// Every structural change is announced before it is made, so the first event of a batch can still
+// tell observers to let go of the old tree.
+void ProjectTree::Notify(const TreeEvent& event) {
+  if (batch_depth_ == 0) {
+    changes_.Notify(event);
+  } else if (!batch_changed_ && event.change != TreeChange::kSelection) {
+    batch_changed_ = true;
+    changes_.Notify({TreeChange::kAboutToReset});
+  }
+}
+
+ProjectTree::Batch::Batch(ProjectTree& tree) : tree_(tree) {
+  if (tree_.batch_depth_++ == 0) {
+    tree_.batch_changed_ = false;
+    tree_.batch_selected_ = tree_.selected_;
+  }
+}
+
+ProjectTree::Batch::~Batch() {
+  if (--tree_.batch_depth_ > 0) return;
+  if (tree_.batch_changed_) tree_.changes_.Notify({TreeChange::kReset});
+  if (tree_.batch_changed_ || tree_.selected_ != tree_.batch_selected_)
+    tree_.changes_.Notify({TreeChange::kSelection, tree_.selected_, kNoNode, -1});
+  tree_.batch_changed_ = false;
 }
 
 void ProjectTree::TellWindowsTheirIndices() {

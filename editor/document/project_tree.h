@@ -70,8 +70,8 @@ enum class TreeChange : std::uint8_t {
   kAboutToRemove,  // node, parent, row
   kRemoved,        // node (no longer valid), parent, row
   kChanged,        // node: text, key, binding, bold or expanded changed
-  kAboutToReset,   // every node is about to go
-  kReset,          // the tree now holds the five fixed nodes only
+  kAboutToReset,   // the tree is about to change wholesale (a new project, or a batch's first change)
+  kReset,          // the change is done: read every node again
   kSelection,      // node: the new selected node (may be kNoNode)
 };
 
@@ -154,6 +154,20 @@ class ProjectTree {
   Notifier<TreeEvent>& changes() { return changes_; }
   Notifier<WindowEvent>& window_events() { return window_events_; }
 
+  // Groups a bulk change, so a view updates once: inside a batch no node event is sent; the first
+  // change sends kAboutToReset, and the outermost batch's end sends kReset and then kSelection.
+  // A batch that changed nothing sends only a kSelection, when the selected node moved. Batches nest.
+  class [[nodiscard]] Batch {
+   public:
+    explicit Batch(ProjectTree& tree);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    ProjectTree& tree_;
+  };
+
  private:
   friend class MissionDocument;
   class OrderIndex;
@@ -168,6 +182,7 @@ class ProjectTree {
   void RemoveRecordNode(NodeId id);
 
   void RemoveLeaf(NodeId id);
+  void Notify(const TreeEvent& event);
   std::string NextUniqueKey();
   void TellWindowsTheirIndices();
   TreeNode* Mutable(NodeId id);
@@ -182,6 +197,10 @@ class ProjectTree {
   WindowSlots slots_;
   NodeId window_node_[WindowSlots::kSlotCount];
   int window_index_[WindowSlots::kSlotCount];  // the node index each window was last told
+
+  int batch_depth_ = 0;
+  bool batch_changed_ = false;  // kAboutToReset went out for the running batch
+  NodeId batch_selected_ = kNoNode;
 
   Notifier<TreeEvent> changes_;
   Notifier<WindowEvent> window_events_;

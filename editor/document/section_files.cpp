@@ -100,6 +100,7 @@ Status ReadSection(MissionDocument& document, Section section, const std::string
   std::string bytes;
   FileError error;
   if (!ReadFileBytes(path, bytes, error)) return error.ToStatus();
+  ProjectTree::Batch batch(document.tree());
   Clear(document, section);
   DocumentSink sink(document);
   if (const auto fault = ReadSectionBytes(section, path, bytes, sink)) return fault->ToStatus();

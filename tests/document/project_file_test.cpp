@@ -215,7 +215,12 @@ TEST_F(ProjectFileTest, LoadingSetsNamesExpandsTheTreeAndSelectsTheRoot) {
   Spit(folder / "short.cme", bytes.substr(0, bytes.find("unnamed\r\n")));
   MissionDocument back;
   back.SetMissionScriptFile(SplitPath("/old/old.vyr"));
+  std::vector<TreeChange> changes;
+  auto connection = back.tree().changes().Connect([&](const TreeEvent& e) { changes.push_back(e.change); });
   ASSERT_TRUE(LoadProject(back, recent, folder / "short.cme"));
+  EXPECT_EQ(changes,
+            (std::vector<TreeChange>{TreeChange::kAboutToReset, TreeChange::kReset, TreeChange::kSelection}))
+      << "a view reads the loaded tree once";
   EXPECT_TRUE(back.mission_script_file().unnamed());
   EXPECT_EQ(recent.paths.back(), folder / "short.cme");
   EXPECT_EQ(back.caption(), "Marrowdell's VYR Mission Editor - [short.cme]");

@@ -364,9 +364,7 @@ TEST(ProjectTree, SelectionFollowsAddsDeletesAndPaste) {
     if (e.change == TreeChange::kSelection) selections.push_back(e.node);
   });
   ASSERT_TRUE(doc.PasteTeam(0));
-  ASSERT_EQ(selections.size(), 2u);
-  EXPECT_EQ(selections[0], tree.TeamNode(0, 1)) << "the new team is selected while its actors are added";
-  EXPECT_EQ(selections[1], force);
+  EXPECT_EQ(selections, std::vector<NodeId>{force}) << "a paste is one batch, ending on the force";
   EXPECT_EQ(tree.last_added(), tree.ActorNode(0, 1, 0));
 
   tree.Select(tree.TeamNode(0, 1));
@@ -400,6 +398,54 @@ TEST(ProjectTree, AModelFollowingTheNotificationsStaysInStep) {
   mirror.ExpectMatches();
   ASSERT_TRUE(doc.AddOutcome("", "", "", "failure", ""));
   mirror.ExpectMatches();
+}
+
+// The changes an observer sees during `operation`, in order.
+template <typename Operation>
+std::vector<TreeChange> ChangesDuring(ProjectTree& tree, Operation operation) {
+  std::vector<TreeChange> changes;
+  auto connection = tree.changes().Connect([&](const TreeEvent& e) { changes.push_back(e.change); });
+  operation();
+  return changes;
+}
+
+TEST(ProjectTree, BulkChangesReachObserversAsOneReset) {
+  MissionDocument doc;
+  ProjectTree& tree = doc.tree();
+  MirrorModel mirror(tree);
+  for (int f = 0; f < 3; ++f) {
+    ASSERT_TRUE(doc.AddForce(Numbered("f", f), ""));
+    for (int t = 0; t < 3; ++t) {
+      ASSERT_TRUE(doc.AddTeam(f, "t", "", ""));
+      for (int a = 0; a < 3; ++a)
+        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
+    }
+  }
+  ASSERT_TRUE(doc.CopyTeam(0, 0));
+  const std::vector<TreeChange> one_reset = {TreeChange::kAboutToReset, TreeChange::kReset,
+                                             TreeChange::kSelection};
+  EXPECT_EQ(ChangesDuring(tree, [&] { ASSERT_TRUE(doc.PasteTeam(1)); }), one_reset);
+  EXPECT_EQ(tree.selected(), tree.ForceNode(1));
+  EXPECT_EQ(ChangesDuring(tree, [&] { ASSERT_TRUE(doc.DeleteForce(0)); }), one_reset);
+  EXPECT_EQ(tree.selected(), tree.category(Section::kForces));
+  mirror.ExpectMatches();
+
+  // Nested batches end once; a refused paste changes nothing and says nothing.
+  EXPECT_EQ(ChangesDuring(tree,
+                          [&] {
+                            ProjectTree::Batch outer(tree);
+                            doc.ClearForces();
+                            ASSERT_TRUE(doc.AddForce("lone", ""));
+                          }),
+            one_reset);
+  mirror.ExpectMatches();
+  EXPECT_TRUE(ChangesDuring(tree, [&] { EXPECT_FALSE(doc.PasteTeam(5)); }).empty());
+
+  // Single records stay fine-grained, an empty force included.
+  EXPECT_EQ(ChangesDuring(tree, [&] { ASSERT_TRUE(doc.DeleteForce(0)); }),
+            (std::vector<TreeChange>{TreeChange::kSelection, TreeChange::kAboutToRemove, TreeChange::kRemoved,
+                                     TreeChange::kSelection}));
+  EXPECT_EQ(ChangesDuring(tree, [&] { doc.NewProject(); }), one_reset);
 }
 
 TEST(ProjectTree, KeysKeepCountingPastSixteenBits) {

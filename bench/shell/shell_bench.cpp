@@ -1,0 +1,107 @@
+// The project window over a full-capacity project (about 47,000 nodes), shown on the offscreen
+// platform: each timed region includes the view's layout and paint after the document change.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QTreeView>
+#include <memory>
+
+#include "bench/full_project.h"
+#include "editor/shell/project_window.h"
+
+namespace {
+
+using namespace vyr::bench;
+
+// Lets the view catch up: the delayed layout, then a paint of what is visible.
+void Settle(vyr::gui::ProjectWindow& window) {
+  QCoreApplication::processEvents();
+  window.tree()->viewport()->repaint();
+}
+
+struct ShownProject {
+  ShownProject() : window(doc) {
+    window.resize(285, 700);
+    window.show();
+    Load();
+  }
+  void Load() {
+    if (const Status status = LoadProject(doc, SharedFullProject().recent, path); !status) {
+      fprintf(stderr, "%s\n", status.message.c_str());
+      abort();
+    }
+    Settle(window);
+  }
+  std::string path = SharedFullProject().folder + "full.cme";
+  MissionDocument doc;
+  vyr::gui::ProjectWindow window;
+};
+
+void BM_LoadProjectAndShowTree(benchmark::State& state) {
+  ShownProject shown;
+  for (auto _ : state)
+    shown.Load();
+  state.counters["nodes"] = shown.doc.tree().node_count();
+}
+BENCHMARK(BM_LoadProjectAndShowTree)->Unit(benchmark::kMillisecond);
+
+void BM_ClearForces(benchmark::State& state) {
+  ShownProject shown;
+  for (auto _ : state) {
+    state.PauseTiming();
+    shown.Load();
+    state.ResumeTiming();
+    shown.doc.ClearForces();
+    Settle(shown.window);
+  }
+}
+BENCHMARK(BM_ClearForces)->Unit(benchmark::kMillisecond);
+
+// The middle force, so the forces after it are renumbered; a copy goes back at the end untimed.
+void BM_DeleteFullForce(benchmark::State& state) {
+  ShownProject shown;
+  MissionDocument& doc = shown.doc;
+  doc.CopyTeam(0, 0);
+  for (auto _ : state) {
+    doc.DeleteForce(kMaxForces / 2);
+    Settle(shown.window);
+    state.PauseTiming();
+    doc.AddForce("force", "");
+    for (int t = 0; t < kMaxTeams; ++t)
+      doc.PasteTeam(kMaxForces - 1);
+    Settle(shown.window);
+    state.ResumeTiming();
+  }
+  state.counters["nodes"] = doc.tree().node_count();
+}
+BENCHMARK(BM_DeleteFullForce)->Unit(benchmark::kMillisecond);
+
+void BM_PasteFullTeam(benchmark::State& state) {
+  ShownProject shown;
+  MissionDocument& doc = shown.doc;
+  const int force = kMaxForces / 2;
+  doc.CopyTeam(force, 0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    doc.DeleteTeam(force, kMaxTeams - 1);
+    Settle(shown.window);
+    state.ResumeTiming();
+    if (const Status status = doc.PasteTeam(force); !status) state.SkipWithError(status.message.c_str());
+    Settle(shown.window);
+  }
+  state.counters["actors_pasted"] = doc.actor_count(force, kMaxTeams - 1);
+}
+BENCHMARK(BM_PasteFullTeam)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
