@@ -45,9 +45,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<vyr::gui::MainWindow> window;
 
   // The splash is up first; its timer brings up the main window, which puts the splash away.
+  // The splash's timer may fire as soon as anything runs the event loop, so it is connected first.
   frm_splash splash;
-  splash.show();
-  vyr::gui::RegisterProjectFileType(program_path);
   QObject::connect(&splash, &frm_splash::startMainWindow, [&] {
     window = std::make_unique<vyr::gui::MainWindow>(vyr::gui::MainWindowServices{
         document, settings, launcher, vyr::editor::LibraryParser(), editor_folder, program_folder,
@@ -60,5 +59,7 @@ int main(int argc, char** argv) {
       splash.hide();
     });
   });
+  splash.show();
+  vyr::gui::RegisterProjectFileType(program_path);
   return app.exec();
 }
