@@ -260,8 +260,9 @@ Status FileSetWriter::Add(const std::string& path, std::string_view bytes) {
 Status FileSetWriter::Commit() {
   for (auto& pending : pending_) {
     if (pending->how == Pending::How::kDirect) {
-      // Blocks on a named pipe until a reader comes, as any program writing into one does.
-      const int fd = ::open(pending->target.c_str(), O_WRONLY | O_CLOEXEC);
+      // Blocks on a named pipe until a reader comes, as any program writing into one does. Appending,
+      // since /dev/stdout on a file opens that file afresh at its start, over what was written before.
+      const int fd = ::open(pending->target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
       if (fd < 0) return Failure(pending->path, "cannot open the file for writing", errno);
       const bool written = WriteAll(fd, pending->bytes);
       const int error_number = errno;
