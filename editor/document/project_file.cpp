@@ -1,5 +1,9 @@
 #include "editor/document/project_file.h"
 
+#include <algorithm>
+#include <array>
+#include <optional>
+
 #include "editor/document/file_name_pair.h"
 #include "editor/document/section_files.h"
 #include "editor/document/text_file.h"
@@ -9,6 +13,7 @@ namespace vyr::editor {
 
 namespace {
 
+#ifdef _WIN32
 // Upper-case to lower-case in Windows-1252: ASCII, the accented letters 0xC0-0xDE (but 0xD7, the
 // multiplication sign), and the four pairs S/Z with caron, OE ligature and Y with diaeresis.
 unsigned char FoldCase(unsigned char c) {
@@ -25,15 +30,23 @@ unsigned char FoldCase(unsigned char c) {
       return c;
   }
 }
+#endif
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (FoldCase(static_cast<unsigned char>(text[i])) != FoldCase(static_cast<unsigned char>(prefix[i]))) {
+// Whether `directory` lies in `project_directory`, compared as the file system compares names:
+// ignoring letter case on Windows, exactly where names are case-sensitive.
+bool InProjectDirectory(std::string_view directory, std::string_view project_directory) {
+#ifdef _WIN32
+  if (project_directory.size() > directory.size()) return false;
+  for (std::size_t i = 0; i < project_directory.size(); ++i) {
+    if (FoldCase(static_cast<unsigned char>(directory[i])) !=
+        FoldCase(static_cast<unsigned char>(project_directory[i]))) {
       return false;
     }
   }
   return true;
+#else
+  return directory.starts_with(project_directory);
+#endif
 }
 
 Status CheckOneLine(std::string_view value, std::string_view what) {
@@ -42,7 +55,7 @@ Status CheckOneLine(std::string_view value, std::string_view what) {
 }
 
 Status Told(UserInterface& ui, Status status, std::string_view what) {
-  if (!status) {
+  if (!status && !status.cancelled) {
     ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
   }
   return status;
@@ -51,17 +64,34 @@ Status Told(UserInterface& ui, Status status, std::string_view what) {
 }  // namespace
 
 std::string StoredDirectory(const std::string& section_directory, const std::string& project_directory) {
-  if (!StartsWithIgnoringCase(section_directory, project_directory)) return section_directory;
+  if (!InProjectDirectory(section_directory, project_directory)) return section_directory;
   return std::string(kLocalMarker) + section_directory.substr(project_directory.size());
 }
 
 std::string ExpandedDirectory(const std::string& stored, const std::string& project_directory) {
   if (!stored.starts_with(kLocalMarker)) return stored;
-  return project_directory + stored.substr(kLocalMarker.size());
+  // A project saved on Windows stores a subfolder as "[LOCAL]Sub\".
+  std::string rest = stored.substr(kLocalMarker.size());
+#ifndef _WIN32
+  std::replace(rest.begin(), rest.end(), '\\', '/');
+#endif
+  return project_directory + rest;
 }
 
-Status FormatProject(const MissionDocument& document, const std::string& project_directory,
-                     std::string& bytes) {
+namespace {
+
+using SectionFiles = std::array<FileNamePair, 4>;
+
+SectionFiles SectionFilesOf(const MissionDocument& document) {
+  SectionFiles files;
+  for (Section section : kAllSections)
+    files[static_cast<std::size_t>(section)] = document.section_file(section);
+  return files;
+}
+
+// The project file naming `sections` as its section files.
+Status FormatProjectWith(const MissionDocument& document, const SectionFiles& sections,
+                         const std::string& project_directory, std::string& bytes) {
   const MissionInfo& info = document.info;
   for (const auto& [value, what] : {std::pair{&info.vyr_author, "vyr_author"},
                                     {&info.vyr_mapname, "vyr_mapname"},
@@ -88,7 +118,7 @@ Status FormatProject(const MissionDocument& document, const std::string& project
   out.Line(info.vyr_missionname);
   out.Line(info.map_styles);
   for (Section section : kAllSections) {
-    const FileNamePair& pair = document.section_file(section);
+    const FileNamePair& pair = sections[static_cast<std::size_t>(section)];
     const std::string stored = StoredDirectory(pair.directory, project_directory);
     if (Status s = CheckOneLine(pair.name + stored, "a section file name"); !s) return s;
     out.Line(pair.name);
@@ -105,9 +135,18 @@ Status FormatProject(const MissionDocument& document, const std::string& project
   return Status::Ok();
 }
 
+}  // namespace
+
+Status FormatProject(const MissionDocument& document, const std::string& project_directory,
+                     std::string& bytes) {
+  return FormatProjectWith(document, SectionFilesOf(document), project_directory, bytes);
+}
+
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
   ProjectTree::Batch batch(document.tree());  // the view reads the loaded tree once, at the end
   document.NewProject();
+  // A load that stops part-way must not leave the previous project's information under this name.
+  document.info = MissionInfo{};
   const FileNamePair project = SplitPath(path);
   document.SetProjectFile(project);
   recent.AddToRecent(path);
@@ -121,10 +160,10 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
     }
   } show_tree{document.tree()};
 
-  std::string bytes;
   FileError error;
-  if (!ReadFileBytes(path, bytes, error)) return error.ToStatus();
-  TextReader in(path, bytes);
+  std::optional<TextReader> opened = TextReader::Open(path, error);
+  if (!opened) return error.ToStatus();
+  TextReader& in = *opened;
   const auto fault = [&in] { return in.error()->ToStatus(); };
 
   std::string line;
@@ -177,20 +216,39 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
                     const std::string& path) {
   const FileNamePair project = SplitPath(path);
   std::string bytes;
-  // Refuse before any section is saved when the project file itself could not carry the information.
+  // Refuse before any section is asked for when the project file itself could not carry the information.
   if (Status s = FormatProject(document, project.directory, bytes); !s)
     return FileError{path, 0, s.message}.ToStatus();
 
+  // Every section is asked for in turn; a cancelled dialog stops the save after the last one.
+  SectionFiles sections = SectionFilesOf(document);
+  bool cancelled = false;
   for (Section section : kAllSections) {
-    if (Status saved = internal::SaveSectionQuietly(document, ui, section); !saved) return saved;
+    std::optional<std::string> section_path = internal::SectionSavePath(document, ui, section);
+    if (section_path) {
+      sections[static_cast<std::size_t>(section)] = SplitPath(*section_path);
+    } else {
+      cancelled = true;
+    }
   }
-  for (Section section : kAllSections) {
-    if (document.section_file(section).unnamed()) return Status::Ok();  // a dialog was cancelled
-  }
+  if (cancelled) return Status::Cancelled();
 
-  if (Status s = FormatProject(document, project.directory, bytes); !s)
+  // All five files are written before any is replaced, so a failure leaves the old project whole.
+  platform::FileSetWriter files;
+  for (Section section : kAllSections) {
+    const std::string section_path = sections[static_cast<std::size_t>(section)].path();
+    std::string section_bytes;
+    if (Status formatted = FormatSection(document, section, section_bytes); !formatted)
+      return FileError{section_path, 0, formatted.message}.ToStatus();
+    if (Status staged = files.Add(section_path, section_bytes); !staged) return staged;
+  }
+  if (Status s = FormatProjectWith(document, sections, project.directory, bytes); !s)
     return FileError{path, 0, s.message}.ToStatus();
-  if (Status written = platform::WriteFileAtomically(path, bytes); !written) return written;
+  if (Status staged = files.Add(path, bytes); !staged) return staged;
+  if (Status written = files.Commit(); !written) return written;
+
+  for (Section section : kAllSections)
+    document.SetSectionFile(section, sections[static_cast<std::size_t>(section)]);
   recent.AddToRecent(path);
   document.SetProjectFile(project);
   return Status::Ok();
@@ -200,7 +258,7 @@ Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& re
                    const std::string& project_directory) {
   const auto path =
       ui.AskOpenPath(FileDialogRequest{"Open", std::string(kProjectFilter), project_directory, ""});
-  if (!path) return Status::Ok();
+  if (!path) return Status::Cancelled();
   return Told(ui, LoadProject(document, recent, *path), "The project could not be loaded completely.");
 }
 
@@ -214,7 +272,7 @@ Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& 
   const FileNamePair& project = document.project_file();
   const auto path = ui.AskSavePath(
       FileDialogRequest{"Save As", std::string(kProjectFilter), project.directory, project.name});
-  if (!path) return Status::Ok();
+  if (!path) return Status::Cancelled();
   return Told(ui, WriteProject(document, ui, recent, *path), "The project could not be saved.");
 }
 

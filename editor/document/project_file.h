@@ -28,9 +28,10 @@ class RecentFiles {
 };
 
 // A section directory as the project file keeps it: "[LOCAL]" plus the rest when it begins with the
-// project directory (letter case ignored), otherwise unchanged.
+// project directory (compared as the file system compares names), otherwise unchanged.
 std::string StoredDirectory(const std::string& section_directory, const std::string& project_directory);
-// The reverse: only an exact-case "[LOCAL]" prefix is replaced by the project file's directory.
+// The reverse: only an exact-case "[LOCAL]" prefix is replaced by the project file's directory; a "\"
+// in the rest (as Windows writes "[LOCAL]Sub\") is a folder separator.
 std::string ExpandedDirectory(const std::string& stored, const std::string& project_directory);
 
 // The project file as bytes for a project at `project_directory`, or why it cannot be written.
@@ -38,16 +39,19 @@ Status FormatProject(const MissionDocument& document, const std::string& project
                      std::string& bytes);
 
 // Reads the project file and, as each is named, its section files into a fresh document. The project
-// name, caption and root text are set first; a fault part-way keeps what was read and is returned with
-// its file and line. Every node ends up expanded and the root selected.
+// name, caption and root text are set first and the mission information is emptied; a fault part-way
+// keeps what was read and is returned with its file and line. Every node ends up expanded and the root
+// selected.
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path);
 
-// Saves the four sections (an unnamed one asks for its name) and then writes the project file. A section
-// dialog that is cancelled or a section that cannot be written leaves the project file unwritten; the
-// project name changes only when the project file has been written.
+// Saves the four sections (an unnamed one asks for its name) and the project file as one set: every file
+// is written whole before any is replaced. A cancelled section dialog (Status::Cancelled()) or a file that
+// cannot be written leaves all five files and every name as they were.
 Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
                     const std::string& path);
 
+// The three commands return Status::Cancelled() when the user cancels a dialog, and tell nothing then.
+//
 // Open Project: the "Open" dialog in `project_directory`, then LoadProject.
 Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
                    const std::string& project_directory);

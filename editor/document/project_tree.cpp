@@ -241,22 +241,22 @@ void ProjectTree::Select(NodeId id) {
   Notify({TreeChange::kSelection, selected_, kNoNode, -1});
 }
 
-std::optional<WindowOpening> ProjectTree::OpenWindow(NodeId id) {
+WindowOpening ProjectTree::OpenWindow(NodeId id) {
   TreeNode* node = Mutable(id);
-  if (node == nullptr) return std::nullopt;
-  if (node->image != NodeImage::kRoot && !IsRecordImage(node->image)) return std::nullopt;
+  if (node == nullptr) return {WindowOpen::kNoWindow};
+  if (node->image != NodeImage::kRoot && !IsRecordImage(node->image)) return {WindowOpen::kNoWindow};
   if (!node->key.empty() && node->key[0] == 'P') {
     int slot = -1;
     std::from_chars(node->key.data() + 1, node->key.data() + node->key.size(), slot);
-    return WindowOpening{slot, true};
+    return {WindowOpen::kAlreadyOpen, slot};
   }
   const std::optional<int> slot = slots_.Take();
-  if (!slot) return std::nullopt;
+  if (!slot) return {WindowOpen::kNoFreeSlot};
   node->key = KeyWithNumber('P', static_cast<std::uint64_t>(*slot));
   window_node_[*slot] = id;
   window_index_[*slot] = NodeIndex(id);
   Notify({TreeChange::kChanged, id, node->parent, -1});
-  return WindowOpening{*slot, false};
+  return {WindowOpen::kOpened, *slot};
 }
 
 void ProjectTree::CloseWindow(int slot) {

@@ -93,9 +93,19 @@ struct WindowEvent {
   int node_index = 0;
 };
 
+enum class WindowOpen : std::uint8_t {
+  kOpened,       // a new window in `slot`
+  kAlreadyOpen,  // the node's window is in `slot`: bring it to the front
+  kNoWindow,     // a category node or a node that does not exist: nothing to open
+  kNoFreeSlot,   // all 51 windows are open
+};
+
 struct WindowOpening {
-  int slot = -1;
-  bool already_open = false;  // the node's window was open: bring it to the front
+  WindowOpen result = WindowOpen::kNoWindow;
+  int slot = -1;  // -1 unless opened or already open
+
+  explicit operator bool() const { return slot >= 0; }
+  bool already_open() const { return result == WindowOpen::kAlreadyOpen; }
 };
 
 class ProjectTree {
@@ -141,9 +151,9 @@ class ProjectTree {
   std::uint64_t unique_key_counter() const { return key_counter_; }
 
   // --- property windows ---
-  // Opens (or finds) the window of a node. Nothing for category nodes, missing nodes and when all
-  // 51 slots are in use.
-  std::optional<WindowOpening> OpenWindow(NodeId id);
+  // Opens (or finds) the window of a node; says why not for category nodes, missing nodes and when
+  // all 51 slots are in use.
+  WindowOpening OpenWindow(NodeId id);
   // The window in `slot` closed: the slot returns to the free list and its node gets a fresh "U" key.
   // A slot that is not open is ignored.
   void CloseWindow(int slot);

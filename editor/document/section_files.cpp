@@ -1,5 +1,7 @@
 #include "editor/document/section_files.h"
 
+#include <optional>
+
 #include "editor/document/file_name_pair.h"
 #include "editor/document/text_file.h"
 #include "platform/atomic_file.h"
@@ -28,17 +30,22 @@ void Clear(MissionDocument& document, Section section) {
 }
 
 Status Told(UserInterface& ui, Status status, std::string_view what) {
-  if (!status) {
+  if (!status && !status.cancelled) {
     ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
   }
   return status;
 }
 
-Status SaveAsQuietly(MissionDocument& document, UserInterface& ui, Section section) {
+std::optional<std::string> AskSectionPath(const MissionDocument& document, UserInterface& ui,
+                                          Section section) {
   const FileNamePair& pair = document.section_file(section);
-  const auto path = ui.AskSavePath(FileDialogRequest{
+  return ui.AskSavePath(FileDialogRequest{
       std::string(kSaveAsTitle), std::string(TextsOf(section).save_filter), pair.directory, pair.name});
-  if (!path) return Status::Ok();
+}
+
+Status SaveAsQuietly(MissionDocument& document, UserInterface& ui, Section section) {
+  const auto path = AskSectionPath(document, ui, section);
+  if (!path) return Status::Cancelled();
   return ExportSection(document, section, *path);
 }
 
@@ -97,29 +104,32 @@ Status ExportSection(MissionDocument& document, Section section, const std::stri
 }
 
 Status ReadSection(MissionDocument& document, Section section, const std::string& path) {
-  std::string bytes;
   FileError error;
-  if (!ReadFileBytes(path, bytes, error)) return error.ToStatus();
+  std::optional<TextReader> in = TextReader::Open(path, error);
+  if (!in) return error.ToStatus();
   ProjectTree::Batch batch(document.tree());
   Clear(document, section);
   DocumentSink sink(document);
-  if (const auto fault = ReadSectionBytes(section, path, bytes, sink)) return fault->ToStatus();
+  if (const auto fault = ReadSectionLines(section, *in, sink)) return fault->ToStatus();
   document.SetSectionFile(section, SplitPath(path));
   return Status::Ok();
 }
 
 namespace internal {
 
-Status SaveSectionQuietly(MissionDocument& document, UserInterface& ui, Section section) {
+std::optional<std::string> SectionSavePath(const MissionDocument& document, UserInterface& ui,
+                                           Section section) {
   const FileNamePair& pair = document.section_file(section);
-  if (pair.unnamed()) return SaveAsQuietly(document, ui, section);
-  return ExportSection(document, section, pair.path());
+  if (pair.unnamed()) return AskSectionPath(document, ui, section);
+  return pair.path();
 }
 
 }  // namespace internal
 
 Status SaveSection(MissionDocument& document, UserInterface& ui, Section section) {
-  return Told(ui, internal::SaveSectionQuietly(document, ui, section), "The file could not be saved.");
+  const std::optional<std::string> path = internal::SectionSavePath(document, ui, section);
+  if (!path) return Status::Cancelled();
+  return Told(ui, ExportSection(document, section, *path), "The file could not be saved.");
 }
 
 Status SaveSectionAs(MissionDocument& document, UserInterface& ui, Section section) {
@@ -131,7 +141,7 @@ Status ImportSection(MissionDocument& document, UserInterface& ui, Section secti
   const SectionTexts& texts = TextsOf(section);
   const auto path = ui.AskOpenPath(FileDialogRequest{
       std::string(texts.import_title), std::string(texts.import_filter), program_directory, ""});
-  if (!path) return Status::Ok();
+  if (!path) return Status::Cancelled();
   return Told(ui, ReadSection(document, section, *path), "The file could not be read completely.");
 }
 

@@ -5,6 +5,7 @@
 // and return it as well; ExportSection and ReadSection only return it, for callers that report it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "editor/document/mission_document.h"
@@ -44,18 +45,21 @@ Status ExportSection(MissionDocument& document, Section section, const std::stri
 // the records read so far, leaves the name pair as it was, and is returned with its file and line.
 Status ReadSection(MissionDocument& document, Section section, const std::string& path);
 
+// The flows below return Status::Cancelled() when the user cancels the dialog, and change nothing then.
+//
 // Save: an unnamed section asks for a name (Save As); a named one is written to its own file.
 Status SaveSection(MissionDocument& document, UserInterface& ui, Section section);
 // Save As: the "Save As" dialog in the section's directory with its file name filled in, then export.
-// A cancelled dialog changes nothing and returns Ok.
 Status SaveSectionAs(MissionDocument& document, UserInterface& ui, Section section);
 // Import from file: an open dialog in `program_directory` with an empty file name, then ReadSection.
 Status ImportSection(MissionDocument& document, UserInterface& ui, Section section,
                      const std::string& program_directory);
 
 namespace internal {
-// Save without telling the user; the project save reports once for all its files.
-Status SaveSectionQuietly(MissionDocument& document, UserInterface& ui, Section section);
+// Where Save writes the section: its own file, or the name the Save As dialog gives for an unnamed one;
+// nothing when that dialog is cancelled. The project save writes all its files together.
+std::optional<std::string> SectionSavePath(const MissionDocument& document, UserInterface& ui,
+                                           Section section);
 }  // namespace internal
 
 }  // namespace vyr::editor

@@ -173,8 +173,7 @@ namespace {
 // Reads records until the end of the file; each Read* returns false on a fault, kept in the reader.
 class SectionReader {
  public:
-  SectionReader(const std::string& path, const std::string& bytes, SectionSink& sink)
-      : in_(path, bytes), sink_(sink) {}
+  SectionReader(TextReader& in, SectionSink& sink) : in_(in), sink_(sink) {}
 
   std::optional<FileError> Read(Section section) {
     std::string version;
@@ -331,7 +330,7 @@ class SectionReader {
     return false;
   }
 
-  TextReader in_;
+  TextReader& in_;
   SectionSink& sink_;
   std::optional<FileError> stopped_;
 };
@@ -340,7 +339,12 @@ class SectionReader {
 
 std::optional<FileError> ReadSectionBytes(Section section, const std::string& path, const std::string& bytes,
                                           SectionSink& sink) {
-  return SectionReader(path, bytes, sink).Read(section);
+  TextReader in(path, bytes);
+  return ReadSectionLines(section, in, sink);
+}
+
+std::optional<FileError> ReadSectionLines(Section section, TextReader& in, SectionSink& sink) {
+  return SectionReader(in, sink).Read(section);
 }
 
 }  // namespace vyr::editor

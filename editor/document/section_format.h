@@ -63,5 +63,7 @@ Status FormatOutcomes(int count, const RecordAt<OutcomeRecord>& at, std::string&
 // holds) the records passed so far stay passed, reading stops, and the fault is returned with its line.
 std::optional<FileError> ReadSectionBytes(Section section, const std::string& path, const std::string& bytes,
                                           SectionSink& sink);
+// The same, reading the lines from `in` as they are needed.
+std::optional<FileError> ReadSectionLines(Section section, TextReader& in, SectionSink& sink);
 
 }  // namespace vyr::editor

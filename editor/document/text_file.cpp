@@ -6,8 +6,6 @@
 #include <limits>
 #include <utility>
 
-#include "platform/read_file.h"
-
 namespace vyr::editor {
 
 namespace {
@@ -25,8 +23,10 @@ bool IsDigit(char c) {
 }  // namespace
 
 std::string FileError::Message() const {
-  if (line > 0) return path + ":" + std::to_string(line) + ": " + reason;
-  return path + ": " + reason;
+  // The path may come from a damaged project file: quote no more than a readable part of it.
+  const std::string where = platform::Excerpt(path, platform::kPathExcerpt);
+  if (line > 0) return where + ":" + std::to_string(line) + ": " + reason;
+  return where + ": " + reason;
 }
 
 std::string SignSpaceInteger(long long value) {
@@ -36,48 +36,88 @@ std::string SignSpaceInteger(long long value) {
   return out;
 }
 
-std::string SignSpaceSingle(float value) {
-  if (std::isnan(value) || value == 0.0f) return " 0";
-  if (std::isinf(value)) {
-    value = value < 0 ? std::numeric_limits<float>::lowest() : std::numeric_limits<float>::max();
-  }
-  const bool negative = value < 0;
+namespace {
 
-  // Seven significant digits, correctly rounded from the 32-bit value: "d.dddddde+XX".
-  char buffer[32];
+// A finite value other than zero as its magnitude's seven significant digits, correctly rounded from
+// the 32-bit value with trailing zeros dropped, and the decimal exponent of the first digit.
+struct Decimal {
+  std::string digits;
+  int exponent = 0;
+};
+
+Decimal SevenDigits(float value) {
+  char buffer[32];  // "d.dddddde+XX"
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 6);
   const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
   const auto e = text.find('e');
-  std::string digits;
+  Decimal decimal;
   for (char c : text.substr(0, e)) {
-    if (IsDigit(c)) digits += c;
+    if (IsDigit(c)) decimal.digits += c;
   }
-  int exponent = 0;
-  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-  while (digits.size() > 1 && digits.back() == '0')
-    digits.pop_back();
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                  decimal.exponent);
+  while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
+    decimal.digits.pop_back();
+  return decimal;
+}
 
-  std::string out = negative ? "-" : " ";
-  if (exponent >= -5 && exponent < 7) {
-    if (exponent >= 0) {
-      const auto whole = static_cast<std::size_t>(exponent) + 1;
-      if (digits.size() <= whole) {
-        out += digits + std::string(whole - digits.size(), '0');
-      } else {
-        out += digits.substr(0, whole) + "." + digits.substr(whole);
-      }
+// The digits without exponent: "120", "2.5", ".05" (or "0.05" with `zero_before_point`).
+void AppendPlain(std::string& out, const Decimal& decimal, bool zero_before_point) {
+  const std::string& digits = decimal.digits;
+  if (decimal.exponent >= 0) {
+    const auto whole = static_cast<std::size_t>(decimal.exponent) + 1;
+    if (digits.size() <= whole) {
+      out.append(digits);
+      out.append(whole - digits.size(), '0');
     } else {
-      out += "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+      out.append(digits, 0, whole);
+      out += '.';
+      out.append(digits, whole);
     }
+    return;
+  }
+  if (zero_before_point) out += '0';
+  out += '.';
+  out.append(static_cast<std::size_t>(-decimal.exponent - 1), '0');
+  out.append(digits);
+}
+
+float Finite(float value) {
+  if (std::isnan(value)) return 0.0f;
+  if (std::isinf(value))
+    return value < 0 ? std::numeric_limits<float>::lowest() : std::numeric_limits<float>::max();
+  return value;
+}
+
+}  // namespace
+
+std::string SignSpaceSingle(float value) {
+  value = Finite(value);
+  if (value == 0.0f) return " 0";
+  const Decimal decimal = SevenDigits(value);
+  std::string out = value < 0 ? "-" : " ";
+  if (decimal.exponent >= -5 && decimal.exponent < 7) {
+    AppendPlain(out, decimal, false);
     return out;
   }
-  out += digits.substr(0, 1);
-  if (digits.size() > 1) out += "." + digits.substr(1);
-  out += exponent < 0 ? "E-" : "E+";
-  const int magnitude = exponent < 0 ? -exponent : exponent;
+  out += decimal.digits[0];
+  if (decimal.digits.size() > 1) {
+    out += '.';
+    out.append(decimal.digits, 1);
+  }
+  out += decimal.exponent < 0 ? "E-" : "E+";
+  const int magnitude = decimal.exponent < 0 ? -decimal.exponent : decimal.exponent;
   if (magnitude < 10) out += '0';
   out += std::to_string(magnitude);
+  return out;
+}
+
+std::string PlainDecimal(float value) {
+  value = Finite(value);
+  if (value == 0.0f) return std::signbit(value) ? "-0" : "0";
+  std::string out = value < 0 ? "-" : "";
+  AppendPlain(out, SevenDigits(value), true);
   return out;
 }
 
@@ -174,7 +214,47 @@ void TextWriter::Bool(bool value) {
 }
 
 TextReader::TextReader(std::string path, std::string bytes)
-    : path_(std::move(path)), bytes_(std::move(bytes)) {}
+    : path_(std::move(path)), bytes_(std::move(bytes)) {
+  Advance();
+  line_feed_ends_lines_ = has_next_ && next_ended_by_line_feed_ && (next_.empty() || next_.back() != '\r');
+}
+
+TextReader::TextReader(std::string path, std::unique_ptr<platform::FileReader> file)
+    : path_(std::move(path)), file_(std::move(file)) {
+  Advance();
+  line_feed_ends_lines_ = has_next_ && next_ended_by_line_feed_ && (next_.empty() || next_.back() != '\r');
+}
+
+TextReader::TextReader(TextReader&&) noexcept = default;
+TextReader& TextReader::operator=(TextReader&&) noexcept = default;
+TextReader::~TextReader() = default;
+
+std::optional<TextReader> TextReader::Open(const std::string& path, FileError& error) {
+  error = FileError{path, 0, {}};
+  auto file = std::make_unique<platform::FileReader>();
+  platform::ReadResult opened = file->Open(path, kMaxFileSize);
+  if (!opened) {
+    error.reason = opened.fault == platform::ReadFault::kTooLarge
+                       ? "cannot open the file: it is larger than any mission file"
+                       : std::move(opened.reason);
+    return std::nullopt;
+  }
+  return TextReader(path, std::move(file));
+}
+
+void TextReader::Advance() {
+  if (file_) {
+    has_next_ = file_->NextLine(next_, &next_ended_by_line_feed_);
+    return;
+  }
+  has_next_ = position_ < bytes_.size();
+  if (!has_next_) return;
+  const auto end = bytes_.find('\n', position_);
+  next_ended_by_line_feed_ = end != std::string::npos;
+  const std::size_t stop = next_ended_by_line_feed_ ? end : bytes_.size();
+  next_.assign(bytes_, position_, stop - position_);
+  position_ = next_ended_by_line_feed_ ? end + 1 : bytes_.size();
+}
 
 bool TextReader::Fail(int line, std::string reason) {
   error_ = FileError{path_, line, std::move(reason)};
@@ -183,18 +263,25 @@ bool TextReader::Fail(int line, std::string reason) {
 
 bool TextReader::Line(std::string& out, std::string_view what) {
   if (AtEnd()) {
+    if (file_ && !file_->result()) return Fail(line_number_ + 1, file_->result().reason);
     std::string reason = "the file ends";
     if (!context_.empty()) reason += " inside " + context_;
     reason += " (" + std::string(what) + " expected)";
     return Fail(line_number_ + 1, std::move(reason));
   }
-  const auto end = bytes_.find(kLineEnd, position_);
-  if (end == std::string::npos) {
-    out.assign(bytes_, position_);
-    position_ = bytes_.size();
-  } else {
-    out.assign(bytes_, position_, end - position_);
-    position_ = end + kLineEnd.size();
+  out.clear();
+  for (;;) {
+    out += next_;
+    const bool ended = next_ended_by_line_feed_;
+    Advance();
+    if (!ended) break;
+    if (!out.empty() && out.back() == '\r') {
+      out.pop_back();
+      break;
+    }
+    if (line_feed_ends_lines_) break;
+    out += '\n';  // a lone LF inside a value
+    if (AtEnd()) break;
   }
   ++line_number_;
   return true;
@@ -206,7 +293,8 @@ bool TextReader::Integer(std::int16_t& out, std::string_view what) {
   const auto number = LeadingNumber(text);
   const auto value = number ? ToInteger(*number) : std::nullopt;
   if (!value) {
-    return Fail(line_number_, std::string(what) + " \"" + text + "\" is out of range (-32768 to 32767)");
+    return Fail(line_number_,
+                std::string(what) + " \"" + platform::Excerpt(text) + "\" is out of range (-32768 to 32767)");
   }
   out = *value;
   return true;
@@ -217,7 +305,7 @@ bool TextReader::Single(float& out, std::string_view what) {
   if (!Line(text, what)) return false;
   const auto number = LeadingNumber(text);
   if (!number || std::fabs(*number) > std::numeric_limits<float>::max()) {
-    return Fail(line_number_, std::string(what) + " \"" + text + "\" is out of range");
+    return Fail(line_number_, std::string(what) + " \"" + platform::Excerpt(text) + "\" is out of range");
   }
   out = static_cast<float>(*number);
   return true;
@@ -228,16 +316,6 @@ bool TextReader::Bool(bool& out, std::string_view what) {
   if (!Line(text, what)) return false;
   out = text == kTrueText;
   return true;
-}
-
-bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error) {
-  error = FileError{path, 0, {}};
-  platform::ReadResult read = platform::ReadFileBytes(path, bytes, kMaxFileSize);
-  if (read) return true;
-  error.reason = read.fault == platform::ReadFault::kTooLarge
-                     ? "cannot open the file: it is larger than any mission file"
-                     : std::move(read.reason);
-  return false;
 }
 
 }  // namespace vyr::editor

@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "editor/document/status.h"
+#include "platform/read_file.h"
 
 namespace vyr::editor {
 
@@ -35,6 +37,10 @@ std::string SignSpaceInteger(long long value);
 // below 1E-05 take an exponent (" 1.5E+07"). NaN writes " 0"; infinities write the largest finite value.
 std::string SignSpaceSingle(float value);
 
+// A 32-bit value with at most 7 significant digits and never an exponent: "1", "0.5", "-2.25",
+// "0.00001", "15000000". NaN writes "0"; infinities write the largest finite value.
+std::string PlainDecimal(float value);
+
 // The leading number of a line: blanks skipped, an optional sign, digits with an optional point and an
 // optional exponent. A line without one reads 0. Nothing when the number lies beyond a double's range.
 std::optional<double> LeadingNumber(std::string_view line);
@@ -57,13 +63,21 @@ class TextWriter {
   std::string bytes_;
 };
 
-// Reads a file's bytes line by line. A line is everything up to the next CR LF; a lone CR or LF is part
-// of the value. A last line without CR LF still counts; a file ending in CR LF has no empty last line.
+// Reads a file line by line, from memory or straight from the file, so a reader that stops at its first
+// fault has read no further. A line ends at CR LF. A file whose first line ends in a lone LF (a hand edit,
+// a checkout with LF line ends) takes LF as its line end, CR LF included; otherwise a lone CR or LF is
+// part of the value, as the editor writes values that hold one. A last line without a line end still
+// counts; a file ending in a line end has no empty last line.
 class TextReader {
  public:
   TextReader(std::string path, std::string bytes);
+  // Opens a regular file of at most 1 GiB; nothing, and the path and reason in `error`, when it cannot.
+  static std::optional<TextReader> Open(const std::string& path, FileError& error);
+  TextReader(TextReader&&) noexcept;
+  TextReader& operator=(TextReader&&) noexcept;
+  ~TextReader();
 
-  bool AtEnd() const { return position_ >= bytes_.size(); }
+  bool AtEnd() const { return !has_next_; }
   // Number of the line last read (1-based), 0 before the first.
   int line_number() const { return line_number_; }
   const std::string& path() const { return path_; }
@@ -80,17 +94,22 @@ class TextReader {
   void set_context(std::string context) { context_ = std::move(context); }
 
  private:
+  TextReader(std::string path, std::unique_ptr<platform::FileReader> file);
   bool Fail(int line, std::string reason);
+  // The next piece up to a LF into next_; false at the end.
+  void Advance();
 
   std::string path_;
-  std::string bytes_;
+  std::string bytes_;  // when read from memory
   std::size_t position_ = 0;
+  std::unique_ptr<platform::FileReader> file_;  // when read from a file
+  std::string next_;
+  bool has_next_ = false;
+  bool next_ended_by_line_feed_ = false;
+  bool line_feed_ends_lines_ = false;
   int line_number_ = 0;
   std::string context_;
   std::optional<FileError> error_;
 };
-
-// Reads a whole regular file of at most 1 GiB. On failure returns the path and the reason.
-bool ReadFileBytes(const std::string& path, std::string& bytes, FileError& error);
 
 }  // namespace vyr::editor

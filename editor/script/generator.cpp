@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "editor/document/mission_document.h"
@@ -87,9 +87,12 @@ void WriteGeneral(ScriptText& script, const MissionInfo& info) {
   script.Line(1, "map " + Quoted(info.vyr_mapname));
   script.Line(1, "{");
   script.Line(2, "style = open, dark, urban;");
-  script.Line(2, "annotation = ");
-  script.Line(2, Quoted(info.annotation));
-  script.Line(2, ";");
+  // The grammar takes no empty string, but a map without an annotation clause.
+  if (!info.annotation.empty()) {
+    script.Line(2, "annotation = ");
+    script.Line(2, Quoted(info.annotation));
+    script.Line(2, ";");
+  }
   script.Empty();
 }
 
@@ -205,10 +208,10 @@ void WritePlans(ScriptText& script, const MissionDocument& document) {
 }  // namespace
 
 std::string SkillText(float value) {
-  std::array<char, 64> buffer{};
-  auto result =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 7);
-  return std::string(buffer.data(), result.ptr);
+  std::string text = PlainDecimal(value);
+  // A whole number beyond the 16-bit range would be taken as an integer and wrap; a point keeps it a number.
+  if (text.find('.') == std::string::npos && std::fabs(value) > 32767.0f) text += ".0";
+  return text;
 }
 
 std::string GenerateScript(MissionDocument& document, const CompileProgress& progress) {

@@ -28,7 +28,8 @@ std::string GenerateScript(MissionDocument& document, const CompileProgress& pro
 Status CompileMission(MissionDocument& document, const std::string& file_name,
                       const CompileProgress& progress = {});
 
-// The skill form of the script: "1", "0.5", "0.25" (at most seven significant digits).
+// The skill form of the script: "1", "0.5", "0.25", "0.00001" (at most seven significant digits, never an
+// exponent, which the script's numbers cannot have).
 std::string SkillText(float value);
 
 }  // namespace vyr::editor

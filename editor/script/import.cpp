@@ -3,13 +3,16 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "editor/document/mission_document.h"
 #include "editor/document/user_interface.h"
+#include "editor/launch/paths.h"
 #include "editor/script/mission_reader.h"
 #include "editor/script/vocabulary.h"
+#include "platform/read_file.h"
 
 namespace vyr::editor {
 
@@ -50,6 +53,15 @@ std::int16_t RoundToInteger(float value) {
 }
 
 namespace {
+
+// The library tells only that it could not read the script; the system tells why.
+std::string UnreadableScript(const std::string& file_name) {
+  platform::FileReader script;
+  const platform::ReadResult opened = script.Open(file_name, ~std::uint64_t{0});
+  return "The mission script " + platform::Excerpt(file_name, platform::kPathExcerpt) +
+         " cannot be imported: " + (opened ? "the mission script library cannot read it" : opened.reason) +
+         ".";
+}
 
 // Counts what did not fit the document's tables, for one warning at the end.
 struct LeftOut {
@@ -199,10 +211,18 @@ void ImportObjectives(MissionDocument& doc, MissionReader& reader, LeftOut& left
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui,
                      MissionReader& reader) {
   document.NewProject();
+  const auto failed = [&ui](const std::string& text) {
+    ui.ShowMessage(std::string(kImportErrorTitle), text, MessageIcon::kCritical);
+    return Status::Error(text);
+  };
   reader.CloseMission();
-  if (reader.TryParseMission(file_name) != 0) {
-    ui.ShowMessage(std::string(kImportErrorTitle), std::string(kImportParseError), MessageIcon::kCritical);
-    return Status::Error(std::string(kImportParseError));
+  switch (reader.TryParseMission(file_name)) {
+    case 0:
+      break;
+    case 1:  // a script that cannot be read is no script with errors: say why
+      return failed(UnreadableScript(file_name));
+    default:
+      return failed(std::string(kImportParseError));
   }
   LeftOut left_out;
   ImportGeneral(document, reader);
@@ -215,6 +235,18 @@ Status ImportMission(MissionDocument& document, const std::string& file_name, Us
   std::string warning = left_out.Message();
   if (!warning.empty()) ui.ShowMessage("Import", warning, MessageIcon::kExclamation);
   return Status{true, std::move(warning)};
+}
+
+FileDialogRequest ImportMissionRequest(const std::string& start_folder) {
+  const std::string folder =
+      start_folder.empty() ? std::string() : JoinPath(TrimTrailingSeparators(start_folder), "missions");
+  return FileDialogRequest{std::string(kImportDialogTitle), std::string(kImportFilter), folder, ""};
+}
+
+Status ImportMissionCommand(MissionDocument& document, UserInterface& ui, const std::string& start_folder) {
+  const std::optional<std::string> path = ui.AskOpenPath(ImportMissionRequest(start_folder));
+  if (!path) return Status::Cancelled();
+  return ImportMission(document, *path, ui);
 }
 
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui) {

@@ -7,20 +7,30 @@
 #include <string_view>
 
 #include "editor/document/status.h"
+#include "editor/document/user_interface.h"
 
 namespace vyr::editor {
 
 class MissionDocument;
 class MissionReader;
-class UserInterface;
 
 inline constexpr std::string_view kImportErrorTitle = "Error";
 inline constexpr std::string_view kImportParseError = "This mission contains errors and cannot be imported.";
+inline constexpr std::string_view kImportDialogTitle = "Import";
+inline constexpr std::string_view kImportFilter = "Mission Script (*.vyr)|*.vyr";
+
+// The open-file request of File > Import Mission: "Import", mission scripts, starting in the "missions"
+// folder of the game folder `start_folder` (the settings' game folder; empty when none is set).
+FileDialogRequest ImportMissionRequest(const std::string& start_folder);
+
+// File > Import Mission: asks with ImportMissionRequest, then ImportMission of the chosen script;
+// Status::Cancelled() when the dialog is cancelled.
+Status ImportMissionCommand(MissionDocument& document, UserInterface& ui, const std::string& start_folder);
 
 // Starts a new project and fills it from the script `file_name`. Failures are shown through `ui`
-// (the script does not parse, the library cannot be loaded) and returned; the document then stays
-// the empty new one. Records beyond the document's capacities are left out and named in a warning
-// that is shown and returned as the message of a successful status.
+// (the script cannot be read, with the system's reason; it does not parse; the library cannot be
+// loaded) and returned; the document then stays the empty new one. Records beyond the document's capacities
+// are left out and named in a warning that is shown and returned as the message of a successful status.
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui);
 
 // The same with a reader of the caller's choosing.

@@ -2,6 +2,7 @@
 // called through its table of operations. Strings cross as automation strings in UTF-16 and are
 // kept in the editor as code-page bytes.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editor/script/mission_reader.h"
@@ -64,10 +65,13 @@ class VyrMissionReader final : public MissionReader {
   VyrMissionReader& operator=(const VyrMissionReader&) = delete;
 
   void CloseMission() override { mission_->CloseMission(); }
+  // File names are UTF-8 on their way to the file system, not code-page text.
   int TryParseMission(const std::string& file_name) override {
+    const std::optional<std::u16string> wide = platform::Utf8ToUtf16(file_name);
+    if (!wide) return 1;
     std::int16_t result = 2;
-    InString name(file_name);
-    mission_->TryParseMission(name.get(), &result);
+    platform::BStr name(*wide);
+    mission_->TryParseMission(name.Get(), &result);
     return result;
   }
   std::string MissionTitle() override { return Text(&IVYRMission::MissionTitle); }

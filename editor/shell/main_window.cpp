@@ -472,11 +472,7 @@ void MainWindow::CreateCommands() {
   c["mn_file_new"] = [&doc] { doc.NewProject(); };
   c["mn_file_open"] = [this, &doc] { (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath); };
   c["open"] = c["mn_file_open"];
-  c["mn_file_import"] = [this, &doc] {
-    const auto path = ui_->AskOpenPath(
-        {"Import", "Mission Script (*.vyr)|*.vyr", editor::JoinPath(settings_.aq2_path, "missions"), ""});
-    if (path) (void)editor::ImportMission(doc, *path, *ui_);
-  };
+  c["mn_file_import"] = [this, &doc] { (void)editor::ImportMissionCommand(doc, *ui_, settings_.aq2_path); };
   c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_); };
   c["save"] = c["mn_file_save"];
   c["mn_file_save_as"] = [this, &doc] { (void)editor::SaveProjectAs(doc, *ui_, *recent_); };

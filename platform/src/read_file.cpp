@@ -11,66 +11,146 @@
 namespace platform {
 namespace {
 
+constexpr std::size_t kPieceSize = 65536;
+
 ReadResult Fault(ReadFault fault, std::string reason) {
   return {fault, std::move(reason)};
 }
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+ReadResult TooLarge(std::uint64_t max_size) {
+  return Fault(ReadFault::kTooLarge,
+               "cannot open the file: it is larger than " + std::to_string(max_size) + " bytes");
+}
 
 }  // namespace
 
+FileReader::~FileReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+ReadResult FileReader::Open(const std::string& path, std::uint64_t max_size) {
+  max_size_ = max_size;
+  // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused just below.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) {
+    const int error_number = errno;
+    result_ = Fault(error_number == ENOENT ? ReadFault::kMissing : ReadFault::kSystem,
+                    std::string("cannot open the file: ") + std::strerror(error_number));
+  } else if (struct stat info{}; ::fstat(fd_, &info) != 0) {
+    result_ = Fault(ReadFault::kSystem, std::string("cannot open the file: ") + std::strerror(errno));
+  } else if (S_ISDIR(info.st_mode)) {
+    result_ = Fault(ReadFault::kFolder, "cannot open the file: it is a folder");
+  } else if (!S_ISREG(info.st_mode)) {
+    result_ = Fault(ReadFault::kNotRegularFile, "cannot open the file: it is not a regular file");
+  } else if (static_cast<std::uint64_t>(info.st_size) > max_size) {
+    result_ = TooLarge(max_size);
+  }
+  at_end_ = !result_;
+  return result_;
+}
+
+// Reads the next piece into the buffer, after what is still unread; false at the end or on a fault.
+bool FileReader::Fill() {
+  if (at_end_) return false;
+  buffer_.erase(0, position_);
+  position_ = 0;
+  const std::size_t old_size = buffer_.size();
+  buffer_.resize(old_size + kPieceSize);
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer_.data() + old_size, kPieceSize);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      buffer_.resize(old_size);
+      at_end_ = true;
+      if (n < 0)
+        result_ = Fault(ReadFault::kSystem, std::string("cannot read the file: ") + std::strerror(errno));
+      return false;
+    }
+    buffer_.resize(old_size + static_cast<std::size_t>(n));
+    total_ += static_cast<std::uint64_t>(n);
+    if (total_ > max_size_) {
+      buffer_.clear();
+      at_end_ = true;
+      result_ = TooLarge(max_size_);
+      return false;
+    }
+    return true;
+  }
+}
+
+std::ptrdiff_t FileReader::Read(char* buffer, std::size_t size) {
+  if (position_ == buffer_.size() && !Fill()) return result_ ? 0 : -1;
+  const std::size_t n = std::min(size, buffer_.size() - position_);
+  std::memcpy(buffer, buffer_.data() + position_, n);
+  position_ += n;
+  return static_cast<std::ptrdiff_t>(n);
+}
+
+bool FileReader::NextLine(std::string& line, bool* ended_by_line_feed) {
+  line.clear();
+  bool any = false;
+  for (;;) {
+    const auto end = buffer_.find('\n', position_);
+    if (end != std::string::npos) {
+      line.append(buffer_, position_, end - position_);
+      position_ = end + 1;
+      if (ended_by_line_feed != nullptr) *ended_by_line_feed = true;
+      return true;
+    }
+    any = any || position_ < buffer_.size();
+    line.append(buffer_, position_);
+    position_ = buffer_.size();
+    if (!Fill()) {
+      if (ended_by_line_feed != nullptr) *ended_by_line_feed = false;
+      return any && result_;
+    }
+  }
+}
+
 ReadResult ReadFileBytes(const std::string& path, std::string& bytes, std::uint64_t max_size) {
   bytes.clear();
-  // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused just below.
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    const int error_number = errno;
-    return Fault(error_number == ENOENT ? ReadFault::kMissing : ReadFault::kSystem,
-                 std::string("cannot open the file: ") + std::strerror(error_number));
-  }
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0) {
-    return Fault(ReadFault::kSystem, std::string("cannot open the file: ") + std::strerror(errno));
-  }
-  if (S_ISDIR(info.st_mode)) return Fault(ReadFault::kFolder, "cannot open the file: it is a folder");
-  if (!S_ISREG(info.st_mode)) {
-    return Fault(ReadFault::kNotRegularFile, "cannot open the file: it is not a regular file");
-  }
-  const auto too_large = [max_size] {
-    return Fault(ReadFault::kTooLarge,
-                 "cannot open the file: it is larger than " + std::to_string(max_size) + " bytes");
-  };
-  if (static_cast<std::uint64_t>(info.st_size) > max_size) return too_large();
-
-  char buffer[65536];
+  FileReader file;
+  if (ReadResult opened = file.Open(path, max_size); !opened) return opened;
+  char piece[kPieceSize];
   for (;;) {
-    const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
-    if (n == 0) break;
+    const std::ptrdiff_t n = file.Read(piece, sizeof piece);
+    if (n == 0) return {};
     if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error_number = errno;
       bytes.clear();
-      return Fault(ReadFault::kSystem, std::string("cannot read the file: ") + std::strerror(error_number));
+      return file.result();
     }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > max_size) {
-      bytes.clear();
-      return too_large();
-    }
+    bytes.append(piece, static_cast<std::size_t>(n));
   }
-  return {};
+}
+
+std::string Excerpt(std::string_view text, std::size_t max_size) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto printable = [](std::string_view part) {
+    std::string out;
+    for (char c : part) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x20 || byte == 0x7F) {
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  if (text.size() <= max_size) return printable(text);
+  // Cut at character boundaries, so a UTF-8 name is not split inside a character.
+  const auto continuation = [&text](std::size_t i) {
+    return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+  };
+  std::size_t head = max_size / 2;
+  while (head > 0 && continuation(head))
+    --head;
+  std::size_t tail = text.size() - max_size / 2;
+  while (tail < text.size() && continuation(tail))
+    ++tail;
+  return printable(text.substr(0, head)) + "..." + printable(text.substr(tail));
 }
 
 }  // namespace platform

@@ -317,33 +317,24 @@ std::string RegistryTree::Serialize() const {
   return out;
 }
 
-std::optional<RegistryTree> RegistryTree::Parse(std::string_view text, std::string* error) {
-  RegistryTree tree;
-  std::string reason;
-  std::optional<std::string> section;  // the key path values go to
-  std::size_t line_number = 0;
-  std::size_t pos = 0;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
-  bool seen_header = false;
-  auto fail = [&](const std::string& why) {
-    if (error != nullptr) *error = "line " + std::to_string(line_number) + ": " + why;
-    return std::nullopt;
-  };
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line_number;
+namespace {
+
+// Reads the file text one line at a time, so a file read from disk stops at its first bad line.
+class RegistryParser {
+ public:
+  // False, with the reason kept, on a bad line.
+  bool Line(std::string_view line) {
+    ++line_number_;
+    if (line_number_ == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!seen_header) {
-      if (line != kHeader) return fail("expected the header \"" + std::string(kHeader) + "\"");
-      seen_header = true;
-      continue;
+    if (!seen_header_) {
+      if (line != kHeader) return Fail("expected the header \"" + std::string(kHeader) + "\"");
+      seen_header_ = true;
+      return true;
     }
-    if (line.empty() || line.front() == ';') continue;
+    if (line.empty() || line.front() == ';') return true;
     if (line.front() == '[') {
-      if (line.back() != ']') return fail("a key line must end with ']'");
+      if (line.back() != ']') return Fail("a key line must end with ']'");
       const std::string_view full = line.substr(1, line.size() - 2);
       std::string_view path;
       if (full == kRootName) {
@@ -352,42 +343,76 @@ std::optional<RegistryTree> RegistryTree::Parse(std::string_view text, std::stri
                  full[kRootName.size()] == '\\') {
         path = full.substr(kRootName.size() + 1);
       } else {
-        return fail("key outside HKEY_CLASSES_ROOT: \"" + std::string(full) + "\"");
+        return Fail("key outside HKEY_CLASSES_ROOT: \"" + Excerpt(full) + "\"");
       }
-      if (!tree.CreateKey(path)) return fail("bad key name \"" + std::string(full) + "\"");
-      section = std::string(path);
-      continue;
+      if (!tree_.CreateKey(path)) return Fail("bad key name \"" + Excerpt(full) + "\"");
+      section_ = std::string(path);
+      return true;
     }
-    if (!section) return fail("a value before any key");
+    if (!section_) return Fail("a value before any key");
     std::size_t at = 0;
     std::string name;
+    std::string reason;
     if (line.front() == '@') {
       at = 1;
     } else {
       auto quoted = ReadQuoted(line, &at, &reason);
-      if (!quoted) return fail(reason);
+      if (!quoted) return Fail(reason);
       name = std::move(*quoted);
     }
-    if (at >= line.size() || line[at] != '=') return fail("expected '=' after the value name");
+    if (at >= line.size() || line[at] != '=') return Fail("expected '=' after the value name");
     ++at;
     if (at < line.size() && line[at] == '"') {
       auto value = ReadQuoted(line, &at, &reason);
-      if (!value) return fail(reason);
-      if (at != line.size()) return fail("text after the value");
-      tree.SetString(*section, name, *value);
+      if (!value) return Fail(reason);
+      if (at != line.size()) return Fail("text after the value");
+      tree_.SetString(*section_, name, *value);
     } else if (line.substr(at, 6) == "dword:") {
       const auto number = ParseHex32(line.substr(at + 6));
-      if (!number) return fail("bad dword \"" + std::string(line.substr(at + 6)) + "\"");
-      tree.SetNumber(*section, name, *number);
+      if (!number) return Fail("bad dword \"" + Excerpt(line.substr(at + 6)) + "\"");
+      tree_.SetNumber(*section_, name, *number);
     } else {
-      return fail("a value is a quoted string or dword:XXXXXXXX");
+      return Fail("a value is a quoted string or dword:XXXXXXXX");
     }
+    return true;
   }
-  if (!seen_header) {
-    line_number = 1;  // an empty file lacks its first line
-    return fail("expected the header \"" + std::string(kHeader) + "\"");
+
+  std::optional<RegistryTree> Finish(std::string* error) {
+    if (!seen_header_ && error_.empty()) {
+      line_number_ = 1;  // an empty file lacks its first line
+      Fail("expected the header \"" + std::string(kHeader) + "\"");
+    }
+    if (!error_.empty()) {
+      if (error != nullptr) *error = error_;
+      return std::nullopt;
+    }
+    return std::move(tree_);
   }
-  return tree;
+
+ private:
+  bool Fail(const std::string& why) {
+    error_ = "line " + std::to_string(line_number_) + ": " + why;
+    return false;
+  }
+
+  RegistryTree tree_;
+  std::optional<std::string> section_;  // the key path values go to
+  std::size_t line_number_ = 0;
+  bool seen_header_ = false;
+  std::string error_;
+};
+
+}  // namespace
+
+std::optional<RegistryTree> RegistryTree::Parse(std::string_view text, std::string* error) {
+  RegistryParser parser;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    if (!parser.Line(text.substr(pos, end - pos))) break;
+    pos = end + 1;
+  }
+  return parser.Finish(error);
 }
 
 // ---- Registry ----
@@ -446,12 +471,27 @@ class FileLock {
   int error_ = 0;
 };
 
-// Reads the registry file into *text; a missing file is an empty registry (*exists is set to false).
-Status ReadRegistryFile(const std::string& path, std::string* text, bool* exists) {
-  const ReadResult read = ReadFileBytes(path, *text, kMaxRegistryFileSize);
+// Reads and parses the registry file line by line, stopping at the first bad line. A missing file is
+// an empty registry (*exists is set to false).
+Status ReadRegistryFile(const std::string& path, RegistryTree* tree, bool* exists,
+                        std::string_view when_damaged = {}) {
+  *tree = RegistryTree();
+  FileReader file;
+  ReadResult read = file.Open(path, kMaxRegistryFileSize);
   *exists = read.fault != ReadFault::kMissing;
-  if (read || !*exists) return Status::Ok();
-  return Status::Error(path + ": " + read.reason);
+  if (!*exists) return Status::Ok();
+  if (!read) return Status::Error(path + ": " + read.reason);
+  RegistryParser parser;
+  std::string line;
+  while (file.NextLine(line)) {
+    if (!parser.Line(line)) break;
+  }
+  if (!file.result()) return Status::Error(path + ": " + file.result().reason);
+  std::string error;
+  auto parsed = parser.Finish(&error);
+  if (!parsed) return Status::Error("registry file " + path + ", " + error + std::string(when_damaged));
+  *tree = std::move(*parsed);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -462,15 +502,8 @@ Status Registry::Load(RegistryTree* tree) const {
   if (!lock.Held() && lock.Error() != ENOENT) {
     return Status::Error("cannot lock the registry file " + path_ + ": " + std::strerror(lock.Error()));
   }
-  std::string text;
   bool exists = false;
-  if (Status read = ReadRegistryFile(path_, &text, &exists); !read) return read;
-  if (!exists) return Status::Ok();
-  std::string error;
-  auto parsed = RegistryTree::Parse(text, &error);
-  if (!parsed) return Status::Error("registry file " + path_ + ", " + error);
-  *tree = std::move(*parsed);
-  return Status::Ok();
+  return ReadRegistryFile(path_, tree, &exists);
 }
 
 Status Registry::Update(const std::function<void(RegistryTree&)>& edit) {
@@ -478,20 +511,13 @@ Status Registry::Update(const std::function<void(RegistryTree&)>& edit) {
   if (!lock.Held()) {
     return Status::Error("cannot lock the registry file " + path_ + ": " + std::strerror(lock.Error()));
   }
-  std::string text;
-  bool exists = false;
-  if (Status read = ReadRegistryFile(path_, &text, &exists); !read) return read;
   RegistryTree tree;
-  if (exists) {
-    std::string error;
-    auto parsed = RegistryTree::Parse(text, &error);
-    if (!parsed) return Status::Error("registry file " + path_ + ", " + error + "; left unchanged");
-    tree = std::move(*parsed);
-  }
+  bool exists = false;
+  if (Status read = ReadRegistryFile(path_, &tree, &exists, "; left unchanged"); !read) return read;
+  const RegistryTree before = tree;
   edit(tree);
-  std::string updated = tree.Serialize();
-  if (exists && updated == text) return Status::Ok();
-  return WriteFileAtomically(path_, updated);
+  if (exists && tree == before) return Status::Ok();
+  return WriteFileAtomically(path_, tree.Serialize());
 }
 
 }  // namespace platform

@@ -132,6 +132,20 @@ TEST_F(Mission, TryParseResultsAndWhatTheyLeaveBehind) {
   EXPECT_EQ(Count(&IVYRMission::ActorCount), 6);
 }
 
+// Closing forgets the names as well: a second script may not use a location only the first declared.
+TEST_F(Mission, AClosedModelKnowsNoNameOfTheScriptBefore) {
+  ParseRaid();
+  ASSERT_EQ(mission_->CloseMission(), S_OK);
+  const std::string uses_hq = WriteTempFile(
+      "hq.vyr",
+      "mission \"m\" { author \"a\"; description \"d\"; rules { respawn = none; }; map \"city\" "
+      "{ location l1 = <0, 0, 0> }; force \"blue\" { team \"alpha\" { npc \"bob\" \"terror/terror\" "
+      "{ skill = 3 } }; }; objectives { }; plan \"alpha\" { advance towards hq using \"walk\" }; }");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Parse(mission_.Get(), uses_hq), 2);
+  ::testing::internal::GetCapturedStderr();
+}
+
 TEST_F(Mission, FileNamesReachTheFileSystemAsUtf8) {
   const std::string folder = folder_ + "/d\xC3\xA9j\xC3\xA0";  // "déjà" in UTF-8
   std::filesystem::create_directory(folder);

@@ -54,6 +54,10 @@ TEST(MissionDocument, NewProjectEmptiesTablesAndNamesButKeepsInfoAndClipboards) 
   EXPECT_EQ(doc.mission_script_file(), FileNamePair{});
   EXPECT_EQ(doc.tree().node_count(), 5);
   EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kForces)).text, "Forces (unnamed)");
+
+  // A force added to the reused document starts without the teams its slot held before.
+  ASSERT_TRUE(doc.AddForce("Green", ""));
+  EXPECT_EQ(doc.team_count(0), 0);
 }
 
 TEST(MissionDocument, FileNamesSetCaptionAndNodeTexts) {
@@ -228,6 +232,11 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
     ASSERT_TRUE(doc.AddActor(0, 0, Actor(name)));
   ASSERT_TRUE(doc.AddTeam(1, "Other", "", ""));
 
+  ASSERT_TRUE(doc.CopyActor(0, 0, 1));
+  ASSERT_TRUE(doc.CopyTeam(0, 0));
+  EXPECT_FALSE(doc.actor_on_clipboard()) << "at most one clipboard flag is set";
+  ASSERT_TRUE(doc.CopyActor(0, 0, 1));
+  EXPECT_FALSE(doc.team_on_clipboard());
   ASSERT_TRUE(doc.CopyTeam(0, 0));
   doc.team(0, 0).plan = "changed later";
   doc.actor(0, 0, 0).npc_name = "changed";

@@ -83,17 +83,19 @@ TEST_F(ProjectFileTest, ANeverSavedProjectAsksForTheProjectThenEachSectionThenWr
 TEST_F(ProjectFileTest, ACancelledSectionDialogLeavesTheProjectFileUnwritten) {
   for (const char* answer : {"p.cme", "p.mlc", "", "p.mfr", "p.moc"})  // "" cancels the areas dialog
     ui.Answer(*answer != '\0' ? std::optional(folder / answer) : std::nullopt);
-  ASSERT_TRUE(SaveProject(doc, ui, recent));
-  EXPECT_TRUE(ui.all_answered());
-  EXPECT_FALSE(std::filesystem::exists(folder / "p.cme"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "p.mfr")) << "every section is asked for, then the save stops";
+  const Status saved = SaveProject(doc, ui, recent);
+  EXPECT_TRUE(!saved && saved.cancelled && saved.message.empty());
+  EXPECT_TRUE(ui.all_answered()) << "every section is asked for, then the save stops";
+  for (const char* written : {"p.cme", "p.mlc", "p.mfr"})
+    EXPECT_FALSE(std::filesystem::exists(folder / written)) << written;
   EXPECT_TRUE(doc.project_file().unnamed());
+  EXPECT_TRUE(doc.section_file(Section::kLocations).unnamed());
   EXPECT_TRUE(recent.paths.empty());
   EXPECT_TRUE(ui.messages.empty()) << "a cancel is not a failure";
 }
 
 TEST_F(ProjectFileTest, AFailedWriteIsToldAndLeavesTheOldProjectFile) {
-  // The project file's folder does not exist; the sections are saved, the project is not.
+  // The project file's folder does not exist: no file of the set is written.
   ui.Answer(folder / "gone/p.cme");
   for (const char* extension : {".mlc", ".mar", ".mfr", ".moc"})
     ui.Answer(folder / (std::string("p") + extension));
@@ -105,11 +107,17 @@ TEST_F(ProjectFileTest, AFailedWriteIsToldAndLeavesTheOldProjectFile) {
                                        "or directory",
                                    MessageIcon::kCritical}}));
   EXPECT_TRUE(doc.project_file().unnamed());
+  EXPECT_TRUE(doc.section_file(Section::kLocations).unnamed());
+  EXPECT_FALSE(std::filesystem::exists(folder / "p.mlc"));
   EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [unnamed]");
   EXPECT_TRUE(recent.paths.empty());
 
-  // A section that cannot be written stops the save before the project file.
+  // A section that cannot be written stops the save before any file is replaced.
   Spit(folder / "old.cme", "old");
+  Spit(folder / "p.mlc", "old");
+  doc.SetSectionFile(Section::kLocations, SplitPath(folder / "p.mlc"));
+  doc.SetSectionFile(Section::kAreas, SplitPath(folder / "p.mar"));
+  doc.SetSectionFile(Section::kOutcomes, SplitPath(folder / "p.moc"));
   doc.SetSectionFile(Section::kForces, SplitPath(folder / "gone/p.mfr"));
   EXPECT_EQ(
       WriteProject(doc, ui, recent, folder / "old.cme").message,
@@ -134,14 +142,17 @@ TEST_F(ProjectFileTest, SectionDirectoriesAreStoredRelativeToTheProject) {
     const char *section, *project, *stored;
   } const cases[] = {{"/m/p/", "/m/p/", "[LOCAL]"},
                      {"/m/p/maps/", "/m/p/", "[LOCAL]maps/"},
-                     {"C:\\Missions\\Sub\\", "c:\\missions\\", "[LOCAL]Sub\\"},
-                     {"/m/\xC9t\xE9/x/", "/m/\xE9T\xC9/", "[LOCAL]x/"},
+                     {"C:\\Missions\\Sub\\", "C:\\Missions\\", "[LOCAL]Sub\\"},
+                     // Names differing in letter case are different folders here.
+                     {"/home/u/missions/", "/home/u/Missions/", "/home/u/missions/"},
+                     {"/m/\xC9t\xE9/x/", "/m/\xE9T\xC9/", "/m/\xC9t\xE9/x/"},
                      {"/m/projects/", "/m/p/", "/m/projects/"},
                      {"D:\\other\\", "C:\\Missions\\", "D:\\other\\"},
                      {"/m/", "/m/p/", "/m/"}};
   for (const auto& c : cases)
     EXPECT_EQ(StoredDirectory(c.section, c.project), c.stored) << c.section;
   EXPECT_EQ(ExpandedDirectory("[local]maps/", "/new/"), "[local]maps/");
+  EXPECT_EQ(ExpandedDirectory("[LOCAL]Sub\\Deeper\\", "/new/"), "/new/Sub/Deeper/") << "as Windows stores it";
 
   // Written and read back: a subfolder moves with the project, another folder stays where it is.
   ScratchFolder elsewhere;
@@ -279,7 +290,7 @@ TEST_F(ProjectFileTest, DamagedProjectFilesKeepWhatWasReadAndNameTheLine) {
 
 TEST_F(ProjectFileTest, OpenProjectAsksInTheProjectFolderAndTellsAFailedLoad) {
   ui.Answer(std::nullopt);
-  ASSERT_TRUE(OpenProject(doc, ui, recent, "/home/kim/missions/"));
+  EXPECT_TRUE(OpenProject(doc, ui, recent, "/home/kim/missions/").cancelled);
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].kind, "open");
   EXPECT_EQ(ui.dialogs[0].request.title, "Open");
@@ -297,6 +308,62 @@ TEST_F(ProjectFileTest, OpenProjectAsksInTheProjectFolderAndTellsAFailedLoad) {
                                    "The project could not be loaded completely.\n\n" + folder / "bad.cme" +
                                        ":3: the file ends (vyr_mapname expected)",
                                    MessageIcon::kCritical}}));
+}
+
+// Files checked out with LF line ends, a subfolder stored as Windows writes it, a load that stops part-way.
+TEST_F(ProjectFileTest, ProjectsMadeElsewhereLoadWholeAndAFailedLoadKeepsNoOldInformation) {
+  SaveWarehouse();
+  std::vector<std::string> written;
+  std::filesystem::create_directories(folder / "lf/Sub");
+  for (const char* extension : kExtensions) {
+    const std::string name = std::string("w") + extension;
+    written.push_back(Slurp(folder / name));
+    std::string lf = written.back();
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+      lf.erase(at, 1);
+    Spit(folder / (std::string(extension) == ".cme" ? "lf/" : "lf/Sub/") + name, lf);
+  }
+  // The sections lie in "Sub", stored the way a Windows editor stores a subfolder.
+  std::string project = Slurp(folder / "lf/w.cme");
+  for (std::size_t at; (at = project.find("[LOCAL]\n")) != std::string::npos;)
+    project.replace(at, 8, "[LOCAL]Sub\\\n");
+  Spit(folder / "lf/w.cme", project);
+
+  MissionDocument back;
+  const Status loaded = LoadProject(back, recent, folder / "lf/w.cme");
+  ASSERT_TRUE(loaded) << loaded.message;
+  EXPECT_EQ(back.section_file(Section::kForces).directory, folder / "lf/Sub/");
+  EXPECT_EQ(back.location_count(), 2);
+  EXPECT_EQ(back.team(0, 0).plan, doc.team(0, 0).plan);
+  EXPECT_EQ(back.info.annotation, "Night raid");
+  // Saved again, every file is the editor's own, CR LF and all.
+  ASSERT_TRUE(WriteProject(back, ui, recent, folder / "lf/w.cme"));
+  EXPECT_TRUE(SameBytes(Slurp(folder / "lf/Sub/w.mfr"), written[3]));
+
+  // A load that stops at its first section leaves none of the previous project's information behind.
+  Spit(folder / "broken.cme",
+       Lines({"[VERSION 0.2]", "Lee", "city", "", "Other", "", "none.mlc", "[LOCAL]"}));
+  EXPECT_FALSE(LoadProject(back, recent, folder / "broken.cme"));
+  EXPECT_EQ(back.info.vyr_author, "Lee");
+  EXPECT_EQ(back.info.annotation, "") << "the annotation of the project loaded before";
+  Spit(folder / "cut.cme", Lines({"[VERSION 0.2]"}));
+  EXPECT_FALSE(LoadProject(back, recent, folder / "cut.cme"));
+  EXPECT_EQ(back.info.vyr_author, "");
+}
+
+// A project whose last file cannot be replaced keeps every file of the old project.
+TEST_F(ProjectFileTest, AFailingFifthFileLeavesTheFourSectionsAsTheyWere) {
+  SaveWarehouse();
+  const std::string old_locations = Slurp(folder / "w.mlc");
+  std::filesystem::create_directories(folder / "taken.cme/inside");
+  ASSERT_TRUE(doc.AddLocation("well", "", 1, 2, 3));
+  const Status status = WriteProject(doc, ui, recent, folder / "taken.cme");
+  EXPECT_EQ(status.message.rfind(folder / "taken.cme: cannot replace the file: Is a directory", 0), 0u)
+      << status.message;
+  EXPECT_EQ(Slurp(folder / "w.mlc"), old_locations);
+  EXPECT_EQ(doc.project_file().name, "w.cme");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.str()))
+    EXPECT_EQ(entry.path().filename().string().find(".vyr-save-"), std::string::npos) << entry.path();
 }
 
 // The example project shipped with the editor is exactly what the writer makes of the warehouse mission,

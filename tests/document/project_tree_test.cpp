@@ -267,25 +267,26 @@ TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
   const NodeId a = tree.LocationNode(0);
   const NodeId b = tree.LocationNode(1);
 
-  EXPECT_EQ(tree.OpenWindow(tree.category(Section::kLocations)), std::nullopt)
+  EXPECT_EQ(tree.OpenWindow(tree.category(Section::kLocations)).result, WindowOpen::kNoWindow)
       << "category nodes have no window";
-  ASSERT_EQ(tree.OpenWindow(tree.root())->slot, 0);
+  EXPECT_EQ(tree.OpenWindow(kNoNode).result, WindowOpen::kNoWindow);
+  ASSERT_EQ(tree.OpenWindow(tree.root()).slot, 0);
   EXPECT_EQ(tree.node(tree.root()).key, "P0");
   const auto first = tree.OpenWindow(a);
-  ASSERT_TRUE(first && !first->already_open);
+  ASSERT_EQ(first.result, WindowOpen::kOpened);
   EXPECT_EQ(tree.node(a).key, "P1");
-  EXPECT_EQ(tree.WindowNodeIndex(first->slot), 6);
+  EXPECT_EQ(tree.WindowNodeIndex(first.slot), 6);
   const auto again = tree.OpenWindow(a);
-  ASSERT_TRUE(again && again->already_open);
-  EXPECT_EQ(again->slot, 1);
+  ASSERT_EQ(again.result, WindowOpen::kAlreadyOpen);
+  EXPECT_EQ(again.slot, 1);
 
   tree.CloseWindow(1);
   EXPECT_EQ(tree.node(a).key, "U2");
   tree.CloseWindow(1);  // closing twice neither re-keys nor frees anything
   EXPECT_EQ(tree.node(a).key, "U2");
   EXPECT_EQ(tree.unique_key_counter(), 3u);
-  EXPECT_EQ(tree.OpenWindow(b)->slot, 1) << "the slot freed last is taken first";
-  EXPECT_EQ(tree.OpenWindow(a)->slot, 2);
+  EXPECT_EQ(tree.OpenWindow(b).slot, 1) << "the slot freed last is taken first";
+  EXPECT_EQ(tree.OpenWindow(a).slot, 2);
   tree.CloseWindow(0);
   EXPECT_EQ(tree.node(tree.root()).key, "U3");
 
@@ -294,9 +295,12 @@ TEST(ProjectTree, OpeningAndClosingWindowsRekeysNodes) {
     ASSERT_TRUE(doc.AddLocation("l", "", 0, 0, 0));
   for (int i = 2; i < 51; ++i)
     ASSERT_TRUE(tree.OpenWindow(tree.LocationNode(i)));
-  EXPECT_EQ(tree.OpenWindow(tree.LocationNode(52)), std::nullopt);
+  const WindowOpening refused = tree.OpenWindow(tree.LocationNode(52));
+  EXPECT_EQ(refused.result, WindowOpen::kNoFreeSlot)
+      << "a full registry is told apart from a node without window";
+  EXPECT_FALSE(refused);
   EXPECT_EQ(tree.node(tree.LocationNode(52)).key[0], 'U');
-  EXPECT_TRUE(tree.OpenWindow(tree.LocationNode(50))->already_open);
+  EXPECT_TRUE(tree.OpenWindow(tree.LocationNode(50)).already_open());
 }
 
 TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
@@ -311,10 +315,10 @@ TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
   std::vector<WindowEvent> events;
   auto connection = tree.window_events().Connect([&](const WindowEvent& e) { events.push_back(e); });
 
-  const int c_slot = tree.OpenWindow(tree.LocationNode(2))->slot;
-  const int team_slot = tree.OpenWindow(tree.TeamNode(0, 0))->slot;
-  const int actor_slot = tree.OpenWindow(tree.ActorNode(0, 0, 0))->slot;
-  const int a_slot = tree.OpenWindow(tree.LocationNode(0))->slot;
+  const int c_slot = tree.OpenWindow(tree.LocationNode(2)).slot;
+  const int team_slot = tree.OpenWindow(tree.TeamNode(0, 0)).slot;
+  const int actor_slot = tree.OpenWindow(tree.ActorNode(0, 0, 0)).slot;
+  const int a_slot = tree.OpenWindow(tree.LocationNode(0)).slot;
   EXPECT_EQ(tree.WindowNodeIndex(c_slot), 8);
 
   // The removed node's window closes; every window below it is told its new index once.

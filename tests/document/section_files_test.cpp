@@ -335,7 +335,8 @@ TEST(SectionFiles, SaveAsksOnlyWhileTheSectionIsUnnamed) {
 
   // Save As starts in the section's folder with its name; Cancel changes nothing.
   ui.Answer(std::nullopt);
-  ASSERT_TRUE(SaveSectionAs(doc, ui, Section::kLocations));
+  const Status cancelled = SaveSectionAs(doc, ui, Section::kLocations);
+  EXPECT_TRUE(!cancelled && cancelled.cancelled) << "a cancelled save is told apart from a saved one";
   EXPECT_EQ(ui.dialogs.back().request.directory, folder.dir());
   EXPECT_EQ(ui.dialogs.back().request.file_name, "base.mlc");
   EXPECT_EQ(doc.section_file(Section::kLocations).name, "base.mlc");
@@ -383,7 +384,7 @@ TEST(SectionFiles, ImportingOutcomesReplacesOnlyTheOutcomes) {
     EXPECT_EQ(Format(doc, section), Format(before, section));
 
   ui.Answer(std::nullopt);  // a cancelled import
-  ASSERT_TRUE(ImportSection(doc, ui, Section::kForces, "/opt/editor/"));
+  EXPECT_TRUE(ImportSection(doc, ui, Section::kForces, "/opt/editor/").cancelled);
   EXPECT_EQ(doc.force_count(), 1);
 
   // A damaged file is told, and what was read stays.

@@ -124,12 +124,15 @@ TEST(TextFile, IntegersRoundHalfToEvenAndRefuseWhatDoesNotFit) {
   }
 }
 
-TEST(TextFile, ReaderSplitsAtCrLfOnly) {
+TEST(TextFile, ReaderSplitsAtCrLfOrAtLfWhenTheFirstLineEndsSo) {
   const std::pair<std::string, std::vector<std::string>> cases[] = {
       {"one\r\ntwo\rstill two\nand more\r\n\r\nlast", {"one", "two\rstill two\nand more", "", "last"}},
       {"only\r\n", {"only"}},  // a final CR LF does not start an empty line
       {"\r\n", {""}},
-      {"", {}}};
+      {"", {}},
+      // A file with LF line ends (a hand edit, a checkout): every LF ends a line, a CR before it too.
+      {"one\ntwo\r\n\nlast\n", {"one", "two", "", "last"}},
+      {"\nx", {"", "x"}}};
   for (const auto& [bytes, expected] : cases) {
     TextReader reader("x.txt", bytes);
     std::vector<std::string> lines;
@@ -168,19 +171,30 @@ TEST(TextFile, ReaderErrorsNameTheLineAndWhatWasExpected) {
 
 TEST(TextFile, ReadingAMissingFileOrAFolderFailsWithTheReason) {
   ScratchFolder folder;
-  std::string bytes;
   FileError error;
-  EXPECT_FALSE(ReadFileBytes(folder / "none.mlc", bytes, error));
+  EXPECT_FALSE(TextReader::Open(folder / "none.mlc", error));
   EXPECT_EQ(error.Message(), folder / "none.mlc" + ": cannot open the file: No such file or directory");
-  EXPECT_FALSE(ReadFileBytes(folder.dir(), bytes, error));
+  EXPECT_FALSE(TextReader::Open(folder.dir(), error));
   EXPECT_EQ(error.reason, "cannot open the file: it is a folder");
-  EXPECT_FALSE(ReadFileBytes("/dev/null", bytes, error));
+  EXPECT_FALSE(TextReader::Open("/dev/null", error));
   EXPECT_EQ(error.reason, "cannot open the file: it is not a regular file");
   ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
-  EXPECT_FALSE(ReadFileBytes(folder / "pipe", bytes, error)) << "a named pipe must not block the reader";
-  Spit(folder / "some.mlc", std::string("a\0b", 3));
-  ASSERT_TRUE(ReadFileBytes(folder / "some.mlc", bytes, error));
-  EXPECT_EQ(bytes, std::string("a\0b", 3));
+  EXPECT_FALSE(TextReader::Open(folder / "pipe", error)) << "a named pipe must not block the reader";
+  Spit(folder / "some.mlc", std::string("a\0b\r\nc\nd", 8));
+  std::optional<TextReader> reader = TextReader::Open(folder / "some.mlc", error);
+  ASSERT_TRUE(reader);
+  std::string line;
+  ASSERT_TRUE(reader->Line(line, "first"));
+  EXPECT_EQ(line, std::string("a\0b", 3));
+  ASSERT_TRUE(reader->Line(line, "second"));
+  EXPECT_EQ(line, "c\nd");
+  EXPECT_TRUE(reader->AtEnd());
+
+  // A damaged name is quoted as a short, printable excerpt.
+  const FileError damaged{std::string(5000, 'x') + "\x01", 2, "cannot open the file"};
+  EXPECT_LT(damaged.Message().size(), 250u);
+  EXPECT_NE(damaged.Message().find("xxx...xxx"), std::string::npos) << damaged.Message();
+  EXPECT_NE(damaged.Message().find("x\\x01:2: cannot open"), std::string::npos) << damaged.Message();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Every message the parser writes, with its line and the token it names.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -129,7 +131,12 @@ TEST(ParserErrors, FileProblemsAndReadFailures) {
   std::ostringstream errors;
   EXPECT_EQ(ParseMissionFile(dir / "missing.vyr", m, errors), ParseResult::kFileProblem);
   EXPECT_EQ(ParseMissionFile("", m, errors), ParseResult::kFileProblem);
-  EXPECT_EQ(ParseMissionFile(dir, m, errors), ParseResult::kFileProblem);
+  std::string why;
+  EXPECT_EQ(ParseMissionFile(dir, m, errors, &why), ParseResult::kFileProblem);
+  EXPECT_EQ(why, "cannot open the file: it is a folder");
+  ASSERT_EQ(::mkfifo((dir / "pipe.vyr").c_str(), 0600), 0);
+  EXPECT_EQ(ParseMissionFile(dir / "pipe.vyr", m, errors, &why), ParseResult::kFileProblem) << "never blocks";
+  EXPECT_EQ(why, "cannot open the file: it is not a regular file");
   EXPECT_EQ(errors.str(), "");
   EXPECT_EQ(m.ActorCount(), 0u);
 
@@ -146,6 +153,18 @@ TEST(ParserErrors, FileProblemsAndReadFailures) {
   ::vyr::testing::WriteFileBytes(file, "mission \"m\"\r\n{\r\n  author\r\n  \"a\"\r\n  ;;");
   EXPECT_EQ(ParseMissionFile(file, m, errors), ParseResult::kParseProblem);
   EXPECT_EQ(errors.str(), SyntaxReport(5, ";", "parse error"));
+}
+
+// A parse that fails in the plans keeps the objectives it finished, conditions and all.
+TEST(ParserErrors, AFailureAfterTheObjectivesKeepsTheirConditions) {
+  std::string raid = ::vyr::testing::ReadFileBytes(std::string(VYR_TEST_DATA_DIR) + "/automation/raid.vyr");
+  raid.replace(raid.find("join };"), 7, "join; set };");
+  ParsedMission m;
+  EXPECT_EQ(Parse(raid, m).result, ParseResult::kParseProblem);
+  ASSERT_EQ(m.ObjectiveCount(), 2u);
+  ASSERT_NE(m.ObjectiveAt(0)->condition, nullptr);
+  ASSERT_NE(m.ObjectiveAt(1)->condition, nullptr);
+  EXPECT_EQ(m.ObjectiveAt(1)->condition->name.view(), "bob");
 }
 
 }  // namespace

@@ -6,15 +6,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <climits>
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "scratch_folder.h"
 
+using platform::FileSetWriter;
 using platform::Status;
 using platform::WriteFileAtomically;
 
@@ -140,6 +144,115 @@ TEST_F(AtomicFile, ABareNameIsWrittenInTheWorkingFolder) {
   ASSERT_TRUE(status) << status.message;
   EXPECT_EQ(Slurp("bare.vyr"), "x\r\n");
   EXPECT_EQ(Entries(folder_), std::vector<std::string>{"bare.vyr"});
+}
+
+// Runs `body` in a child process (as nobody when `as_nobody`) and returns its wait status.
+template <class Body>
+int InChild(bool as_nobody, Body body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (as_nobody && ::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+    ::_exit(body() ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+bool ExitedWell(int status) {
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(AtomicFile, ALinkIsWrittenThroughAndStaysALink) {
+  fs::create_directories(At("shared"));
+  fs::create_directories(At("project"));
+  Spit("shared/places.mlc", "old\r\n");
+  fs::create_symlink("../shared/places.mlc", At("project/a.mlc"));
+  fs::create_symlink(At("project/a.mlc"), At("script.vyr"));  // a link to a link
+  ASSERT_TRUE(WriteFileAtomically(At("project/a.mlc"), "new\r\n"));
+  ASSERT_TRUE(WriteFileAtomically(At("script.vyr"), "newer\r\n"));
+  EXPECT_TRUE(fs::is_symlink(At("project/a.mlc")));
+  EXPECT_TRUE(fs::is_symlink(At("script.vyr")));
+  EXPECT_EQ(Slurp("shared/places.mlc"), "newer\r\n");
+  EXPECT_EQ(Entries(At("shared")), std::vector<std::string>{"places.mlc"});
+
+  // A link to nothing yet makes the file it names.
+  fs::create_symlink("shared/fresh.moc", At("fresh.moc"));
+  ASSERT_TRUE(WriteFileAtomically(At("fresh.moc"), "x"));
+  EXPECT_EQ(Slurp("shared/fresh.moc"), "x");
+}
+
+TEST_F(AtomicFile, DevicesPipesAndStandardOutputAreWrittenIntoNeverReplaced) {
+  ASSERT_TRUE(WriteFileAtomically("/dev/null", "gone"));
+  struct stat info {};
+  ASSERT_EQ(::stat("/dev/null", &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+
+  ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = Slurp("pipe"); });
+  const Status piped = WriteFileAtomically(At("pipe"), "through the pipe");
+  reader.join();
+  EXPECT_TRUE(piped) << piped.message;
+  EXPECT_EQ(received, "through the pipe");
+  ASSERT_EQ(::lstat(At("pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+  // Standard output appended to a file: the file is added to, not replaced by a new one.
+  Spit("log", "before\n");
+  const int status = InChild(false, [&] {
+    const int fd = ::open(At("log").c_str(), O_WRONLY | O_APPEND);
+    return fd >= 0 && ::dup2(fd, 1) == 1 && WriteFileAtomically("/dev/stdout", "after\n").ok;
+  });
+  EXPECT_TRUE(ExitedWell(status));
+  EXPECT_EQ(Slurp("log"), "before\nafter\n");
+  EXPECT_EQ(Entries(folder_), (std::vector<std::string>{"log", "pipe"}));
+}
+
+TEST_F(AtomicFile, AWritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
+  Spit("script.vyr", "a longer old text\r\n");
+  ASSERT_EQ(::chmod(At("script.vyr").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
+  const auto inode = fs::status(At("script.vyr")).permissions();
+  const int status = InChild(true, [&] { return WriteFileAtomically(At("script.vyr"), "new\r\n").ok; });
+  EXPECT_TRUE(ExitedWell(status));
+  EXPECT_EQ(Slurp("script.vyr"), "new\r\n") << "rewritten and cut to the new length";
+  EXPECT_EQ(fs::status(At("script.vyr")).permissions(), inode);
+  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"script.vyr"});
+}
+
+TEST_F(AtomicFile, ASetReplacesNothingUntilEveryFileWasWritten) {
+  Spit("a.mlc", "old a");
+  fs::create_directories(At("b.cme/inside"));
+  {
+    FileSetWriter files;
+    ASSERT_TRUE(files.Add(At("a.mlc"), "new a"));
+    const Status failed = files.Add(At("b.cme"), "new b");
+    EXPECT_EQ(failed.message, At("b.cme") + ": cannot replace the file: Is a directory");
+  }
+  EXPECT_EQ(Slurp("a.mlc"), "old a");
+  EXPECT_EQ(Entries(folder_), (std::vector<std::string>{"a.mlc", "b.cme"})) << "the temporaries are gone";
+
+  FileSetWriter files;
+  ASSERT_TRUE(files.Add(At("a.mlc"), "new a"));
+  ASSERT_TRUE(files.Add(At("c.moc"), "new c"));
+  EXPECT_EQ(Slurp("a.mlc"), "old a");
+  ASSERT_TRUE(files.Commit());
+  EXPECT_EQ(Slurp("a.mlc") + Slurp("c.moc"), "new anew c");
+}
+
+TEST_F(AtomicFile, ASignalDuringAWriteLeavesNoTemporaryFile) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGPIPE}) {
+    const int status = InChild(false, [&] {
+      platform::RemoveTemporaryFilesOnSignals();
+      FileSetWriter files;
+      if (!files.Add(At("out.vyr"), "half way")) return false;
+      std::raise(signal_number);
+      return false;
+    });
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << signal_number;
+    EXPECT_TRUE(Entries(folder_).empty()) << signal_number;
+  }
 }
 
 }  // namespace

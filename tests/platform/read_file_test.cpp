@@ -30,6 +30,11 @@ TEST_F(ReadFile, ReadsEveryByteUpToTheLimitAndNoMore) {
   EXPECT_EQ(over.reason, "cannot open the file: it is larger than 9 bytes");
   EXPECT_TRUE(bytes.empty()) << "nothing of a refused file is handed out";
 
+  // A /proc file reports no size: the limit holds against what is read.
+  EXPECT_EQ(ReadFileBytes("/proc/self/status", bytes, 16).fault, ReadFault::kTooLarge);
+  ASSERT_TRUE(ReadFileBytes("/proc/self/status", bytes, 1 << 20));
+  EXPECT_EQ(bytes.rfind("Name:", 0), 0u);
+
   Spit("empty", "");
   bytes = "left over";
   EXPECT_TRUE(ReadFileBytes(At("empty"), bytes, 0));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,11 +64,25 @@ TEST(Generator, EmptyDocumentStillYieldsTheWholeFrame) {
       << script;
   EXPECT_EQ(script.find("plan "), std::string::npos);
   EXPECT_EQ(script.substr(script.size() - 3), "}\r\n");
+  // An empty annotation leaves the clause out: an empty string would not parse.
+  EXPECT_NE(script.find("        style = open, dark, urban;\r\n\r\n        // LOCATIONS"), std::string::npos);
+  EXPECT_EQ(script.find("annotation"), std::string::npos);
 }
 
 TEST(Generator, NumbersUseSignSpaceAndSkillForms) {
-  const std::pair<float, const char*> skills[] = {
-      {1.0f, "1"}, {0.5f, "0.5"}, {0.0f, "0"}, {1.2345678f, "1.234568"}, {10.0f, "10"}, {-0.75f, "-0.75"}};
+  const std::pair<float, const char*> skills[] = {{1.0f, "1"},
+                                                  {0.5f, "0.5"},
+                                                  {0.0f, "0"},
+                                                  {1.2345678f, "1.234568"},
+                                                  {10.0f, "10"},
+                                                  {-0.75f, "-0.75"},
+                                                  {0.0001f, "0.0001"},
+                                                  {0.00001f, "0.00001"},  // no exponent
+                                                  {1.5e-7f, "0.00000015"},
+                                                  {12345678.0f, "12345680.0"},
+                                                  {40000.0f, "40000.0"},
+                                                  {32767.0f, "32767"},
+                                                  {std::numeric_limits<float>::quiet_NaN(), "0"}};
   for (const auto& [skill, text] : skills)
     EXPECT_EQ(SkillText(skill), text) << skill;
 

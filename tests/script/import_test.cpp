@@ -98,8 +98,11 @@ FakeActor Actor(std::string type, std::string name, std::string force, std::stri
 TEST(Import, StyleListsAndRounding) {
   EXPECT_EQ(MapStylesToList(0), "none?");
   EXPECT_EQ(MapStylesToList(15), "indoor?open?dark?urban?");
+  EXPECT_EQ(MapStylesToList(1) + MapStylesToList(2) + MapStylesToList(4) + MapStylesToList(8),
+            "urban?dark?open?indoor?");
   EXPECT_EQ(AreaStylesToList(0), "none?");
   EXPECT_EQ(AreaStylesToList(7), "roof?closed?open?");
+  EXPECT_EQ(AreaStylesToList(1) + AreaStylesToList(2) + AreaStylesToList(4), "open?closed?roof?");
   EXPECT_EQ(RoundToInteger(-1.5f), -2);
   EXPECT_EQ(RoundToInteger(2.4999f), 2);
   EXPECT_EQ(RoundToInteger(1e9f), 32767);
@@ -196,6 +199,24 @@ TEST(Import, ActorsCreateForcesAndTeamsInOrderOfFirstAppearance) {
   EXPECT_EQ(tree.node(tree.ActorNode(0, 0, 1)).parent, tree.TeamNode(0, 0));
   EXPECT_EQ(tree.node(tree.ActorNode(0, 0, 1)).binding, 1);
   EXPECT_EQ(tree.selected(), tree.root());
+}
+
+TEST(Import, TheMenuAsksInTheGamesMissionsFolderAndACancelChangesNothing) {
+  const FileDialogRequest request = ImportMissionRequest("/games/aq2/action/");
+  EXPECT_EQ(request.title, "Import");
+  EXPECT_EQ(request.filter, "Mission Script (*.vyr)|*.vyr");
+  EXPECT_EQ(request.directory, "/games/aq2/action/missions");
+  EXPECT_EQ(request.file_name, "");
+  EXPECT_EQ(ImportMissionRequest("").directory, "");
+
+  MissionDocument doc;
+  testing::BuildWarehouse(doc);
+  ScriptedUi ui;
+  ui.Answer(std::nullopt);
+  EXPECT_TRUE(ImportMissionCommand(doc, ui, "/games/aq2/action").cancelled);
+  EXPECT_EQ(ui.dialogs.at(0).request.directory, "/games/aq2/action/missions");
+  EXPECT_EQ(doc.location_count(), 2);
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(Import, ParseFailureLeavesTheEmptyNewDocument) {

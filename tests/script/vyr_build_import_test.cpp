@@ -2,6 +2,8 @@
 // project -> script -> parse -> project -> script.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -112,7 +114,12 @@ TEST_F(VyrWithLibrary, ImportOfABrokenScriptWritesNothing) {
       << run.err;
   for (const char* ext : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
     EXPECT_FALSE(fs::exists(dir_ / (std::string("out") + ext))) << ext;
-  EXPECT_EQ(RunVyr({"import", dir_ / "absent.vyr", dir_ / "out.cme"}).exit_code, 2);
+  // A script that cannot be read is a file problem, and says why.
+  run = RunVyr({"import", dir_ / "absent.vyr", dir_ / "out.cme"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("absent.vyr cannot be imported: cannot open the file: No such file or directory"),
+            std::string::npos)
+      << run.err;
 }
 
 TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
@@ -172,6 +179,61 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   run = RunVyr({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_TRUE(SameBytes(Slurp(dir_ / "second.vyr"), Slurp(dir_ / "third.vyr")));
+}
+
+// A mission with the empty annotation of a new project, in a folder whose name is not ASCII: build,
+// check and import all parse it, the UTF-8 file names intact.
+TEST_F(VyrWithLibrary, AnEmptyAnnotationInAFolderNamedWithAnAccentBuildsChecksAndImports) {
+  fs::create_directories(dir_ / "\xC3\xA9");
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  doc.info.annotation.clear();
+  const std::string project = SaveProject(doc, "\xC3\xA9/n");
+  ToolRun run = RunVyr({"build", "--check", project, dir_ / "\xC3\xA9/n.vyr"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(RunVyr({"check", dir_ / "\xC3\xA9/n.vyr"}).exit_code, 0);
+  run = RunVyr({"import", dir_ / "\xC3\xA9/n.vyr", dir_ / "\xC3\xA9/back.cme"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(fs::exists(dir_ / "\xC3\xA9/back.moc"));
+}
+
+// Scripts that cannot be read say why and exit 1; a named pipe is refused rather than waited on.
+TEST_F(VyrWithLibrary, UnreadableScriptsAreFileProblemsWithTheSystemsReason) {
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.vyr").c_str(), 0600), 0);
+  for (const char* command : {"check", "import"}) {
+    std::vector<std::string> arguments = {command, dir_ / "pipe.vyr"};
+    if (std::string(command) == "import") arguments.push_back(dir_ / "p.cme");
+    ToolRun run = RunVyr(arguments);
+    EXPECT_EQ(run.exit_code, 1) << command;
+    EXPECT_NE(run.err.find("it is not a regular file"), std::string::npos) << run.err;
+    arguments[1] = dir_.str();
+    run = RunVyr(arguments);
+    EXPECT_EQ(run.exit_code, 1) << command;
+    EXPECT_NE(run.err.find("it is a folder"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "p.cme"));
+}
+
+// Output to standard output or a device is written into it; an import whose last file cannot be
+// replaced leaves the project that was there.
+TEST_F(VyrWithLibrary, OutputsThatAreNoPlainFilesAndAnImportThatCannotFinish) {
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  const std::string project = SaveProject(doc, "w");
+  ASSERT_EQ(RunVyr({"build", project, dir_ / "w.vyr"}).exit_code, 0);
+  ToolRun run = RunVyr({"rewrite", dir_ / "w.vyr", "/dev/stdout"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("mission \"Warehouse\""), std::string::npos) << run.out;
+  EXPECT_EQ(RunVyr({"build", project, "/dev/null"}).exit_code, 0);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  Spit(dir_ / "w.mlc", "the old locations");
+  fs::remove(dir_ / "w.moc");
+  fs::create_directories(dir_ / "w.moc/taken");
+  run = RunVyr({"import", dir_ / "w.vyr", project});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("w.moc: cannot replace the file: Is a directory"), std::string::npos) << run.err;
+  EXPECT_EQ(Slurp(dir_ / "w.mlc"), "the old locations");
 }
 
 }  // namespace

@@ -239,10 +239,15 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyACompletedSaveLetsTheWindowGo) {
   ui_.replies = {editor::Answer::kYes};
   ui_.Answer(scratch_ / "p.cme");
   ui_.Answer(scratch_ / "missing-folder/p.mlc");  // the locations cannot be written there
+  for (const char* name : {"p.mar", "p.mfr", "p.moc"}) ui_.Answer(scratch_ / name);
   EXPECT_FALSE(window_->close());
   EXPECT_EQ(ui_.questions,
             (std::vector<std::string>{"VYR Mission Editor: Save current mission before closing?"}));
   EXPECT_FALSE(ui_.messages.empty());
+
+  ui_.replies = {editor::Answer::kYes};
+  ui_.Answer(std::nullopt);  // a cancelled project dialog is no completed save either
+  EXPECT_FALSE(window_->close());
 
   ui_.replies = {editor::Answer::kNo};
   EXPECT_TRUE(window_->close());

@@ -2,17 +2,20 @@
 
 #include <iostream>
 
+#include "platform/read_file.h"
 #include "tools/vyr/subcommands.h"
 #include "vyrparser/core/parser.h"
 
 namespace vyr::tool {
 
 int LoadMission(const char* command, const std::string& path, parser::ParsedMission& mission) {
-  switch (parser::ParseMissionFile(path, mission, std::cerr)) {
+  std::string why_unreadable;
+  switch (parser::ParseMissionFile(path, mission, std::cerr, &why_unreadable)) {
     case parser::ParseResult::kSuccess:
       return kExitOk;
     case parser::ParseResult::kFileProblem:
-      std::cerr << "vyr " << command << ": cannot open '" << path << "'\n";
+      std::cerr << "vyr " << command << ": " << platform::Excerpt(path, platform::kPathExcerpt) << ": "
+                << why_unreadable << '\n';
       return kExitFailure;
     case parser::ParseResult::kParseProblem:
       break;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/atomic_file.h"
 #include "tools/vyr/subcommands.h"
 
 namespace vyr::tool {
@@ -67,5 +68,7 @@ int Main(int argc, char** argv) {
 }  // namespace vyr::tool
 
 int main(int argc, char** argv) {
+  // A command interrupted while it writes must not leave its temporary file beside the target.
+  platform::RemoveTemporaryFilesOnSignals();
   return vyr::tool::Main(argc, argv);
 }

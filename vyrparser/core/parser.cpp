@@ -1,14 +1,12 @@
 #include "vyrparser/core/parser.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <iostream>
-#include <memory>
+#include <limits>
 #include <new>
 #include <ostream>
-#include <system_error>
 
+#include "platform/read_file.h"
 #include "vyrparser/core/script_parser.h"
 
 namespace vyr::parser {
@@ -18,15 +16,11 @@ namespace {
 // The script file, read as the scanner asks for more.
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(std::FILE* file) : file_(file) {}
-  std::ptrdiff_t Read(char* dst, std::size_t n) override {
-    const std::size_t got = std::fread(dst, 1, n, file_);
-    if (got == 0 && std::ferror(file_)) return -1;
-    return static_cast<std::ptrdiff_t>(got);
-  }
+  explicit FileSource(platform::FileReader& file) : file_(file) {}
+  std::ptrdiff_t Read(char* dst, std::size_t n) override { return file_.Read(dst, n); }
 
  private:
-  std::FILE* file_;
+  platform::FileReader& file_;
 };
 
 ParseResult ParseSource(ByteSource& source, ParsedMission& mission, std::ostream& errors) {
@@ -42,13 +36,17 @@ ParseResult ParseSource(ByteSource& source, ParsedMission& mission, std::ostream
 
 }  // namespace
 
-ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission,
-                             std::ostream& errors) {
-  std::error_code ec;
-  if (path.empty() || std::filesystem::is_directory(path, ec)) return ParseResult::kFileProblem;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return ParseResult::kFileProblem;
-  FileSource source(file.get());
+ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission, std::ostream& errors,
+                             std::string* why_unreadable) {
+  platform::FileReader file;
+  const platform::ReadResult opened =
+      path.empty() ? platform::ReadResult{platform::ReadFault::kMissing, "the file name is empty"}
+                   : file.Open(path.string(), std::numeric_limits<std::uint64_t>::max());
+  if (!opened) {
+    if (why_unreadable != nullptr) *why_unreadable = opened.reason;
+    return ParseResult::kFileProblem;
+  }
+  FileSource source(file);
   return ParseSource(source, mission, errors);
 }
 

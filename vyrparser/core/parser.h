@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "vyrparser/core/parsed_mission.h"
@@ -20,8 +21,10 @@ enum class ParseResult : int {
 };
 
 // Parses the file at `path` (any length). A carriage return right before a line feed is dropped, as a
-// text-mode stream would; any other carriage return is a lexical error.
-ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission, std::ostream& errors);
+// text-mode stream would; any other carriage return is a lexical error. Only a regular file is read (a
+// named pipe would block); for a file problem `why_unreadable`, when given, receives the system's reason.
+ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission, std::ostream& errors,
+                             std::string* why_unreadable = nullptr);
 // As above, messages on the standard error stream.
 ParseResult ParseMissionFile(const std::filesystem::path& path, ParsedMission& mission);
 

@@ -1,10 +1,11 @@
 #include "vyrparser/core/tactical_experience.h"
 
 #include <array>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <limits>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 
 namespace vyr::parser {
 namespace {
@@ -28,12 +29,26 @@ std::int32_t DecodeCount(const unsigned char* bytes, std::size_t available) {
   return static_cast<std::int32_t>(value);
 }
 
+// The game's files are regular files; anything else (a named pipe would block) is not read.
+constexpr std::uint64_t kAnySize = std::numeric_limits<std::uint64_t>::max();
+
+// Reads up to `size` bytes; returns how many there were (fewer at the end of the file or on a fault).
+std::size_t ReadUpTo(platform::FileReader& in, char* bytes, std::size_t size) {
+  std::size_t got = 0;
+  while (got < size) {
+    const std::ptrdiff_t n = in.Read(bytes + got, size - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
 // Reads up to four bytes as a count; returns whether all four were there.
-bool ReadCount(std::ifstream& in, std::int32_t& count) {
+bool ReadCount(platform::FileReader& in, std::int32_t& count) {
   std::array<unsigned char, kCountSize> bytes{};
-  in.read(reinterpret_cast<char*>(bytes.data()), kCountSize);
-  count = DecodeCount(bytes.data(), static_cast<std::size_t>(in.gcount()));
-  return static_cast<bool>(in);
+  const std::size_t got = ReadUpTo(in, reinterpret_cast<char*>(bytes.data()), kCountSize);
+  count = DecodeCount(bytes.data(), got);
+  return got == kCountSize;
 }
 
 // The characters at offsets 14..17 with the point at 15 read as "0": "0.79" is 79. Stops at a non-digit.
@@ -56,12 +71,10 @@ std::int64_t AllowedBacklog(std::int32_t recorded) {
 
 // Reads the recorded count of <partial>.exp; false when the file is missing or too short.
 bool ReadMissionsRecorded(const std::string& exp_name, std::int32_t& recorded) {
-  std::ifstream exp(exp_name, std::ios::binary);
-  if (!exp) return false;
+  platform::FileReader exp;
+  if (!exp.Open(exp_name, kAnySize)) return false;
   char skipped[kRecordedOffset];
-  exp.read(skipped, 2);
-  if (exp) exp.read(skipped, 4);
-  if (!exp) return false;
+  if (ReadUpTo(exp, skipped, kRecordedOffset) != kRecordedOffset) return false;
   return ReadCount(exp, recorded);
 }
 
@@ -73,12 +86,10 @@ ExperienceAdvice NeedToIncorporateMissionExperiences(std::string_view partial_fi
       ReadMissionsRecorded(WithExtension(partial_file_name, "exp"), result.missions_recorded);
   if (!have_recorded) return result;
 
-  std::ifstream tac(WithExtension(partial_file_name, "tac"), std::ios::binary);
-  if (!tac) return result;
+  platform::FileReader tac;
+  if (!tac.Open(WithExtension(partial_file_name, "tac"), kAnySize)) return result;
   char header[kHeaderSize] = {};
-  for (std::size_t i = 0; i < kHeaderSize && tac.good(); ++i)
-    tac.get(header[i]);
-  if (!tac.good()) return result;
+  if (ReadUpTo(tac, header, kHeaderSize) != kHeaderSize) return result;
   if (HeaderVersion(header) < kLowestTacVersion) return result;
 
   // A supported file whose studied count cannot be read is advised for an update.
@@ -106,11 +117,9 @@ IncorporateResult IncorporateMissionExperiences(std::string_view partial_file_na
   if (!ReadMissionsRecorded(exp_name, recorded))
     return {IncorporateOutcome::kNotApplicable, exp_name + ": missing or too short; nothing changed"};
 
-  std::ifstream tac(tac_name, std::ios::binary);
-  if (!tac) return {IncorporateOutcome::kNotApplicable, tac_name + ": cannot be read; nothing changed"};
-  std::string bytes{std::istreambuf_iterator<char>(tac), std::istreambuf_iterator<char>()};
-  if (tac.bad()) return {IncorporateOutcome::kNotApplicable, tac_name + ": read failed; nothing changed"};
-  tac.close();
+  std::string bytes;
+  if (const platform::ReadResult read = platform::ReadFileBytes(tac_name, bytes, kAnySize); !read)
+    return {IncorporateOutcome::kNotApplicable, tac_name + ": " + read.reason + "; nothing changed"};
   if (bytes.size() < kHeaderSize)
     return {IncorporateOutcome::kNotApplicable, tac_name + ": header too short; nothing changed"};
   const int version = HeaderVersion(bytes.data());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -97,6 +98,48 @@ inline std::string Utf16ToUtf8(std::u16string_view text) {
       cp = 0xFFFD;
     }
     codepage_detail::AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+// File names on their way to the library, which turns them back into UTF-8 for the file system: nothing
+// when `text` is not valid UTF-8, since such a name could not survive the trip.
+inline std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = lead & 0x07;
+    } else {
+      return std::nullopt;
+    }
+    if (i + static_cast<std::size_t>(extra) >= text.size()) return std::nullopt;
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += static_cast<std::size_t>(extra) + 1;
   }
   return out;
 }
