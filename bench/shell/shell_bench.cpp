@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "bench/full_project.h"
+#include "editor/launch/launcher.h"
+#include "editor/shell/main_window.h"
 #include "editor/shell/project_window.h"
 
 namespace {
@@ -93,6 +95,28 @@ void BM_PasteFullTeam(benchmark::State& state) {
   state.counters["actors_pasted"] = doc.actor_count(force, kMaxTeams - 1);
 }
 BENCHMARK(BM_PasteFullTeam)->Unit(benchmark::kMillisecond);
+
+// From an empty main window to its start-up steps done and the window shown: what the author waits
+// for after the splash.
+void BM_StartUpToMainWindowShown(benchmark::State& state) {
+  vyr::editor::MemorySettingsStore settings;
+  vyr::editor::PosixLauncher launcher;
+  const std::string folder = SharedFullProject().folder;
+  for (auto _ : state) {
+    MissionDocument doc;
+    vyr::gui::MainWindow window(vyr::gui::MainWindowServices{
+        doc, settings, launcher, [](const std::string&) { return vyr::editor::ParseOutcome{}; }, folder,
+        folder, [] {}, [] {}, nullptr, false});
+    bool finished = false;
+    QObject::connect(&window, &vyr::gui::MainWindow::startUpFinished, [&finished] { finished = true; });
+    window.show();
+    window.StartUp("");
+    while (!finished)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    window.repaint();
+  }
+}
+BENCHMARK(BM_StartUpToMainWindowShown)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
