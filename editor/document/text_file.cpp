@@ -214,16 +214,10 @@ void TextWriter::Bool(bool value) {
 }
 
 TextReader::TextReader(std::string path, std::string bytes)
-    : path_(std::move(path)), bytes_(std::move(bytes)) {
-  Advance();
-  line_feed_ends_lines_ = has_next_ && next_ended_by_line_feed_ && (next_.empty() || next_.back() != '\r');
-}
+    : path_(std::move(path)), bytes_(std::move(bytes)) {}
 
 TextReader::TextReader(std::string path, std::unique_ptr<platform::FileReader> file)
-    : path_(std::move(path)), file_(std::move(file)) {
-  Advance();
-  line_feed_ends_lines_ = has_next_ && next_ended_by_line_feed_ && (next_.empty() || next_.back() != '\r');
-}
+    : path_(std::move(path)), file_(std::move(file)) {}
 
 TextReader::TextReader(TextReader&&) noexcept = default;
 TextReader& TextReader::operator=(TextReader&&) noexcept = default;
@@ -242,18 +236,20 @@ std::optional<TextReader> TextReader::Open(const std::string& path, FileError& e
   return TextReader(path, std::move(file));
 }
 
-void TextReader::Advance() {
+bool TextReader::AtEnd() const {
+  return file_ ? file_->AtEnd() : position_ >= bytes_.size();
+}
+
+void TextReader::NextPiece(std::string& piece, bool& ended_by_line_feed) {
   if (file_) {
-    has_next_ = file_->NextLine(next_, &next_ended_by_line_feed_);
+    file_->NextLine(piece, &ended_by_line_feed);
     return;
   }
-  has_next_ = position_ < bytes_.size();
-  if (!has_next_) return;
   const auto end = bytes_.find('\n', position_);
-  next_ended_by_line_feed_ = end != std::string::npos;
-  const std::size_t stop = next_ended_by_line_feed_ ? end : bytes_.size();
-  next_.assign(bytes_, position_, stop - position_);
-  position_ = next_ended_by_line_feed_ ? end + 1 : bytes_.size();
+  ended_by_line_feed = end != std::string::npos;
+  const std::size_t stop = ended_by_line_feed ? end : bytes_.size();
+  piece.assign(bytes_, position_, stop - position_);
+  position_ = ended_by_line_feed ? end + 1 : bytes_.size();
 }
 
 bool TextReader::Fail(int line, std::string reason) {
@@ -269,12 +265,11 @@ bool TextReader::Line(std::string& out, std::string_view what) {
     reason += " (" + std::string(what) + " expected)";
     return Fail(line_number_ + 1, std::move(reason));
   }
-  out.clear();
-  for (;;) {
-    out += next_;
-    const bool ended = next_ended_by_line_feed_;
-    Advance();
-    if (!ended) break;
+  bool ended = false;
+  NextPiece(out, ended);
+  // The first line end decides what ends every line of the file.
+  if (line_number_ == 0) line_feed_ends_lines_ = ended && (out.empty() || out.back() != '\r');
+  while (ended) {
     if (!out.empty() && out.back() == '\r') {
       out.pop_back();
       break;
@@ -282,6 +277,9 @@ bool TextReader::Line(std::string& out, std::string_view what) {
     if (line_feed_ends_lines_) break;
     out += '\n';  // a lone LF inside a value
     if (AtEnd()) break;
+    std::string piece;
+    NextPiece(piece, ended);
+    out += piece;
   }
   ++line_number_;
   return true;

@@ -77,7 +77,7 @@ class TextReader {
   TextReader& operator=(TextReader&&) noexcept;
   ~TextReader();
 
-  bool AtEnd() const { return !has_next_; }
+  bool AtEnd() const;
   // Number of the line last read (1-based), 0 before the first.
   int line_number() const { return line_number_; }
   const std::string& path() const { return path_; }
@@ -96,16 +96,13 @@ class TextReader {
  private:
   TextReader(std::string path, std::unique_ptr<platform::FileReader> file);
   bool Fail(int line, std::string reason);
-  // The next piece up to a LF into next_; false at the end.
-  void Advance();
+  // The text up to the next LF, or to the end; precondition: !AtEnd().
+  void NextPiece(std::string& piece, bool& ended_by_line_feed);
 
   std::string path_;
   std::string bytes_;  // when read from memory
   std::size_t position_ = 0;
   std::unique_ptr<platform::FileReader> file_;  // when read from a file
-  std::string next_;
-  bool has_next_ = false;
-  bool next_ended_by_line_feed_ = false;
   bool line_feed_ends_lines_ = false;
   int line_number_ = 0;
   std::string context_;

@@ -36,10 +36,11 @@ Status Failure(const std::string& path, std::string_view what, int error_number)
 
 // ---- temporary files a signal must not leave behind ----
 
-// Fixed slots filled before they are marked used, so the signal handler reads only whole names.
+// Fixed slots, each claimed, then filled, then marked ready, so the signal handler reads only whole names.
 constexpr int kSignalSlots = 16;
+enum SlotState : int { kFree, kFilling, kReady };
 struct SignalSlot {
-  std::atomic<bool> used{false};
+  std::atomic<int> state{kFree};
   char name[PATH_MAX] = {};
 };
 SignalSlot signal_slots[kSignalSlots];
@@ -48,21 +49,22 @@ int RememberForSignals(const std::string& name) {
   if (name.size() >= PATH_MAX) return -1;
   for (int i = 0; i < kSignalSlots; ++i) {
     SignalSlot& slot = signal_slots[i];
-    if (slot.used.load(std::memory_order_acquire)) continue;
+    int expected = kFree;
+    if (!slot.state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) continue;
     std::memcpy(slot.name, name.c_str(), name.size() + 1);
-    slot.used.store(true, std::memory_order_release);
+    slot.state.store(kReady, std::memory_order_release);
     return i;
   }
-  return -1;
+  return -1;  // more writes at once than slots: this one is not cleaned up after a signal
 }
 
 void ForgetForSignals(int slot) {
-  if (slot >= 0) signal_slots[slot].used.store(false, std::memory_order_release);
+  if (slot >= 0) signal_slots[slot].state.store(kFree, std::memory_order_release);
 }
 
 extern "C" void RemoveTemporariesAndDie(int signal_number) {
   for (SignalSlot& slot : signal_slots) {
-    if (slot.used.load(std::memory_order_acquire)) ::unlink(slot.name);
+    if (slot.state.load(std::memory_order_acquire) == kReady) ::unlink(slot.name);
   }
   std::signal(signal_number, SIG_DFL);
   std::raise(signal_number);

@@ -86,6 +86,10 @@ std::ptrdiff_t FileReader::Read(char* buffer, std::size_t size) {
   return static_cast<std::ptrdiff_t>(n);
 }
 
+bool FileReader::AtEnd() {
+  return position_ == buffer_.size() && !Fill();
+}
+
 bool FileReader::NextLine(std::string& line, bool* ended_by_line_feed) {
   line.clear();
   bool any = false;

@@ -102,6 +102,12 @@ TEST(SectionFiles, AnEmptyFileIsReportedAndAMissingFileChangesNothing) {
   EXPECT_EQ(ReadSection(doc, Section::kAreas, folder / "none.mar").message,
             folder / "none.mar" + ": cannot open the file: No such file or directory");
   EXPECT_EQ(doc.area_count(), 1) << "the areas stay when the file cannot be opened";
+
+  // A file of the largest size read is read only up to its first fault, not whole.
+  Spit(folder / "huge.mlc", Lines({"[VERSION 0.2]", "gate", "", "99999"}));
+  std::filesystem::resize_file(folder / "huge.mlc", std::uint64_t{1} << 30);
+  EXPECT_EQ(ReadSection(doc, Section::kLocations, folder / "huge.mlc").message,
+            folder / "huge.mlc" + ":4: loc_x \"99999\" is out of range (-32768 to 32767)");
 }
 
 // Cuts a file after each of its lines and reads what is left: no crash, the whole records before the cut

@@ -100,6 +100,7 @@ TEST_F(AtomicFile, FailuresNameThePathAndTheReasonAndLeaveNothingBehind) {
 TEST_F(AtomicFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
   const std::string kept = At("kept.mlc");
   Spit("kept.mlc", "old\r\n");
+  ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);  // a writable file would be rewritten in place
   ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
   // The write runs in a child that is nobody, since root may write in any folder.
   const pid_t pid = ::fork();

@@ -171,6 +171,14 @@ TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
   const Status load = registry.Load(&tree);
   EXPECT_FALSE(load.ok);
   EXPECT_NE(load.message.find("line 4"), std::string::npos);
+
+  // A huge damaged file is read up to its first bad line; its content is quoted shortly.
+  WriteFileBytes(path, "Windows Registry Editor Version 5.00\n[" + std::string(5000, 'k') + "]\n");
+  std::filesystem::resize_file(path, std::uint64_t{1} << 30);
+  const Status huge = registry.Load(&tree);
+  EXPECT_NE(huge.message.find("line 2: key outside HKEY_CLASSES_ROOT: \"kkk"), std::string::npos)
+      << huge.message;
+  EXPECT_LT(huge.message.size(), 200u + path.size());
 }
 
 TEST_F(TempFolder, AnUnchangedTreeDoesNotRewriteTheFile) {

@@ -211,6 +211,7 @@ TEST(Generator, WriteFailureIsReportedAndKeepsTheOldFile) {
   if (::geteuid() != 0) {  // root writes anywhere
     const std::string path = dir / "kept.vyr";
     Spit(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);  // a writable file would be rewritten in place
     ASSERT_EQ(::chmod(dir.str().c_str(), 0555), 0);
     const Status denied = CompileMission(doc, path);
     ::chmod(dir.str().c_str(), 0755);

@@ -1,6 +1,7 @@
 #include "vyrparser/core/tactical_experience.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
@@ -55,6 +56,16 @@ TEST_F(TacticalExperienceTest, MissingAndShortFilesKeepWhatWasRead) {
   Write("tac", std::string("[VYR tac info 0.80]\x05\x01", 21));  // two bytes of the count
   EXPECT_EQ(Advise(), "1 12 261");
   Write("exp", std::string(8, '\0'));  // the recorded count cut off
+  EXPECT_EQ(Advise(), "-1 0 0");
+
+  // Named pipes are never read, so nothing waits for a writer.
+  WriteExp(12);
+  fs::remove(partial_ + ".tac");
+  ASSERT_EQ(::mkfifo((partial_ + ".tac").c_str(), 0600), 0);
+  EXPECT_EQ(Advise(), "-1 12 0");
+  EXPECT_EQ(IncorporateMissionExperiences(partial_).outcome, IncorporateOutcome::kNotApplicable);
+  fs::remove(partial_ + ".exp");
+  ASSERT_EQ(::mkfifo((partial_ + ".exp").c_str(), 0600), 0);
   EXPECT_EQ(Advise(), "-1 0 0");
 }
 
@@ -153,6 +164,7 @@ TEST_F(TacticalExperienceTest, IncorporateInAReadOnlyFolderKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   WriteExp(30);
   WriteTac("0.80", 1, "keep");
+  fs::permissions(partial_ + ".tac", fs::perms::owner_read);  // a writable file would be rewritten in place
   fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
   const IncorporateResult result = IncorporateMissionExperiences(partial_);
   fs::permissions(dir_.path(), fs::perms::owner_all);

@@ -40,6 +40,8 @@ class FileReader {
   // The next line without its line feed; `*ended_by_line_feed` tells whether one followed. False at the
   // end of the file (a file ending in a line feed has no empty last line) and on a fault.
   bool NextLine(std::string& line, bool* ended_by_line_feed = nullptr);
+  // True at the end of the file and after a fault; reads ahead at most one piece to know.
+  bool AtEnd();
   const ReadResult& result() const { return result_; }
 
  private:
