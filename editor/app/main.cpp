@@ -16,10 +16,13 @@
 #include "editor/shell/qt_settings_store.h"
 #include "editor/shell/shell_resources.h"
 #include "editor/shell/splash_window.h"
+#include "platform/atomic_file.h"
 #include "editor/shell/startup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // A signal in the middle of a save leaves no temporary file behind.
+  platform::RemoveTemporaryFilesOnSignals();
   QApplication::setOrganizationName(vyr::editor::kSettingsApplication);
   QApplication::setApplicationName(vyr::editor::kSettingsApplication);
   QApplication::setApplicationVersion(VYR_VERSION);
