@@ -61,6 +61,8 @@ frm_command::frm_command(const editor::MissionDocument& document,
   layout->addWidget(hint_);
   layout->addLayout(buttons);
 
+  resize(560, 320);  // wide enough for most of the 17 tabs
+
   connect(preview, &QPushButton::clicked, this, &frm_command::Preview);
   connect(copy, &QPushButton::clicked, this, &frm_command::CopyToClipboard);
   connect(insert, &QPushButton::clicked, this, &frm_command::InsertIntoPlan);

@@ -74,6 +74,7 @@ frm_outcome_props::frm_outcome_props(editor::MissionDocument& document, editor::
   GuardCodePage(*outcome_message_, *hint_);
   outcome_reason_ = Named(new QPlainTextEdit(this), "outcome_reason");
   outcome_reason_->setTabChangesFocus(true);
+  outcome_reason_->setMinimumWidth(220);  // stays readable while the help beside it is shown
   GuardCodePage(*outcome_reason_, *hint_, /*one_line=*/true);  // a section file keeps the trigger on one line
   nextmission_ = Named(new QListWidget(this), "nextmission");
   outcome_next_ = Named(new QLineEdit(this), "outcome_next");
