@@ -1,0 +1,203 @@
+#include "editor/properties/outcome_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "tests/editor_test_support.h"
+
+namespace {
+
+using vyr::editor::MissionDocument;
+using vyr::gui::frm_outcome_props;
+
+class OutcomeWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vyr::editor::testing::BuildWarehouse(doc_);
+    ASSERT_TRUE(doc_.AddTeam(0, "Support", "", ""));
+  }
+
+  std::unique_ptr<frm_outcome_props> Open(int outcome = 0) {
+    auto window = std::make_unique<frm_outcome_props>(doc_, doc_.tree().OutcomeNode(outcome));
+    window->Load();
+    return window;
+  }
+
+  template <typename T>
+  static T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+
+  // Clicks `button`; `answer` runs on the modal dialog it opens.
+  static void ClickWithDialog(QPushButton* button, std::function<void(QDialog&)> answer) {
+    QTimer::singleShot(0, [answer] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      answer(*dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    button->click();
+  }
+
+  const vyr::editor::OutcomeRecord& outcome() const { return doc_.outcome(0); }
+
+  MissionDocument doc_;
+};
+
+TEST_F(OutcomeWindow, InsertsAtTheCaretBeforeAnySelection) {
+  auto window = Open();
+  auto* reason = Child<QPlainTextEdit>(*window, "outcome_reason");
+  auto caret_at = [reason](int position, int anchor = -1) {
+    QTextCursor cursor = reason->textCursor();
+    cursor.setPosition(anchor < 0 ? position : anchor);
+    if (anchor >= 0) cursor.setPosition(position, QTextCursor::KeepAnchor);
+    reason->setTextCursor(cursor);
+  };
+
+  caret_at(0);
+  Child<QPushButton>(*window, "Command7")->click();
+  EXPECT_EQ(outcome().outcome_reason, "! timeout(300)");
+  EXPECT_EQ(reason->textCursor().position(), 2);
+
+  caret_at(static_cast<int>(reason->toPlainText().size()));
+  Child<QPushButton>(*window, "Command5")->click();
+  EXPECT_EQ(outcome().outcome_reason, "! timeout(300)&& ");
+
+  caret_at(13, 2);  // "timeout(300)" selected, caret at its end
+  window->InsertAtCaret("(");
+  EXPECT_EQ(outcome().outcome_reason, "! (timeout(300)&& ");
+  EXPECT_EQ(reason->textCursor().position(), 3);
+  EXPECT_FALSE(reason->textCursor().hasSelection());
+}
+
+TEST_F(OutcomeWindow, NextMissionsRebuildTheField) {
+  doc_.outcome(0).nextmission = "m2?m3";  // the last name lacks its "?"
+  auto window = Open();
+  auto* list = Child<QListWidget>(*window, "nextmission");
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(1)->text(), "m3");
+
+  Child<QPushButton>(*window, "Command4")->click();  // nothing selected: the field is rewritten as it stands
+  EXPECT_EQ(outcome().nextmission, "m2?m3?");
+
+  Child<QPushButton>(*window, "Command2")->click();  // an empty entry is a name too
+  EXPECT_EQ(outcome().nextmission, "m2?m3??");
+
+  QTest::keyClicks(Child<QLineEdit>(*window, "outcome_next"), "m4");
+  Child<QPushButton>(*window, "Command2")->click();
+  list->item(0)->setSelected(true);
+  Child<QPushButton>(*window, "Command4")->click();
+  EXPECT_EQ(outcome().nextmission, "m3??m4?");
+}
+
+TEST_F(OutcomeWindow, TypeRelabelsTheNodeAndTheCaption) {
+  auto window = Open();
+  EXPECT_EQ(window->windowTitle(), "Outcome - success");
+  Child<QComboBox>(*window, "outcome_type")->setCurrentIndex(1);
+  EXPECT_EQ(outcome().outcome_type, "failure");
+  EXPECT_EQ(window->windowTitle(), "Outcome - failure");
+  const auto& node = doc_.tree().node(window->node());
+  EXPECT_EQ(node.text, "Failure");
+  EXPECT_EQ(node.image, vyr::editor::NodeImage::kPos);
+}
+
+TEST_F(OutcomeWindow, ActivationsKeepOneForceEntryPerForce) {
+  ASSERT_TRUE(doc_.AddForce("Red", ""));
+  ASSERT_TRUE(doc_.AddOutcome("Nobody", "", "", "failure", ""));
+  auto first = Open(0);
+  auto second = Open(1);
+  for (int round = 0; round < 2; ++round) {
+    first->Activate();
+    second->Activate();
+  }
+  auto* forces = Child<QComboBox>(*first, "combo_outcome_force");
+  ASSERT_EQ(forces->count(), 2);
+  EXPECT_EQ(forces->currentIndex(), 0);
+  auto* other = Child<QComboBox>(*second, "combo_outcome_force");
+  EXPECT_EQ(other->count(), 2);
+  EXPECT_EQ(other->currentIndex(), -1);  // no such force: nothing selected, the field kept
+  EXPECT_EQ(other->currentText(), "Nobody");
+  EXPECT_EQ(doc_.outcome(1).outcome_force, "Nobody");
+
+  forces->setCurrentIndex(1);
+  EXPECT_EQ(outcome().outcome_force, "Red");
+}
+
+TEST_F(OutcomeWindow, ConditionDialogsInsertOnlyWhatOkConfirms) {
+  doc_.outcome(0).outcome_reason.clear();
+  auto window = Open();
+  auto* timeout = Child<QPushButton>(*window, "Command1");
+  auto* elimination = Child<QPushButton>(*window, "Command3");
+
+  ClickWithDialog(timeout, [](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Mission outcome properties");
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("timeout"), "300");
+    dialog.findChild<QPushButton*>("Command1")->click();
+  });
+  EXPECT_EQ(outcome().outcome_reason, "timeout(300) ");
+
+  ClickWithDialog(timeout, [](QDialog& dialog) { dialog.findChild<QPushButton*>("Command1")->click(); });
+  ClickWithDialog(timeout, [](QDialog& dialog) {
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("timeout"), "5");
+    dialog.reject();  // the close box
+  });
+  ClickWithDialog(elimination, [](QDialog&) {});
+  EXPECT_EQ(outcome().outcome_reason, "timeout(300) ");
+
+  ClickWithDialog(elimination, [](QDialog& dialog) {
+    auto* who = dialog.findChild<QComboBox*>("el_who");
+    EXPECT_EQ(who->currentText(), "Blue");
+    dialog.findChild<QComboBox*>("el_type")->setCurrentIndex(1);
+    ASSERT_EQ(who->count(), 2);
+    who->setCurrentIndex(1);
+    dialog.findChild<QPushButton*>("Command1")->click();
+  });
+  EXPECT_EQ(outcome().outcome_reason, "timeout(300) eliminated(\"Support\") ");
+}
+
+TEST_F(OutcomeWindow, EliminationWithNoForcesNamesNobody) {
+  doc_.ClearForces();
+  doc_.outcome(0).outcome_reason.clear();
+  auto window = Open();
+  ClickWithDialog(Child<QPushButton>(*window, "Command3"), [](QDialog& dialog) {
+    EXPECT_EQ(dialog.findChild<QComboBox*>("el_who")->count(), 0);
+    dialog.findChild<QPushButton*>("Command1")->click();
+  });
+  EXPECT_EQ(outcome().outcome_reason, "eliminated(\"\") ");
+}
+
+TEST_F(OutcomeWindow, TriggerRefusesForeignCharactersAndLineBreaks) {
+  auto window = Open();
+  auto* reason = Child<QPlainTextEdit>(*window, "outcome_reason");
+  auto* hint = Child<QLabel>(*window, "refusal_hint");
+  reason->moveCursor(QTextCursor::End);
+  reason->insertPlainText(QString::fromUtf8(" \u4E2D\u00E9"));
+  EXPECT_EQ(outcome().outcome_reason, "timeout(300) \xE9");
+  EXPECT_FALSE(hint->isHidden());
+  EXPECT_TRUE(hint->text().contains(QString::fromUtf8("\u4E2D")));
+  EXPECT_EQ(reason->textCursor().position(), 14);
+
+  QTest::keyClick(reason, Qt::Key_Return);
+  EXPECT_EQ(outcome().outcome_reason, "timeout(300) \xE9");
+
+  Child<QCheckBox>(*window, "Check1")->setChecked(true);
+  EXPECT_FALSE(window->findChild<QWidget*>("instructions")->isHidden());
+  Child<QCheckBox>(*window, "Check1")->setChecked(false);
+  EXPECT_TRUE(window->findChild<QWidget*>("instructions")->isHidden());
+}
+
+}  // namespace
