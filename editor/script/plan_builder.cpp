@@ -189,7 +189,9 @@ bool PlanCommandBuilder::BuildCommand() {
       }
       break;
     case PlanPage::kOn: {
-      const std::string trigger = oncodecolor.text == "contact" ? oncodecolor.text : Quoted(oncodecolor.text);
+      // A colour is a code event, which the script language writes as: code "Red".
+      const std::string trigger =
+          oncodecolor.text == "contact" ? oncodecolor.text : "code " + Quoted(oncodecolor.text);
       line("  on(" + trigger + ")");
       line("  {");
       line("");

@@ -121,9 +121,9 @@ TEST(PlanBuilder, OnWritesContactBareAndColoursQuoted) {
   PlanCommandBuilder b = Warehouse();
   EXPECT_EQ(Build(b, PlanPage::kOn), "  on(contact)\r\n  {\r\n\r\n  };\r\n");
   b.oncodecolor.Select(1);
-  EXPECT_EQ(Build(b, PlanPage::kOn), "  on(\"Red\")\r\n  {\r\n\r\n  };\r\n");
+  EXPECT_EQ(Build(b, PlanPage::kOn), "  on(code \"Red\")\r\n  {\r\n\r\n  };\r\n");
   b.oncodecolor.text = "Contact";  // only the exact word is bare
-  EXPECT_EQ(Build(b, PlanPage::kOn), "  on(\"Contact\")\r\n  {\r\n\r\n  };\r\n");
+  EXPECT_EQ(Build(b, PlanPage::kOn), "  on(code \"Contact\")\r\n  {\r\n\r\n  };\r\n");
 }
 
 TEST(PlanBuilder, InsertAtCaretPlacesStatementAndCaret) {

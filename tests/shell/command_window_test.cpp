@@ -84,7 +84,7 @@ TEST_F(CommandWindow, EachPageBuildsItsStatement) {
        },
        "  wait until code(\"Yellow\");\r\n"},
       {13, none, "  on(contact)\r\n  {\r\n\r\n  };\r\n"},
-      {13, pick("oncodecolor", 1), "  on(\"Red\")\r\n  {\r\n\r\n  };\r\n"},
+      {13, pick("oncodecolor", 1), "  on(code \"Red\")\r\n  {\r\n\r\n  };\r\n"},
       {14, none, "  abort;\r\n"},
       {15, type("phasename", "two"), "  phase \"two\";\r\n"},
       {16, type("contname", ""), "  continue with phase \"\";\r\n"},
