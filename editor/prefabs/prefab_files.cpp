@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "editor/document/section_format.h"
+
 namespace vyr::editor {
 
 namespace {
 
 constexpr std::string_view kFixedDescriptionLine = "Unused - description";
 constexpr std::string_view kFixedDividerLine = "Unused - divider";
-
-constexpr const char* kAmmo[] = {"ammo1", "ammo2", "ammo3", "ammo4", "ammo5"};
-constexpr const char* kWeapon[] = {"weapon1", "weapon2", "weapon3", "weapon4", "weapon5", "weapon6"};
-constexpr const char* kItem[] = {"item1", "item2", "item3", "item4", "item5"};
 
 Status CheckOneLine(const std::string& value, std::string_view field, const std::string& owner) {
   if (value.find(kLineEnd) == std::string::npos) return Status::Ok();
@@ -42,13 +40,7 @@ void WriteBlock(TextWriter& out, const ActorRecord& actor) {
   out.Line(actor.npc_name);
   out.Line(actor.npc_skin);
   out.Single(actor.npc_skill);
-  for (Integer ammo : actor.ammo)
-    out.Integer(ammo);
-  for (bool weapon : actor.weapon)
-    out.Bool(weapon);
-  for (bool item : actor.item)
-    out.Bool(item);
-  out.Bool(actor.npc_player);
+  WriteActorEquipment(out, actor);
 }
 
 void WriteMember(TextWriter& out, const ActorRecord& actor) {
@@ -82,17 +74,8 @@ Status WriteGroup(TextWriter& out, const PrefabGroups<Record>& groups, int group
 
 // The 20 lines of an actor block after its name.
 bool ReadBlockAfterName(TextReader& in, ActorRecord& actor) {
-  if (!in.Line(actor.npc_skin, "npc_skin") || !in.Single(actor.npc_skill, "npc_skill")) return false;
-  for (std::size_t i = 0; i < actor.ammo.size(); ++i) {
-    if (!in.Integer(actor.ammo[i], kAmmo[i])) return false;
-  }
-  for (std::size_t i = 0; i < actor.weapon.size(); ++i) {
-    if (!in.Bool(actor.weapon[i], kWeapon[i])) return false;
-  }
-  for (std::size_t i = 0; i < actor.item.size(); ++i) {
-    if (!in.Bool(actor.item[i], kItem[i])) return false;
-  }
-  return in.Bool(actor.npc_player, "npc_player");
+  return in.Line(actor.npc_skin, "npc_skin") && in.Single(actor.npc_skill, "npc_skill") &&
+         ReadActorEquipment(in, actor);
 }
 
 bool ReadMemberAfterName(TextReader& in, ActorRecord& actor, std::optional<FileError>&) {
