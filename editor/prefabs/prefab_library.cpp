@@ -186,13 +186,16 @@ void PrefabLibrary::SetMode(PrefabMode mode) {
   changes_.Notify(PrefabEvent{PrefabChange::kMode, mode_, current_group()});
 }
 
+int PrefabLibrary::GroupCount() const {
+  return mode_ == PrefabMode::kActors ? actors_.group_count() : teams_.group_count();
+}
+
 std::vector<std::string> PrefabLibrary::GroupNames() const {
   return mode_ == PrefabMode::kActors ? actors_.group_names() : teams_.group_names();
 }
 
 void PrefabLibrary::SelectGroup(int group) {
-  const bool valid = mode_ == PrefabMode::kActors ? actors_.ValidGroup(group) : teams_.ValidGroup(group);
-  if (!valid) return;
+  if (group < 0 || group >= GroupCount()) return;
   current_[Index(mode_)] = group;
   ListAgain();
   changes_.Notify(PrefabEvent{PrefabChange::kMembers, mode_, group});
@@ -222,7 +225,7 @@ Status PrefabLibrary::AddGroup(const std::string& name) {
   const auto append = [&](auto& groups) { return groups.AppendGroup(name); };
   Status added = mode_ == PrefabMode::kActors ? append(actors_) : append(teams_);
   if (!added) return added;
-  current_[Index(mode_)] = static_cast<int>(GroupNames().size()) - 1;
+  current_[Index(mode_)] = GroupCount() - 1;
   ListAgain();
   return Changed(mode_, PrefabEvent{PrefabChange::kGroups, mode_, current_group()});
 }
@@ -248,7 +251,7 @@ Status PrefabLibrary::DeleteGroup() {
   } else {
     teams_.DeleteGroup(group);
   }
-  current_[Index(mode_)] = GroupNames().empty() ? -1 : 0;
+  current_[Index(mode_)] = GroupCount() > 0 ? 0 : -1;
   ListAgain();
   return Changed(mode_, PrefabEvent{PrefabChange::kGroups, mode_, current_group()});
 }

@@ -138,6 +138,7 @@ class PrefabLibrary {
 
   static std::size_t Index(PrefabMode mode) { return static_cast<std::size_t>(mode); }
   std::string FileOf(PrefabMode mode) const;
+  int GroupCount() const;  // of the current mode
   Status LoadFile(PrefabMode mode);
   // Writes the library of `mode` when it has unsaved changes, keeping a damaged original first.
   Status Flush(PrefabMode mode);
