@@ -426,7 +426,10 @@ Status MissionDocument::PasteActor(int force, int team) {
 
 Status MissionDocument::PasteTeam(int force) {
   if (!team_on_clipboard_) return Status::Error("There is no team on the clipboard.");
-  const TeamRecord& source = *team_clipboard_;
+  return AddTeamWithActors(force, *team_clipboard_);
+}
+
+Status MissionDocument::AddTeamWithActors(int force, const TeamRecord& source) {
   ProjectTree::Batch batch(tree_);
   if (Status status = AddTeam(force, source.team_name, source.team_desc, source.plan); !status) return status;
   const int team = team_count(force) - 1;

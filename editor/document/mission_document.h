@@ -110,6 +110,9 @@ class MissionDocument {
   Status CutTeam(int force, int team);
   Status PasteActor(int force, int team);  // as the team's new last actor
   Status PasteTeam(int force);             // as the force's new last team, then its actors in order
+  // What PasteTeam does with any team record (name, description, plan, actors), in one tree batch;
+  // the force's node ends up selected.
+  Status AddTeamWithActors(int force, const TeamRecord& team);
   const ActorRecord& actor_clipboard() const { return actor_clipboard_; }
   const TeamRecord& team_clipboard() const { return *team_clipboard_; }
   bool actor_on_clipboard() const { return actor_on_clipboard_; }

@@ -52,6 +52,32 @@ const SectionTexts& TextsOf(Section section) {
   return kOutcomeTexts;
 }
 
+void WriteActorEquipment(TextWriter& out, const ActorRecord& actor) {
+  for (Integer ammo : actor.ammo)
+    out.Integer(ammo);
+  for (bool weapon : actor.weapon)
+    out.Bool(weapon);
+  for (bool item : actor.item)
+    out.Bool(item);
+  out.Bool(actor.npc_player);
+}
+
+bool ReadActorEquipment(TextReader& in, ActorRecord& actor) {
+  static constexpr const char* kAmmo[] = {"ammo1", "ammo2", "ammo3", "ammo4", "ammo5"};
+  static constexpr const char* kWeapon[] = {"weapon1", "weapon2", "weapon3", "weapon4", "weapon5", "weapon6"};
+  static constexpr const char* kItem[] = {"item1", "item2", "item3", "item4", "item5"};
+  for (std::size_t i = 0; i < actor.ammo.size(); ++i) {
+    if (!in.Integer(actor.ammo[i], kAmmo[i])) return false;
+  }
+  for (std::size_t i = 0; i < actor.weapon.size(); ++i) {
+    if (!in.Bool(actor.weapon[i], kWeapon[i])) return false;
+  }
+  for (std::size_t i = 0; i < actor.item.size(); ++i) {
+    if (!in.Bool(actor.item[i], kItem[i])) return false;
+  }
+  return in.Bool(actor.npc_player, "npc_player");
+}
+
 Status FormatLocations(int count, const RecordAt<LocationRecord>& at, std::string& bytes) {
   TextWriter out;
   out.Line(kSectionVersionLine);
@@ -133,13 +159,7 @@ Status FormatForces(int count, const RecordAt<ForceRecord>& at, std::string& byt
         out.Line(actor.npc_name);
         out.Single(actor.npc_skill);
         out.Line(actor.npc_skin);
-        for (Integer ammo : actor.ammo)
-          out.Integer(ammo);
-        for (bool weapon : actor.weapon)
-          out.Bool(weapon);
-        for (bool item : actor.item)
-          out.Bool(item);
-        out.Bool(actor.npc_player);
+        WriteActorEquipment(out, actor);
       }
     }
   }
@@ -296,20 +316,7 @@ class SectionReader {
         !in_.Line(actor.npc_skin, "npc_skin")) {
       return false;
     }
-    static constexpr const char* kAmmo[] = {"ammo1", "ammo2", "ammo3", "ammo4", "ammo5"};
-    static constexpr const char* kWeapon[] = {"weapon1", "weapon2", "weapon3",
-                                              "weapon4", "weapon5", "weapon6"};
-    static constexpr const char* kItem[] = {"item1", "item2", "item3", "item4", "item5"};
-    for (std::size_t i = 0; i < actor.ammo.size(); ++i) {
-      if (!in_.Integer(actor.ammo[i], kAmmo[i])) return false;
-    }
-    for (std::size_t i = 0; i < actor.weapon.size(); ++i) {
-      if (!in_.Bool(actor.weapon[i], kWeapon[i])) return false;
-    }
-    for (std::size_t i = 0; i < actor.item.size(); ++i) {
-      if (!in_.Bool(actor.item[i], kItem[i])) return false;
-    }
-    if (!in_.Bool(actor.npc_player, "npc_player")) return false;
+    if (!ReadActorEquipment(in_, actor)) return false;
     if (!Passed(sink_.AddActor(force_index, team_index, actor))) return false;
     in_.set_context("a team record");
     return true;

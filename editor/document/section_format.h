@@ -47,6 +47,11 @@ class SectionSink {
   virtual Status AddOutcome(const OutcomeRecord& outcome) = 0;
 };
 
+// The 17 lines that every actor layout (forces file, prefab files) ends with: ammo1 to ammo5, weapon1 to
+// weapon6, item1 to item5 and npc_player.
+void WriteActorEquipment(TextWriter& out, const ActorRecord& actor);
+bool ReadActorEquipment(TextReader& in, ActorRecord& actor);
+
 // Record `index` of a table whose first `count` records are written.
 template <class Record>
 using RecordAt = std::function<const Record&(int index)>;
