@@ -72,7 +72,7 @@ const LocationRecord& MissionDocument::location(int index) const {
   assert(index >= 0 && index < kMaxLocations);
   return tables_->locations[static_cast<std::size_t>(index)];
 }
-LocationRecord& MissionDocument::location(int index) {
+LocationRecord& MissionDocument::writable_location(int index) {
   assert(index >= 0 && index < kMaxLocations);
   return tables_->locations[static_cast<std::size_t>(index)];
 }
@@ -80,7 +80,7 @@ const AreaRecord& MissionDocument::area(int index) const {
   assert(index >= 0 && index < kMaxAreas);
   return tables_->areas[static_cast<std::size_t>(index)];
 }
-AreaRecord& MissionDocument::area(int index) {
+AreaRecord& MissionDocument::writable_area(int index) {
   assert(index >= 0 && index < kMaxAreas);
   return tables_->areas[static_cast<std::size_t>(index)];
 }
@@ -89,7 +89,7 @@ const ForceRecord& MissionDocument::force(int index) const {
   const auto& slot = tables_->forces[static_cast<std::size_t>(index)];
   return slot ? *slot : EmptyForce();
 }
-ForceRecord& MissionDocument::force(int index) {
+ForceRecord& MissionDocument::writable_force(int index) {
   assert(index >= 0 && index < kMaxForces);
   auto& slot = tables_->forces[static_cast<std::size_t>(index)];
   if (!slot) slot = std::make_unique<ForceRecord>();
@@ -102,9 +102,9 @@ const TeamRecord& MissionDocument::team(int force, int team) const {
   assert(team >= 0 && team < kMaxTeams);
   return this->force(force).teams[static_cast<std::size_t>(team)];
 }
-TeamRecord& MissionDocument::team(int force, int team) {
+TeamRecord& MissionDocument::writable_team(int force, int team) {
   assert(team >= 0 && team < kMaxTeams);
-  return this->force(force).teams[static_cast<std::size_t>(team)];
+  return writable_force(force).teams[static_cast<std::size_t>(team)];
 }
 int MissionDocument::actor_count(int force, int team) const {
   return ValidTeam(force, team) ? this->team(force, team).actor_count : 0;
@@ -113,15 +113,15 @@ const ActorRecord& MissionDocument::actor(int force, int team, int actor) const 
   assert(actor >= 0 && actor < kMaxActors);
   return this->team(force, team).actors[static_cast<std::size_t>(actor)];
 }
-ActorRecord& MissionDocument::actor(int force, int team, int actor) {
+ActorRecord& MissionDocument::writable_actor(int force, int team, int actor) {
   assert(actor >= 0 && actor < kMaxActors);
-  return this->team(force, team).actors[static_cast<std::size_t>(actor)];
+  return writable_team(force, team).actors[static_cast<std::size_t>(actor)];
 }
 const OutcomeRecord& MissionDocument::outcome(int index) const {
   assert(index >= 0 && index < kMaxOutcomes);
   return tables_->outcomes[static_cast<std::size_t>(index)];
 }
-OutcomeRecord& MissionDocument::outcome(int index) {
+OutcomeRecord& MissionDocument::writable_outcome(int index) {
   assert(index >= 0 && index < kMaxOutcomes);
   return tables_->outcomes[static_cast<std::size_t>(index)];
 }
@@ -171,7 +171,7 @@ Status MissionDocument::AddForce(const std::string& name, const std::string& des
   }
   const int index = force_count_;
   // Only the fields are reset; the team slots beyond the count are never read.
-  ForceRecord& record = force(index);
+  ForceRecord& record = writable_force(index);
   record.force_name = name;
   record.force_desc = desc;
   record.team_count = 0;
@@ -186,7 +186,7 @@ Status MissionDocument::AddTeam(int force, const std::string& name, const std::s
   if (!ValidForce(force))
     return Status::Error("Cannot add the team " + Quoted(name) + ": there is no force " +
                          std::to_string(force) + ".");
-  ForceRecord& owner = this->force(force);
+  ForceRecord& owner = writable_force(force);
   if (owner.team_count >= kMaxTeams) {
     return Status::Error("Cannot add the team " + Quoted(name) + ": the force " + Quoted(owner.force_name) +
                          " already has 21 teams.");
@@ -208,7 +208,7 @@ Status MissionDocument::AddActor(int force, int team, const ActorRecord& actor) 
     return Status::Error("Cannot add the actor " + Quoted(actor.npc_name) + ": there is no team " +
                          std::to_string(team) + " in force " + std::to_string(force) + ".");
   }
-  TeamRecord& owner = this->team(force, team);
+  TeamRecord& owner = writable_team(force, team);
   if (owner.actor_count >= kMaxActors) {
     return Status::Error("Cannot add the actor " + Quoted(actor.npc_name) + ": the team " +
                          Quoted(owner.team_name) + " already has 21 actors.");
@@ -312,7 +312,7 @@ Status MissionDocument::DeleteTeam(int force, int team) {
     DeleteActor(force, team, 0);
   }
   tree_.Select(node);
-  ForceRecord& owner = this->force(force);
+  ForceRecord& owner = writable_force(force);
   MoveDown(owner.teams, team, owner.team_count);
   tree_.RemoveRecordNode(node);
   --owner.team_count;
@@ -326,7 +326,7 @@ Status MissionDocument::DeleteActor(int force, int team, int actor) {
                          " of force " + std::to_string(force) + ".");
   }
   const NodeId node = tree_.ActorNode(force, team, actor);
-  TeamRecord& owner = this->team(force, team);
+  TeamRecord& owner = writable_team(force, team);
   MoveDown(owner.actors, actor, owner.actor_count);
   tree_.RemoveRecordNode(node);
   --owner.actor_count;

@@ -59,24 +59,19 @@ class MissionDocument {
   void InitIDE();
 
   // --- records (indices must lie within the count; counts never exceed the capacities) ---
+  // Read only: every change goes through an operation below, so the tree and observers stay in step.
   int location_count() const { return location_count_; }
   const LocationRecord& location(int index) const;
-  LocationRecord& location(int index);
   int area_count() const { return area_count_; }
   const AreaRecord& area(int index) const;
-  AreaRecord& area(int index);
   int force_count() const { return force_count_; }
   const ForceRecord& force(int index) const;
-  ForceRecord& force(int index);
   int team_count(int force) const;
   const TeamRecord& team(int force, int team) const;
-  TeamRecord& team(int force, int team);
   int actor_count(int force, int team) const;
   const ActorRecord& actor(int force, int team, int actor) const;
-  ActorRecord& actor(int force, int team, int actor);
   int outcome_count() const { return outcome_count_; }
   const OutcomeRecord& outcome(int index) const;
-  OutcomeRecord& outcome(int index);
 
   // --- adding: into the first unused slot, with a record node that becomes the last added node ---
   Status AddLocation(const std::string& name, const std::string& desc, Integer x, Integer y, Integer z);
@@ -157,6 +152,13 @@ class MissionDocument {
 
  private:
   struct Tables;
+
+  LocationRecord& writable_location(int index);
+  AreaRecord& writable_area(int index);
+  ForceRecord& writable_force(int index);
+  TeamRecord& writable_team(int force, int team);
+  ActorRecord& writable_actor(int force, int team, int actor);
+  OutcomeRecord& writable_outcome(int index);
 
   bool ValidForce(int force) const { return force >= 0 && force < force_count_; }
   bool ValidTeam(int force, int team) const;

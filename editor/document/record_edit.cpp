@@ -67,91 +67,91 @@ MissionDocument::FieldSlot MissionDocument::SlotOf(const RecordRef& r, Field fie
       slot.text = &info.annotation;
       break;
     case Field::kLocName:
-      slot.text = &location(r.index).loc_name;
+      slot.text = &writable_location(r.index).loc_name;
       break;
     case Field::kLocDesc:
-      slot.text = &location(r.index).loc_desc;
+      slot.text = &writable_location(r.index).loc_desc;
       break;
     case Field::kLocX:
-      slot.integer = &location(r.index).loc_x;
+      slot.integer = &writable_location(r.index).loc_x;
       break;
     case Field::kLocY:
-      slot.integer = &location(r.index).loc_y;
+      slot.integer = &writable_location(r.index).loc_y;
       break;
     case Field::kLocZ:
-      slot.integer = &location(r.index).loc_z;
+      slot.integer = &writable_location(r.index).loc_z;
       break;
     case Field::kAreaName:
-      slot.text = &area(r.index).area_name;
+      slot.text = &writable_area(r.index).area_name;
       break;
     case Field::kAreaDesc:
-      slot.text = &area(r.index).area_desc;
+      slot.text = &writable_area(r.index).area_desc;
       break;
     case Field::kAreaLocations:
-      slot.text = &area(r.index).area_locations;
+      slot.text = &writable_area(r.index).area_locations;
       break;
     case Field::kAreaStyle:
-      slot.text = &area(r.index).area_style;
+      slot.text = &writable_area(r.index).area_style;
       break;
     case Field::kAreaRadius:
-      slot.integer = &area(r.index).area_radius;
+      slot.integer = &writable_area(r.index).area_radius;
       break;
     case Field::kForceName:
-      slot.text = &force(r.force).force_name;
+      slot.text = &writable_force(r.force).force_name;
       break;
     case Field::kForceDesc:
-      slot.text = &force(r.force).force_desc;
+      slot.text = &writable_force(r.force).force_desc;
       break;
     case Field::kTeamName:
-      slot.text = &team(r.force, r.team).team_name;
+      slot.text = &writable_team(r.force, r.team).team_name;
       break;
     case Field::kTeamDesc:
-      slot.text = &team(r.force, r.team).team_desc;
+      slot.text = &writable_team(r.force, r.team).team_desc;
       break;
     case Field::kPlan:
-      slot.text = &team(r.force, r.team).plan;
+      slot.text = &writable_team(r.force, r.team).plan;
       break;
     case Field::kNpcPlayer:
-      slot.flag = &actor(r.force, r.team, r.index).npc_player;
+      slot.flag = &writable_actor(r.force, r.team, r.index).npc_player;
       break;
     case Field::kNpcName:
-      slot.text = &actor(r.force, r.team, r.index).npc_name;
+      slot.text = &writable_actor(r.force, r.team, r.index).npc_name;
       break;
     case Field::kNpcSkill:
-      slot.single = &actor(r.force, r.team, r.index).npc_skill;
+      slot.single = &writable_actor(r.force, r.team, r.index).npc_skill;
       break;
     case Field::kNpcSkin:
-      slot.text = &actor(r.force, r.team, r.index).npc_skin;
+      slot.text = &writable_actor(r.force, r.team, r.index).npc_skin;
       break;
     case Field::kWeapon: {
-      auto& weapons = actor(r.force, r.team, r.index).weapon;
+      auto& weapons = writable_actor(r.force, r.team, r.index).weapon;
       if (element >= 0 && element < static_cast<int>(weapons.size())) slot.flag = &weapons[element];
       return slot;
     }
     case Field::kAmmo: {
-      auto& ammo = actor(r.force, r.team, r.index).ammo;
+      auto& ammo = writable_actor(r.force, r.team, r.index).ammo;
       if (element >= 0 && element < static_cast<int>(ammo.size())) slot.integer = &ammo[element];
       return slot;
     }
     case Field::kItem: {
-      auto& items = actor(r.force, r.team, r.index).item;
+      auto& items = writable_actor(r.force, r.team, r.index).item;
       if (element >= 0 && element < static_cast<int>(items.size())) slot.flag = &items[element];
       return slot;
     }
     case Field::kOutcomeType:
-      slot.text = &outcome(r.index).outcome_type;
+      slot.text = &writable_outcome(r.index).outcome_type;
       break;
     case Field::kOutcomeForce:
-      slot.text = &outcome(r.index).outcome_force;
+      slot.text = &writable_outcome(r.index).outcome_force;
       break;
     case Field::kOutcomeMessage:
-      slot.text = &outcome(r.index).outcome_message;
+      slot.text = &writable_outcome(r.index).outcome_message;
       break;
     case Field::kOutcomeReason:
-      slot.text = &outcome(r.index).outcome_reason;
+      slot.text = &writable_outcome(r.index).outcome_reason;
       break;
     case Field::kNextMission:
-      slot.text = &outcome(r.index).nextmission;
+      slot.text = &writable_outcome(r.index).nextmission;
       break;
   }
   return plain ? slot : FieldSlot{};

@@ -3,9 +3,16 @@
 // node so that a record renumbered by a removal above it is followed.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "editor/document/mission_document.h"
+
+class QFormLayout;
+class QLabel;
+class QLineEdit;
 
 namespace vyr::gui {
 
@@ -23,6 +30,9 @@ class PropertyWindow : public QWidget {
 
   // Where the window's record lives now.
   editor::NodeAddress address() const { return document_.tree().AddressOf(node_); }
+  // The record the window edits, read from its node now. Once the node is gone no record matches, so
+  // the window's edits are refused rather than landing on another record.
+  virtual editor::RecordRef record() const;
 
   // Fills the controls from the record; runs once, when the window opens.
   virtual void Load() = 0;
@@ -30,13 +40,49 @@ class PropertyWindow : public QWidget {
   // read anew and list selections restored.
   virtual void Activate();
 
+ signals:
+  // The window asks for a node's window to be opened or brought forward (the area window's "&Go").
+  void highlightRequested(vyr::editor::NodeId node);
+
  protected:
+  // Writes one field of the window's record; refused quietly when the record is gone.
+  void Write(editor::Field field, const editor::FieldValue& value, int element = 0);
+  std::string TextField(editor::Field field) const;
+
+  // A box for a text field that refuses characters the code page cannot hold (saying so in hint())
+  // and writes its whole text into the field on every edit by the author.
+  QLineEdit* AddTextBox(QFormLayout& form, const char* name, const QString& label, editor::Field field);
+  // A text box for a name: the node's label follows (the document does that), and so does the
+  // caption, `caption_prefix` + the text.
+  QLineEdit* AddNameBox(QFormLayout& form, const char* name, const QString& label, editor::Field field,
+                        const QString& caption_prefix);
+  // A box for a 16-bit Integer field. Text that is no such number is not taken: the field keeps its
+  // last value and the box shows a red frame with a tool tip until the text is a number again.
+  QLineEdit* AddNumberBox(QFormLayout& form, const char* name, const QString& label, editor::Field field,
+                          int element = 0);
+  // Shows `text` as not taken (or taken again when `reason` is empty).
+  static void MarkRejected(QLineEdit& box, const QString& reason);
+  // Fills every box made by the Add functions from the record.
+  void LoadBoxes();
+
+  // The line under a window's controls that tells why typed text was left out; hidden until then.
+  QLabel* hint() const { return hint_; }
+  void ShowHint(const QString& text);
+
   editor::MissionDocument& document_;
 
  private:
+  struct Box {
+    QLineEdit* box;
+    editor::Field field;
+    int element;
+  };
+
   editor::NodeId node_;
   int slot_ = -1;
   int tag_ = 0;
+  QLabel* hint_;
+  std::vector<Box> boxes_;
 };
 
 }  // namespace vyr::gui

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string_view>
+#include <variant>
 
 #include "editor/document/mission_document.h"
 #include "editor/document/text_file.h"
@@ -50,8 +51,12 @@ void WriteListEntries(ScriptText& script, int indent, std::string_view list, boo
 }
 
 // An area list that is not empty and lacks its final "?" gets it in the document.
-void TerminateList(std::string& list) {
-  if (!list.empty() && list.back() != '?') list += '?';
+// A list whose last name lacks its "?" gets one, stored back into the record.
+void TerminateList(MissionDocument& document, int area, Field field) {
+  const auto list = document.GetField(RecordRef::Area(area), field);
+  const std::string* text = list ? std::get_if<std::string>(&*list) : nullptr;
+  if (text != nullptr && !text->empty() && text->back() != '?')
+    (void)document.SetField(RecordRef::Area(area), field, *text + "?");
 }
 
 void Report(const CompileProgress& progress, std::string_view caption) {
@@ -111,9 +116,9 @@ void WriteAreas(ScriptText& script, MissionDocument& document) {
   script.Line(2, "// AREAS");
   script.Line(2, "// -----");
   for (int i = 0; i < document.area_count(); ++i) {
-    AreaRecord& area = document.area(i);
-    TerminateList(area.area_style);
-    TerminateList(area.area_locations);
+    TerminateList(document, i, Field::kAreaStyle);
+    TerminateList(document, i, Field::kAreaLocations);
+    const AreaRecord& area = document.area(i);
     script.Line(2, "area " + area.area_name);
     script.Line(2, "{");
     script.Line(3, "style = ");

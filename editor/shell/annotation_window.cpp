@@ -5,7 +5,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -16,18 +15,6 @@ namespace {
 
 constexpr int kLargestSize = 9;
 constexpr int kSmallestShrinkableSize = 5;
-
-// The box shows line breaks as Qt keeps them; the document holds CR LF.
-QString ToBoxText(const std::string& annotation) {
-  QString text = vyr::gui::FromCodePage(annotation);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return text;
-}
-
-std::string ToAnnotation(QString text) {
-  text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-  return vyr::gui::ToCodePage(text);
-}
 
 }  // namespace
 
@@ -94,38 +81,26 @@ void frm_annotation::ApplyFont() {
 }
 
 void frm_annotation::ShowDocumentText() {
-  const QString text = ToBoxText(document_.info.annotation);
-  if (text == Annotation_->toPlainText()) return;
+  if (vyr::gui::FromBoxLines(*Annotation_->document()) == document_.info.annotation) return;
   updating_ = true;
-  Annotation_->setPlainText(text);
+  Annotation_->setPlainText(vyr::gui::ToBoxLines(document_.info.annotation));
   updating_ = false;
 }
 
 void frm_annotation::TextEdited() {
   if (updating_) return;
   // Characters the code page cannot hold are taken out again, with a hint, rather than saved as '?'.
-  const QString refused = vyr::gui::FirstForeignCharacter(Annotation_->toPlainText());
+  updating_ = true;
+  const QString refused = vyr::gui::TakeOutForeignCharacters(*Annotation_->document());
+  updating_ = false;
   if (!refused.isEmpty()) {
-    updating_ = true;
-    const QString text = Annotation_->toPlainText();
-    QTextCursor cursor(Annotation_->document());
-    for (qsizetype i = text.size() - 1; i >= 0; --i) {
-      if (vyr::gui::FitsCodePage(text, i)) continue;
-      const qsizetype end = i + 1;
-      if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) --i;
-      cursor.setPosition(static_cast<int>(i));
-      cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-      cursor.removeSelectedText();
-    }
-    updating_ = false;
-    hint_->setText(
-        QStringLiteral("\u201C%1\u201D cannot be kept in a mission file and was left out.").arg(refused));
+    hint_->setText(vyr::gui::ForeignCharacterHint(refused));
     hint_->show();
   } else {
     hint_->hide();
   }
   updating_ = true;
-  document_.SetAnnotation(ToAnnotation(Annotation_->toPlainText()));
+  document_.SetAnnotation(vyr::gui::FromBoxLines(*Annotation_->document()));
   updating_ = false;
 }
 

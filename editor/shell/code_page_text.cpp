@@ -1,6 +1,8 @@
 #include "editor/shell/code_page_text.h"
 
 #include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "platform/codepage.h"
 
@@ -29,6 +31,43 @@ QString FirstForeignCharacter(const QString& text) {
     return text.mid(i, pair ? 2 : 1);
   }
   return {};
+}
+
+QString ToBoxLines(std::string_view bytes) {
+  QString text = FromCodePage(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+std::string FromBoxLines(const QTextDocument& document) {
+  QString text = document.toRawText();
+  text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+  text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+  return ToCodePage(text);
+}
+
+QString TakeOutForeignCharacters(QTextDocument& document) {
+  const QString text = document.toRawText();
+  const QString refused = FirstForeignCharacter(text);
+  if (refused.isEmpty()) return refused;
+  QTextCursor cursor(&document);
+  for (qsizetype i = text.size() - 1; i >= 0; --i) {
+    if (FitsCodePage(text, i) || text.at(i) == QChar::ParagraphSeparator ||
+        text.at(i) == QChar::LineSeparator)
+      continue;
+    const qsizetype end = i + 1;
+    if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) --i;
+    cursor.setPosition(static_cast<int>(i));
+    cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  }
+  return refused;
+}
+
+QString ForeignCharacterHint(const QString& character) {
+  if (character.isEmpty())
+    return QStringLiteral("That character cannot be kept in a mission file and was left out.");
+  return QStringLiteral("\u201C%1\u201D cannot be kept in a mission file and was left out.").arg(character);
 }
 
 QString FromPath(std::string_view path) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class QTextDocument;
+
 namespace vyr::gui {
 
 QString FromCodePage(std::string_view bytes);
@@ -17,6 +19,16 @@ std::string ToCodePage(const QString& text);
 bool FitsCodePage(const QString& text, qsizetype index);
 // The first character of `text` the code page cannot hold, or an empty string.
 QString FirstForeignCharacter(const QString& text);
+
+// Multi-line boxes: the box shows Qt's line breaks, the core holds CR LF. Reading the box back keeps a
+// non-breaking space as one (QTextDocument::toPlainText would turn it into a plain space).
+QString ToBoxLines(std::string_view bytes);
+std::string FromBoxLines(const QTextDocument& document);
+// Takes every character the code page cannot hold out of `document`; returns the first one taken, or
+// an empty string when all of them fit.
+QString TakeOutForeignCharacters(QTextDocument& document);
+// What a box says when it refused `character` (empty: a character it cannot name).
+QString ForeignCharacterHint(const QString& character);
 
 // File names are UTF-8, as the file system speaks it (a name that is not valid UTF-8 is shown as
 // code-page text). Messages may carry names and record texts alike, so they are read the same way.

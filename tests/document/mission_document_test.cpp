@@ -212,10 +212,10 @@ TEST(MissionDocument, CutAndPasteMovesAnActorAndTheClipboardIsACopy) {
   EXPECT_EQ(doc.actor(0, 1, 1), sniper);
   EXPECT_EQ(doc.tree().node(doc.tree().ActorNode(0, 1, 1)).text, "sniper");
 
-  doc.actor(0, 1, 1).npc_name = "renamed";
+  ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 1, 1), Field::kNpcName, std::string("renamed")));
   ASSERT_TRUE(doc.PasteActor(0, 0));
   EXPECT_EQ(doc.actor(0, 0, 1), sniper);
-  doc.actor(0, 0, 1).ammo[0] = 99;
+  ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 1), Field::kAmmo, Integer{99}, 0));
   EXPECT_EQ(doc.actor_clipboard().ammo[0], 10);
 
   ASSERT_TRUE(doc.CopyTeam(0, 0));
@@ -238,8 +238,8 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
   ASSERT_TRUE(doc.CopyActor(0, 0, 1));
   EXPECT_FALSE(doc.team_on_clipboard());
   ASSERT_TRUE(doc.CopyTeam(0, 0));
-  doc.team(0, 0).plan = "changed later";
-  doc.actor(0, 0, 0).npc_name = "changed";
+  ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("changed later")));
+  ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcName, std::string("changed")));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_EQ(doc.team_count(1), 3);
@@ -248,7 +248,7 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
     EXPECT_EQ(doc.team(1, t).plan, "move gate\r\nwait 5");
     EXPECT_EQ(ActorNames(doc, 1, t), (std::vector<std::string>{"one", "two", "three"}));
   }
-  doc.actor(1, 1, 0).npc_name = "independent";
+  ASSERT_TRUE(doc.SetField(RecordRef::Actor(1, 1, 0), Field::kNpcName, std::string("independent")));
   EXPECT_EQ(doc.actor(1, 2, 0).npc_name, "one");
 
   const ProjectTree& tree = doc.tree();

@@ -98,7 +98,7 @@ TEST_F(VyrWithLibrary, CheckParsesWithTheLibraryAndPrintsItsMessages) {
   EXPECT_EQ(run.exit_code, 0) << run.err;
 
   // A location name with a blank is written as it stands and fails the parse.
-  doc.location(1).loc_name = "the tower";
+  ASSERT_TRUE(doc.SetField(RecordRef::Location(1), Field::kLocName, std::string("the tower")));
   run = RunVyr({"build", "--check", SaveProject(doc, "bad"), dir_ / "bad.vyr"});
   EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_NE(run.err.find("line"), std::string::npos) << run.err;
@@ -128,7 +128,7 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   std::string plan;
   for (int i = 0; i < 300; ++i)
     plan += "  radio \"message " + std::to_string(i) + "\";\r\n";
-  doc.team(0, 0).plan = plan + "  abort;";
+  ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, plan + "  abort;"));
   ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "long"), dir_ / "long.vyr"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   run = RunVyr({"import", dir_ / "long.vyr", dir_ / "back.cme"});

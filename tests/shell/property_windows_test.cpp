@@ -1,0 +1,327 @@
+// The property windows over a real document: opening, the slot stack, following and closing with the
+// record, and each window's controls writing their fields as the author types and clicks.
+#include "editor/properties/property_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include "editor/properties/force_windows.h"
+#include "editor/properties/property_window.h"
+#include "editor/shell/annotation_window.h"
+#include "editor/shell/code_page_text.h"
+#include "tests/editor_test_support.h"
+
+namespace vyr::gui {
+namespace {
+
+using editor::Field;
+using editor::RecordRef;
+using namespace editor::testing;
+
+class PropertyWindowsTest : public ::testing::Test {
+ protected:
+  PropertyWindowsTest() {
+    area_.resize(1000, 700);
+    area_.show();
+    BuildWarehouse(document_);
+  }
+
+  // Opens the node's window as a click does and returns it.
+  PropertyWindow* Open(editor::NodeId node) {
+    document_.MakeCurrent(node);
+    windows_.Open(node);
+    const std::string& key = document_.tree().node(node).key;
+    return key.starts_with("P") ? windows_.WindowInSlot(std::stoi(key.substr(1))) : nullptr;
+  }
+  template <typename T>
+  static T* Control(QWidget* window, const char* name) {
+    T* control = window->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+  static void Retype(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+  }
+  // One keystroke of any character, as a keyboard layout that has it would send it.
+  static void Type(QWidget* box, const QString& character) {
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, character, Qt::NoModifier);
+  }
+  static void CloseByAuthor(PropertyWindow* window) {
+    window->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  template <typename T>
+  T Get(const RecordRef& record, Field field, int element = 0) const {
+    return std::get<T>(*document_.GetField(record, field, element));
+  }
+  const std::string& Label(editor::NodeId node) const { return document_.tree().node(node).text; }
+
+  editor::MissionDocument document_;
+  ScriptedUi ui_;
+  QMdiArea area_;
+  QMenu plan_menu_;
+  PropertyWindows windows_{document_, area_, ui_, &plan_menu_};
+};
+
+TEST_F(PropertyWindowsTest, SlotsAreAStackAndThe52ndWindowIsRefusedWithAMessage) {
+  for (int i = document_.location_count(); i < 60; ++i)
+    ASSERT_TRUE(document_.AddLocation(Numbered("loc", i), "", 0, 0, 0));
+  std::vector<PropertyWindow*> opened;
+  for (int i = 0; i < 51; ++i)
+    opened.push_back(Open(document_.tree().LocationNode(i)));
+  EXPECT_EQ(windows_.open_count(), 51);
+  EXPECT_EQ(opened[50]->slot(), 50);
+  EXPECT_EQ(Open(document_.tree().LocationNode(3)), opened[3]) << "an open window is brought forward";
+  EXPECT_EQ(area_.activeSubWindow(), opened[3]->parentWidget());
+
+  EXPECT_EQ(Open(document_.tree().LocationNode(51)), nullptr);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].title, "Property windows");
+  EXPECT_NE(ui_.messages[0].text.find("51"), std::string::npos) << ui_.messages[0].text;
+
+  CloseByAuthor(opened[3]);
+  CloseByAuthor(opened[7]);
+  EXPECT_EQ(windows_.open_count(), 49);
+  EXPECT_EQ(document_.tree().node(document_.tree().LocationNode(7)).key[0], 'U');
+  EXPECT_EQ(Open(document_.tree().LocationNode(55))->slot(), 7) << "the slot freed last goes first";
+  EXPECT_EQ(Open(document_.tree().LocationNode(56))->slot(), 3);
+  EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+TEST_F(PropertyWindowsTest, AWindowFollowsItsRecordAndClosesWithIt) {
+  ASSERT_TRUE(document_.AddLocation("cellar", "", 1, 2, 3));
+  PropertyWindow* window = Open(document_.tree().LocationNode(2));
+  const int slot = window->slot();
+  Open(document_.tree().ActorNode(0, 0, 1));
+
+  ASSERT_TRUE(document_.DeleteLocation(0));
+  EXPECT_EQ(window->record(), RecordRef::Location(1));
+  EXPECT_EQ(window->tag(), document_.tree().NodeIndex(window->node()));
+  Retype(Control<QLineEdit>(window, "loc_desc"), "damp");
+  EXPECT_EQ(document_.location(1).loc_desc, "damp");
+  EXPECT_EQ(document_.location(0).loc_desc, "") << "the record that moved into the old index is untouched";
+
+  ASSERT_TRUE(document_.DeleteLocation(1));
+  EXPECT_EQ(windows_.WindowInSlot(slot), nullptr);
+  EXPECT_EQ(windows_.open_count(), 1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(area_.subWindowList().size(), 1);
+
+  document_.NewProject();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(windows_.open_count(), 0);
+  EXPECT_TRUE(area_.subWindowList().isEmpty());
+  EXPECT_EQ(document_.tree().window_slots().free_head(), 0);
+}
+
+TEST_F(PropertyWindowsTest, TypingANameUpdatesRecordLabelAndCaptionAtEveryKeystroke) {
+  const editor::NodeId node = document_.tree().LocationNode(1);
+  PropertyWindow* window = Open(node);
+  EXPECT_EQ(window->windowTitle(), "Location - tower");
+  auto* box = Control<QLineEdit>(window, "loc_name");
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Delete);
+  EXPECT_EQ(document_.location(1).loc_name, "");
+  QString typed;
+  for (const QChar c : QStringLiteral("Ost\u00e9")) {
+    Type(box, c);
+    typed += c;
+    const std::string bytes = ToCodePage(typed);
+    ASSERT_EQ(document_.location(1).loc_name, bytes);
+    ASSERT_EQ(Label(node), bytes);
+    ASSERT_EQ(window->windowTitle(), "Location - " + typed);
+  }
+  EXPECT_EQ(document_.location(1).loc_name, "Ost\xE9");
+
+  EXPECT_FALSE(Control<QLabel>(window, "text_hint")->isVisible());
+  Type(box, QStringLiteral("\u03A9"));  // not in the code page
+  EXPECT_EQ(document_.location(1).loc_name, "Ost\xE9");
+  EXPECT_TRUE(Control<QLabel>(window, "text_hint")->isVisible());
+
+  PropertyWindow* force = Open(document_.tree().ForceNode(0));
+  EXPECT_EQ(force->windowTitle(), "Force") << "until the name is edited";
+  QTest::keyClicks(Control<QLineEdit>(force, "force_desc"), "x");
+  EXPECT_EQ(force->windowTitle(), "Force");
+  EXPECT_EQ(document_.force(0).force_desc, "x");
+  QTest::keyClicks(Control<QLineEdit>(force, "force_name"), "2");
+  EXPECT_EQ(force->windowTitle(), "Force - Blue2");
+  EXPECT_EQ(Label(document_.tree().ForceNode(0)), "Blue2");
+}
+
+TEST_F(PropertyWindowsTest, NumberBoxesKeepTheLastValidValue) {
+  PropertyWindow* window = Open(document_.tree().LocationNode(0));
+  auto* x = Control<QLineEdit>(window, "loc_x");
+  EXPECT_EQ(x->text(), "100");
+  for (const char* refused : {"", "-"}) {
+    Retype(x, refused);
+    EXPECT_EQ(document_.location(0).loc_x, 100) << refused;
+    EXPECT_FALSE(x->property("taken").toBool()) << refused;
+    EXPECT_TRUE(x->toolTip().contains("100")) << x->toolTip().toStdString();
+  }
+  Retype(x, "40000");  // "4000" was taken on the way
+  EXPECT_EQ(document_.location(0).loc_x, 4000);
+  EXPECT_FALSE(x->property("taken").toBool());
+  Retype(x, "-32768");
+  EXPECT_EQ(document_.location(0).loc_x, -32768);
+  EXPECT_TRUE(x->property("taken").toBool());
+  EXPECT_TRUE(x->toolTip().isEmpty());
+
+  PropertyWindow* area = Open(document_.tree().AreaNode(0));
+  Retype(Control<QLineEdit>(area, "area_radius"), "7.5");
+  EXPECT_EQ(document_.area(0).area_radius, 8) << "halves go to even";
+}
+
+TEST_F(PropertyWindowsTest, AreaListsAreRestoredOnEveryActivationAndStoredTerminated) {
+  ASSERT_TRUE(document_.AddArea("pit", "", "tower", 0, "open"));
+  PropertyWindow* yard = Open(document_.tree().AreaNode(0));
+  PropertyWindow* pit = Open(document_.tree().AreaNode(1));
+  EXPECT_EQ(pit->windowTitle(), "Area properties");
+  EXPECT_EQ(document_.area(1).area_style, "open?");
+  EXPECT_EQ(document_.area(1).area_locations, "tower?");
+
+  const auto selected = [](QListWidget* list) {
+    QStringList names;
+    for (const QListWidgetItem* item : list->selectedItems())
+      names << item->text();
+    return names.join(',');
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (PropertyWindow* window : {yard, pit, yard}) {
+      Open(window->node());
+      EXPECT_EQ(Control<QListWidget>(window, "list_area_style")->count(), 3);
+      EXPECT_EQ(Control<QListWidget>(window, "list_area_loc")->count(), 2);
+    }
+  }
+  auto* locations = Control<QListWidget>(yard, "list_area_loc");
+  EXPECT_EQ(selected(locations), "gate,tower");
+  locations->item(0)->setSelected(false);
+  EXPECT_EQ(document_.area(0).area_locations, "tower?");
+  locations->item(1)->setSelected(false);
+  EXPECT_EQ(document_.area(0).area_locations, "");
+  Open(pit->node());
+  EXPECT_EQ(selected(Control<QListWidget>(pit, "list_area_style")), "open");
+
+  // "&Go" opens the location at the list's focus entry.
+  Open(yard->node());
+  locations->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+  Control<QPushButton>(yard, "Command1")->click();
+  EXPECT_EQ(document_.tree().node(document_.tree().LocationNode(1)).key[0], 'P');
+  EXPECT_EQ(document_.tree().selected(), document_.tree().LocationNode(1));
+}
+
+TEST_F(PropertyWindowsTest, MissionStylesSelectKnownNamesAndTheAnnotationOpens) {
+  document_.info.map_styles = "open?bogus?urban";
+  PropertyWindow* window = Open(document_.tree().root());
+  auto* styles = Control<QListWidget>(window, "list_map_style");
+  ASSERT_EQ(styles->count(), 5);
+  EXPECT_TRUE(styles->item(1)->isSelected());  // urban, taken without its final "?"
+  EXPECT_TRUE(styles->item(3)->isSelected());  // open
+  EXPECT_EQ(styles->selectedItems().size(), 2);
+  EXPECT_EQ(document_.info.map_styles, "open?bogus?urban") << "activation changes nothing";
+  styles->item(0)->setSelected(true);
+  EXPECT_EQ(document_.info.map_styles, "none?urban?open?");
+
+  Control<QPushButton>(window, "Command1")->click();
+  EXPECT_NE(area_.findChild<frm_annotation*>("frm_annotation"), nullptr);
+}
+
+TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
+  const RecordRef bot = RecordRef::Actor(0, 0, 1);
+  PropertyWindow* window = Open(document_.tree().ActorNode(0, 0, 1));
+  EXPECT_EQ(window->windowTitle(), "Actor - Bot");
+  auto* skill = Control<QLineEdit>(window, "npc_skill");
+  auto* slider = Control<QSlider>(window, "Slider1");
+  EXPECT_EQ(skill->text(), "0.5");
+  EXPECT_EQ(slider->minimum(), 1);
+  EXPECT_EQ(slider->maximum(), 5);
+  EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 0.5f) << "opening writes nothing back";
+
+  slider->setValue(3);
+  EXPECT_EQ(skill->text(), "3");
+  EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.0f);
+  Retype(skill, "2.5");
+  EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 2.5f);
+  EXPECT_EQ(slider->value(), 2);
+  Retype(skill, "3.5");
+  EXPECT_EQ(slider->value(), 4);
+  Retype(skill, "-");
+  EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.5f);
+  EXPECT_EQ(slider->value(), 4);
+
+  auto* ammo1 = Control<QLineEdit>(window, "ammo1");
+  Retype(ammo1, "12abc");
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 12);
+  Retype(ammo1, "");
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 0);
+  Retype(ammo1, "99999");
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 32767);
+
+  Control<QCheckBox>(window, "Check6")->click();
+  Control<QCheckBox>(window, "itemcheck5")->click();
+  Control<QCheckBox>(window, "npc_player")->click();
+  const editor::ActorRecord& actor = document_.actor(0, 0, 1);
+  EXPECT_TRUE(actor.weapon[5]);
+  EXPECT_TRUE(actor.item[4]);
+  EXPECT_TRUE(actor.npc_player);
+  EXPECT_EQ(actor.ammo[4], 0) << "the sniper rifle leaves its ammunition alone";
+  EXPECT_TRUE(actor.weapon[1]) << "untouched boxes keep their flags";
+}
+
+TEST_F(PropertyWindowsTest, ThePlanKeepsItsBytesAndTakesInsertionsAtTheCaret) {
+  const std::string plan = "move\xA0gate\r\nwait\r5\r\n";
+  ASSERT_TRUE(document_.SetField(RecordRef::Team(0, 0), Field::kPlan, plan));
+  auto* window = dynamic_cast<frm_team_props*>(Open(document_.tree().TeamNode(0, 0)));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "Team - Alpha");
+  CloseByAuthor(window);
+  EXPECT_TRUE(SameBytes(plan, document_.team(0, 0).plan));
+
+  ASSERT_TRUE(document_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("a\r\nb")));
+  window = dynamic_cast<frm_team_props*>(Open(document_.tree().TeamNode(0, 0)));
+  auto* rtfb = Control<QPlainTextEdit>(window, "rtfb");
+  QTextCursor caret = rtfb->textCursor();
+  caret.setPosition(1);
+  rtfb->setTextCursor(caret);
+  window->InsertIntoPlan("X\r\nY");
+  EXPECT_TRUE(SameBytes("aX\r\nY\r\nb", document_.team(0, 0).plan));
+  EXPECT_EQ(rtfb->textCursor().position(), 4);
+  caret.setPosition(0);
+  rtfb->setTextCursor(caret);
+  window->InsertIntoPlan(QStringLiteral("\u00A0"));
+  caret.movePosition(QTextCursor::End);
+  rtfb->setTextCursor(caret);
+  window->InsertIntoPlan("!");
+  EXPECT_TRUE(
+      SameBytes("\xA0"
+                "aX\r\nY\r\nb!",
+                document_.team(0, 0).plan));
+
+  window->InsertIntoPlan(QStringLiteral("\u2605"));
+  EXPECT_TRUE(
+      SameBytes("\xA0"
+                "aX\r\nY\r\nb!",
+                document_.team(0, 0).plan));
+  EXPECT_TRUE(Control<QLabel>(window, "text_hint")->isVisible());
+
+  QTest::keyClicks(Control<QLineEdit>(window, "team_desc"), "night");
+  EXPECT_EQ(document_.team(0, 0).team_desc, "night");
+  Control<QPushButton>(window, "Command2")->click();
+  EXPECT_TRUE(plan_menu_.isVisible());
+  plan_menu_.hide();
+}
+
+}  // namespace
+}  // namespace vyr::gui
