@@ -85,7 +85,9 @@ TEST_F(OutcomeWindow, InsertsAtTheCaretBeforeAnySelection) {
 }
 
 TEST_F(OutcomeWindow, NextMissionsRebuildTheField) {
-  doc_.outcome(0).nextmission = "m2?m3";  // the last name lacks its "?"
+  // the last name lacks its "?"
+  ASSERT_TRUE(doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kNextMission,
+                            std::string("m2?m3")));
   auto window = Open();
   auto* list = Child<QListWidget>(*window, "nextmission");
   ASSERT_EQ(list->count(), 2);
@@ -138,7 +140,8 @@ TEST_F(OutcomeWindow, ActivationsKeepOneForceEntryPerForce) {
 }
 
 TEST_F(OutcomeWindow, ConditionDialogsInsertOnlyWhatOkConfirms) {
-  doc_.outcome(0).outcome_reason.clear();
+  ASSERT_TRUE(
+      doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kOutcomeReason, std::string()));
   auto window = Open();
   auto* timeout = Child<QPushButton>(*window, "Command1");
   auto* elimination = Child<QPushButton>(*window, "Command3");
@@ -171,7 +174,8 @@ TEST_F(OutcomeWindow, ConditionDialogsInsertOnlyWhatOkConfirms) {
 
 TEST_F(OutcomeWindow, EliminationWithNoForcesNamesNobody) {
   doc_.ClearForces();
-  doc_.outcome(0).outcome_reason.clear();
+  ASSERT_TRUE(
+      doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kOutcomeReason, std::string()));
   auto window = Open();
   ClickWithDialog(Child<QPushButton>(*window, "Command3"), [](QDialog& dialog) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("el_who")->count(), 0);
