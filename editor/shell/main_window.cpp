@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "editor/document/project_file.h"
@@ -24,6 +25,10 @@
 #include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
 #include "editor/launch/paths.h"
+#include "editor/properties/command_window.h"
+#include "editor/properties/force_windows.h"
+#include "editor/properties/outcome_window.h"
+#include "editor/properties/property_windows.h"
 #include "editor/script/import.h"
 #include "editor/shell/about_window.h"
 #include "editor/shell/code_page_text.h"
@@ -369,6 +374,14 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
   CreateMenus();
   CreateToolBar();
+  property_windows_ = std::make_unique<PropertyWindows>(document_, *mdi_, *ui_, menus_["mn_plan"]);
+  for (const NodeImage outcome : {NodeImage::kPos, NodeImage::kNeg}) {
+    property_windows_->Register(outcome, [](editor::MissionDocument& document, editor::NodeId node) {
+      return new frm_outcome_props(document, node);
+    });
+  }
+  open_property_window_ = [this](editor::NodeId node) { property_windows_->Open(node); };
+  open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateCommands();
   Connect();
   UpdateCaption();
@@ -645,6 +658,22 @@ void MainWindow::SetPropertyWindowOpener(std::function<void(editor::NodeId)> ope
 
 void MainWindow::SetPlanBuilderOpener(std::function<void(int page)> opener) {
   open_plan_builder_ = std::move(opener);
+}
+
+void MainWindow::OpenPlanBuilder(int page) {
+  frm_command builder(
+      document_, [this](const QString& statement) { InsertIntoSelectedTeamPlan(statement); }, this);
+  builder.ShowPage(page);
+  builder.exec();
+}
+
+// The plan menu is reached from a team window, whose node is then the selected node with a "P" key.
+void MainWindow::InsertIntoSelectedTeamPlan(const QString& statement) {
+  const editor::TreeNode* node = document_.tree().Find(document_.tree().selected());
+  if (node == nullptr || node->key.size() < 2 || node->key[0] != 'P') return;
+  const int slot = std::atoi(node->key.c_str() + 1);
+  if (auto* team = qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(slot)))
+    team->InsertIntoPlan(statement);
 }
 
 void MainWindow::UpdateCaption() {

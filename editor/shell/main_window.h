@@ -23,6 +23,7 @@ class QToolBar;
 namespace vyr::gui {
 
 class ProjectWindow;
+class PropertyWindows;
 class RecentFilesMenu;
 
 // What the main window uses of the world outside it; tests give stand-ins.
@@ -54,11 +55,13 @@ class MainWindow : public QMainWindow {
   // Runs the command of a menu item or toolbar key by its name; false when there is no such command.
   bool RunCommand(const QString& name);
 
-  // Seams for the windows that arrive later: a node's property window, the plan builder on a page.
+  // What a node click opens and what the plan menu opens; by default the property windows and the plan
+  // command builder (tests put stand-ins here).
   void SetPropertyWindowOpener(std::function<void(editor::NodeId)> opener);
   void SetPlanBuilderOpener(std::function<void(int page)> opener);
 
   ProjectWindow* project_window() const { return project_window_; }
+  PropertyWindows* property_windows() const { return property_windows_.get(); }
   QMdiArea* mdi_area() const { return mdi_; }
   QMenu* menu(const QString& name) const;
   editor::EditorSettings& settings() { return settings_; }
@@ -92,6 +95,8 @@ class MainWindow : public QMainWindow {
   void Report(const char* title, const editor::Status& status);
   void OpenRecent(QAction* entry);
   void OpenArgument(const std::string& argument);
+  void OpenPlanBuilder(int page);
+  void InsertIntoSelectedTeamPlan(const QString& statement);
 
   MainWindowServices services_;
   editor::MissionDocument& document_;
@@ -100,6 +105,7 @@ class MainWindow : public QMainWindow {
   editor::UserInterface* ui_ = nullptr;
   std::unique_ptr<editor::LaunchContext> launch_;
   std::unique_ptr<RecentFilesMenu> recent_;
+  std::unique_ptr<PropertyWindows> property_windows_;
 
   QMdiArea* mdi_ = nullptr;
   ProjectWindow* project_window_ = nullptr;

@@ -7,12 +7,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <array>
 #include <deque>
 #include <filesystem>
 
 #include "editor/document/project_file.h"
+#include "editor/properties/property_windows.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
 #include "tests/launch/launch_test_support.h"
@@ -170,6 +173,25 @@ TEST_F(MainWindowTest, PlanItemsOpenTheBuilderOnTheirPage) {
   EXPECT_EQ(pages, (std::vector<int>{0, 12, 13, 13, 16}));
 }
 
+TEST_F(MainWindowTest, ANodeClickOpensItsWindowAndThePlanMenuInsertsIntoIt) {
+  window_->StartUp("");
+  window_->RunCommand("loc_add");
+  window_->RunCommand("mn_force_Add");
+  Select(document_.tree().ForceNode(0));
+  window_->RunCommand("mn_team_add");
+  Click(document_.tree().TeamNode(0, 0));
+  ASSERT_EQ(window_->property_windows()->open_count(), 1);
+
+  QTimer::singleShot(0, [] {
+    QWidget* builder = QApplication::activeModalWidget();
+    ASSERT_NE(builder, nullptr);
+    EXPECT_EQ(builder->objectName(), "frm_command");
+    builder->findChild<QPushButton*>("Command3")->click();
+  });
+  Action("mn_plan_attack")->trigger();
+  EXPECT_EQ(document_.team(0, 0).plan, "  attack towards New location;\r\n  wait until ready;\r\n");
+}
+
 TEST(RecentFilesMenuTest, KeepsFourNewestFirstAndAListedPathInPlace) {
   editor::MemorySettingsStore store;
   QMenu menu;
@@ -239,7 +261,8 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyACompletedSaveLetsTheWindowGo) {
   ui_.replies = {editor::Answer::kYes};
   ui_.Answer(scratch_ / "p.cme");
   ui_.Answer(scratch_ / "missing-folder/p.mlc");  // the locations cannot be written there
-  for (const char* name : {"p.mar", "p.mfr", "p.moc"}) ui_.Answer(scratch_ / name);
+  for (const char* name : {"p.mar", "p.mfr", "p.moc"})
+    ui_.Answer(scratch_ / name);
   EXPECT_FALSE(window_->close());
   EXPECT_EQ(ui_.questions,
             (std::vector<std::string>{"VYR Mission Editor: Save current mission before closing?"}));
