@@ -361,8 +361,7 @@ HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
       }
       StoreThrough(slot.target, &staged[p]);
     } else if (IsRetval(f->params[p]) && result != nullptr) {
-      // The retval travels in *result, which the caller passes empty; a caller that passed none does not want
-      // it.
+      // The retval travels in *result, which the caller passes empty; without one, nobody wants it.
       *result = Borrow(f->params[p].type, slot);
       slot.bstr = nullptr;
     }
