@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include "automation_fixture.h"
@@ -49,6 +50,12 @@ VARIANT I4(std::int32_t v) {
 VARIANT R8(double v) {
   return Make(VT_R8, &VARIANT::dblVal, v);
 }
+VARIANT R4(float v) {
+  return Make(VT_R4, &VARIANT::fltVal, v);
+}
+VARIANT Of(VARTYPE vt) {
+  return Make(vt, &VARIANT::lVal, 0);
+}
 VARIANT Str(BSTR s) {
   return Make(VT_BSTR, &VARIANT::bstrVal, s);
 }
@@ -78,7 +85,7 @@ TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
   EXPECT_EQ(mission_->GetIDsOfNames(IID_IUnknown, bad, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
   UINT count = 7;
   EXPECT_EQ(mission_->GetTypeInfoCount(&count), S_OK);
-  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(count, 1u);
 }
 
 TEST_F(Dispatch, LateBoundCallsNeedTheTypeLibraryRegistered) {
@@ -218,6 +225,242 @@ TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
   ASSERT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
   ASSERT_EQ(result.vt, VT_BSTR);
   EXPECT_EQ(Text(BStr::Adopt(result.bstrVal)), "hq");
+}
+
+TEST_F(Dispatch, ArgumentsConvertAsVariantChangeTypeDoes) {
+  ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
+  BStr zero(u"0"), one(u" 1 "), exp(u"1e0"), bad(u"one"), big(u"40000");
+  std::int16_t by_ref = 1;
+  VARIANT inner = R8(0.5);  // rounds to the even 0
+  struct Row {
+    VARIANT index;
+    HRESULT hr;
+    const char* name;
+  } rows[] = {
+      {Str(zero.Get()), S_OK, "bob"},
+      {Str(one.Get()), S_OK, "ann"},
+      {Str(exp.Get()), S_OK, "ann"},
+      {Of(VT_EMPTY), S_OK, "bob"},
+      {R8(1.5), S_OK, "you"},
+      {R4(0.5f), S_OK, "bob"},
+      {Ref(VT_I2, &by_ref), S_OK, "ann"},
+      {Ref(VT_VARIANT, &inner), S_OK, "bob"},
+      {Of(VT_NULL), DISP_E_TYPEMISMATCH, ""},
+      {Str(bad.Get()), DISP_E_TYPEMISMATCH, ""},
+      {Str(big.Get()), DISP_E_OVERFLOW, ""},
+      {Of(VT_DISPATCH), DISP_E_TYPEMISMATCH, ""},
+  };
+  for (Row& row : rows) {
+    VARIANT name;
+    VariantInit(&name);
+    UINT arg_error = 99;
+    BStr type, skin;
+    float skill = 0;
+    EXPECT_EQ(Call(8, DISPATCH_METHOD,
+                   {row.index, Ref(VT_BSTR, type.Put()), Ref(VT_VARIANT, &name), Ref(VT_BSTR, skin.Put()),
+                    Ref(VT_R4, &skill)},
+                   nullptr, &arg_error),
+              row.hr)
+        << row.name;
+    if (row.hr == S_OK) {
+      ASSERT_EQ(name.vt, VT_BSTR);
+      EXPECT_EQ(Text(BStr::Adopt(name.bstrVal)), row.name);
+    } else {
+      EXPECT_EQ(arg_error, 4u);  // the index is the first argument, last in rgvarg
+      EXPECT_EQ(name.vt, VT_EMPTY);
+    }
+  }
+  // A number where a string is wanted becomes its text; Empty becomes "".
+  ASSERT_EQ(Call(13, DISPATCH_METHOD, {I2(0), R8(2.5)}, nullptr), S_OK);
+  BStr skin;
+  mission_->ActorInfo(0, nullptr, nullptr, skin.Put(), nullptr);
+  EXPECT_EQ(Text(skin), "2.5");
+  ASSERT_EQ(Call(13, DISPATCH_METHOD, {I2(0), Of(VT_EMPTY)}, nullptr), S_OK);
+  mission_->ActorInfo(0, nullptr, nullptr, skin.Put(), nullptr);
+  EXPECT_EQ(Text(skin), "");
+}
+
+TEST_F(Dispatch, OutputsReachVariablesOfOtherTypesOnlyWhenProduced) {
+  ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
+  // GetLocationData(1) gives hq <5, 6, 7>: into a double, a 32-bit integer and a string variable.
+  VARIANT label;
+  VariantInit(&label);
+  double x = 0;
+  std::int32_t y = 0;
+  BSTR z = nullptr;
+  ASSERT_EQ(Call(20, DISPATCH_METHOD,
+                 {I2(1), Ref(VT_VARIANT, &label), Ref(VT_R8, &x), Ref(VT_I4, &y), Ref(VT_BSTR, &z)}, nullptr),
+            S_OK);
+  EXPECT_EQ(Text(BStr::Adopt(label.bstrVal)), "hq");
+  EXPECT_EQ(x, 5.0);
+  EXPECT_EQ(y, 6);
+  EXPECT_EQ(Text(BStr::Adopt(z)), "7");
+
+  // An invalid index leaves every variable as it was, whatever its type.
+  VARIANT empty, number;
+  VariantInit(&empty);
+  number = I4(42);
+  BStr kept(u"kept");
+  BSTR kept_raw = kept.Get();
+  float skill = 1.25f;
+  for (std::int16_t bad : {std::int16_t{-1}, std::int16_t{3}}) {
+    ASSERT_EQ(Call(8, DISPATCH_METHOD,
+                   {I2(bad), Ref(VT_VARIANT, &empty), Ref(VT_VARIANT, &number), Ref(VT_BSTR, &kept_raw),
+                    Ref(VT_R4, &skill)},
+                   nullptr),
+              S_OK);
+    EXPECT_EQ(empty.vt, VT_EMPTY);
+    EXPECT_EQ(number.vt, VT_I4);
+    EXPECT_EQ(number.lVal, 42);
+    EXPECT_EQ(kept_raw, kept.Get());
+    EXPECT_EQ(skill, 1.25f);
+  }
+  VARIANT result;
+  VariantInit(&result);
+  ASSERT_EQ(Call(23, DISPATCH_METHOD, {I2(5), I2(0)}, &result), S_OK);
+  EXPECT_EQ(result.vt, VT_EMPTY);
+
+  // gate is <100, -200, 32>: -200 does not fit a byte, so no variable is written, not even those before it.
+  std::uint8_t bx = 7, by = 7;
+  VARIANT gate;
+  VariantInit(&gate);
+  UINT arg_error = 99;
+  EXPECT_EQ(Call(20, DISPATCH_METHOD,
+                 {I2(0), Ref(VT_VARIANT, &gate), Ref(VT_UI1, &bx), Ref(VT_UI1, &by), Ref(VT_R8, &x)}, nullptr,
+                 &arg_error),
+            DISP_E_OVERFLOW);
+  EXPECT_EQ(arg_error, 1u);
+  EXPECT_EQ(gate.vt, VT_EMPTY);
+  EXPECT_EQ(bx, 7);
+  EXPECT_EQ(x, 5.0);
+  // Text is not read back into a number: refused before the call.
+  EXPECT_EQ(Call(20, DISPATCH_METHOD, {I2(1), Ref(VT_I4, &y), Ref(VT_R8, &x), Ref(VT_R8, &x), Ref(VT_R8, &x)},
+                 nullptr, &arg_error),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(arg_error, 3u);
+  EXPECT_EQ(y, 6);
+}
+
+TEST_F(Dispatch, MalformedArgumentListsAreRefusedWithoutTouchingMemory) {
+  ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
+  // Exactly sized arrays, so that a read or write outside them shows under the sanitizer build.
+  auto invoke = [&](DISPID id, std::vector<VARIANT> args, std::vector<DISPID> named, UINT* arg_error,
+                    UINT count = 0, UINT named_count = 0) {
+    DISPPARAMS params{args.empty() ? nullptr : args.data(), named.empty() ? nullptr : named.data(),
+                      count != 0 ? count : static_cast<UINT>(args.size()),
+                      named_count != 0 ? named_count : static_cast<UINT>(named.size())};
+    return mission_->Invoke(id, GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, arg_error);
+  };
+  UINT arg_error = 99;
+  // SetActorSkill(anActorIdx, anActorSkill) with anActorIdx named twice.
+  EXPECT_EQ(invoke(14, {I2(0), I2(0)}, {0, 0}, &arg_error), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(arg_error, 1u);
+  EXPECT_EQ(invoke(14, {I2(0), R4(1)}, {0}, &arg_error, 0, 3), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(invoke(14, {}, {}, &arg_error, 2), E_INVALIDARG);
+  EXPECT_EQ(invoke(14, {I2(0), R4(1)}, {}, &arg_error, 0, 1), E_INVALIDARG);
+  // Null references, given directly or inside a VARIANT, for inputs and outputs.
+  VARIANT dangling;
+  VariantInit(&dangling);
+  dangling.vt = VT_BYREF | VT_I2;
+  EXPECT_EQ(invoke(14, {R4(1), Ref(VT_I2, static_cast<std::int16_t*>(nullptr))}, {}, &arg_error), E_POINTER);
+  EXPECT_EQ(arg_error, 1u);
+  EXPECT_EQ(invoke(14, {R4(1), Ref(VT_VARIANT, &dangling)}, {}, &arg_error), E_POINTER);
+  EXPECT_EQ(invoke(15, {Ref(VT_BSTR, static_cast<BSTR*>(nullptr)), Ref(VT_VARIANT, &dangling), I2(0)}, {},
+                   &arg_error),
+            E_POINTER);
+  EXPECT_EQ(arg_error, 1u);
+  float skill = 0;
+  mission_->ActorInfo(0, nullptr, nullptr, nullptr, &skill);
+  EXPECT_EQ(skill, 2.0f);  // nothing was called
+}
+
+TEST_F(Dispatch, TypeInfoListsEveryMethodWithItsParameters) {
+  ComPtr<ITypeInfo> info;
+  EXPECT_EQ(mission_->GetTypeInfo(1, 0, info.Put()), DISP_E_BADINDEX);
+  ASSERT_EQ(mission_->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()), S_OK);
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+  EXPECT_EQ(attr->guid, IID_IVYRMission);
+  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
+  EXPECT_NE(attr->wTypeFlags & TYPEFLAG_FDUAL, 0);
+  const UINT functions = attr->cFuncs;
+  info->ReleaseTypeAttr(attr);
+  BStr name, doc;
+  ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, name.Put(), doc.Put(), nullptr, nullptr), S_OK);
+  EXPECT_EQ(Text(name), "IVYRMission");
+  EXPECT_EQ(Text(doc), "IVYRMission Interface");
+
+  // Each as "name id kind: result (parameter type flags, ...) help", types as VARTYPE numbers, * for
+  // pointers.
+  std::vector<std::string> listed;
+  for (UINT i = 0; i < functions; ++i) {
+    FUNCDESC* desc = nullptr;
+    ASSERT_EQ(info->GetFuncDesc(i, &desc), S_OK);
+    BSTR names[10] = {};
+    UINT count = 0;
+    ASSERT_EQ(info->GetNames(desc->memid, names, 10, &count), S_OK);
+    std::vector<std::string> texts;
+    for (UINT n = 0; n < count; ++n)
+      texts.push_back(Text(BStr::Adopt(names[n])));
+    std::string line = texts[0] + " " + std::to_string(desc->memid) + " " + std::to_string(desc->invkind) +
+                       ": " + std::to_string(desc->elemdescFunc.tdesc.vt) + " (";
+    for (int p = 0; p < desc->cParams; ++p) {
+      const ELEMDESC& e = desc->lprgelemdescParam[p];
+      const bool pointer = e.tdesc.vt == VT_PTR;
+      line += (p > 0 ? ", " : "") +
+              (p + 1 < static_cast<int>(texts.size()) ? texts[p + 1] : std::string("?")) + " " +
+              std::to_string(pointer ? e.tdesc.lptdesc->vt : e.tdesc.vt) + (pointer ? "*" : "") + " " +
+              std::to_string(e.paramdesc.wParamFlags);
+    }
+    info->ReleaseFuncDesc(desc);
+    listed.push_back(line + ")");
+  }
+  const std::vector<std::string> expected = {
+      "MissionTitle 1 1: 8 ()",
+      "MissionDescription 2 1: 8 ()",
+      "MissionAuthor 3 1: 8 ()",
+      "MissionMap 4 1: 8 ()",
+      "TryParseMission 5 1: 2 (aFileName 8 1)",
+      "CloseMission 6 1: 24 ()",
+      "ActorCount 7 1: 2 ()",
+      "ActorInfo 8 1: 24 (anActorIdx 2 1, theActorType 8* 2, theActorName 8* 2, theActorModelAndSkin 8* 2, "
+      "theActorSkill 4* 2)",
+      "OverallSkill 9 2: 4 ()",
+      "OverallSkill 9 4: 24 (? 4 1)",
+      "GenerateMission 10 1: 24 (aFileName 8 1)",
+      "GetActorItemCount 11 1: 2 (anActorIdx 2 1, anItemName 8 1)",
+      "SetActorItemCount 12 1: 24 (anActorIdx 2 1, anItemName 8 1, anItemCount 2 1)",
+      "SetActorModelSkin 13 1: 24 (anActorIdx 2 1, anActorModelSkin 8 1)",
+      "SetActorSkill 14 1: 24 (anActorIdx 2 1, anActorSkill 4 1)",
+      "GetActorForceAndTeam 15 1: 24 (anActorIdx 2 1, theActorForce 8* 2, theActorTeam 8* 0)",
+      "SetActorName 16 1: 24 (anActorIdx 2 1, anActorName 8 1)",
+      "NeedToIncorporateMissionExperiences 17 1: 2 (aPartialFileName 8 1, theMissionsRecorded 3* 2, "
+      "theMissionsStudied 3* 2)",
+      "IncorporateMissionExperiences 18 1: 24 (aPartialFileName 8 1)",
+      "GetLocationCount 19 1: 2 ()",
+      "GetLocationData 20 1: 24 (aLocationIdx 2 1, aLocationLabel 8* 2, aLocX 4* 2, aLocY 4* 2, aLocZ 4* 2)",
+      "GetAreaCount 21 1: 2 ()",
+      "GetAreaData 22 1: 24 (anAreaIdx 2 1, anAreaName 8* 2, theAreaStyles 2* 2, aLocationCount 2* 2, "
+      "anEntranceCount 2* 2, anExitCount 2* 2, aWindowCount 2* 2, aRadius 4* 2)",
+      "GetAreaLocationLabel 23 1: 8 (anAreaIdx 2 1, aLocationIdx 2 1)",
+      "GetTeamPlan 24 1: 8 (aTeamName 8 1)",
+      "GetMapAnnotation 25 1: 8 ()",
+      "SetActorType 26 1: 24 (anActorIdx 2 1, anActorType 8 1)",
+      "GetRawMissionDescription 27 1: 8 ()",
+      "GetMapStyles 28 1: 2 ()",
+      "GetObjectiveCount 29 1: 2 ()",
+      "GetObjectiveData 30 1: 24 (anObjectiveIdx 2 1, aType 8* 2, anOwner 8* 2, aMessage 8* 2, theConditions "
+      "8* 2, aNextMissionCount 2* 2)",
+      "GetObjectiveNextMission 31 1: 8 (anObjectiveIdx 2 1, aNextMissionIdx 2 1)",
+  };
+
+  EXPECT_EQ(listed, expected);
+  ASSERT_EQ(info->GetDocumentation(15, name.Put(), doc.Put(), nullptr, nullptr), S_OK);
+  EXPECT_EQ(Text(name), "GetActorForceAndTeam");
+  EXPECT_EQ(Text(doc), "obtains force name and team name for actor");
+  FUNCDESC* desc = reinterpret_cast<FUNCDESC*>(1);
+  EXPECT_EQ(info->GetFuncDesc(functions, &desc), TYPE_E_ELEMENTNOTFOUND);
+  EXPECT_EQ(desc, nullptr);
 }
 
 }  // namespace

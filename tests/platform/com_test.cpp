@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 using namespace platform;
 
@@ -164,6 +166,126 @@ TEST(Variant, KeepsItsBinaryShapeAndClearsWhatItOwns) {
   EXPECT_EQ(VariantClear(&v), S_OK);
   EXPECT_EQ(v.vt, VT_EMPTY);
   EXPECT_EQ(VariantClear(nullptr), E_INVALIDARG);
+}
+
+// What a conversion gave, as one comparable text: "hr" on failure, else the value ("s:" for strings).
+std::string Converted(const VARIANT& from, VARTYPE to, WORD flags = 0) {
+  VARIANT out;
+  VariantInit(&out);
+  out.vt = VT_I4;
+  out.lVal = 42;
+  const HRESULT hr = VariantChangeType(&out, &from, flags, to);
+  if (FAILED(hr)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(hr));
+    return out.vt == VT_I4 && out.lVal == 42 ? code : "touched";
+  }
+  if (out.vt != to) return "wrong type";
+  std::string text;
+  switch (to) {
+    case VT_I2:
+      return std::to_string(out.iVal);
+    case VT_I4:
+      return std::to_string(out.lVal);
+    case VT_UI1:
+      return std::to_string(out.bVal);
+    case VT_BOOL:
+      return std::to_string(out.boolVal);
+    case VT_R4:
+      return std::to_string(out.fltVal);
+    case VT_R8:
+      return std::to_string(out.dblVal);
+    case VT_BSTR:
+      for (UINT i = 0; i < SysStringLen(out.bstrVal); ++i)
+        text += static_cast<char>(out.bstrVal[i]);
+      VariantClear(&out);
+      return "s:" + text;
+    default:
+      return "?";
+  }
+}
+
+TEST(Variant, ChangesTypeAsTheAutomationRuntimeDoes) {
+  BStr zero(u"0"), spaced(u" 12\t"), exponent(u"1e3"), half(u"-2.5"), signed_plus(u"+7.5"), empty(u""),
+      trailing(u"12abc"), thousands(u"1,000"), hex(u"&H10"), big(u"70000"), huge(u"1e400"), yes(u" TRUE "),
+      nan(u"nan");
+  std::int32_t by_ref = 70000;
+  VARIANT inner;
+  VariantInit(&inner);
+  inner.vt = VT_R8;
+  inner.dblVal = 32766.5;
+  auto v = [](VARTYPE vt, auto set) {
+    VARIANT x;
+    VariantInit(&x);
+    x.vt = vt;
+    set(x);
+    return x;
+  };
+  auto str = [&](const BStr& s) { return v(VT_BSTR, [&](VARIANT& x) { x.bstrVal = s.Get(); }); };
+  auto r8 = [&](double d) { return v(VT_R8, [&](VARIANT& x) { x.dblVal = d; }); };
+  auto i4 = [&](std::int32_t n) { return v(VT_I4, [&](VARIANT& x) { x.lVal = n; }); };
+  const std::string kMismatch = "80020005", kOverflow = "8002000A", kBadType = "80020008",
+                    kInvalid = "80070057";
+  struct Row {
+    VARIANT from;
+    VARTYPE to;
+    std::string expected;
+  } rows[] = {
+      // Numbers from text in the C locale: blanks around, a sign, a decimal point, an exponent; nothing else.
+      {str(zero), VT_I2, "0"},
+      {str(spaced), VT_I4, "12"},
+      {str(exponent), VT_I2, "1000"},
+      {str(half), VT_I2, "-2"},
+      {str(signed_plus), VT_I4, "8"},
+      {str(empty), VT_I2, kMismatch},
+      {str(trailing), VT_I2, kMismatch},
+      {str(thousands), VT_I4, kMismatch},
+      {str(hex), VT_I4, kMismatch},
+      {str(nan), VT_R8, kMismatch},
+      {str(big), VT_I2, kOverflow},
+      {str(huge), VT_R8, kOverflow},
+      {str(yes), VT_BOOL, "-1"},
+      // Empty is 0 or ""; Null converts to nothing.
+      {v(VT_EMPTY, [](VARIANT&) {}), VT_I2, "0"},
+      {v(VT_EMPTY, [](VARIANT&) {}), VT_BSTR, "s:"},
+      {v(VT_NULL, [](VARIANT&) {}), VT_I4, kMismatch},
+      {v(VT_NULL, [](VARIANT&) {}), VT_BSTR, kMismatch},
+      // Between numbers: halves to even, overflow reported.
+      {r8(2.5), VT_I2, "2"},
+      {r8(3.5), VT_I2, "4"},
+      {r8(-0.5), VT_I4, "0"},
+      {r8(32767.5), VT_I2, kOverflow},
+      {r8(1e39), VT_R4, kOverflow},
+      {r8(256), VT_UI1, kOverflow},
+      {i4(-32768), VT_I2, "-32768"},
+      {i4(5), VT_BOOL, "-1"},
+      {v(VT_BOOL, [](VARIANT& x) { x.boolVal = VARIANT_TRUE; }), VT_I2, "-1"},
+      {v(VT_R4, [](VARIANT& x) { x.fltVal = 1.5f; }), VT_I4, "2"},
+      // Numbers to text.
+      {i4(-7), VT_BSTR, "s:-7"},
+      {r8(2.5), VT_BSTR, "s:2.5"},
+      {r8(1e20), VT_BSTR, "s:1E+20"},
+      {v(VT_R4, [](VARIANT& x) { x.fltVal = 0.1f; }), VT_BSTR, "s:0.1"},
+      // Through references; a null one is refused.
+      {v(VT_BYREF | VT_I4, [&](VARIANT& x) { x.plVal = &by_ref; }), VT_I2, kOverflow},
+      {v(VT_BYREF | VT_I4, [&](VARIANT& x) { x.plVal = &by_ref; }), VT_BSTR, "s:70000"},
+      {v(VT_BYREF | VT_VARIANT, [&](VARIANT& x) { x.pvarVal = &inner; }), VT_I2, "32766"},
+      {v(VT_BYREF | VT_I2, [](VARIANT& x) { x.piVal = nullptr; }), VT_I2, kInvalid},
+      // Types that do not convert, and types this layer does not carry.
+      {v(VT_DISPATCH, [](VARIANT&) {}), VT_I2, kMismatch},
+      {v(7 /* VT_DATE */, [](VARIANT&) {}), VT_I2, kBadType},
+      {i4(1), VT_DISPATCH, kBadType},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Converted(row.from, row.to), row.expected) << "from vt " << row.from.vt << " to vt " << row.to;
+  }
+  EXPECT_EQ(Converted(v(VT_BOOL, [](VARIANT& x) { x.boolVal = VARIANT_TRUE; }), VT_BSTR, VARIANT_ALPHABOOL),
+            "s:True");
+  // In place: the string is replaced by its number and freed.
+  VARIANT text = v(VT_BSTR, [](VARIANT& x) { x.bstrVal = SysAllocString(u"41"); });
+  ASSERT_EQ(VariantChangeType(&text, &text, 0, VT_I2), S_OK);
+  EXPECT_EQ(text.vt, VT_I2);
+  EXPECT_EQ(text.iVal, 41);
 }
 
 TEST(HResult, SuccessAndFailureFollowTheSignBit) {

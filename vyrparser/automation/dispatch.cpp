@@ -1,11 +1,8 @@
 // Late-bound calls of VYRMission: names to DISPIDs and Invoke, driven by the compiled-in type library.
+// Arguments convert as VariantChangeType converts them; outputs reach the caller only when produced.
 #include <algorithm>
-#include <cmath>
-#include <limits>
-#include <string>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "vyrparser/automation/type_library.h"
 #include "vyrparser/automation/vyr_mission.h"
 
@@ -13,20 +10,6 @@ namespace vyr::automation {
 namespace {
 
 using namespace platform;
-
-constexpr std::size_t kMaxParams = 8;
-
-bool NameEquals(const char* ours, LPOLESTR theirs) {
-  if (theirs == nullptr) return false;
-  std::size_t i = 0;
-  for (; ours[i] != '\0'; ++i) {
-    const char16_t c = theirs[i];
-    if (c == 0 || c > 0x7F) return false;
-    auto lower = [](char32_t x) { return (x >= 'A' && x <= 'Z') ? x - 'A' + 'a' : x; };
-    if (lower(c) != lower(static_cast<unsigned char>(ours[i]))) return false;
-  }
-  return theirs[i] == 0;
-}
 
 VARTYPE VarTypeOf(ParamType type) {
   switch (type) {
@@ -49,44 +32,19 @@ bool IsRetval(const ParamDescription& p) {
   return (p.flags & kParamRetval) != 0;
 }
 
-// The value of one argument, read through any by-reference form.
-bool ReadNumber(const VARIANT& v, double* out) {
-  const bool byref = (v.vt & VT_BYREF) != 0;
-  switch (v.vt & ~VT_BYREF) {
-    case VT_I2:
-      *out = byref ? *v.piVal : v.iVal;
-      return true;
-    case VT_I4:
-      *out = byref ? *v.plVal : v.lVal;
-      return true;
-    case VT_R4:
-      *out = byref ? *v.pfltVal : v.fltVal;
-      return true;
-    case VT_R8:
-      *out = byref ? *v.pdblVal : v.dblVal;
-      return true;
-    case VT_UI1:
-      *out = byref ? *static_cast<std::uint8_t*>(v.byref) : v.bVal;
-      return true;
-    case VT_BOOL:
-      *out = byref ? *static_cast<VARIANT_BOOL*>(v.byref) : v.boolVal;
-      return true;
-    case VT_VARIANT:
-      return byref && v.pvarVal != nullptr && ReadNumber(*v.pvarVal, out);
-    default:
-      return false;
-  }
-}
-
-// One argument's storage: an input value, or a pointer to where an output goes.
+// One parameter's storage for the call: a converted input, or where the operation writes an output.
 struct Slot {
+  Slot() = default;
+  Slot(const Slot&) = delete;
+  Slot& operator=(const Slot&) = delete;
+  ~Slot() { SysFreeString(bstr); }
+
   std::int16_t i2 = 0;
   std::int32_t i4 = 0;
   float r4 = 0.0f;
-  BSTR bstr = nullptr;
-  void* out = nullptr;  // for outputs: the caller's storage, or this slot's own
-  VARIANT* variant =
-      nullptr;  // an output given as a VARIANT by reference: filled from this slot after the call
+  BSTR bstr = nullptr;        // owned until handed to the caller
+  void* out = nullptr;        // for outputs: this slot's own storage, which the operation writes
+  VARIANT* target = nullptr;  // for outputs: the caller's by-reference argument
 };
 
 void* SlotStorage(ParamType type, Slot* slot) {
@@ -103,85 +61,104 @@ void* SlotStorage(ParamType type, Slot* slot) {
   return nullptr;
 }
 
-// Stores a slot's value into a VARIANT as `type`; a string the VARIANT held is freed when replaced.
-void StoreSlot(ParamType type, const Slot& slot, VARIANT* target, bool fresh) {
-  const VARTYPE want = VarTypeOf(type);
-  if (!fresh && target->vt == want && want == VT_BSTR && target->bstrVal == slot.bstr) return;
-  if (!fresh) VariantClear(target);
-  VariantInit(target);
-  target->vt = want;
+// The slot's value as a VARIANT of the parameter's type; a string stays the slot's.
+VARIANT Borrow(ParamType type, const Slot& slot) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VarTypeOf(type);
   switch (type) {
     case ParamType::kI2:
-      target->iVal = slot.i2;
+      v.iVal = slot.i2;
       break;
     case ParamType::kI4:
-      target->lVal = slot.i4;
+      v.lVal = slot.i4;
       break;
     case ParamType::kR4:
-      target->fltVal = slot.r4;
+      v.fltVal = slot.r4;
       break;
     case ParamType::kBstr:
-      target->bstrVal = slot.bstr;
+      v.bstrVal = slot.bstr;
       break;
   }
+  return v;
 }
 
-// Converts an input argument as VariantChangeType would for these types.
-HRESULT ReadInput(const VARIANT& v, ParamType type, Slot* slot) {
-  if (type == ParamType::kBstr) {
-    const VARIANT* inner = &v;
-    if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal != nullptr) inner = v.pvarVal;
-    if (inner->vt == VT_BSTR) {
-      slot->bstr = inner->bstrVal;
-      return S_OK;
-    }
-    if (inner->vt == (VT_BYREF | VT_BSTR) && inner->pbstrVal != nullptr) {
-      slot->bstr = *inner->pbstrVal;
-      return S_OK;
-    }
-    return DISP_E_TYPEMISMATCH;
-  }
-  double value = 0;
-  if (!ReadNumber(v, &value)) return DISP_E_TYPEMISMATCH;
-  if (type == ParamType::kR4) {
-    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) return DISP_E_OVERFLOW;
-    slot->r4 = static_cast<float>(value);
-    return S_OK;
-  }
-  const double rounded = std::nearbyint(value);  // to nearest, ties to even
-  if (type == ParamType::kI2) {
-    if (!(rounded >= -32768.0 && rounded <= 32767.0)) return DISP_E_OVERFLOW;
-    slot->i2 = static_cast<std::int16_t>(rounded);
-  } else {
-    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return DISP_E_OVERFLOW;
-    slot->i4 = static_cast<std::int32_t>(rounded);
-  }
+// A by-reference argument must point somewhere, and so must a by-reference VARIANT it points at.
+bool HasNullReference(const VARIANT& v) {
+  if ((v.vt & VT_BYREF) == 0) return false;
+  if (v.byref == nullptr) return true;
+  if (v.vt != (VT_BYREF | VT_VARIANT)) return false;
+  return (v.pvarVal->vt & VT_BYREF) != 0 && v.pvarVal->byref == nullptr;
+}
+
+HRESULT ReadInput(const VARIANT& arg, ParamType type, Slot* slot) {
+  VARIANT converted;
+  VariantInit(&converted);
+  const HRESULT hr = VariantChangeType(&converted, &arg, 0, VarTypeOf(type));
+  if (FAILED(hr)) return hr;
+  slot->i2 = converted.iVal;
+  slot->i4 = converted.lVal;
+  slot->r4 = converted.fltVal;
+  if (type == ParamType::kBstr) slot->bstr = converted.bstrVal;
   return S_OK;
 }
 
-// An output argument must be passed by reference, as its own type or as a VARIANT that receives it.
-HRESULT BindOutput(VARIANT& v, ParamType type, Slot* slot) {
-  const VARTYPE want = VarTypeOf(type);
-  if (v.vt == (VT_BYREF | want)) {
-    if (v.byref == nullptr) return E_POINTER;
-    slot->out = v.byref;
-    return S_OK;
+// An output is passed by reference: as a VARIANT, which receives the value and its type, or as a variable
+// of a type the value converts to. Text is not read back into a number.
+HRESULT BindOutput(VARIANT& arg, ParamType type, Slot* slot) {
+  if ((arg.vt & VT_BYREF) == 0) return DISP_E_TYPEMISMATCH;
+  switch (arg.vt & ~VT_BYREF) {
+    case VT_VARIANT:
+    case VT_BSTR:
+      break;
+    case VT_I2:
+    case VT_I4:
+    case VT_R4:
+    case VT_R8:
+    case VT_BOOL:
+    case VT_UI1:
+      if (type == ParamType::kBstr) return DISP_E_TYPEMISMATCH;
+      break;
+    default:
+      return DISP_E_TYPEMISMATCH;
   }
-  if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal != nullptr) {
-    // Filled after the call from the slot, which starts with what the VARIANT holds now, so that an
-    // operation that leaves its output alone leaves the VARIANT alone.
-    slot->variant = v.pvarVal;
-    const VARIANT& inner = *v.pvarVal;
-    if (inner.vt == want) {
-      slot->i2 = want == VT_I2 ? inner.iVal : 0;
-      slot->i4 = want == VT_I4 ? inner.lVal : 0;
-      slot->r4 = want == VT_R4 ? inner.fltVal : 0.0f;
-      slot->bstr = want == VT_BSTR ? inner.bstrVal : nullptr;
-    }
-    slot->out = SlotStorage(type, slot);
-    return S_OK;
+  slot->target = &arg;
+  slot->out = SlotStorage(type, slot);
+  return S_OK;
+}
+
+// Stores a value of the target variable's own type through its reference; a string moves there.
+void StoreThrough(VARIANT* target, VARIANT* value) {
+  switch (target->vt & ~VT_BYREF) {
+    case VT_I2:
+      *target->piVal = value->iVal;
+      break;
+    case VT_I4:
+      *target->plVal = value->lVal;
+      break;
+    case VT_R4:
+      *target->pfltVal = value->fltVal;
+      break;
+    case VT_R8:
+      *target->pdblVal = value->dblVal;
+      break;
+    case VT_BOOL:
+      *target->pboolVal = value->boolVal;
+      break;
+    case VT_UI1:
+      *target->pbVal = value->bVal;
+      break;
+    case VT_BSTR:
+      *target->pbstrVal = value->bstrVal;  // an [out] string: what was there is the caller's
+      break;
+    case VT_VARIANT:
+      VariantClear(target->pvarVal);
+      *target->pvarVal = *value;
+      break;
+    default:
+      return;
   }
-  return DISP_E_TYPEMISMATCH;
+  VariantInit(value);
 }
 
 template <typename T>
@@ -278,69 +255,52 @@ const FunctionDescription* FindFunction(DISPID dispid, WORD flags) {
 
 HRESULT VYRMission::GetTypeInfoCount(UINT* count) {
   if (count == nullptr) return E_POINTER;
-  *count = 0;  // type information is not served as an object
+  *count = 1;
   return S_OK;
 }
 
-HRESULT VYRMission::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+HRESULT VYRMission::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
-  return DISP_E_BADINDEX;
+  if (index != 0) return DISP_E_BADINDEX;
+  if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
+  return CreateTypeInfo(IVYRMissionDescription(), info);
 }
 
 HRESULT VYRMission::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count, LCID, DISPID* dispids) {
   if (!(riid == GUID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (names == nullptr || dispids == nullptr || name_count == 0) return E_INVALIDARG;
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
-  std::fill(dispids, dispids + name_count, DISPID_UNKNOWN);
-  const FunctionDescription* found = nullptr;
-  for (const FunctionDescription& f : IVYRMissionFunctions()) {
-    if (NameEquals(f.name, names[0])) {
-      found = &f;
-      break;
-    }
-  }
-  if (found == nullptr) return DISP_E_UNKNOWNNAME;
-  dispids[0] = found->dispid;
-  HRESULT hr = S_OK;
-  // Parameter names answer their position; the property's put half has none.
-  for (UINT n = 1; n < name_count; ++n) {
-    for (std::size_t p = 0; p < found->params.size(); ++p) {
-      if (found->params[p].name[0] != '\0' && NameEquals(found->params[p].name, names[n])) {
-        dispids[n] = static_cast<DISPID>(p);
-      }
-    }
-    if (dispids[n] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
-  }
-  return hr;
+  return LookUpNames(IVYRMissionFunctions(), names, name_count, dispids);
 }
 
 HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                            EXCEPINFO*, UINT* arg_error) {
+  auto fail_at = [arg_error](UINT index, HRESULT hr) {
+    if (arg_error != nullptr) *arg_error = index;
+    return hr;
+  };
   if (!(riid == GUID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (params == nullptr) return E_INVALIDARG;
   if (params->cArgs > 0 && params->rgvarg == nullptr) return E_INVALIDARG;
-  if (params->cNamedArgs > params->cArgs ||
-      (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
-    return E_INVALIDARG;
-  }
+  if (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr) return E_INVALIDARG;
+  if (params->cNamedArgs > params->cArgs) return DISP_E_BADPARAMCOUNT;
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
   const FunctionDescription* f = FindFunction(member, flags);
   if (f == nullptr) return DISP_E_MEMBERNOTFOUND;
   const WORD kind = f->invoke_kind;
 
-  // Which argument feeds which parameter: named ones by their DISPID, the rest by position
-  // (rgvarg holds positional arguments last to first, after the named ones).
+  // Which argument feeds which parameter: named ones by their DISPID, each at most once, the rest by
+  // position (rgvarg holds positional arguments last to first, after the named ones).
   const std::size_t visible = static_cast<std::size_t>(std::count_if(
       f->params.begin(), f->params.end(), [](const ParamDescription& p) { return !IsRetval(p); }));
-  std::vector<int> source(kMaxParams, -1);
+  std::vector<int> source(f->params.size(), -1);
   const UINT named = params->cNamedArgs;
   for (UINT n = 0; n < named; ++n) {
     DISPID id = params->rgdispidNamedArgs[n];
     if (id == DISPID_PROPERTYPUT && kind == DISPATCH_PROPERTYPUT) id = 0;
-    if (id < 0 || static_cast<std::size_t>(id) >= visible) {
-      if (arg_error != nullptr) *arg_error = n;
-      return DISP_E_PARAMNOTFOUND;
+    if (id < 0 || static_cast<std::size_t>(id) >= visible || source[static_cast<std::size_t>(id)] != -1) {
+      return fail_at(n, DISP_E_PARAMNOTFOUND);
     }
     source[static_cast<std::size_t>(id)] = static_cast<int>(n);
   }
@@ -351,7 +311,7 @@ HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
     source[p] = static_cast<int>(params->cArgs - 1 - p);
   }
 
-  Slot slots[kMaxParams];
+  std::vector<Slot> slots(f->params.size());
   for (std::size_t p = 0; p < f->params.size(); ++p) {
     const ParamDescription& desc = f->params[p];
     Slot& slot = slots[p];
@@ -359,33 +319,51 @@ HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
       slot.out = SlotStorage(desc.type, &slot);
       continue;
     }
-    VARIANT& arg = params->rgvarg[source[p]];
-    if (arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND) {
-      if (arg_error != nullptr) *arg_error = static_cast<UINT>(source[p]);
-      return DISP_E_PARAMNOTOPTIONAL;
-    }
+    if (source[p] < 0) return DISP_E_PARAMNOTFOUND;  // cannot happen once the counts agree
+    const UINT index = static_cast<UINT>(source[p]);
+    VARIANT& arg = params->rgvarg[index];
+    if (arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND)
+      return fail_at(index, DISP_E_PARAMNOTOPTIONAL);
+    if (HasNullReference(arg)) return fail_at(index, E_POINTER);
     const HRESULT hr = IsInput(desc) ? ReadInput(arg, desc.type, &slot) : BindOutput(arg, desc.type, &slot);
-    if (FAILED(hr)) {
-      if (arg_error != nullptr) *arg_error = static_cast<UINT>(source[p]);
-      return hr;
-    }
+    if (FAILED(hr)) return fail_at(index, hr);
   }
 
-  const HRESULT hr = Call(this, f->dispid, kind, slots);
+  const std::uint64_t written_before = OutputsWritten();
+  const HRESULT hr = Call(this, f->dispid, kind, slots.data());
+  if (FAILED(hr) || OutputsWritten() == written_before) return hr;
+
+  // Every output is converted for its target before any is stored, so that a value that does not fit
+  // leaves all the caller's variables as they were.
+  std::vector<VARIANT> staged(f->params.size());
+  auto clear_staged = [&staged] {
+    for (VARIANT& v : staged)
+      VariantClear(&v);
+  };
   for (std::size_t p = 0; p < f->params.size(); ++p) {
-    const ParamDescription& desc = f->params[p];
-    if (slots[p].variant != nullptr) {
-      const VARIANT& before = *slots[p].variant;
-      const bool unchanged = before.vt == VarTypeOf(desc.type) && desc.type == ParamType::kBstr &&
-                             before.bstrVal == slots[p].bstr;
-      if (!unchanged) StoreSlot(desc.type, slots[p], slots[p].variant, false);
-    } else if (IsRetval(desc)) {
-      // The retval travels in *result; a caller that passed none does not want it.
-      if (result != nullptr) {
-        StoreSlot(desc.type, slots[p], result, true);
-      } else {
-        SysFreeString(slots[p].bstr);
+    VariantInit(&staged[p]);
+    const VARTYPE target_type = slots[p].target == nullptr ? VT_EMPTY : (slots[p].target->vt & ~VT_BYREF);
+    if (target_type == VT_EMPTY || target_type == VT_VARIANT || target_type == VarTypeOf(f->params[p].type)) {
+      continue;
+    }
+    const VARIANT value = Borrow(f->params[p].type, slots[p]);
+    if (const HRESULT converted = VariantChangeType(&staged[p], &value, 0, target_type); FAILED(converted)) {
+      clear_staged();
+      return fail_at(static_cast<UINT>(source[p]), converted);
+    }
+  }
+  for (std::size_t p = 0; p < f->params.size(); ++p) {
+    Slot& slot = slots[p];
+    if (slot.target != nullptr) {
+      if (staged[p].vt == VT_EMPTY) {
+        staged[p] = Borrow(f->params[p].type, slot);
+        slot.bstr = nullptr;  // moves to the caller
       }
+      StoreThrough(slot.target, &staged[p]);
+    } else if (IsRetval(f->params[p]) && result != nullptr) {
+      // The retval travels in *result, which the caller passes empty; without one, nobody wants it.
+      *result = Borrow(f->params[p].type, slot);
+      slot.bstr = nullptr;
     }
   }
   return hr;

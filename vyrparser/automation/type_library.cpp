@@ -145,6 +145,12 @@ std::span<const FunctionDescription> IVYRMissionFunctions() {
   return kFunctions;
 }
 
+const InterfaceDescription& IVYRMissionDescription() {
+  static constexpr InterfaceDescription kDescription{"IVYRMission", kInterfaceHelp, IID_IVYRMission,
+                                                     kFunctions};
+  return kDescription;
+}
+
 void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path) {
   const std::string help_dir = std::filesystem::path(module_path).parent_path().string();
   const std::string libid = platform::GuidToString(LIBID_VYRMISSIONLib);

@@ -42,6 +42,24 @@ struct FunctionDescription {
 // The operations of IVYRMission in slot order (slots 7 to 38).
 std::span<const FunctionDescription> IVYRMissionFunctions();
 
+// An interface as GetTypeInfo describes it: its identity and its rows.
+struct InterfaceDescription {
+  const char* name;
+  const char* help;
+  platform::IID iid;
+  std::span<const FunctionDescription> functions;
+};
+const InterfaceDescription& IVYRMissionDescription();
+
+// A new ITypeInfo (one reference, holding the module loaded) for the dispatch view of a dual interface: one
+// function per row, [out, retval] as the function's result, other outputs as pointers.
+platform::HRESULT CreateTypeInfo(const InterfaceDescription& description, platform::ITypeInfo** info);
+
+// GetIDsOfNames over `functions`: the member name, then names of its parameters (their positions),
+// all compared ignoring case. Unknown names get DISPID_UNKNOWN and the result DISP_E_UNKNOWNNAME.
+platform::HRESULT LookUpNames(std::span<const FunctionDescription> functions, platform::LPOLESTR* names,
+                              platform::UINT name_count, platform::DISPID* dispids);
+
 // "TypeLib\{...}\1.0" with its name, "409\linux" module path, FLAGS and HELPDIR, and the
 // "Interface\{...}" key of the dual interface.
 void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path);

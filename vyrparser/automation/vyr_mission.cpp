@@ -51,13 +51,19 @@ BSTR MakeBstr(std::string_view bytes) {
   return platform::SysAllocStringLen(wide.data(), static_cast<platform::UINT>(wide.size()));
 }
 
+thread_local std::uint64_t outputs_written = 0;
+
 void Put(BSTR* out, std::string_view bytes) {
-  if (out != nullptr) *out = MakeBstr(bytes);
+  if (out == nullptr) return;
+  *out = MakeBstr(bytes);
+  ++outputs_written;
 }
 
 template <typename T>
 void Put(T* out, T value) {
-  if (out != nullptr) *out = value;
+  if (out == nullptr) return;
+  *out = value;
+  ++outputs_written;
 }
 
 // Counts travel as 16-bit numbers: anything bigger reads as the largest.
@@ -98,6 +104,10 @@ void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_vi
 }
 
 }  // namespace
+
+std::uint64_t OutputsWritten() {
+  return outputs_written;
+}
 
 VYRMission::VYRMission() {
   LockModule();

@@ -78,4 +78,8 @@ class VYRMission final : public IVYRMission {
   platform::ULONG refs_ = 0;
 };
 
+// Out-parameters the operations have written on this thread. Invoke compares it around a call: an
+// operation writes all its outputs or none, and outputs it left alone stay as the caller passed them.
+std::uint64_t OutputsWritten();
+
 }  // namespace vyr::automation

@@ -2,11 +2,14 @@
 // in-process server through its table of operations. Header-only so a server module shares no state with us.
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +27,8 @@ using LCID = std::uint32_t;
 using DISPID = std::int32_t;
 using VARTYPE = std::uint16_t;
 using VARIANT_BOOL = std::int16_t;
+using MEMBERID = DISPID;
+using HREFTYPE = DWORD;
 using OLECHAR = char16_t;
 using LPOLESTR = OLECHAR*;
 using LPCOLESTR = const OLECHAR*;
@@ -63,6 +68,7 @@ inline constexpr HRESULT DISP_E_OVERFLOW = MakeHResult(0x8002000Au);
 inline constexpr HRESULT DISP_E_BADINDEX = MakeHResult(0x8002000Bu);
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHResult(0x8002000Eu);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeHResult(0x8002000Fu);
+inline constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = MakeHResult(0x8002802Bu);
 inline constexpr HRESULT TYPE_E_LIBNOTREGISTERED = MakeHResult(0x8002801Du);
 inline constexpr HRESULT TYPE_E_REGISTRYACCESS = MakeHResult(0x8002801Cu);
 inline constexpr HRESULT SELFREG_E_TYPELIB = MakeHResult(0x80040200u);
@@ -183,6 +189,9 @@ inline constexpr IID IID_IUnknown{
 // {00020400-0000-0000-C000-000000000046}
 inline constexpr IID IID_IDispatch{
     0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// {00020401-0000-0000-C000-000000000046}
+inline constexpr IID IID_ITypeInfo{
+    0x00020401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // {00000001-0000-0000-C000-000000000046}
 inline constexpr IID IID_IClassFactory{
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -204,7 +213,7 @@ class IUnknown {
 struct VARIANT;
 struct DISPPARAMS;
 struct EXCEPINFO;
-class ITypeInfo;  // never defined here: type information is not served as an object
+class ITypeInfo;
 
 class IDispatch : public IUnknown {
  public:
@@ -243,8 +252,16 @@ enum : VARTYPE {
   VT_VARIANT = 12,
   VT_UNKNOWN = 13,
   VT_UI1 = 17,
+  VT_VOID = 24,
+  VT_HRESULT = 25,
+  VT_PTR = 26,
   VT_BYREF = 0x4000,
 };
+
+inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
+inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
+// VariantChangeType: a VT_BOOL becomes "True" or "False" rather than "-1" or "0".
+inline constexpr WORD VARIANT_ALPHABOOL = 0x2;
 
 inline constexpr DISPID DISPID_UNKNOWN = -1;
 inline constexpr DISPID DISPID_PROPERTYPUT = -3;
@@ -279,6 +296,8 @@ struct VARIANT {
     IUnknown* punkVal;
     IDispatch* pdispVal;
     std::int16_t* piVal;
+    std::uint8_t* pbVal;
+    VARIANT_BOOL* pboolVal;
     std::int32_t* plVal;
     float* pfltVal;
     double* pdblVal;
@@ -329,6 +348,378 @@ inline HRESULT VariantClear(VARIANT* v) {
   VariantInit(v);
   return S_OK;
 }
+
+// ---- conversion between automation types (the subset above, in the C locale) ----
+namespace variant_detail {
+
+// A value read out of a VARIANT, before it is converted.
+struct Scalar {
+  enum Kind { kEmpty, kNull, kInteger, kReal, kText } kind = kEmpty;
+  std::int64_t integer = 0;  // also a VT_BOOL: -1 or 0
+  double real = 0;
+  bool boolean = false;  // a kInteger read from a VT_BOOL
+  BSTR text = nullptr;   // borrowed
+};
+
+inline HRESULT ReadScalar(const VARIANT& v, Scalar* out) {
+  const bool byref = (v.vt & VT_BYREF) != 0;
+  if (byref && v.byref == nullptr) return E_INVALIDARG;
+  switch (v.vt & ~VT_BYREF) {
+    case VT_EMPTY:
+      if (byref) return DISP_E_BADVARTYPE;
+      out->kind = Scalar::kEmpty;
+      return S_OK;
+    case VT_NULL:
+      if (byref) return DISP_E_BADVARTYPE;
+      out->kind = Scalar::kNull;
+      return S_OK;
+    case VT_I2:
+      out->kind = Scalar::kInteger;
+      out->integer = byref ? *v.piVal : v.iVal;
+      return S_OK;
+    case VT_I4:
+      out->kind = Scalar::kInteger;
+      out->integer = byref ? *v.plVal : v.lVal;
+      return S_OK;
+    case VT_UI1:
+      out->kind = Scalar::kInteger;
+      out->integer = byref ? *v.pbVal : v.bVal;
+      return S_OK;
+    case VT_BOOL:
+      out->kind = Scalar::kInteger;
+      out->boolean = true;
+      out->integer = (byref ? *v.pboolVal : v.boolVal) != 0 ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    case VT_R4:
+      out->kind = Scalar::kReal;
+      out->real = byref ? *v.pfltVal : v.fltVal;
+      return S_OK;
+    case VT_R8:
+      out->kind = Scalar::kReal;
+      out->real = byref ? *v.pdblVal : v.dblVal;
+      return S_OK;
+    case VT_BSTR:
+      out->kind = Scalar::kText;
+      out->text = byref ? *v.pbstrVal : v.bstrVal;
+      return S_OK;
+    case VT_VARIANT:
+      // One level of indirection only, as VariantCopyInd allows.
+      if (!byref || v.pvarVal->vt == (VT_BYREF | VT_VARIANT)) return E_INVALIDARG;
+      return ReadScalar(*v.pvarVal, out);
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+    case VT_ERROR:
+      return DISP_E_TYPEMISMATCH;
+    default:
+      return DISP_E_BADVARTYPE;
+  }
+}
+
+inline bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// [blanks] [+|-] digits [. digits] [(e|E) [+|-] digits] [blanks], with '.' as the decimal point and no
+// thousands separator, as the C locale reads numbers.
+inline HRESULT ParseNumber(BSTR text, double* out) {
+  std::string core;
+  const std::u16string_view all =
+      text == nullptr ? std::u16string_view{} : std::u16string_view(text, SysStringLen(text));
+  std::size_t i = 0, end = all.size();
+  while (i < end && IsBlank(all[i]))
+    ++i;
+  while (end > i && IsBlank(all[end - 1]))
+    --end;
+  bool negative = false;
+  if (i < end && (all[i] == u'+' || all[i] == u'-')) negative = all[i++] == u'-';
+  auto digits = [&] {
+    std::size_t n = 0;
+    for (; i < end && all[i] >= u'0' && all[i] <= u'9'; ++i, ++n)
+      core += static_cast<char>(all[i]);
+    return n;
+  };
+  std::size_t mantissa = digits();
+  if (i < end && all[i] == u'.') {
+    core += '.';
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return DISP_E_TYPEMISMATCH;
+  bool tiny = false;
+  if (i < end && (all[i] == u'e' || all[i] == u'E')) {
+    core += 'e';
+    ++i;
+    if (i < end && (all[i] == u'+' || all[i] == u'-')) {
+      tiny = all[i] == u'-';
+      core += static_cast<char>(all[i++]);
+    }
+    if (digits() == 0) return DISP_E_TYPEMISMATCH;
+  }
+  if (i != end) return DISP_E_TYPEMISMATCH;
+  double value = 0;
+  const auto [ptr, ec] = std::from_chars(core.data(), core.data() + core.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    if (!tiny) return DISP_E_OVERFLOW;
+    value = 0;
+  } else if (ec != std::errc() || ptr != core.data() + core.size()) {
+    return DISP_E_TYPEMISMATCH;
+  }
+  *out = negative ? -value : value;
+  return S_OK;
+}
+
+// Rounds to the nearest whole number, halves to the even one, whatever the floating-point mode.
+inline double RoundHalfEven(double x) {
+  const double floor = std::floor(x);
+  const double rest = x - floor;
+  if (rest > 0.5) return floor + 1;
+  if (rest < 0.5) return floor;
+  return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+inline HRESULT ToInteger(const Scalar& s, std::int64_t low, std::int64_t high, std::int64_t* out) {
+  if (s.kind == Scalar::kInteger) {
+    if (s.integer < low || s.integer > high) return DISP_E_OVERFLOW;
+    *out = s.integer;
+    return S_OK;
+  }
+  const double rounded = RoundHalfEven(s.real);
+  if (!(rounded >= static_cast<double>(low) && rounded <= static_cast<double>(high))) return DISP_E_OVERFLOW;
+  *out = static_cast<std::int64_t>(rounded);
+  return S_OK;
+}
+
+inline BSTR AllocAscii(std::string_view text) {
+  std::u16string wide(text.begin(), text.end());
+  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+// Shortest text with up to `precision` significant digits: "2.5", "1E+20", "1E-05".
+inline std::string RealText(double value, int precision) {
+  if (value == 0) return "0";
+  char buffer[64];
+  const auto [ptr, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  std::string text(buffer, ec == std::errc() ? ptr : buffer);
+  for (char& c : text) {
+    if (c == 'e') c = 'E';
+  }
+  return text;
+}
+
+}  // namespace variant_detail
+
+// Converts `source` (by value or by reference) to `type` into `target`, as the automation runtime does for
+// the types above: Empty is 0 or "", Null converts to nothing, numbers round half to even and report
+// overflow, strings are read and written in the C locale. `target` is cleared and replaced only on success;
+// it may be `source` itself.
+inline HRESULT VariantChangeType(VARIANT* target, const VARIANT* source, WORD flags, VARTYPE type) {
+  using variant_detail::Scalar;
+  if (target == nullptr || source == nullptr) return E_INVALIDARG;
+  Scalar s;
+  if (const HRESULT hr = variant_detail::ReadScalar(*source, &s); FAILED(hr)) return hr;
+  if (s.kind == Scalar::kNull) return DISP_E_TYPEMISMATCH;
+  if (s.kind == Scalar::kEmpty) {
+    s.kind = type == VT_BSTR ? Scalar::kText : Scalar::kInteger;
+  } else if (s.kind == Scalar::kText && type != VT_BSTR) {
+    const std::u16string_view text =
+        s.text == nullptr ? std::u16string_view{} : std::u16string_view(s.text, SysStringLen(s.text));
+    auto is = [&](std::u16string_view word) {
+      std::size_t i = 0, end = text.size();
+      while (i < end && variant_detail::IsBlank(text[i]))
+        ++i;
+      while (end > i && variant_detail::IsBlank(text[end - 1]))
+        --end;
+      if (end - i != word.size()) return false;
+      for (std::size_t k = 0; k < word.size(); ++k) {
+        const char16_t c = text[i + k];
+        if ((c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c) != word[k]) return false;
+      }
+      return true;
+    };
+    if (type == VT_BOOL && (is(u"true") || is(u"false"))) {
+      s.kind = Scalar::kInteger;
+      s.integer = is(u"true") ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+      s.kind = Scalar::kReal;
+      if (const HRESULT hr = variant_detail::ParseNumber(s.text, &s.real); FAILED(hr)) return hr;
+    }
+  }
+  const double real = s.kind == Scalar::kInteger ? static_cast<double>(s.integer) : s.real;
+  VARIANT result;
+  VariantInit(&result);
+  result.vt = type;
+  std::int64_t whole = 0;
+  HRESULT hr = S_OK;
+  switch (type) {
+    case VT_I2:
+      hr = variant_detail::ToInteger(s, INT16_MIN, INT16_MAX, &whole);
+      result.iVal = static_cast<std::int16_t>(whole);
+      break;
+    case VT_I4:
+      hr = variant_detail::ToInteger(s, INT32_MIN, INT32_MAX, &whole);
+      result.lVal = static_cast<std::int32_t>(whole);
+      break;
+    case VT_UI1:
+      hr = variant_detail::ToInteger(s, 0, UINT8_MAX, &whole);
+      result.bVal = static_cast<std::uint8_t>(whole);
+      break;
+    case VT_R4:
+      if (std::fabs(real) > std::numeric_limits<float>::max()) return DISP_E_OVERFLOW;
+      result.fltVal = static_cast<float>(real);
+      break;
+    case VT_R8:
+      result.dblVal = real;
+      break;
+    case VT_BOOL:
+      result.boolVal = real != 0 ? VARIANT_TRUE : VARIANT_FALSE;
+      break;
+    case VT_BSTR:
+      if (s.kind == Scalar::kText) {
+        result.bstrVal =
+            s.text == nullptr ? SysAllocString(u"") : SysAllocStringLen(s.text, SysStringLen(s.text));
+      } else if (s.boolean) {
+        const bool alpha = (flags & VARIANT_ALPHABOOL) != 0;
+        result.bstrVal =
+            variant_detail::AllocAscii(s.integer != 0 ? (alpha ? "True" : "-1") : (alpha ? "False" : "0"));
+      } else if (s.kind == Scalar::kInteger) {
+        result.bstrVal = variant_detail::AllocAscii(std::to_string(s.integer));
+      } else {
+        // A single keeps the 7 digits it holds, a double 15, as the runtime shows them.
+        const bool single = (source->vt & ~VT_BYREF) == VT_R4 || ((source->vt & ~VT_BYREF) == VT_VARIANT &&
+                                                                  (source->pvarVal->vt & ~VT_BYREF) == VT_R4);
+        result.bstrVal = variant_detail::AllocAscii(variant_detail::RealText(real, single ? 7 : 15));
+      }
+      if (result.bstrVal == nullptr) return E_OUTOFMEMORY;
+      break;
+    default:
+      return DISP_E_BADVARTYPE;
+  }
+  if (FAILED(hr)) return hr;
+  VariantClear(target);
+  *target = result;
+  return S_OK;
+}
+
+// ---- type information (the parts a client reads to list members and their parameters) ----
+inline constexpr MEMBERID MEMBERID_NIL = DISPID_UNKNOWN;
+
+enum TYPEKIND : std::int32_t {
+  TKIND_ENUM,
+  TKIND_RECORD,
+  TKIND_MODULE,
+  TKIND_INTERFACE,
+  TKIND_DISPATCH,
+  TKIND_COCLASS,
+  TKIND_ALIAS,
+  TKIND_UNION,
+};
+enum FUNCKIND : std::int32_t { FUNC_VIRTUAL, FUNC_PUREVIRTUAL, FUNC_NONVIRTUAL, FUNC_STATIC, FUNC_DISPATCH };
+enum INVOKEKIND : std::int32_t {
+  INVOKE_FUNC = 1,
+  INVOKE_PROPERTYGET = 2,
+  INVOKE_PROPERTYPUT = 4,
+  INVOKE_PROPERTYPUTREF = 8,
+};
+enum CALLCONV : std::int32_t { CC_FASTCALL, CC_CDECL, CC_PASCAL, CC_MACPASCAL, CC_STDCALL };
+
+inline constexpr WORD PARAMFLAG_NONE = 0;
+inline constexpr WORD PARAMFLAG_FIN = 0x1;
+inline constexpr WORD PARAMFLAG_FOUT = 0x2;
+inline constexpr WORD PARAMFLAG_FRETVAL = 0x8;
+inline constexpr WORD TYPEFLAG_FDUAL = 0x40;
+inline constexpr WORD TYPEFLAG_FOLEAUTOMATION = 0x100;
+inline constexpr WORD TYPEFLAG_FDISPATCHABLE = 0x1000;
+
+struct TYPEDESC {
+  union {
+    TYPEDESC* lptdesc;  // vt == VT_PTR: what is pointed at
+    void* lpadesc;
+    HREFTYPE hreftype;
+  };
+  VARTYPE vt;
+};
+struct IDLDESC {
+  std::uintptr_t dwReserved;
+  WORD wIDLFlags;
+};
+struct PARAMDESC {
+  void* pparamdescex;
+  WORD wParamFlags;
+};
+struct ELEMDESC {
+  TYPEDESC tdesc;
+  union {
+    IDLDESC idldesc;
+    PARAMDESC paramdesc;
+  };
+};
+struct TYPEATTR {
+  GUID guid;
+  LCID lcid;
+  DWORD dwReserved;
+  MEMBERID memidConstructor;
+  MEMBERID memidDestructor;
+  LPOLESTR lpstrSchema;
+  ULONG cbSizeInstance;
+  TYPEKIND typekind;
+  WORD cFuncs;
+  WORD cVars;
+  WORD cImplTypes;
+  WORD cbSizeVft;
+  WORD cbAlignment;
+  WORD wTypeFlags;
+  WORD wMajorVerNum;
+  WORD wMinorVerNum;
+  TYPEDESC tdescAlias;
+  IDLDESC idldescType;
+};
+struct FUNCDESC {
+  MEMBERID memid;
+  SCODE* lprgscode;
+  ELEMDESC* lprgelemdescParam;
+  FUNCKIND funckind;
+  INVOKEKIND invkind;
+  CALLCONV callconv;
+  std::int16_t cParams;
+  std::int16_t cParamsOpt;
+  std::int16_t oVft;
+  std::int16_t cScodes;
+  ELEMDESC elemdescFunc;
+  WORD wFuncFlags;
+};
+struct VARDESC;
+class ITypeComp;
+class ITypeLib;
+
+class ITypeInfo : public IUnknown {
+ public:
+  virtual HRESULT GetTypeAttr(TYPEATTR** attr) = 0;
+  virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
+  virtual HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) = 0;
+  virtual HRESULT GetVarDesc(UINT index, VARDESC** desc) = 0;
+  virtual HRESULT GetNames(MEMBERID member, BSTR* names, UINT max_names, UINT* name_count) = 0;
+  virtual HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* type) = 0;
+  virtual HRESULT GetImplTypeFlags(UINT index, std::int32_t* flags) = 0;
+  virtual HRESULT GetIDsOfNames(LPOLESTR* names, UINT name_count, MEMBERID* members) = 0;
+  virtual HRESULT Invoke(void* instance, MEMBERID member, WORD flags, DISPPARAMS* params, VARIANT* result,
+                         EXCEPINFO* exception, UINT* arg_error) = 0;
+  virtual HRESULT GetDocumentation(MEMBERID member, BSTR* name, BSTR* doc_string, DWORD* help_context,
+                                   BSTR* help_file) = 0;
+  virtual HRESULT GetDllEntry(MEMBERID member, INVOKEKIND kind, BSTR* dll_name, BSTR* name,
+                              WORD* ordinal) = 0;
+  virtual HRESULT GetRefTypeInfo(HREFTYPE type, ITypeInfo** info) = 0;
+  virtual HRESULT AddressOfMember(MEMBERID member, INVOKEKIND kind, void** address) = 0;
+  virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) = 0;
+  virtual HRESULT GetMops(MEMBERID member, BSTR* mops) = 0;
+  virtual HRESULT GetContainingTypeLib(ITypeLib** library, UINT* index) = 0;
+  virtual void ReleaseTypeAttr(TYPEATTR* attr) = 0;
+  virtual void ReleaseFuncDesc(FUNCDESC* desc) = 0;
+  virtual void ReleaseVarDesc(VARDESC* desc) = 0;
+
+ protected:
+  ~ITypeInfo() = default;
+};
 
 // ---- RAII holders ----
 

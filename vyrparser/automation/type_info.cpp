@@ -1,0 +1,241 @@
+// ITypeInfo over the compiled-in rows of an interface, for type browsers and adapters that list members.
+#include <algorithm>
+#include <atomic>
+#include <new>
+
+#include "vyrparser/automation/module.h"
+#include "vyrparser/automation/type_library.h"
+
+namespace vyr::automation {
+namespace {
+
+using namespace platform;
+
+bool NameEquals(const char* ours, LPOLESTR theirs) {
+  if (theirs == nullptr) return false;
+  std::size_t i = 0;
+  for (; ours[i] != '\0'; ++i) {
+    const char16_t c = theirs[i];
+    if (c == 0 || c > 0x7F) return false;
+    auto lower = [](char32_t x) { return (x >= 'A' && x <= 'Z') ? x - 'A' + 'a' : x; };
+    if (lower(c) != lower(static_cast<unsigned char>(ours[i]))) return false;
+  }
+  return theirs[i] == 0;
+}
+
+bool IsRetval(const ParamDescription& p) {
+  return (p.flags & kParamRetval) != 0;
+}
+
+VARTYPE VarTypeOf(ParamType type) {
+  switch (type) {
+    case ParamType::kI2:
+      return VT_I2;
+    case ParamType::kI4:
+      return VT_I4;
+    case ParamType::kR4:
+      return VT_R4;
+    case ParamType::kBstr:
+      return VT_BSTR;
+  }
+  return VT_EMPTY;
+}
+
+BSTR AsciiBstr(const char* text) {
+  const std::u16string wide(text, text + std::char_traits<char>::length(text));
+  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+// A FUNCDESC with its parameter array and the pointees of output parameters in one block.
+FUNCDESC* NewFuncDesc(const FunctionDescription& f) {
+  const std::size_t n = f.params.size();
+  void* block = ::operator new(sizeof(FUNCDESC) + n * (sizeof(ELEMDESC) + sizeof(TYPEDESC)), std::nothrow);
+  if (block == nullptr) return nullptr;
+  auto* desc = new (block) FUNCDESC{};
+  auto* params = reinterpret_cast<ELEMDESC*>(desc + 1);
+  auto* pointees = reinterpret_cast<TYPEDESC*>(params + n);
+  desc->memid = f.dispid;
+  desc->funckind = FUNC_DISPATCH;
+  desc->invkind = static_cast<INVOKEKIND>(f.invoke_kind);
+  desc->callconv = CC_STDCALL;
+  desc->lprgelemdescParam = params;
+  desc->elemdescFunc.tdesc.vt = VT_VOID;
+  std::int16_t count = 0;
+  for (const ParamDescription& p : f.params) {
+    if (IsRetval(p)) {
+      desc->elemdescFunc.tdesc.vt = VarTypeOf(p.type);
+      continue;
+    }
+    ELEMDESC* e = new (&params[count]) ELEMDESC{};
+    if ((p.flags & kParamIn) != 0) {
+      e->tdesc.vt = VarTypeOf(p.type);
+      e->paramdesc.wParamFlags = PARAMFLAG_FIN;
+    } else {
+      TYPEDESC* pointee = new (&pointees[count]) TYPEDESC{};
+      pointee->vt = VarTypeOf(p.type);
+      e->tdesc.vt = VT_PTR;
+      e->tdesc.lptdesc = pointee;
+      e->paramdesc.wParamFlags = (p.flags & kParamOut) != 0 ? PARAMFLAG_FOUT : PARAMFLAG_NONE;
+    }
+    ++count;
+  }
+  desc->cParams = count;
+  return desc;
+}
+
+class TypeInfo final : public ITypeInfo {
+ public:
+  explicit TypeInfo(const InterfaceDescription& description) : description_(description) { LockModule(); }
+
+  HRESULT QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
+      *object = static_cast<ITypeInfo*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT GetTypeAttr(TYPEATTR** attr) override {
+    if (attr == nullptr) return E_INVALIDARG;
+    *attr = new (std::nothrow) TYPEATTR{};
+    if (*attr == nullptr) return E_OUTOFMEMORY;
+    TYPEATTR& a = **attr;
+    a.guid = description_.iid;
+    a.lcid = kTypeLibraryLocale;
+    a.memidConstructor = MEMBERID_NIL;
+    a.memidDestructor = MEMBERID_NIL;
+    a.cbSizeInstance = sizeof(void*);
+    a.typekind = TKIND_DISPATCH;
+    a.cFuncs = static_cast<WORD>(description_.functions.size());
+    a.cbSizeVft = 7 * sizeof(void*);  // the dispatch view's table is IDispatch's
+    a.cbAlignment = alignof(void*);
+    a.wTypeFlags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
+    a.wMajorVerNum = 1;
+    a.tdescAlias.vt = VT_EMPTY;
+    return S_OK;
+  }
+  void ReleaseTypeAttr(TYPEATTR* attr) override { delete attr; }
+
+  HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) override {
+    if (desc == nullptr) return E_INVALIDARG;
+    *desc = nullptr;
+    if (index >= description_.functions.size()) return TYPE_E_ELEMENTNOTFOUND;
+    *desc = NewFuncDesc(description_.functions[index]);
+    return *desc == nullptr ? E_OUTOFMEMORY : S_OK;
+  }
+  void ReleaseFuncDesc(FUNCDESC* desc) override { ::operator delete(desc); }
+
+  // The member's name, then the names of the parameters GetFuncDesc lists (a put's value has none).
+  HRESULT GetNames(MEMBERID member, BSTR* names, UINT max_names, UINT* name_count) override {
+    if (names == nullptr || name_count == nullptr) return E_INVALIDARG;
+    *name_count = 0;
+    const FunctionDescription* f = Find(member);
+    if (f == nullptr) return TYPE_E_ELEMENTNOTFOUND;
+    UINT n = 0;
+    if (n < max_names) names[n++] = AsciiBstr(f->name);
+    for (const ParamDescription& p : f->params) {
+      if (n >= max_names) break;
+      if (!IsRetval(p) && p.name[0] != '\0') names[n++] = AsciiBstr(p.name);
+    }
+    *name_count = n;
+    return S_OK;
+  }
+
+  HRESULT GetIDsOfNames(LPOLESTR* names, UINT name_count, MEMBERID* members) override {
+    return LookUpNames(description_.functions, names, name_count, members);
+  }
+
+  // MEMBERID_NIL describes the interface itself.
+  HRESULT GetDocumentation(MEMBERID member, BSTR* name, BSTR* doc_string, DWORD* help_context,
+                           BSTR* help_file) override {
+    const char* member_name = description_.name;
+    const char* help = description_.help;
+    if (member != MEMBERID_NIL) {
+      const FunctionDescription* f = Find(member);
+      if (f == nullptr) return TYPE_E_ELEMENTNOTFOUND;
+      member_name = f->name;
+      help = f->help;
+    }
+    if (name != nullptr) *name = AsciiBstr(member_name);
+    if (doc_string != nullptr) *doc_string = AsciiBstr(help);
+    if (help_context != nullptr) *help_context = 0;
+    if (help_file != nullptr) *help_file = nullptr;
+    return S_OK;
+  }
+
+  // No variables, no base types served, no direct calls: the object's own IDispatch does those.
+  HRESULT GetVarDesc(UINT, VARDESC** desc) override { return Nothing(desc, TYPE_E_ELEMENTNOTFOUND); }
+  void ReleaseVarDesc(VARDESC*) override {}
+  HRESULT GetTypeComp(ITypeComp** comp) override { return Nothing(comp, E_NOTIMPL); }
+  HRESULT GetRefTypeOfImplType(UINT, HREFTYPE*) override { return E_NOTIMPL; }
+  HRESULT GetImplTypeFlags(UINT, std::int32_t*) override { return E_NOTIMPL; }
+  HRESULT Invoke(void*, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) override { return E_NOTIMPL; }
+  HRESULT GetRefTypeInfo(HREFTYPE, ITypeInfo** info) override { return Nothing(info, E_NOTIMPL); }
+  HRESULT AddressOfMember(MEMBERID, INVOKEKIND, void** address) override {
+    return Nothing(address, E_NOTIMPL);
+  }
+  HRESULT CreateInstance(IUnknown*, REFIID, void** object) override { return Nothing(object, E_NOTIMPL); }
+  HRESULT GetMops(MEMBERID, BSTR* mops) override { return Nothing(mops, E_NOTIMPL); }
+  HRESULT GetContainingTypeLib(ITypeLib** library, UINT*) override { return Nothing(library, E_NOTIMPL); }
+
+ private:
+  ~TypeInfo() { UnlockModule(); }
+
+  template <typename T>
+  static HRESULT Nothing(T** out, HRESULT hr) {
+    if (out != nullptr) *out = nullptr;
+    return hr;
+  }
+
+  const FunctionDescription* Find(MEMBERID member) const {
+    const auto it = std::find_if(description_.functions.begin(), description_.functions.end(),
+                                 [&](const FunctionDescription& f) { return f.dispid == member; });
+    return it == description_.functions.end() ? nullptr : &*it;
+  }
+
+  const InterfaceDescription& description_;
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace
+
+HRESULT CreateTypeInfo(const InterfaceDescription& description, ITypeInfo** info) {
+  if (info == nullptr) return E_POINTER;
+  *info = new (std::nothrow) TypeInfo(description);
+  return *info == nullptr ? E_OUTOFMEMORY : S_OK;
+}
+
+HRESULT LookUpNames(std::span<const FunctionDescription> functions, LPOLESTR* names, UINT name_count,
+                    DISPID* dispids) {
+  if (names == nullptr || dispids == nullptr || name_count == 0) return E_INVALIDARG;
+  std::fill(dispids, dispids + name_count, DISPID_UNKNOWN);
+  const auto found = std::find_if(functions.begin(), functions.end(),
+                                  [&](const FunctionDescription& f) { return NameEquals(f.name, names[0]); });
+  if (found == functions.end()) return DISP_E_UNKNOWNNAME;
+  dispids[0] = found->dispid;
+  HRESULT hr = S_OK;
+  // Parameter names answer their position; the property's put half has none.
+  for (UINT n = 1; n < name_count; ++n) {
+    for (std::size_t p = 0; p < found->params.size(); ++p) {
+      if (found->params[p].name[0] != '\0' && NameEquals(found->params[p].name, names[n])) {
+        dispids[n] = static_cast<DISPID>(p);
+      }
+    }
+    if (dispids[n] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+  }
+  return hr;
+}
+
+}  // namespace vyr::automation
