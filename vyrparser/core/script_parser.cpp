@@ -35,8 +35,9 @@ bool ScriptParser::Run() {
     if (PeekKind() != Tok::kEnd) SyntaxError();
     return true;
   } catch (const ParseStop&) {
-    // An objective whose condition was being read keeps none.
+    // An objective whose condition was being read keeps none; an annotation keeps its pieces read.
     if (in_condition_) m_.AbandonCondition();
+    if (in_annotation_) FlushAnnotation();
     return false;
   }
 }
@@ -178,6 +179,12 @@ void ScriptParser::MapStyle() {
   ReduceTo(base);
 }
 
+void ScriptParser::FlushAnnotation() {
+  m_.AppendAnnotation(annotation_);
+  std::string().swap(annotation_);
+  in_annotation_ = false;
+}
+
 // annotation_clause: empty | "annotation" "=" string_sequence ";"
 // string_sequence: STRING | STRING string_sequence
 void ScriptParser::AnnotationClause() {
@@ -189,9 +196,11 @@ void ScriptParser::AnnotationClause() {
   Take();
   Expect(Tok::kEquals);
   const int sequence_base = depth_;
+  in_annotation_ = true;
   do {
-    m_.AppendAnnotation(Expect(Tok::kString).text);
+    annotation_.append(Expect(Tok::kString).text);
   } while (PeekKind() == Tok::kString);
+  FlushAnnotation();
   ReduceTo(sequence_base);
   Expect(Tok::kSemicolon);
   ReduceTo(base);

@@ -107,6 +107,7 @@ class ScriptParser {
   void WaitStatement();
   void PatrolStatement();
   Text LocationName();
+  void FlushAnnotation();
 
   Scanner scanner_;
   Token lookahead_;
@@ -121,6 +122,9 @@ class ScriptParser {
   std::string event_code_;  // a copy: an event list may be longer than the scanner keeps texts
   bool in_event_code_ = false;
   bool in_condition_ = false;
+  // The pieces of the annotation being read, joined: the model takes them once per clause.
+  std::string annotation_;
+  bool in_annotation_ = false;
 };
 
 // A list of elements separated by ";", which may be empty and may end with ";":

@@ -217,10 +217,11 @@ void ScriptParser::SimpleCondition() {
       Take();
       Expect(Tok::kLParen);
       const std::string_view name = Expect(Tok::kString).text;
+      Expect(Tok::kRParen);
+      // The check belongs to the whole term, as the objective owner's does: it runs at the ")".
       if (!m_.HasTeam(name) && !m_.HasActor(name) && !m_.HasForce(name)) {
         Fail("use of undeclared member, team or force");
       }
-      Expect(Tok::kRParen);
       m_.AddConditionLeaf(kind == Tok::kEliminated ? kConditionEliminated : kConditionAlive, name);
       break;
     }
