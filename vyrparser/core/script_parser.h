@@ -50,12 +50,21 @@ class ScriptParser {
   void Push() {
     if (++depth_ >= kMaxStackDepth) Fail("parser stack overflow");
   }
-  // A rule whose symbols start at `base` is recognised: they become one entry. For an empty rule
-  // that is a new entry and may overflow the stack.
-  void ReduceTo(int base) {
-    depth_ = base;
-    Push();
-  }
+  // The stack entries of a rule being read, from where it starts. Reduce() makes them the rule's one
+  // entry once it is recognised; for an empty rule that is a new entry and may overflow the stack.
+  class Rule {
+   public:
+    explicit Rule(ScriptParser& parser) : parser_(&parser), base_(parser.depth_) {}
+    void Reduce() const {
+      parser_->depth_ = base_;
+      parser_->Push();
+    }
+
+   private:
+    ScriptParser* parser_;
+    int base_;
+  };
+
   void ReadToken() {
     scanner_.Read(lookahead_);
     if (lookahead_.kind == Tok::kLexError || lookahead_.kind == Tok::kReadError) BadInput();
@@ -131,7 +140,7 @@ class ScriptParser {
 //   list: empty | element | element ";" list
 template <class IsStart, class Element>
 void ScriptParser::OptionalList(IsStart is_start, Element element) {
-  const int base = depth_;
+  const Rule rule(*this);
   for (;;) {
     if (!is_start(PeekKind())) {
       Push();  // the empty tail
@@ -141,7 +150,7 @@ void ScriptParser::OptionalList(IsStart is_start, Element element) {
     if (PeekKind() != Tok::kSemicolon) break;
     Take();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 }  // namespace vyr::parser

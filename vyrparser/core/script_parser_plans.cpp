@@ -43,10 +43,10 @@ bool IsStatementStart(Tok k) {
 
 // plan_list: ";" | plan_decl ";" | plan_decl ";" plan_list
 void ScriptParser::PlanList() {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() == Tok::kSemicolon) {
     Take();
-    ReduceTo(base);
+    rule.Reduce();
     return;
   }
   for (;;) {
@@ -56,18 +56,18 @@ void ScriptParser::PlanList() {
     if (next == Tok::kPlan) continue;
     if (next == Tok::kSemicolon) {
       // The list's tail may be the lone ";".
-      const int tail_base = depth_;
+      const Rule tail(*this);
       Take();
-      ReduceTo(tail_base);
+      tail.Reduce();
     }
     break;
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // plan_decl: "plan" STRING "{" statement_list "}"
 void ScriptParser::PlanDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kPlan);
   const std::string_view team_name = Expect(Tok::kString).text;
   const MissionTeam* team = m_.FindTeam(team_name);
@@ -78,27 +78,27 @@ void ScriptParser::PlanDecl() {
   StatementList();
   Expect(Tok::kRBrace);
   m_.EndPlan();
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // statement_list: empty | statement | statement ";" statement_list
 // The bodies of nested on statements are lists too; they are kept on a stack of our own.
 void ScriptParser::StatementList() {
   struct OpenOn {
-    int enclosing_list_base;
-    int on_base;
+    Rule enclosing_list;
+    Rule statement;
   };
   std::vector<OpenOn> open;
-  int list_base = depth_;
+  Rule list(*this);
   for (;;) {
     bool list_ends = true;
     const Tok k = PeekKind();
     if (!IsStatementStart(k)) {
       Push();  // the empty tail
     } else if (k == Tok::kOn) {
-      open.push_back({list_base, depth_});
+      open.push_back({list, Rule(*this)});
       OnHeader();
-      list_base = depth_;
+      list = Rule(*this);
       continue;
     } else {
       Statement();
@@ -108,15 +108,15 @@ void ScriptParser::StatementList() {
       }
     }
     while (list_ends) {
-      ReduceTo(list_base);
+      list.Reduce();
       if (open.empty()) return;
       // The list was an on statement's body: "{" statement_list "}"
       m_.PopStatementList();
       Expect(Tok::kRBrace);
       const OpenOn on = open.back();
       open.pop_back();
-      ReduceTo(on.on_base);
-      list_base = on.enclosing_list_base;
+      on.statement.Reduce();
+      list = on.enclosing_list;
       if (PeekKind() == Tok::kSemicolon) {
         Take();
         list_ends = false;
@@ -133,13 +133,13 @@ void ScriptParser::OnHeader() {
   events_ = 0;
   event_code_.clear();
   in_event_code_ = false;
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     Event();
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kRParen);
   m_.AppendOn(plan_owner_, events_, in_event_code_ ? m_.MakeText(event_code_) : Text());
   Expect(Tok::kLBrace);
@@ -148,7 +148,7 @@ void ScriptParser::OnHeader() {
 
 // event: "contact" | "under" "fire" | "casualty" | "code" STRING
 void ScriptParser::Event() {
-  const int base = depth_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kContact:
       Take();
@@ -172,7 +172,7 @@ void ScriptParser::Event() {
     default:
       SyntaxError();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // An IDENT naming a location: the location's name, or a semantic error.
@@ -185,7 +185,7 @@ Text ScriptParser::LocationName() {
 
 // statement: every form but "on" (see the grammar table: wait ... take cover)
 void ScriptParser::Statement() {
-  const int base = depth_;
+  const Rule rule(*this);
   const Text owner = plan_owner_;
   switch (PeekKind()) {
     case Tok::kWait:
@@ -326,7 +326,7 @@ void ScriptParser::Statement() {
     default:
       SyntaxError();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // statement: "wait" INT | "wait" FLOAT | "wait" "forever" | "wait" "until" wait_condition
@@ -350,16 +350,16 @@ void ScriptParser::WaitStatement() {
       SyntaxError();
   }
   Take();
-  const int base = depth_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kReady:
       Take();
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilReady, plan_owner_);
       return;
     case Tok::kAssembled:
       Take();
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilAssembled, plan_owner_);
       return;
     case Tok::kCode: {
@@ -367,7 +367,7 @@ void ScriptParser::WaitStatement() {
       Expect(Tok::kLParen);
       const std::string_view code = Expect(Tok::kString).text;
       Expect(Tok::kRParen);
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilCode, plan_owner_, m_.MakeText(code));
       return;
     }
@@ -389,7 +389,7 @@ void ScriptParser::PatrolStatement() {
   Take();
   m_.ClearPendingPatrolAreas();
   int count = 0;
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     const std::string_view name = Expect(Tok::kIdent).text;
     ++count;
@@ -399,7 +399,7 @@ void ScriptParser::PatrolStatement() {
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kRParen);
   if (count < 2) Fail("patrol area list needs to include at least two areas");
   m_.AppendPatrol(plan_owner_);
