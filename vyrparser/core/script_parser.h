@@ -115,6 +115,19 @@ class ScriptParser {
   void Statement();
   void WaitStatement();
   void PatrolStatement();
+  void BareStatement(InstructionKind kind);
+  void MoveStatement(InstructionKind kind, Tok preposition);
+  void AttackStatement();
+  void ContinueStatement();
+  void DefendStatement();
+  void HoldStatement(InstructionKind kind, Tok measure);
+  void ObserveStatement();
+  void PhaseStatement();
+  void RadioStatement();
+  void SignalStatement();
+  void SnipeStatement();
+  void SplitStatement();
+  void TakeCoverStatement();
   Text LocationName();
   void FlushAnnotation();
 
