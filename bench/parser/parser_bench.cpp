@@ -1,14 +1,22 @@
-// Parses a large generated script (written as the editor writes, with CR LF line ends) into a fresh
-// model. Reports throughput and the peak resident memory the parse added, relative to the script's size.
+// Parses large generated scripts into a fresh model, one per layout: the tidy one the editor writes,
+// the uneven ones people write by hand (CR LF and LF) and a packed one. Reports throughput and the peak
+// resident memory the parse added, relative to the script's size. Also times an annotation of many pieces.
+// `parser_bench --write=LAYOUT:PATH[:MB]` only writes a script of that layout (for timing `vyr check`).
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "vyrparser/core/parsed_mission.h"
 #include "vyrparser/core/parser.h"
@@ -109,7 +117,7 @@ void WritePlan(Writer& w, int force, int team) {
   w.Line("");
 }
 
-bool Generate(const std::filesystem::path& path) {
+bool GenerateTidy(const std::filesystem::path& path) {
   Writer w(path);
   if (!w.ok()) return false;
   w.Line("mission \"Benchmark\"");
@@ -189,13 +197,305 @@ bool Generate(const std::filesystem::path& path) {
   return true;
 }
 
-long CurrentRssKb() {
-  long pages = 0, resident = 0;
-  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
+// A script laid out by hand: tokens separated by whatever its author happened to type (blanks, tabs,
+// line breaks in odd places, comments after tokens), or, packed, by single blanks.
+class Scribe {
+ public:
+  Scribe(const std::filesystem::path& path, const char* eol, bool uneven)
+      : file_(std::fopen(path.c_str(), "wb")), eol_(eol), uneven_(uneven) {}
+  ~Scribe() {
+    if (!file_) return;
+    Flush();
+    std::fclose(file_);
   }
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+  bool ok() const { return file_ != nullptr; }
+  std::uint64_t written() const { return written_ + buffer_.size(); }
+
+  // Tokens (a literal with its quotes is one), each followed by a separator.
+  void T(std::initializer_list<std::string_view> tokens) {
+    for (std::string_view token : tokens) {
+      buffer_ += token;
+      Separator();
+    }
+  }
+  // Ends a declaration or statement: its ";" (when given) and a line end.
+  void End(std::string_view semicolon = ";") {
+    buffer_ += semicolon;
+    if (uneven_ && Next() % 8 == 0) buffer_ += "\t// done";
+    Line();
+  }
+  void Line() {
+    buffer_ += eol_;
+    for (int i = Next() % 3; uneven_ && i > 0; --i)
+      buffer_ += '\t';
+    if (buffer_.size() > (1 << 16)) Flush();
+  }
+  std::uint32_t Next() {
+    state_ = state_ * 1664525u + 1013904223u;
+    return state_ >> 8;
+  }
+
+ private:
+  void Separator() {
+    if (!uneven_) {
+      buffer_ += ' ';
+      return;
+    }
+    const std::uint32_t r = Next() % 100;
+    if (r < 60) {
+      buffer_ += ' ';
+    } else if (r < 70) {
+      buffer_ += '\t';
+    } else if (r < 82) {
+      Line();
+    } else if (r < 90) {
+      buffer_ += "  // why this token";
+      Line();
+    } else if (r < 97) {
+      buffer_ += " /* a note */ ";
+    } else {
+      buffer_ += "/* a longer note,";
+      buffer_ += eol_;
+      buffer_ += " * over * lines **";
+      buffer_ += eol_;
+      buffer_ += " */";
+      Line();
+    }
+  }
+  void Flush() {
+    written_ += std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    buffer_.clear();
+  }
+
+  std::FILE* file_;
+  const char* eol_;
+  bool uneven_;
+  std::string buffer_;
+  std::uint64_t written_ = 0;
+  std::uint32_t state_ = 12345;
+};
+
+std::string Quoted(std::string_view s) {
+  std::string quoted(1, '"');
+  quoted.append(s).push_back('"');
+  return quoted;
+}
+
+// Fits the parser's stack bound: lists of at most a few thousand elements, conditions at most a
+// thousand deep; 10^5 unique names over locations, teams and actors.
+constexpr int kHandLocations = 4900;
+constexpr int kHandAreas = 1500;
+constexpr int kHandForces = 20;
+constexpr int kHandTeams = 50;    // per force
+constexpr int kHandActors = 100;  // per team
+constexpr int kHandObjectives = 2000;
+constexpr int kHandStatements = 400;  // per plan, plus nested ones
+
+std::string HandLocation(int i) {
+  return "ridge_" + std::to_string(i % 7) + "_post" + std::to_string(i);
+}
+
+std::string HandTeam(int force, int team) {
+  return "Squad " + std::to_string(force) + "-" + std::to_string(team);
+}
+
+std::string HandActor(int i) {
+  return "Op" + std::to_string(i);
+}
+
+void HandCondition(Scribe& s, int depth, int seed) {
+  // Iterative: "(" x op ( y op ( ... ) ) ")" with a "!" now and then.
+  int closes = 0;
+  for (int d = 0; d < depth; ++d) {
+    if ((seed + d) % 5 == 0) {
+      s.T({"!", "("});
+      ++closes;
+    }
+    s.T({"("});
+    const int n = (seed * 31 + d * 7) % (kHandForces * kHandTeams * kHandActors);
+    switch (d % 4) {
+      case 0:
+        s.T({"eliminated", "(", Quoted(HandActor(n)), ")"});
+        break;
+      case 1:
+        s.T({"alive", "(", Quoted(HandTeam(n % kHandForces, n % kHandTeams)), ")"});
+        break;
+      case 2:
+        s.T({"occupied", "(", "zone" + std::to_string(n % kHandAreas), ")"});
+        break;
+      default:
+        s.T({"timeout", "(", std::to_string(n % 30000), ")"});
+        break;
+    }
+    s.T({d % 2 ? "&&" : "||"});
+    ++closes;
+  }
+  s.T({"eliminated", "(", Quoted("Force " + std::to_string(seed % kHandForces)), ")"});
+  for (int i = 0; i < closes; ++i)
+    s.T({")"});
+}
+
+void HandStatement(Scribe& s, int k, int depth) {
+  const auto loc = [&](int d) { return HandLocation((k * 13 + d) % kHandLocations); };
+  const std::string n = std::to_string(k % 500);
+  switch (k % 31) {
+    // clang-format off
+    case 0: s.T({"wait", n}); break;
+    case 1: s.T({"wait", n + ".25"}); break;
+    case 2: s.T({"wait", "forever"}); break;
+    case 3: s.T({"wait", "until", "ready"}); break;
+    case 4: s.T({"wait", "until", "assembled"}); break;
+    case 5: s.T({"wait", "until", "code", "(", Quoted("go " + n), ")"}); break;
+    case 6: s.T({"abort"}); break;
+    case 7: s.T({"advance", "towards", loc(1), "using", Quoted("crouch")}); break;
+    case 8: s.T({"assemble", "at", loc(2), "using", Quoted("walk")}); break;
+    case 9: s.T({"attack", "towards", loc(3)}); break;
+    case 10: s.T({"continue", "with", "phase", Quoted("Phase " + n)}); break;
+    case 11: s.T({"defend", "towards", loc(4), "from", loc(5)}); break;
+    case 12: s.T({"freeze", "towards", loc(6), "for", n}); break;
+    case 13: s.T({"freeze", "towards", loc(7), "for", "-" + n + ".5"}); break;
+    case 14: s.T({"insert", "at", loc(8), "using", Quoted("rope")}); break;
+    case 15: s.T({"join"}); break;
+    case 16: s.T({"moveup", "to", loc(9), "using", Quoted("run")}); break;
+    case 17: s.T({"observe", loc(10)}); break;
+    case 18: s.T({"patrol"}); break;
+    case 19: s.T({"patrol", "(", "zone" + n, ",", "zone" + std::to_string(k % kHandAreas), ",", "zone1", ")"}); break;
+    case 20: s.T({"phase", Quoted("Phase " + n)}); break;
+    case 21: s.T({"pullback", "to", loc(11), "using", Quoted("sprint")}); break;
+    case 22: s.T({"radio", Quoted("Team in position at grid " + n + ", holding until the second squad "
+                                  "reports the courtyard clear, watch the windows (north, east) - over")}); break;
+    case 23: s.T({"signal", "towards", loc(12)}); break;
+    case 24: s.T({"signal", "towards", loc(13), Quoted("flare " + n)}); break;
+    case 25: s.T({"signal", "code", Quoted("code " + n)}); break;
+    case 26: s.T({"snipe", "from", loc(14), "towards", loc(15)}); break;
+    case 27: s.T({"spawn"}); break;
+    case 28: s.T({"split", Quoted("Detached " + n), "2"}); break;
+    case 29: s.T({"spread", "towards", loc(16), "within", n}); break;
+    default: s.T({"take", "cover", "from", loc(17)}); break;
+      // clang-format on
+  }
+  if (k % 37 == 0 && depth < 3) {
+    s.End();
+    s.T({"on", "(", "contact", ",", "under", "fire", ",", "code", Quoted("alarm " + n), ",", "casualty", ")",
+         "{"});
+    s.Line();
+    for (int i = 1; i <= 4; ++i) {
+      if (i > 1) s.End();
+      HandStatement(s, k + i * 5, depth + 1);
+    }
+    s.T({"}"});
+  }
+}
+
+// The uneven layout (or, not `uneven`, the same script packed), up to about `target` bytes.
+bool GenerateByHand(const std::filesystem::path& path, const char* eol, bool uneven, std::uint64_t target) {
+  Scribe s(path, eol, uneven);
+  if (!s.ok()) return false;
+  s.T({"mission", Quoted("Hand written"), "{"});
+  s.Line();
+  s.T({"author", Quoted("Someone")});
+  s.End();
+  s.T({"description", Quoted("Take the compound. " + std::string(4000, 'x') + "\\nThen hold it.")});
+  s.End();
+  s.T({"rules", "{", "respawn", "=", "individual", ";", "}"});
+  s.End();
+  s.T({"map", Quoted("compound"), "{", "style", "=", "urban", ",", "dark", ";"});
+  s.Line();
+  s.T({"annotation", "="});
+  for (int i = 0; i < 200; ++i)
+    s.T({Quoted(std::string(1000, static_cast<char>('a' + i % 26)) + "\n")});
+  s.End();
+  for (int i = 0; i < kHandLocations; ++i) {
+    s.T({"location", HandLocation(i), "=", "<", std::to_string(i % 4000 - 2000), ",",
+         std::to_string((i * 7) % 4000), ",", std::to_string(-(i % 300)), ">"});
+    s.End();
+  }
+  for (int i = 0; i < kHandAreas; ++i) {
+    const auto loc = [&](int d) { return HandLocation((i * 3 + d) % kHandLocations); };
+    s.T({"area",
+         "zone" + std::to_string(i),
+         "{",
+         "style",
+         "=",
+         i % 2 ? "roof" : "closed",
+         ";",
+         "locations",
+         "=",
+         loc(0),
+         ",",
+         loc(1),
+         ",",
+         loc(2),
+         ";",
+         "entrances",
+         "=",
+         loc(0),
+         ";",
+         "exits",
+         "=",
+         loc(2),
+         ";",
+         "windows",
+         "=",
+         loc(1),
+         ",",
+         loc(2),
+         "radius",
+         "=",
+         std::to_string(40 + i % 60),
+         "}"});
+    s.End();
+  }
+  s.T({"}"});
+  s.End();
+  int actor = 0;
+  for (int f = 0; f < kHandForces; ++f) {
+    s.T({"force", Quoted("Force " + std::to_string(f)), "{"});
+    s.Line();
+    for (int t = 0; t < kHandTeams; ++t) {
+      s.T({"team", Quoted(HandTeam(f, t)), "{"});
+      for (int a = 0; a < kHandActors; ++a, ++actor) {
+        if (a) s.End();
+        if (actor % 5 == 4) {
+          s.T({"player", Quoted(HandActor(actor)), Quoted("ct/swat"), "{", "}"});
+          continue;
+        }
+        s.T({"npc", Quoted(HandActor(actor)), Quoted("terror/urban_" + std::to_string(actor % 9)), "{",
+             "weapon", Quoted("MP5/10 Submachinegun"), ";", "ammo", Quoted("Machinegun Magazine"), "=", "4",
+             ";", "skill", "=", actor % 2 ? "2.5" : "4", "}"});
+      }
+      s.T({"}"});
+      s.End();
+    }
+    s.T({"}"});
+    s.End();
+  }
+  s.T({"objectives", "{"});
+  s.Line();
+  for (int o = 0; o < kHandObjectives; ++o) {
+    if (o) s.End();
+    s.T({o % 3 ? "success" : "failure", "(", Quoted(HandTeam(o % kHandForces, o % kHandTeams)), ",",
+         Quoted("Objective " + std::to_string(o)), ")", "="});
+    HandCondition(s, o % 500 == 0 ? 900 : 2 + o % 9, o);
+    s.T({"->", "{", Quoted("next_" + std::to_string(o)), ",", Quoted("fallback"), "}"});
+  }
+  s.T({"}"});
+  s.End();
+  int k = 0;
+  for (int plan = 0; s.written() < target; ++plan) {
+    const int team = plan % (kHandForces * kHandTeams);
+    s.T({"plan", Quoted(HandTeam(team / kHandTeams, team % kHandTeams)), "{"});
+    s.Line();
+    for (int i = 0; i < kHandStatements; ++i, ++k) {
+      if (i) s.End();
+      HandStatement(s, k, 0);
+    }
+    s.T({"}"});
+    s.End();
+  }
+  s.T({"}"});
+  s.Line();
+  return true;
 }
 
 long PeakRssKb() {
@@ -204,22 +504,58 @@ long PeakRssKb() {
   return usage.ru_maxrss;
 }
 
-// The resident size before the first parse: the process's peak from then on is the parse's own.
-long g_rss_before_any_parse_kb = 0;
+enum Layout { kTidy, kUnevenCrLf, kUnevenLf, kPacked, kLayoutCount };
+const char* const kLayoutNames[kLayoutCount] = {"tidy", "uneven_crlf", "uneven_lf", "packed"};
+constexpr std::uint64_t kScriptBytes = 48'000'000;
 
-const std::filesystem::path& ScriptPath() {
-  static const std::filesystem::path path = [] {
-    const auto p =
-        std::filesystem::temp_directory_path() / ("vyr_parser_bench_" + std::to_string(getpid()) + ".vyr");
-    if (!Generate(p)) std::cerr << "cannot write " << p << "\n";
-    return p;
-  }();
-  return path;
+bool Generate(Layout layout, const std::filesystem::path& path, std::uint64_t bytes) {
+  switch (layout) {
+    case kTidy:
+      return GenerateTidy(path);
+    case kUnevenCrLf:
+      return GenerateByHand(path, "\r\n", true, bytes);
+    case kUnevenLf:
+      return GenerateByHand(path, "\n", true, bytes);
+    default:
+      return GenerateByHand(path, "\n", false, bytes);
+  }
 }
 
-void BM_ParseLargeScript(benchmark::State& state) {
-  const auto& path = ScriptPath();
+long StatusKb(const char* field) {
+  long kb = 0;
+  if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    const std::size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::strncmp(line, field, n) == 0) kb = std::atol(line + n + 1);
+    }
+    std::fclose(f);
+  }
+  return kb;
+}
+
+// Starts a new peak of the resident size (Linux's "clear_refs" 5); false when the system cannot.
+bool ResetPeakRss() {
+  std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+  if (!f) return false;
+  const bool ok = std::fputs("5", f) >= 0;
+  return std::fclose(f) == 0 && ok;
+}
+
+void BM_Parse(benchmark::State& state) {
+  const auto layout = static_cast<Layout>(state.range(0));
+  state.SetLabel(kLayoutNames[layout]);
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("vyr_parser_bench_" + std::to_string(getpid()) + "_" + kLayoutNames[layout] + ".vyr");
+  if (!Generate(layout, path, kScriptBytes)) {
+    state.SkipWithError("cannot write the script");
+    return;
+  }
   const auto size = std::filesystem::file_size(path);
+  // Memory freed by earlier runs goes back to the system, so the peak is this parse's own.
+  malloc_trim(0);
+  const long rss_before = StatusKb("VmRSS:");
+  const bool peak_reset = ResetPeakRss();
   for (auto _ : state) {
     auto mission = std::make_unique<ParsedMission>();
     const ParseResult result = ParseMissionFile(path, *mission);
@@ -227,25 +563,69 @@ void BM_ParseLargeScript(benchmark::State& state) {
     benchmark::DoNotOptimize(mission->ActorCount());
     state.PauseTiming();
     mission.reset();
+    malloc_trim(0);
     state.ResumeTiming();
   }
-  const long peak_added_kb = PeakRssKb() - g_rss_before_any_parse_kb;
+  const long peak_added_kb = (peak_reset ? StatusKb("VmHWM:") : PeakRssKb()) - rss_before;
+  std::filesystem::remove(path);
   state.SetBytesProcessed(static_cast<int64_t>(size) * state.iterations());
   state.counters["script_MB"] = static_cast<double>(size) / 1e6;
   state.counters["peak_added_MB"] = static_cast<double>(peak_added_kb) * 1024 / 1e6;
   state.counters["peak_per_script_byte"] =
       static_cast<double>(peak_added_kb) * 1024 / static_cast<double>(size);
 }
-BENCHMARK(BM_ParseLargeScript)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_Parse)->DenseRange(0, kLayoutCount - 1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// An annotation of many 1 KB pieces: time and memory grow with the pieces, not their square.
+void BM_AnnotationPieces(benchmark::State& state) {
+  const auto pieces = static_cast<int>(state.range(0));
+  std::string script = "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { annotation =";
+  for (int i = 0; i < pieces; ++i)
+    script.append(" \"").append(1000, static_cast<char>('a' + i % 26)).push_back('"');
+  script += "; }; force \"f\" { team \"t\" { }; }; objectives { }; ; }";
+  for (auto _ : state) {
+    ParsedMission mission;
+    if (vyr::parser::ParseMissionBuffer(script, mission) != ParseResult::kSuccess) {
+      state.SkipWithError("the annotation did not parse");
+    }
+    benchmark::DoNotOptimize(mission.annotation.size());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(script.size()) * state.iterations());
+  state.SetComplexityN(pieces);
+}
+// The parser's stack bound allows a little under 10,000 pieces.
+BENCHMARK(BM_AnnotationPieces)
+    ->RangeMultiplier(2)
+    ->Range(1250, 10000 - 16)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// Writes one layout's script: --write=LAYOUT:PATH[:MB].
+int WriteScript(std::string_view spec) {
+  const std::size_t colon = spec.find(':');
+  if (colon == std::string_view::npos) return 2;
+  const std::string_view name = spec.substr(0, colon);
+  std::string_view rest = spec.substr(colon + 1);
+  std::uint64_t bytes = kScriptBytes;
+  if (const std::size_t mb = rest.rfind(':'); mb != std::string_view::npos) {
+    bytes = std::stoull(std::string(rest.substr(mb + 1))) * 1'000'000;
+    rest = rest.substr(0, mb);
+  }
+  for (int l = 0; l < kLayoutCount; ++l) {
+    if (name == kLayoutNames[l]) return Generate(static_cast<Layout>(l), std::string(rest), bytes) ? 0 : 1;
+  }
+  std::cerr << "layouts: tidy, uneven_crlf, uneven_lf, packed\n";
+  return 2;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]).starts_with("--write=")) {
+    return WriteScript(std::string_view(argv[1]).substr(8));
+  }
   benchmark::Initialize(&argc, argv);
-  ScriptPath();
-  g_rss_before_any_parse_kb = CurrentRssKb();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove(ScriptPath());
   return 0;
 }

@@ -120,6 +120,30 @@ TEST(ParsedMission, RenameActorChangesConditionsExactlyAndLookups) {
   EXPECT_TRUE(no_force.is_null() && no_team.is_null());
 }
 
+// A string replaced again and again takes turns in the same two places, whatever its holder read.
+TEST(ParsedMission, ReplacedTextsReuseTheirBytes) {
+  ParsedMission m;
+  Text skin = m.MakeText("terror/terror");
+  const Text neighbour = m.MakeText("other/other!");
+  m.ReplaceText(skin, "male/resdog01");
+  const char* first = skin.c_str();
+  m.ReplaceText(skin, "male/resdog02");
+  const char* second = skin.c_str();
+  for (int i = 0; i < 100000; ++i) {
+    m.ReplaceText(skin, i % 2 ? "male/resdog02" : "male/resdog01");
+    EXPECT_EQ(skin.c_str(), i % 2 ? second : first);
+  }
+  m.ReplaceText(skin, skin.view());  // from its own bytes
+  EXPECT_EQ(skin.view(), "male/resdog02");
+  m.ReplaceText(skin, "");
+  EXPECT_TRUE(skin.empty() && !skin.is_null());
+  EXPECT_EQ(neighbour.view(), "other/other!");
+  // A null old string gives nothing back.
+  Text none;
+  m.ReplaceText(none, "x");
+  EXPECT_EQ(none.view(), "x");
+}
+
 // The index answers what a front-to-back scan answers: the first name equal exactly, or equal
 // ignoring the case of A-Z only (bytes of 0x80 and above are compared as they are).
 TEST(NameIndex, AnswersTheFirstMatchLikeAScan) {

@@ -81,9 +81,15 @@ TEST(ParserErrors, SemanticErrorsNameTheTokenThatCausedThem) {
             SyntaxReport(16, "Alpha", "use of undeclared team"));
   EXPECT_EQ(Errors(Script("", "success(\"red\", \"m\") = timeout(1) -> { \"n\" }")),
             SyntaxReport(14, ")", "use of undeclared team or force"));
+  // The name check of a term runs at its ")": near ")" and on the line of the ")".
   EXPECT_EQ(
       Errors(Script("", "success(\"blue\", \"m\") = ( timeout(1) || eliminated(\"zed\") ) -> { \"n\" }")),
-      SyntaxReport(14, "zed", "use of undeclared member, team or force"));
+      SyntaxReport(14, ")", "use of undeclared member, team or force"));
+  EXPECT_EQ(Errors(Script("", "failure(\"blue\", \"m\") = alive(\"zed\"\n\n) -> { \"n\" }")),
+            SyntaxReport(16, ")", "use of undeclared member, team or force"));
+  // A syntax error before the ")" is reported first.
+  EXPECT_EQ(Errors(Script("", "failure(\"blue\", \"m\") = alive(\"zed\" ; -> { \"n\" }")),
+            SyntaxReport(14, ";", "parse error"));
   // Owners and condition names may be a team, a force or (for conditions) an actor.
   ParsedMission m;
   const Outcome ok = Parse(
@@ -101,10 +107,13 @@ TEST(ParserErrors, LexicalErrorsNameTheCharacter) {
   }
   // A string character may not start a run, also after a line feed inside the literal.
   EXPECT_EQ(Errors(head + "#x\";"), Lexical(2, "#"));
-  EXPECT_EQ(
-      Errors(
-          "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { annotation = \"x\n%y\""),
-      Lexical(2, "%"));
+  const std::string cut_annotation =
+      "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { annotation = \"ab\" \"x\n%y\"";
+  EXPECT_EQ(Errors(cut_annotation), Lexical(2, "%"));
+  // The pieces read before the error stay in the model.
+  ParsedMission cut;
+  Parse(cut_annotation, cut);
+  EXPECT_EQ(cut.annotation.view(), "abx\n");
   EXPECT_EQ(Errors(head + "\xe9t\xe9\";"), Lexical(2, "\xe9"));
   // Outside literals.
   EXPECT_EQ(Errors("mission \"m\" { author & "), Lexical(1, "&"));

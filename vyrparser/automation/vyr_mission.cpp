@@ -311,7 +311,7 @@ HRESULT VYRMission::SetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, 
 
 HRESULT VYRMission::SetActorModelSkin(std::int16_t anActorIdx, BSTR anActorModelSkin) {
   parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor != nullptr) actor->model_and_skin = ParsedMission::Obtain().MakeText(Bytes(anActorModelSkin));
+  if (actor != nullptr) ParsedMission::Obtain().ReplaceText(actor->model_and_skin, Bytes(anActorModelSkin));
   return S_OK;
 }
 

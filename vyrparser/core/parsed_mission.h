@@ -217,6 +217,12 @@ class ParsedMission {
 
   // A copy of `s` owned by this model.
   Text MakeText(std::string_view s) { return pool_.Make(s); }
+  // Puts a copy of `s` in `slot`, a string no other record shares, whose old bytes are reused.
+  void ReplaceText(Text& slot, std::string_view s) {
+    const Text old = slot;
+    slot = pool_.Make(s);
+    pool_.Release(old);
+  }
 
   // --- general information
   void SetMissionName(std::string_view name) { mission_name = MakeText(name); }
@@ -280,7 +286,6 @@ class ParsedMission {
 
   // --- queries (names compared exactly)
   bool HasLocation(std::string_view name) const { return locations.Find(name) != nullptr; }
-  bool HasArea(std::string_view name) const { return FindArea(name) != nullptr; }
   bool HasTeam(std::string_view name) const { return FindTeam(name) != nullptr; }
   bool HasForce(std::string_view name) const { return FindForce(name) != nullptr; }
   bool HasActor(std::string_view name) const { return FindActor(name) != nullptr; }
@@ -326,11 +331,6 @@ class ParsedMission {
   std::vector<MissionActor*> all_actors;  // every member of every team; the automation's actor index
 
   // --- parse context
-  MissionForce* current_force() const { return current_force_; }
-  MissionTeam* current_team() const { return current_team_; }
-  MissionActor* current_actor() const { return current_actor_; }
-  MissionObjective* current_objective() const { return current_objective_; }
-  ConditionNode* current_condition() const { return current_condition_; }
   std::size_t list_stack_depth() const { return list_stack_.size(); }
 
  private:

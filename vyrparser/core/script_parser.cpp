@@ -35,8 +35,9 @@ bool ScriptParser::Run() {
     if (PeekKind() != Tok::kEnd) SyntaxError();
     return true;
   } catch (const ParseStop&) {
-    // An objective whose condition was being read keeps none.
+    // An objective whose condition was being read keeps none; an annotation keeps its pieces read.
     if (in_condition_) m_.AbandonCondition();
+    if (in_annotation_) FlushAnnotation();
     return false;
   }
 }
@@ -46,7 +47,7 @@ bool ScriptParser::Run() {
 // mission_script: "mission" STRING "{" author_clause description_clause rules_section map_section
 //                 force_list objectives_section plan_list "}"
 void ScriptParser::MissionScript() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kMission);
   m_.SetMissionName(Expect(Tok::kString).text);
   Expect(Tok::kLBrace);
@@ -58,42 +59,42 @@ void ScriptParser::MissionScript() {
   ObjectivesSection();
   PlanList();
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // author_clause: "author" STRING ";"
 void ScriptParser::AuthorClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kAuthor);
   m_.SetAuthor(Expect(Tok::kString).text);
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // description_clause: "description" STRING ";"
 void ScriptParser::DescriptionClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kDescription);
   m_.SetDescription(Expect(Tok::kString).text);
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // rules_section: "rules" "{" rule_list "}" ";"
 // rule_list: empty | respawn_rule | respawn_rule ";" rule_list
 void ScriptParser::RulesSection() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kRules);
   Expect(Tok::kLBrace);
   OptionalList([](Tok k) { return k == Tok::kRespawn; }, [this] { RespawnRule(); });
   Expect(Tok::kRBrace);
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // respawn_rule: "respawn" "=" "none" | "respawn" "=" "individual" | "respawn" "=" "team"
 void ScriptParser::RespawnRule() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kRespawn);
   Expect(Tok::kEquals);
   std::uint32_t value = 0;
@@ -112,7 +113,7 @@ void ScriptParser::RespawnRule() {
   }
   Take();
   m_.AddRule("respawn", value);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // ---------------------------------------------------------------- the map
@@ -121,7 +122,7 @@ void ScriptParser::RespawnRule() {
 // location_list: empty | location_decl | location_decl ";" location_list
 // area_list: empty | area_decl | area_decl ";" area_list
 void ScriptParser::MapSection() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kMap);
   m_.SetMapName(Expect(Tok::kString).text);
   Expect(Tok::kLBrace);
@@ -131,33 +132,33 @@ void ScriptParser::MapSection() {
   OptionalList([](Tok k) { return k == Tok::kArea; }, [this] { AreaDecl(); });
   Expect(Tok::kRBrace);
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // map_style_clause: empty | "style" "=" map_style_list ";"
 // map_style_list: map_style | map_style "," map_style_list
 void ScriptParser::MapStyleClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() != Tok::kStyle) {
     Push();
     return;
   }
   Take();
   Expect(Tok::kEquals);
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     MapStyle();
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // map_style: "open" | "urban" | "dark" | "indoor"
 void ScriptParser::MapStyle() {
-  const int base = depth_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kUrban:
       m_.AddMapStyle(kMapStyleUrban);
@@ -175,31 +176,39 @@ void ScriptParser::MapStyle() {
       SyntaxError();
   }
   Take();
-  ReduceTo(base);
+  rule.Reduce();
+}
+
+void ScriptParser::FlushAnnotation() {
+  m_.AppendAnnotation(annotation_);
+  std::string().swap(annotation_);
+  in_annotation_ = false;
 }
 
 // annotation_clause: empty | "annotation" "=" string_sequence ";"
 // string_sequence: STRING | STRING string_sequence
 void ScriptParser::AnnotationClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() != Tok::kAnnotation) {
     Push();
     return;
   }
   Take();
   Expect(Tok::kEquals);
-  const int sequence_base = depth_;
+  const Rule sequence(*this);
+  in_annotation_ = true;
   do {
-    m_.AppendAnnotation(Expect(Tok::kString).text);
+    annotation_.append(Expect(Tok::kString).text);
   } while (PeekKind() == Tok::kString);
-  ReduceTo(sequence_base);
+  FlushAnnotation();
+  sequence.Reduce();
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // location_decl: "location" IDENT "=" "<" INT "," INT "," INT ">"
 void ScriptParser::LocationDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kLocation);
   const std::string_view name = Expect(Tok::kIdent).text;
   Expect(Tok::kEquals);
@@ -211,24 +220,24 @@ void ScriptParser::LocationDecl() {
   const std::int16_t z = Expect(Tok::kInt).int_value;
   Expect(Tok::kGreater);
   m_.AddLocation(name, x, y, z);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // area_decl: "area" IDENT "{" area_style_clause ";" area_locations_clause ";" entrances_clause
 //            exits_clause windows_clause radius_clause optional_semicolon "}"
 void ScriptParser::AreaDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kArea);
   m_.AddArea(Expect(Tok::kIdent).text);
   Expect(Tok::kLBrace);
   AreaStyleClause();
   Expect(Tok::kSemicolon);
   // area_locations_clause: "locations" "=" location_ref_list
-  const int locations_base = depth_;
+  const Rule locations(*this);
   Expect(Tok::kLocations);
   Expect(Tok::kEquals);
   LocationRefList(AreaList::kLocations);
-  ReduceTo(locations_base);
+  locations.Reduce();
   Expect(Tok::kSemicolon);
   ListClause(Tok::kEntrances, AreaList::kEntrances, true);
   ListClause(Tok::kExits, AreaList::kExits, true);
@@ -236,19 +245,19 @@ void ScriptParser::AreaDecl() {
   RadiusClause();
   // optional_semicolon: empty | ";"
   if (PeekKind() == Tok::kSemicolon) {
-    const int semicolon_base = depth_;
+    const Rule semicolon(*this);
     Take();
-    ReduceTo(semicolon_base);
+    semicolon.Reduce();
   } else {
     Push();
   }
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // area_style_clause: "style" "=" "open" | "style" "=" "closed" | "style" "=" "roof"
 void ScriptParser::AreaStyleClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kStyle);
   Expect(Tok::kEquals);
   switch (PeekKind()) {
@@ -265,14 +274,14 @@ void ScriptParser::AreaStyleClause() {
       SyntaxError();
   }
   Take();
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // entrances_clause: empty | "entrances" "=" location_ref_list ";"
 // exits_clause: empty | "exits" "=" location_ref_list ";"
 // windows_clause: empty | "windows" "=" location_ref_list
 void ScriptParser::ListClause(Tok keyword, AreaList list, bool with_semicolon) {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() != keyword) {
     Push();
     return;
@@ -281,12 +290,12 @@ void ScriptParser::ListClause(Tok keyword, AreaList list, bool with_semicolon) {
   Expect(Tok::kEquals);
   LocationRefList(list);
   if (with_semicolon) Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // location_ref_list: IDENT | IDENT "," location_ref_list
 void ScriptParser::LocationRefList(AreaList list) {
-  const int base = depth_;
+  const Rule rule(*this);
   for (;;) {
     const std::string_view name = Expect(Tok::kIdent).text;
     if (!m_.HasLocation(name)) Fail("use of undeclared location");
@@ -294,12 +303,12 @@ void ScriptParser::LocationRefList(AreaList list) {
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // radius_clause: empty | "radius" "=" INT
 void ScriptParser::RadiusClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() != Tok::kRadius) {
     Push();
     return;
@@ -307,7 +316,7 @@ void ScriptParser::RadiusClause() {
   Take();
   Expect(Tok::kEquals);
   m_.SetAreaRadius(Expect(Tok::kInt).int_value);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 }  // namespace vyr::parser

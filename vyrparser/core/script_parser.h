@@ -50,12 +50,21 @@ class ScriptParser {
   void Push() {
     if (++depth_ >= kMaxStackDepth) Fail("parser stack overflow");
   }
-  // A rule whose symbols start at `base` is recognised: they become one entry. For an empty rule
-  // that is a new entry and may overflow the stack.
-  void ReduceTo(int base) {
-    depth_ = base;
-    Push();
-  }
+  // The stack entries of a rule being read, from where it starts. Reduce() makes them the rule's one
+  // entry once it is recognised; for an empty rule that is a new entry and may overflow the stack.
+  class Rule {
+   public:
+    explicit Rule(ScriptParser& parser) : parser_(&parser), base_(parser.depth_) {}
+    void Reduce() const {
+      parser_->depth_ = base_;
+      parser_->Push();
+    }
+
+   private:
+    ScriptParser* parser_;
+    int base_;
+  };
+
   void ReadToken() {
     scanner_.Read(lookahead_);
     if (lookahead_.kind == Tok::kLexError || lookahead_.kind == Tok::kReadError) BadInput();
@@ -106,7 +115,21 @@ class ScriptParser {
   void Statement();
   void WaitStatement();
   void PatrolStatement();
+  void BareStatement(InstructionKind kind);
+  void MoveStatement(InstructionKind kind, Tok preposition);
+  void AttackStatement();
+  void ContinueStatement();
+  void DefendStatement();
+  void HoldStatement(InstructionKind kind, Tok measure);
+  void ObserveStatement();
+  void PhaseStatement();
+  void RadioStatement();
+  void SignalStatement();
+  void SnipeStatement();
+  void SplitStatement();
+  void TakeCoverStatement();
   Text LocationName();
+  void FlushAnnotation();
 
   Scanner scanner_;
   Token lookahead_;
@@ -121,13 +144,16 @@ class ScriptParser {
   std::string event_code_;  // a copy: an event list may be longer than the scanner keeps texts
   bool in_event_code_ = false;
   bool in_condition_ = false;
+  // The pieces of the annotation being read, joined: the model takes them once per clause.
+  std::string annotation_;
+  bool in_annotation_ = false;
 };
 
 // A list of elements separated by ";", which may be empty and may end with ";":
 //   list: empty | element | element ";" list
 template <class IsStart, class Element>
 void ScriptParser::OptionalList(IsStart is_start, Element element) {
-  const int base = depth_;
+  const Rule rule(*this);
   for (;;) {
     if (!is_start(PeekKind())) {
       Push();  // the empty tail
@@ -137,7 +163,7 @@ void ScriptParser::OptionalList(IsStart is_start, Element element) {
     if (PeekKind() != Tok::kSemicolon) break;
     Take();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 }  // namespace vyr::parser

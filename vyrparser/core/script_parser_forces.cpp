@@ -8,45 +8,45 @@ namespace vyr::parser {
 
 // force_list: force_decl ";" | force_decl ";" force_list
 void ScriptParser::ForceList() {
-  const int base = depth_;
+  const Rule rule(*this);
   do {
     ForceDecl();
     Expect(Tok::kSemicolon);
   } while (PeekKind() == Tok::kForce);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // force_decl: "force" STRING "{" team_list "}"
 void ScriptParser::ForceDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kForce);
   m_.AddForce(Expect(Tok::kString).text);
   Expect(Tok::kLBrace);
   TeamList();
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // team_list: team_decl ";" | team_decl ";" team_list
 void ScriptParser::TeamList() {
-  const int base = depth_;
+  const Rule rule(*this);
   do {
     TeamDecl();
     Expect(Tok::kSemicolon);
   } while (PeekKind() == Tok::kTeam);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // team_decl: "team" STRING "{" member_list "}"
 // member_list: empty | member_decl | member_decl ";" member_list
 void ScriptParser::TeamDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kTeam);
   m_.AddTeam(Expect(Tok::kString).text);
   Expect(Tok::kLBrace);
   OptionalList([](Tok k) { return k == Tok::kNpc || k == Tok::kPlayer; }, [this] { MemberDecl(); });
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // member_decl: "npc" STRING STRING "{" equipment_list skill_clause "}"
@@ -54,7 +54,7 @@ void ScriptParser::TeamDecl() {
 // equipment_list: empty | equipment | equipment ";" equipment_list
 // optional_skill: empty | skill_clause
 void ScriptParser::MemberDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   const bool npc = PeekKind() == Tok::kNpc;
   Take();
   const std::string_view name = Expect(Tok::kString).text;
@@ -66,19 +66,19 @@ void ScriptParser::MemberDecl() {
   if (npc) {
     SkillClause();
   } else if (PeekKind() == Tok::kSkill) {
-    const int skill_base = depth_;
+    const Rule skill(*this);
     SkillClause();
-    ReduceTo(skill_base);
+    skill.Reduce();
   } else {
     Push();
   }
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // equipment: "weapon" STRING | "ammo" STRING "=" INT | "item" STRING
 void ScriptParser::Equipment() {
-  const int base = depth_;
+  const Rule rule(*this);
   switch (Take().kind) {
     case Tok::kWeapon:
       m_.AddWeapon(Expect(Tok::kString).text);
@@ -93,30 +93,30 @@ void ScriptParser::Equipment() {
       break;
     }
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // skill_clause: "skill" "=" number | "skill" "=" number ";"
 void ScriptParser::SkillClause() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kSkill);
   Expect(Tok::kEquals);
   float value = 0;
   Number(value);
   if (PeekKind() == Tok::kSemicolon) Take();
   m_.SetSkill(value);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // number: FLOAT | INT
 void ScriptParser::Number(float& value) {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() == Tok::kFloat) {
     value = Take().float_value;
   } else {
     value = Expect(Tok::kInt).int_value;
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // ---------------------------------------------------------------- objectives
@@ -124,19 +124,19 @@ void ScriptParser::Number(float& value) {
 // objectives_section: "objectives" "{" objective_list "}" ";"
 // objective_list: empty | objective | objective ";" objective_list
 void ScriptParser::ObjectivesSection() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kObjectives);
   Expect(Tok::kLBrace);
   OptionalList([](Tok k) { return k == Tok::kSuccess || k == Tok::kFailure; }, [this] { Objective(); });
   Expect(Tok::kRBrace);
   Expect(Tok::kSemicolon);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // objective: "success" "(" STRING "," STRING ")" "=" condition "->" next_mission_block
 //          | "failure" "(" STRING "," STRING ")" "=" condition "->" next_mission_block
 void ScriptParser::Objective() {
-  const int base = depth_;
+  const Rule rule(*this);
   const std::uint32_t type = Take().kind == Tok::kSuccess ? kObjectiveSuccess : kObjectiveFailure;
   Expect(Tok::kLParen);
   const std::string_view owner = Expect(Tok::kString).text;
@@ -151,7 +151,7 @@ void ScriptParser::Objective() {
   in_condition_ = false;
   Expect(Tok::kArrow);
   NextMissionBlock();
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // condition: simple_condition
@@ -163,26 +163,26 @@ void ScriptParser::Condition() {
   enum class Awaiting { kOperator, kClose, kNotClose };
   struct Compound {
     Awaiting awaiting;
-    int base;
+    Rule rule;
   };
   std::vector<Compound> open;
   for (;;) {
-    const int base = depth_;
+    const Rule rule(*this);
     if (PeekKind() == Tok::kLParen) {
       m_.OpenCompound();
       Take();
-      open.push_back({Awaiting::kOperator, base});
+      open.push_back({Awaiting::kOperator, rule});
       continue;
     }
     if (PeekKind() == Tok::kBang) {
       m_.OpenCompound();
       Take();
       Expect(Tok::kLParen);
-      open.push_back({Awaiting::kNotClose, base});
+      open.push_back({Awaiting::kNotClose, rule});
       continue;
     }
     SimpleCondition();
-    ReduceTo(base);
+    rule.Reduce();
     // A condition is complete: close the compounds it completes, up to one that awaits its operator.
     for (;;) {
       if (open.empty()) return;
@@ -190,17 +190,17 @@ void ScriptParser::Condition() {
       if (compound.awaiting == Awaiting::kOperator) {
         const Tok op = PeekKind();
         if (op != Tok::kOrOr && op != Tok::kAndAnd) SyntaxError();
-        const int op_base = depth_;
+        const Rule logic_operator(*this);
         Take();
         m_.SetOperator(op == Tok::kAndAnd ? kConditionAnd : kConditionOr);
-        ReduceTo(op_base);
+        logic_operator.Reduce();
         compound.awaiting = Awaiting::kClose;
         break;  // read the second operand
       }
       Expect(Tok::kRParen);
       if (compound.awaiting == Awaiting::kNotClose) m_.SetOperator(kConditionNot);
       m_.CloseCompound();
-      ReduceTo(compound.base);
+      compound.rule.Reduce();
       open.pop_back();
     }
   }
@@ -209,7 +209,7 @@ void ScriptParser::Condition() {
 // simple_condition: "eliminated" "(" STRING ")" | "occupied" "(" IDENT ")"
 //                 | "alive" "(" STRING ")" | "timeout" "(" INT ")"
 void ScriptParser::SimpleCondition() {
-  const int base = depth_;
+  const Rule rule(*this);
   const Tok kind = PeekKind();
   switch (kind) {
     case Tok::kEliminated:
@@ -217,10 +217,11 @@ void ScriptParser::SimpleCondition() {
       Take();
       Expect(Tok::kLParen);
       const std::string_view name = Expect(Tok::kString).text;
+      Expect(Tok::kRParen);
+      // The check belongs to the whole term, as the objective owner's does: it runs at the ")".
       if (!m_.HasTeam(name) && !m_.HasActor(name) && !m_.HasForce(name)) {
         Fail("use of undeclared member, team or force");
       }
-      Expect(Tok::kRParen);
       m_.AddConditionLeaf(kind == Tok::kEliminated ? kConditionEliminated : kConditionAlive, name);
       break;
     }
@@ -243,23 +244,23 @@ void ScriptParser::SimpleCondition() {
     default:
       SyntaxError();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // next_mission_block: "{" next_mission_list "}"
 // next_mission_list: STRING | STRING "," next_mission_list
 void ScriptParser::NextMissionBlock() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kLBrace);
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     m_.AddNextMission(Expect(Tok::kString).text);
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kRBrace);
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 }  // namespace vyr::parser

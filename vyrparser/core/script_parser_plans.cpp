@@ -43,10 +43,10 @@ bool IsStatementStart(Tok k) {
 
 // plan_list: ";" | plan_decl ";" | plan_decl ";" plan_list
 void ScriptParser::PlanList() {
-  const int base = depth_;
+  const Rule rule(*this);
   if (PeekKind() == Tok::kSemicolon) {
     Take();
-    ReduceTo(base);
+    rule.Reduce();
     return;
   }
   for (;;) {
@@ -56,18 +56,18 @@ void ScriptParser::PlanList() {
     if (next == Tok::kPlan) continue;
     if (next == Tok::kSemicolon) {
       // The list's tail may be the lone ";".
-      const int tail_base = depth_;
+      const Rule tail(*this);
       Take();
-      ReduceTo(tail_base);
+      tail.Reduce();
     }
     break;
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // plan_decl: "plan" STRING "{" statement_list "}"
 void ScriptParser::PlanDecl() {
-  const int base = depth_;
+  const Rule rule(*this);
   Expect(Tok::kPlan);
   const std::string_view team_name = Expect(Tok::kString).text;
   const MissionTeam* team = m_.FindTeam(team_name);
@@ -78,27 +78,27 @@ void ScriptParser::PlanDecl() {
   StatementList();
   Expect(Tok::kRBrace);
   m_.EndPlan();
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // statement_list: empty | statement | statement ";" statement_list
 // The bodies of nested on statements are lists too; they are kept on a stack of our own.
 void ScriptParser::StatementList() {
   struct OpenOn {
-    int enclosing_list_base;
-    int on_base;
+    Rule enclosing_list;
+    Rule statement;
   };
   std::vector<OpenOn> open;
-  int list_base = depth_;
+  Rule list(*this);
   for (;;) {
     bool list_ends = true;
     const Tok k = PeekKind();
     if (!IsStatementStart(k)) {
       Push();  // the empty tail
     } else if (k == Tok::kOn) {
-      open.push_back({list_base, depth_});
+      open.push_back({list, Rule(*this)});
       OnHeader();
-      list_base = depth_;
+      list = Rule(*this);
       continue;
     } else {
       Statement();
@@ -108,15 +108,15 @@ void ScriptParser::StatementList() {
       }
     }
     while (list_ends) {
-      ReduceTo(list_base);
+      list.Reduce();
       if (open.empty()) return;
       // The list was an on statement's body: "{" statement_list "}"
       m_.PopStatementList();
       Expect(Tok::kRBrace);
       const OpenOn on = open.back();
       open.pop_back();
-      ReduceTo(on.on_base);
-      list_base = on.enclosing_list_base;
+      on.statement.Reduce();
+      list = on.enclosing_list;
       if (PeekKind() == Tok::kSemicolon) {
         Take();
         list_ends = false;
@@ -133,13 +133,13 @@ void ScriptParser::OnHeader() {
   events_ = 0;
   event_code_.clear();
   in_event_code_ = false;
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     Event();
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kRParen);
   m_.AppendOn(plan_owner_, events_, in_event_code_ ? m_.MakeText(event_code_) : Text());
   Expect(Tok::kLBrace);
@@ -148,7 +148,7 @@ void ScriptParser::OnHeader() {
 
 // event: "contact" | "under" "fire" | "casualty" | "code" STRING
 void ScriptParser::Event() {
-  const int base = depth_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kContact:
       Take();
@@ -172,7 +172,7 @@ void ScriptParser::Event() {
     default:
       SyntaxError();
   }
-  ReduceTo(base);
+  rule.Reduce();
 }
 
 // An IDENT naming a location: the location's name, or a semantic error.
@@ -185,8 +185,7 @@ Text ScriptParser::LocationName() {
 
 // statement: every form but "on" (see the grammar table: wait ... take cover)
 void ScriptParser::Statement() {
-  const int base = depth_;
-  const Text owner = plan_owner_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kWait:
       WaitStatement();
@@ -194,139 +193,183 @@ void ScriptParser::Statement() {
     case Tok::kPatrol:
       PatrolStatement();
       break;
-    case Tok::kAbort:  // "abort"
-      Take();
-      m_.AppendInstruction(InstructionKind::kAbort, owner);
+    case Tok::kAbort:
+      BareStatement(InstructionKind::kAbort);
       break;
-    case Tok::kJoin:  // "join"
-      Take();
-      m_.AppendInstruction(InstructionKind::kJoin, owner);
+    case Tok::kJoin:
+      BareStatement(InstructionKind::kJoin);
       break;
-    case Tok::kSpawn:  // "spawn"
-      Take();
-      m_.AppendInstruction(InstructionKind::kSpawn, owner);
+    case Tok::kSpawn:
+      BareStatement(InstructionKind::kSpawn);
       break;
-    case Tok::kAdvance: {  // "advance" "towards" IDENT "using" STRING
-      Take();
-      Expect(Tok::kTowards);
-      const Text location = LocationName();
-      Expect(Tok::kUsing);
-      const std::string_view how = Expect(Tok::kString).text;
-      m_.AppendInstruction(InstructionKind::kAdvance, owner, location, m_.MakeText(how));
+    case Tok::kAdvance:
+      MoveStatement(InstructionKind::kAdvance, Tok::kTowards);
       break;
-    }
-    case Tok::kAssemble:  // "assemble" "at" IDENT "using" STRING
-    case Tok::kInsert: {  // "insert" "at" IDENT "using" STRING
-      const InstructionKind kind =
-          Take().kind == Tok::kAssemble ? InstructionKind::kAssemble : InstructionKind::kInsert;
-      Expect(Tok::kAt);
-      const Text location = LocationName();
-      Expect(Tok::kUsing);
-      const std::string_view how = Expect(Tok::kString).text;
-      m_.AppendInstruction(kind, owner, location, m_.MakeText(how));
+    case Tok::kAssemble:
+      MoveStatement(InstructionKind::kAssemble, Tok::kAt);
       break;
-    }
-    case Tok::kMoveup:      // "moveup" "to" IDENT "using" STRING
-    case Tok::kPullback: {  // "pullback" "to" IDENT "using" STRING
-      const InstructionKind kind =
-          Take().kind == Tok::kMoveup ? InstructionKind::kMoveup : InstructionKind::kPullback;
-      Expect(Tok::kTo);
-      const Text location = LocationName();
-      Expect(Tok::kUsing);
-      const std::string_view how = Expect(Tok::kString).text;
-      m_.AppendInstruction(kind, owner, location, m_.MakeText(how));
+    case Tok::kInsert:
+      MoveStatement(InstructionKind::kInsert, Tok::kAt);
       break;
-    }
-    case Tok::kAttack: {  // "attack" "towards" IDENT
-      Take();
-      Expect(Tok::kTowards);
-      m_.AppendInstruction(InstructionKind::kAttack, owner, LocationName());
+    case Tok::kMoveup:
+      MoveStatement(InstructionKind::kMoveup, Tok::kTo);
       break;
-    }
-    case Tok::kContinue: {  // "continue" "with" "phase" STRING
-      Take();
-      Expect(Tok::kWith);
-      Expect(Tok::kPhase);
-      m_.AppendInstruction(InstructionKind::kContinue, owner, m_.MakeText(Expect(Tok::kString).text));
+    case Tok::kPullback:
+      MoveStatement(InstructionKind::kPullback, Tok::kTo);
       break;
-    }
-    case Tok::kDefend: {  // "defend" "towards" IDENT "from" IDENT
-      Take();
-      Expect(Tok::kTowards);
-      const Text towards = LocationName();
-      Expect(Tok::kFrom);
-      const Text from = LocationName();
-      m_.AppendInstruction(InstructionKind::kDefend, owner, towards, from);
+    case Tok::kAttack:
+      AttackStatement();
       break;
-    }
-    case Tok::kFreeze:    // "freeze" "towards" IDENT "for" INT | ... FLOAT
-    case Tok::kSpread: {  // "spread" "towards" IDENT "within" INT | ... FLOAT
-      const bool freeze = Take().kind == Tok::kFreeze;
-      Expect(Tok::kTowards);
-      const Text location = LocationName();
-      Expect(freeze ? Tok::kFor : Tok::kWithin);
-      float value = 0;
-      if (PeekKind() == Tok::kFloat) {
-        value = Take().float_value;
-      } else {
-        value = Expect(Tok::kInt).int_value;
-      }
-      m_.AppendInstruction(freeze ? InstructionKind::kFreeze : InstructionKind::kSpread, owner, location, {},
-                           value);
+    case Tok::kContinue:
+      ContinueStatement();
       break;
-    }
-    case Tok::kObserve:  // "observe" IDENT
-      Take();
-      m_.AppendInstruction(InstructionKind::kObserve, owner, LocationName());
+    case Tok::kDefend:
+      DefendStatement();
       break;
-    case Tok::kPhase:  // "phase" STRING
-      Take();
-      m_.AppendInstruction(InstructionKind::kPhase, m_.MakeText(Expect(Tok::kString).text));
+    case Tok::kFreeze:
+      HoldStatement(InstructionKind::kFreeze, Tok::kFor);
       break;
-    case Tok::kRadio:  // "radio" STRING
-      Take();
-      m_.AppendInstruction(InstructionKind::kRadio, owner, m_.MakeText(Expect(Tok::kString).text));
+    case Tok::kSpread:
+      HoldStatement(InstructionKind::kSpread, Tok::kWithin);
       break;
-    case Tok::kSignal: {  // "signal" "towards" IDENT [STRING] | "signal" "code" STRING
-      Take();
-      if (PeekKind() == Tok::kCode) {
-        Take();
-        m_.AppendInstruction(InstructionKind::kSignalCode, owner, m_.MakeText(Expect(Tok::kString).text));
-        break;
-      }
-      Expect(Tok::kTowards);
-      const Text location = LocationName();
-      Text code;
-      if (PeekKind() == Tok::kString) code = m_.MakeText(Take().text);
-      m_.AppendInstruction(InstructionKind::kSignalTowards, owner, location, code);
+    case Tok::kObserve:
+      ObserveStatement();
       break;
-    }
-    case Tok::kSnipe: {  // "snipe" "from" IDENT "towards" IDENT
-      Take();
-      Expect(Tok::kFrom);
-      const Text from = LocationName();
-      Expect(Tok::kTowards);
-      const Text towards = LocationName();
-      m_.AppendInstruction(InstructionKind::kSnipe, owner, from, towards);
+    case Tok::kPhase:
+      PhaseStatement();
       break;
-    }
-    case Tok::kSplit: {  // "split" STRING INT
-      Take();
-      const std::string_view team = Expect(Tok::kString).text;
-      const std::int16_t count = Expect(Tok::kInt).int_value;
-      m_.AppendInstruction(InstructionKind::kSplit, owner, m_.MakeText(team), {}, count);
+    case Tok::kRadio:
+      RadioStatement();
       break;
-    }
-    case Tok::kTake:  // "take" "cover" "from" IDENT
-      Take();
-      Expect(Tok::kCover);
-      Expect(Tok::kFrom);
-      m_.AppendInstruction(InstructionKind::kTakeCover, owner, LocationName());
+    case Tok::kSignal:
+      SignalStatement();
+      break;
+    case Tok::kSnipe:
+      SnipeStatement();
+      break;
+    case Tok::kSplit:
+      SplitStatement();
+      break;
+    case Tok::kTake:
+      TakeCoverStatement();
       break;
     default:
       SyntaxError();
   }
-  ReduceTo(base);
+  rule.Reduce();
+}
+
+// statement: "abort" | "join" | "spawn"
+void ScriptParser::BareStatement(InstructionKind kind) {
+  Take();
+  m_.AppendInstruction(kind, plan_owner_);
+}
+
+// statement: "advance" "towards" IDENT "using" STRING | "assemble" "at" IDENT "using" STRING
+//          | "insert" "at" IDENT "using" STRING | "moveup" "to" IDENT "using" STRING
+//          | "pullback" "to" IDENT "using" STRING
+void ScriptParser::MoveStatement(InstructionKind kind, Tok preposition) {
+  Take();
+  Expect(preposition);
+  const Text location = LocationName();
+  Expect(Tok::kUsing);
+  const std::string_view how = Expect(Tok::kString).text;
+  m_.AppendInstruction(kind, plan_owner_, location, m_.MakeText(how));
+}
+
+// statement: "attack" "towards" IDENT
+void ScriptParser::AttackStatement() {
+  Take();
+  Expect(Tok::kTowards);
+  m_.AppendInstruction(InstructionKind::kAttack, plan_owner_, LocationName());
+}
+
+// statement: "continue" "with" "phase" STRING
+void ScriptParser::ContinueStatement() {
+  Take();
+  Expect(Tok::kWith);
+  Expect(Tok::kPhase);
+  m_.AppendInstruction(InstructionKind::kContinue, plan_owner_, m_.MakeText(Expect(Tok::kString).text));
+}
+
+// statement: "defend" "towards" IDENT "from" IDENT
+void ScriptParser::DefendStatement() {
+  Take();
+  Expect(Tok::kTowards);
+  const Text towards = LocationName();
+  Expect(Tok::kFrom);
+  const Text from = LocationName();
+  m_.AppendInstruction(InstructionKind::kDefend, plan_owner_, towards, from);
+}
+
+// statement: "freeze" "towards" IDENT "for" INT | "freeze" "towards" IDENT "for" FLOAT
+//          | "spread" "towards" IDENT "within" INT | "spread" "towards" IDENT "within" FLOAT
+void ScriptParser::HoldStatement(InstructionKind kind, Tok measure) {
+  Take();
+  Expect(Tok::kTowards);
+  const Text location = LocationName();
+  Expect(measure);
+  const float value = PeekKind() == Tok::kFloat ? Take().float_value : Expect(Tok::kInt).int_value;
+  m_.AppendInstruction(kind, plan_owner_, location, {}, value);
+}
+
+// statement: "observe" IDENT
+void ScriptParser::ObserveStatement() {
+  Take();
+  m_.AppendInstruction(InstructionKind::kObserve, plan_owner_, LocationName());
+}
+
+// statement: "phase" STRING (the phase name stands where the owner does)
+void ScriptParser::PhaseStatement() {
+  Take();
+  m_.AppendInstruction(InstructionKind::kPhase, m_.MakeText(Expect(Tok::kString).text));
+}
+
+// statement: "radio" STRING
+void ScriptParser::RadioStatement() {
+  Take();
+  m_.AppendInstruction(InstructionKind::kRadio, plan_owner_, m_.MakeText(Expect(Tok::kString).text));
+}
+
+// statement: "signal" "towards" IDENT | "signal" "towards" IDENT STRING | "signal" "code" STRING
+void ScriptParser::SignalStatement() {
+  Take();
+  if (PeekKind() == Tok::kCode) {
+    Take();
+    m_.AppendInstruction(InstructionKind::kSignalCode, plan_owner_, m_.MakeText(Expect(Tok::kString).text));
+    return;
+  }
+  Expect(Tok::kTowards);
+  const Text location = LocationName();
+  Text code;
+  if (PeekKind() == Tok::kString) code = m_.MakeText(Take().text);
+  m_.AppendInstruction(InstructionKind::kSignalTowards, plan_owner_, location, code);
+}
+
+// statement: "snipe" "from" IDENT "towards" IDENT
+void ScriptParser::SnipeStatement() {
+  Take();
+  Expect(Tok::kFrom);
+  const Text from = LocationName();
+  Expect(Tok::kTowards);
+  const Text towards = LocationName();
+  m_.AppendInstruction(InstructionKind::kSnipe, plan_owner_, from, towards);
+}
+
+// statement: "split" STRING INT
+void ScriptParser::SplitStatement() {
+  Take();
+  const std::string_view team = Expect(Tok::kString).text;
+  const std::int16_t count = Expect(Tok::kInt).int_value;
+  m_.AppendInstruction(InstructionKind::kSplit, plan_owner_, m_.MakeText(team), {}, count);
+}
+
+// statement: "take" "cover" "from" IDENT
+void ScriptParser::TakeCoverStatement() {
+  Take();
+  Expect(Tok::kCover);
+  Expect(Tok::kFrom);
+  m_.AppendInstruction(InstructionKind::kTakeCover, plan_owner_, LocationName());
 }
 
 // statement: "wait" INT | "wait" FLOAT | "wait" "forever" | "wait" "until" wait_condition
@@ -350,16 +393,16 @@ void ScriptParser::WaitStatement() {
       SyntaxError();
   }
   Take();
-  const int base = depth_;
+  const Rule rule(*this);
   switch (PeekKind()) {
     case Tok::kReady:
       Take();
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilReady, plan_owner_);
       return;
     case Tok::kAssembled:
       Take();
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilAssembled, plan_owner_);
       return;
     case Tok::kCode: {
@@ -367,7 +410,7 @@ void ScriptParser::WaitStatement() {
       Expect(Tok::kLParen);
       const std::string_view code = Expect(Tok::kString).text;
       Expect(Tok::kRParen);
-      ReduceTo(base);
+      rule.Reduce();
       m_.AppendInstruction(InstructionKind::kWaitUntilCode, plan_owner_, m_.MakeText(code));
       return;
     }
@@ -389,7 +432,7 @@ void ScriptParser::PatrolStatement() {
   Take();
   m_.ClearPendingPatrolAreas();
   int count = 0;
-  const int list_base = depth_;
+  const Rule list(*this);
   for (;;) {
     const std::string_view name = Expect(Tok::kIdent).text;
     ++count;
@@ -399,7 +442,7 @@ void ScriptParser::PatrolStatement() {
     if (PeekKind() != Tok::kComma) break;
     Take();
   }
-  ReduceTo(list_base);
+  list.Reduce();
   Expect(Tok::kRParen);
   if (count < 2) Fail("patrol area list needs to include at least two areas");
   m_.AppendPatrol(plan_owner_);

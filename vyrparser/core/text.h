@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vyr::parser {
@@ -53,15 +54,17 @@ class TextPool {
   TextPool& operator=(const TextPool&) = delete;
 
   Text Make(std::string_view s);
-  // Bytes allocated from the system so far (for memory accounting).
-  std::size_t bytes_reserved() const { return reserved_; }
+  // Takes back the bytes of `text`, which no record may hold any more: a later text of the same
+  // length gets them.
+  void Release(Text text);
 
  private:
   static constexpr std::size_t kBlockSize = 64 * 1024;
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* next_ = nullptr;
   std::size_t left_ = 0;
-  std::size_t reserved_ = 0;
+  // Released texts by length.
+  std::unordered_map<std::uint32_t, std::vector<char*>> released_;
 };
 
 }  // namespace vyr::parser
