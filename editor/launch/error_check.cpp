@@ -1,6 +1,7 @@
 #include "editor/launch/error_check.h"
 
 #include "editor/launch/paths.h"
+#include "editor/script/import.h"
 
 namespace vyr::editor {
 
@@ -13,14 +14,20 @@ void ErrorCheck(LaunchContext& context) {
     context.ui.ShowMessage("Error", made.message, MessageIcon::kCritical);
     return;
   }
-  switch (CompileAndParse(context, ErrorCheckPath(context.editor_folder))) {
+  std::vector<ScriptMessage> messages;
+  switch (CompileAndParse(context, ErrorCheckPath(context.editor_folder), &messages)) {
     case CheckVerdict::kParsed:
       context.ui.ShowMessage("No errors found", "Build successful.", MessageIcon::kInformation);
       break;
-    case CheckVerdict::kNotParsed:
-      context.ui.ShowMessage("Errors found", "Build unsuccessful. Check the mission for errors.",
+    case CheckVerdict::kNotParsed: {
+      // The verdict's text stays; what the parser said follows, so the author knows what to fix and where.
+      const std::string details = DescribeParseMessages(messages);
+      context.ui.ShowMessage("Errors found",
+                             "Build unsuccessful. Check the mission for errors." +
+                                 (details.empty() ? std::string() : "\n\n" + details),
                              MessageIcon::kCritical);
       break;
+    }
     case CheckVerdict::kNotChecked:
       break;
   }

@@ -96,7 +96,8 @@ Status WriteQuickrunCfg(const std::string& config_file, const EditorSettings& se
   return platform::WriteFileAtomically(config_file, QuickrunCfgText(settings, map_name, script_file_name));
 }
 
-CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file) {
+CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file,
+                             std::vector<ScriptMessage>* messages) {
   // Parsing a script left from an earlier run would give a verdict on the wrong mission.
   if (Status compiled = context.compile(file); !compiled) {
     context.ui.ShowMessage("Error", compiled.message, MessageIcon::kCritical);
@@ -108,6 +109,7 @@ CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file) {
                            MessageIcon::kCritical);
     return CheckVerdict::kNotChecked;
   }
+  if (messages != nullptr) *messages = std::move(outcome.messages);
   return outcome.result == 0 ? CheckVerdict::kParsed : CheckVerdict::kNotParsed;
 }
 

@@ -11,6 +11,7 @@
 #include "editor/document/user_interface.h"
 #include "editor/launch/launcher.h"
 #include "editor/launch/settings.h"
+#include "editor/script/mission_reader.h"
 
 namespace vyr::editor {
 
@@ -19,6 +20,7 @@ struct ParseOutcome {
   bool library_reached = false;  // false: the library object could not be created; see `message`
   int result = 0;                // 0 parsed, 1 file problem, 2 parse problem
   std::string message;
+  std::vector<ScriptMessage> messages = {};  // the parser's, when the library hands them over
 };
 
 using CompileFunction = std::function<Status(const std::string& file)>;      // writes the mission script
@@ -62,8 +64,10 @@ Status WriteQuickrunCfg(const std::string& config_file, const EditorSettings& se
 enum class CheckVerdict { kParsed, kNotParsed, kNotChecked };
 
 // Generates the script into `file` and lets the library parse it. kNotChecked: the script could not
-// be written or the library not reached; the user has been told why.
-CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file);
+// be written or the library not reached; the user has been told why. `messages`, when given, receives
+// the parser's messages.
+CheckVerdict CompileAndParse(LaunchContext& context, const std::string& file,
+                             std::vector<ScriptMessage>* messages = nullptr);
 
 // Asks where to write the built script, starting in `folder` with `name` filled in; nothing when the
 // user cancels. The caller stores the chosen name and folder in the project.

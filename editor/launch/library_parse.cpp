@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "editor/script/mission_reader.h"
 #include "platform/codepage.h"
 #include "vyrparser/automation/ivyrmission.h"
 
@@ -28,6 +29,7 @@ ParseOutcome ParseWithLibrary(const std::string& file, const std::string& librar
   mission->TryParseMission(bstr.Get(), &result);
   outcome.library_reached = true;
   outcome.result = result;
+  if (result != 0) outcome.messages = ParseMessagesOf(*mission.Get());
   return outcome;
 }
 

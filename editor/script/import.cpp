@@ -52,6 +52,24 @@ std::int16_t RoundToInteger(float value) {
   return static_cast<std::int16_t>(rounded);
 }
 
+std::string DescribeParseMessages(const std::vector<ScriptMessage>& messages, std::size_t most) {
+  std::string text;
+  for (std::size_t i = 0; i < messages.size() && i < most; ++i) {
+    const ScriptMessage& message = messages[i];
+    if (!text.empty()) text += "\n";
+    if (message.line > 0) text += "Line " + std::to_string(message.line) + ", ";
+    // A line feed (a piece of a literal) or an endless name would break the box's layout.
+    std::string near_text;
+    for (char c : message.near_text.substr(0, 40))
+      near_text += c == '\n' ? std::string("\\n") : std::string(1, c);
+    if (message.near_text.size() > 40) near_text += "...";
+    if (!message.near_text.empty()) text += "near '" + near_text + "': ";
+    text += message.cause;
+  }
+  if (messages.size() > most) text += "\n(" + std::to_string(messages.size() - most) + " more)";
+  return text;
+}
+
 namespace {
 
 // The library tells only that it could not read the script; the system tells why.
@@ -67,6 +85,8 @@ std::string UnreadableScript(const std::string& file_name) {
 struct LeftOut {
   int locations = 0;
   int areas = 0;
+  int forces = 0;  // read by force and team only: before, a force was met through its actors
+  int teams = 0;
   int actors = 0;  // including those of forces or teams that did not fit
   int outcomes = 0;
   bool actors_capped = false;  // the library counted as many actors as its 16-bit interface can
@@ -91,6 +111,8 @@ struct LeftOut {
     };
     add(locations, locations == 1 ? "location" : "locations");
     add(areas, areas == 1 ? "area" : "areas");
+    add(forces, forces == 1 ? "force" : "forces");
+    add(teams, teams == 1 ? "team" : "teams");
     add(actors, actors == 1 ? "actor" : "actors");
     add(outcomes, outcomes == 1 ? "outcome" : "outcomes");
     if (parts.empty()) return {};
@@ -133,14 +155,15 @@ void ImportAreas(MissionDocument& doc, MissionReader& reader, LeftOut& left_out)
   }
 }
 
-ActorRecord ReadActor(MissionReader& reader, int index, const ScriptActor& info) {
+// `count_of` answers the library's item count of the actor for an item name.
+template <typename CountOf>
+ActorRecord ReadActor(const ScriptActor& info, CountOf count_of) {
   ActorRecord actor;
   actor.npc_name = info.name;
   actor.npc_skin = info.model_and_skin;
   actor.npc_skill = info.skill;
   actor.npc_player = info.type == "player";  // exactly: "Player" is an npc
   // The library is asked in this order: the weapons, the ammunition, then the items.
-  auto count_of = [&](std::string_view item) { return reader.GetActorItemCount(index, std::string(item)); };
   for (std::size_t w = 0; w < kWeaponNames.size(); ++w)
     actor.weapon[w] = count_of(kWeaponNames[w]) != 0;
   for (std::size_t a = 0; a < kAmmoNames.size(); ++a)
@@ -189,7 +212,46 @@ void ImportActors(MissionDocument& doc, MissionReader& reader, LeftOut& left_out
     const int team = team_it->second;
     doc.tree().Select(doc.tree().TeamNode(force, team));
 
-    if (!doc.AddActor(force, team, ReadActor(reader, i, info))) ++left_out.actors;
+    const auto count_of = [&](std::string_view item) {
+      return reader.GetActorItemCount(i, std::string(item));
+    };
+    if (!doc.AddActor(force, team, ReadActor(info, count_of))) ++left_out.actors;
+  }
+}
+
+// Through the wider interface: every force, team and actor as the script declares them, teams without
+// actors and each team's own plan included.
+void ImportForcesAndTeams(MissionDocument& doc, MissionReader& reader, LeftOut& left_out) {
+  const int forces = reader.GetForceCount();
+  for (int f = 0; f < forces; ++f) {
+    const ScriptForce force = reader.GetForceData(f);
+    if (!doc.AddForce(force.name, force.description)) {
+      ++left_out.forces;
+      left_out.teams += force.team_count;
+      for (int t = 0; t < force.team_count; ++t)
+        left_out.actors += reader.GetTeamData(f, t).actor_count;
+      continue;
+    }
+    const int doc_force = doc.force_count() - 1;
+    for (int t = 0; t < force.team_count; ++t) {
+      const ScriptTeam team = reader.GetTeamData(f, t);
+      doc.tree().Select(doc.tree().ForceNode(doc_force));
+      if (!doc.AddTeam(doc_force, team.name, team.description, LfToCrLf(reader.GetForceTeamPlan(f, t)))) {
+        ++left_out.teams;
+        left_out.actors += team.actor_count;
+        continue;
+      }
+      const int doc_team = doc.team_count(doc_force) - 1;
+      doc.tree().Select(doc.tree().TeamNode(doc_force, doc_team));
+      for (int a = 0; a < team.actor_count; ++a) {
+        const auto count_of = [&](std::string_view item) {
+          return reader.GetTeamActorItemCount(f, t, a, std::string(item));
+        };
+        if (!doc.AddActor(doc_force, doc_team, ReadActor(reader.TeamActorInfo(f, t, a), count_of))) {
+          ++left_out.actors;
+        }
+      }
+    }
   }
 }
 
@@ -221,14 +283,21 @@ Status ImportMission(MissionDocument& document, const std::string& file_name, Us
       break;
     case 1:  // a script that cannot be read is no script with errors: say why
       return failed(UnreadableScript(file_name));
-    default:
-      return failed(std::string(kImportParseError));
+    default: {
+      // What the parser said, when the library hands it over, tells the author what to fix and where.
+      const std::string details = DescribeParseMessages(reader.ParseMessages());
+      return failed(std::string(kImportParseError) + (details.empty() ? "" : "\n\n" + details));
+    }
   }
   LeftOut left_out;
   ImportGeneral(document, reader);
   ImportLocations(document, reader, left_out);
   ImportAreas(document, reader, left_out);
-  ImportActors(document, reader, left_out);
+  if (reader.ReadsForcesAndTeams()) {
+    ImportForcesAndTeams(document, reader, left_out);
+  } else {
+    ImportActors(document, reader, left_out);
+  }
   ImportObjectives(document, reader, left_out);
   document.tree().Select(document.tree().root());
 

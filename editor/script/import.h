@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/document/status.h"
 #include "editor/document/user_interface.h"
@@ -13,6 +14,7 @@ namespace vyr::editor {
 
 class MissionDocument;
 class MissionReader;
+struct ScriptMessage;
 
 inline constexpr std::string_view kImportErrorTitle = "Error";
 inline constexpr std::string_view kImportParseError = "This mission contains errors and cannot be imported.";
@@ -43,5 +45,9 @@ std::string AreaStylesToList(int bits);  // "roof?closed?open?" order; "none?" w
 std::string LfToCrLf(std::string_view text);
 // Rounds half to even and clamps to the 16-bit range; NaN gives 0.
 std::int16_t RoundToInteger(float value);
+
+// The first `most` parse messages for a message box, one a line ("Line 12, near 'gate': use of
+// undeclared location"), then how many more there are; "" for none.
+std::string DescribeParseMessages(const std::vector<ScriptMessage>& messages, std::size_t most = 5);
 
 }  // namespace vyr::editor

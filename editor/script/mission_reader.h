@@ -7,8 +7,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/document/status.h"
+
+namespace vyr::automation {
+class IVYRMission;
+}
 
 namespace vyr::editor {
 
@@ -42,6 +47,25 @@ struct ScriptObjective {
   int next_mission_count = 0;
 };
 
+struct ScriptForce {
+  std::string name;
+  std::string description;
+  int team_count = 0;
+};
+
+struct ScriptTeam {
+  std::string name;
+  std::string description;
+  int actor_count = 0;
+};
+
+// One message of the parser: line 0 when it has none.
+struct ScriptMessage {
+  int line = 0;
+  std::string near_text;
+  std::string cause;
+};
+
 class MissionReader {
  public:
   virtual ~MissionReader() = default;
@@ -73,11 +97,30 @@ class MissionReader {
   virtual int GetObjectiveCount() = 0;
   virtual ScriptObjective GetObjectiveData(int index) = 0;
   virtual std::string GetObjectiveNextMission(int objective, int position) = 0;
+
+  // The wider interface (IVYRMission2): forces, teams and their actors read as the script declares
+  // them, counts without the 16-bit limit, and the messages of the last parse. A reader of a library
+  // without it answers false here and leaves the rest to these defaults, which are never asked then.
+  virtual bool ReadsForcesAndTeams() { return false; }
+  virtual int GetForceCount() { return 0; }
+  virtual ScriptForce GetForceData(int /*force*/) { return {}; }
+  virtual ScriptTeam GetTeamData(int /*force*/, int /*team*/) { return {}; }
+  virtual std::string GetForceTeamPlan(int /*force*/, int /*team*/) { return {}; }
+  virtual ScriptActor TeamActorInfo(int /*force*/, int /*team*/, int /*actor*/) { return {}; }
+  virtual int GetTeamActorItemCount(int /*force*/, int /*team*/, int /*actor*/,
+                                    const std::string& /*item_name*/) {
+    return 0;
+  }
+  // Empty when the library does not hand its messages over.
+  virtual std::vector<ScriptMessage> ParseMessages() { return {}; }
 };
 
 // A reader backed by a new VYRMission object of the registered library. Nothing and a readable
 // reason in `status` when the class is not registered or the library cannot be loaded.
 std::unique_ptr<MissionReader> CreateMissionReader(Status& status);
+
+// The messages of the last parse of the library behind `mission`; none when it offers only IVYRMission.
+std::vector<ScriptMessage> ParseMessagesOf(automation::IVYRMission& mission);
 
 // Registers the library at `library_path` as the VYRMission class when the class is not registered
 // or its registered module is gone; a registration that works already is left alone.

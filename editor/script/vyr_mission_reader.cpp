@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/script/mission_reader.h"
 #include "platform/codepage.h"
@@ -19,6 +20,7 @@ using platform::BSTR;
 using platform::HRESULT;
 
 using automation::IVYRMission;
+using automation::IVYRMission2;
 
 // An automation string made from code-page bytes, freed with the object.
 class InString {
@@ -57,10 +59,33 @@ std::int16_t Index(int value) {
   return static_cast<std::int16_t>(value);
 }
 
+// The wider interface of the same object, or null (with nothing held) when the library lacks it.
+IVYRMission2* SecondInterface(IVYRMission& mission) {
+  void* second = nullptr;
+  if (platform::FAILED(mission.QueryInterface(automation::IID_IVYRMission2, &second))) return nullptr;
+  return static_cast<IVYRMission2*>(second);
+}
+
+std::vector<ScriptMessage> MessagesOf(IVYRMission2& mission) {
+  std::int32_t count = 0;
+  mission.GetParseMessageCount(&count);
+  std::vector<ScriptMessage> messages;
+  for (std::int32_t i = 0; i < count; ++i) {
+    std::int32_t line = 0;
+    OutString near_text, cause;
+    mission.GetParseMessage(i, &line, near_text.put(), cause.put());
+    messages.push_back({line, near_text.bytes(), cause.bytes()});
+  }
+  return messages;
+}
+
 class VyrMissionReader final : public MissionReader {
  public:
-  explicit VyrMissionReader(IVYRMission* mission) : mission_(mission) {}
-  ~VyrMissionReader() override { mission_->Release(); }
+  explicit VyrMissionReader(IVYRMission* mission) : mission_(mission), second_(SecondInterface(*mission)) {}
+  ~VyrMissionReader() override {
+    if (second_ != nullptr) second_->Release();
+    mission_->Release();
+  }
   VyrMissionReader(const VyrMissionReader&) = delete;
   VyrMissionReader& operator=(const VyrMissionReader&) = delete;
 
@@ -81,7 +106,9 @@ class VyrMissionReader final : public MissionReader {
   std::string GetMapAnnotation() override { return Text(&IVYRMission::GetMapAnnotation); }
   int GetMapStyles() override { return Number(&IVYRMission::GetMapStyles); }
 
-  int GetLocationCount() override { return Number(&IVYRMission::GetLocationCount); }
+  int GetLocationCount() override {
+    return Count(&IVYRMission::GetLocationCount, &IVYRMission2::GetLocationCount32);
+  }
   ScriptLocation GetLocationData(int index) override {
     ScriptLocation loc;
     OutString label;
@@ -89,7 +116,7 @@ class VyrMissionReader final : public MissionReader {
     loc.label = label.bytes();
     return loc;
   }
-  int GetAreaCount() override { return Number(&IVYRMission::GetAreaCount); }
+  int GetAreaCount() override { return Count(&IVYRMission::GetAreaCount, &IVYRMission2::GetAreaCount32); }
   ScriptArea GetAreaData(int index) override {
     OutString name;
     std::int16_t styles = 0, locations = 0, entrances = 0, exits = 0, windows = 0;
@@ -139,7 +166,9 @@ class VyrMissionReader final : public MissionReader {
     return plan.bytes();
   }
 
-  int GetObjectiveCount() override { return Number(&IVYRMission::GetObjectiveCount); }
+  int GetObjectiveCount() override {
+    return Count(&IVYRMission::GetObjectiveCount, &IVYRMission2::GetObjectiveCount32);
+  }
   ScriptObjective GetObjectiveData(int index) override {
     OutString type, owner, message, conditions;
     std::int16_t next = 0;
@@ -150,6 +179,48 @@ class VyrMissionReader final : public MissionReader {
     OutString name;
     mission_->GetObjectiveNextMission(Index(objective), Index(position), name.put());
     return name.bytes();
+  }
+
+  bool ReadsForcesAndTeams() override { return second_ != nullptr; }
+  int GetForceCount() override {
+    std::int32_t count = 0;
+    second_->GetForceCount(&count);
+    return count;
+  }
+  ScriptForce GetForceData(int force) override {
+    OutString name, description;
+    std::int32_t teams = 0;
+    second_->GetForceData(force, name.put(), description.put(), &teams);
+    return {name.bytes(), description.bytes(), teams};
+  }
+  ScriptTeam GetTeamData(int force, int team) override {
+    OutString name, description;
+    std::int32_t actors = 0;
+    second_->GetTeamData(force, team, name.put(), description.put(), &actors);
+    return {name.bytes(), description.bytes(), actors};
+  }
+  std::string GetForceTeamPlan(int force, int team) override {
+    OutString plan;
+    second_->GetForceTeamPlan(force, team, plan.put());
+    return plan.bytes();
+  }
+  ScriptActor TeamActorInfo(int force, int team, int actor) override {
+    OutString type, name, skin;
+    ScriptActor info;
+    second_->TeamActorInfo(force, team, actor, type.put(), name.put(), skin.put(), &info.skill);
+    info.type = type.bytes();
+    info.name = name.bytes();
+    info.model_and_skin = skin.bytes();
+    return info;
+  }
+  int GetTeamActorItemCount(int force, int team, int actor, const std::string& item_name) override {
+    InString name(item_name);
+    std::int32_t count = 0;
+    second_->GetTeamActorItemCount(force, team, actor, name.get(), &count);
+    return count;
+  }
+  std::vector<ScriptMessage> ParseMessages() override {
+    return second_ == nullptr ? std::vector<ScriptMessage>() : MessagesOf(*second_);
   }
 
  private:
@@ -164,7 +235,16 @@ class VyrMissionReader final : public MissionReader {
     return value;
   }
 
+  // The 32-bit count when the library has it.
+  int Count(HRESULT (IVYRMission::*get16)(std::int16_t*), HRESULT (IVYRMission2::*get32)(std::int32_t*)) {
+    if (second_ == nullptr) return Number(get16);
+    std::int32_t value = 0;
+    (second_->*get32)(&value);
+    return value;
+  }
+
   IVYRMission* mission_;
+  IVYRMission2* second_;  // null for a library that offers only IVYRMission
 };
 
 }  // namespace
@@ -181,6 +261,14 @@ std::unique_ptr<MissionReader> CreateMissionReader(Status& status) {
   }
   status = Status::Ok();
   return std::make_unique<VyrMissionReader>(static_cast<IVYRMission*>(object));
+}
+
+std::vector<ScriptMessage> ParseMessagesOf(IVYRMission& mission) {
+  IVYRMission2* second = SecondInterface(mission);
+  if (second == nullptr) return {};
+  std::vector<ScriptMessage> messages = MessagesOf(*second);
+  second->Release();
+  return messages;
 }
 
 Status EnsureMissionLibraryRegistered(const std::string& library_path) {

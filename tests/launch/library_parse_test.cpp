@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "editor/launch/error_check.h"
@@ -72,12 +73,19 @@ TEST_F(LibraryParseTest, ErrorCheckWithTheRealGeneratorAndLibrary) {
   EXPECT_EQ(ui.messages[0], ui.messages[1]);
   EXPECT_NE(ui.messages[0].title, "Error") << ui.messages[0];
 
-  // A plan the parser cannot read makes the verdict "Errors found".
+  // A plan the parser cannot read makes the verdict "Errors found", and the parser's message follows it.
+  document.info.vyr_missionname = document.info.vyr_author = document.info.vyr_missiondescription = "x";
+  document.info.vyr_mapname = "city";
   ASSERT_TRUE(document.AddForce("Blue", ""));
   ASSERT_TRUE(document.AddTeam(0, "Alpha", "", "this is not a plan {{{"));
   ErrorCheck(context);
   ASSERT_EQ(ui.messages.size(), 3u);
-  EXPECT_EQ(ui.messages[2], (Message{"Errors found", "Build unsuccessful. Check the mission for errors.",
+  const std::string script = Slurp(ErrorCheckPath(folder / "editor"));
+  const std::string line =
+      std::to_string(std::count(script.begin(), script.begin() + script.find("this is"), '\n') + 1);
+  EXPECT_EQ(ui.messages[2], (Message{"Errors found",
+                                     "Build unsuccessful. Check the mission for errors.\n\nLine " + line +
+                                         ", near 'this': parse error",
                                      MessageIcon::kCritical}));
 }
 

@@ -7,9 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "bench/full_project.h"
 #include "editor/document/mission_document.h"
 #include "editor/document/project_file.h"
 #include "editor/document/section_format.h"
+#include "editor/launch/library_parse.h"
+#include "editor/script/generator.h"
+#include "editor/script/import.h"
+#include "editor/script/mission_reader.h"
 #include "tests/editor_test_support.h"
 #include "tests/vyr/run_vyr.h"
 
@@ -179,6 +184,107 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   run = RunVyr({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_TRUE(SameBytes(Slurp(dir_ / "second.vyr"), Slurp(dir_ / "third.vyr")));
+}
+
+// Every table full, each team named for its force so that each plan block is its team's own.
+TEST_F(VyrWithLibrary, AFullMissionImportsWholeAndRebuildsIntoTheSameScript) {
+  MissionDocument doc;
+  bench::FillToCapacity(doc);
+  doc.info.vyr_author = doc.info.vyr_missiondescription = doc.info.vyr_mapname = "x";
+  for (int a = 0; a < doc.area_count(); ++a)  // an area has one style in a script
+    ASSERT_TRUE(doc.SetField(RecordRef::Area(a), Field::kAreaStyle, std::string("roof?")));
+  for (int f = 0; f < doc.force_count(); ++f) {
+    for (int t = 0; t < doc.team_count(f); ++t) {
+      const std::string name = Numbered("f", f) + Numbered("t", t);
+      ASSERT_TRUE(doc.SetField(RecordRef::Team(f, t), Field::kTeamName, name));
+      ASSERT_TRUE(doc.SetField(RecordRef::Team(f, t), Field::kPlan,
+                               doc.team(f, t).plan + "\r\n  radio \"" + name + "\";"));
+    }
+  }
+  const std::string first = GenerateScript(doc);
+  Spit(dir_ / "full.vyr", first);
+  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
+  MissionDocument back;
+  ScriptedUi ui;
+  const Status imported = ImportMission(back, dir_ / "full.vyr", ui);
+  ASSERT_TRUE(imported) << imported.message;
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages.at(0);
+
+  int actors = 0;
+  int own_plans = 0;
+  for (int f = 0; f < back.force_count(); ++f) {
+    for (int t = 0; t < back.team_count(f); ++t) {
+      actors += back.actor_count(f, t);
+      const TeamRecord& team = back.team(f, t);
+      own_plans += team.plan.find("radio \"" + team.team_name + "\";") != std::string::npos;
+    }
+  }
+  EXPECT_EQ(actors, 44541);
+  EXPECT_EQ(own_plans, 2121);
+
+  // Rebuilt, it parses and is the first script up to the plans, but for the skill the library raises to 1.
+  const std::string again = GenerateScript(back);
+  Spit(dir_ / "again.vyr", again);
+  EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
+  std::string expected;
+  for (std::size_t at = 0, next; at < first.size(); at = next + 12) {
+    next = std::min(first.find("skill =0.75;", at), first.size());
+    expected += first.substr(at, next - at) + (next < first.size() ? "skill =1;" : "");
+  }
+  EXPECT_TRUE(SameBytes(BeforePlans(expected), BeforePlans(again)));
+}
+
+// A team without actors, and a second "Alpha" in another force: they come back as they were, each team with
+// its own plan, and the objective that names the empty team still parses.
+TEST_F(VyrWithLibrary, TeamsWithoutActorsAndSameNamedTeamsComeBackAsTheyWere) {
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  ASSERT_TRUE(doc.AddTeam(0, "Reserve", "", "  wait forever;"));
+  ASSERT_TRUE(doc.AddForce("Red", ""));
+  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
+  ActorRecord guard;
+  guard.npc_name = "Guard";
+  ASSERT_TRUE(doc.AddActor(1, 0, guard));
+  ASSERT_TRUE(doc.AddOutcome("Reserve", "Held", "m4?", "failure", "eliminated(\"Reserve\")"));
+  Spit(dir_ / "teams.vyr", GenerateScript(doc));
+  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
+  MissionDocument back;
+  ScriptedUi ui;
+  ASSERT_TRUE(ImportMission(back, dir_ / "teams.vyr", ui));
+
+  ASSERT_EQ(back.force_count(), 2);
+  ASSERT_EQ(back.team_count(0), 2);
+  EXPECT_EQ(back.team(0, 1).team_name, "Reserve");
+  EXPECT_EQ(back.actor_count(0, 1), 0);
+  EXPECT_EQ(back.team(0, 1).plan, "  wait forever;\r\n");
+  EXPECT_NE(back.team(0, 0).plan.find("insert at gate"), std::string::npos) << back.team(0, 0).plan;
+  EXPECT_EQ(back.team(1, 0).team_name, "Alpha");
+  EXPECT_EQ(back.team(1, 0).plan, "");  // its own, not the first Alpha's
+  ASSERT_EQ(back.actor_count(1, 0), 1);
+  EXPECT_EQ(back.actor(1, 0, 0).npc_name, "Guard");
+  const ProjectTree& tree = back.tree();
+  EXPECT_EQ(tree.node(tree.TeamNode(0, 1)).parent, tree.ForceNode(0));
+  EXPECT_EQ(tree.node(tree.ActorNode(1, 0, 0)).parent, tree.TeamNode(1, 0));
+
+  Spit(dir_ / "again.vyr", GenerateScript(back));
+  EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
+  std::string first = Slurp(dir_ / "teams.vyr");
+  first.replace(first.find("skill =0.5;"), 11, "skill =1;");
+  EXPECT_TRUE(SameBytes(BeforePlans(first), BeforePlans(Slurp(dir_ / "again.vyr"))));
+}
+
+// The import's "Error" keeps its text and shows what the parser said below it.
+TEST_F(VyrWithLibrary, ABrokenScriptsImportErrorNamesTheLineAndTheCause) {
+  Spit(dir_ / "broken.vyr", "mission \"m\" {\n  author \"a\";\n  description \"d\";\n  rulez");
+  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
+  MissionDocument back;
+  ScriptedUi ui;
+  const Status imported = ImportMission(back, dir_ / "broken.vyr", ui);
+  EXPECT_FALSE(imported);
+  const std::string text =
+      "This mission contains errors and cannot be imported.\n\nLine 4, near 'rulez': parse error";
+  EXPECT_EQ(imported.message, text);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Error", text, MessageIcon::kCritical}}));
 }
 
 // A mission with the empty annotation of a new project, in a folder whose name is not ASCII: build,

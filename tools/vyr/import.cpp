@@ -41,7 +41,8 @@ int RunImport(const Arguments& operands) {
   ToolUserInterface ui("import");
   const editor::Status imported = editor::ImportMission(document, script, ui);
   if (!imported) {
-    return imported.message == editor::kImportParseError ? kExitParseProblem : kExitFailure;
+    // The parser's first messages may follow the verdict.
+    return imported.message.starts_with(editor::kImportParseError) ? kExitParseProblem : kExitFailure;
   }
 
   const std::string base = BaseName(project);

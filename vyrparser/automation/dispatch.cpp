@@ -166,7 +166,7 @@ T* Out(Slot& slot) {
   return static_cast<T*>(slot.out);
 }
 
-HRESULT Call(IVYRMission* m, DISPID dispid, WORD kind, Slot* a) {
+HRESULT Call(IVYRMission2* m, DISPID dispid, WORD kind, Slot* a) {
   switch (dispid) {
     case 1:
       return m->MissionTitle(Out<BSTR>(a[0]));
@@ -236,13 +236,53 @@ HRESULT Call(IVYRMission* m, DISPID dispid, WORD kind, Slot* a) {
                                  Out<std::int16_t>(a[5]));
     case 31:
       return m->GetObjectiveNextMission(a[0].i2, a[1].i2, Out<BSTR>(a[2]));
+    // IVYRMission2
+    case 32:
+      return m->GetForceCount(Out<std::int32_t>(a[0]));
+    case 33:
+      return m->GetForceData(a[0].i4, Out<BSTR>(a[1]), Out<BSTR>(a[2]), Out<std::int32_t>(a[3]));
+    case 34:
+      return m->GetTeamCount(a[0].i4, Out<std::int32_t>(a[1]));
+    case 35:
+      return m->GetTeamData(a[0].i4, a[1].i4, Out<BSTR>(a[2]), Out<BSTR>(a[3]), Out<std::int32_t>(a[4]));
+    case 36:
+      return m->GetForceTeamPlan(a[0].i4, a[1].i4, Out<BSTR>(a[2]));
+    case 37:
+      return m->TeamActorCount(a[0].i4, a[1].i4, Out<std::int32_t>(a[2]));
+    case 38:
+      return m->TeamActorInfo(a[0].i4, a[1].i4, a[2].i4, Out<BSTR>(a[3]), Out<BSTR>(a[4]), Out<BSTR>(a[5]),
+                              Out<float>(a[6]));
+    case 39:
+      return m->GetTeamActorItemCount(a[0].i4, a[1].i4, a[2].i4, a[3].bstr, Out<std::int32_t>(a[4]));
+    case 40:
+      return m->SetTeamActorItemCount(a[0].i4, a[1].i4, a[2].i4, a[3].bstr, a[4].i2);
+    case 41:
+      return m->SetTeamActorModelSkin(a[0].i4, a[1].i4, a[2].i4, a[3].bstr);
+    case 42:
+      return m->SetTeamActorSkill(a[0].i4, a[1].i4, a[2].i4, a[3].r4);
+    case 43:
+      return m->SetTeamActorName(a[0].i4, a[1].i4, a[2].i4, a[3].bstr);
+    case 44:
+      return m->SetTeamActorType(a[0].i4, a[1].i4, a[2].i4, a[3].bstr);
+    case 45:
+      return m->ActorCount32(Out<std::int32_t>(a[0]));
+    case 46:
+      return m->GetLocationCount32(Out<std::int32_t>(a[0]));
+    case 47:
+      return m->GetAreaCount32(Out<std::int32_t>(a[0]));
+    case 48:
+      return m->GetObjectiveCount32(Out<std::int32_t>(a[0]));
+    case 49:
+      return m->GetParseMessageCount(Out<std::int32_t>(a[0]));
+    case 50:
+      return m->GetParseMessage(a[0].i4, Out<std::int32_t>(a[1]), Out<BSTR>(a[2]), Out<BSTR>(a[3]));
     default:
       return DISP_E_MEMBERNOTFOUND;
   }
 }
 
 const FunctionDescription* FindFunction(DISPID dispid, WORD flags) {
-  for (const FunctionDescription& f : IVYRMissionFunctions()) {
+  for (const FunctionDescription& f : IVYRMission2Functions()) {
     if (f.dispid != dispid) continue;
     if ((f.invoke_kind & flags) != 0) return &f;
     // A method may be asked for as a property get too: late-bound callers often cannot tell them apart.
@@ -271,7 +311,7 @@ HRESULT VYRMission::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count,
   if (!(riid == GUID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (names == nullptr || dispids == nullptr || name_count == 0) return E_INVALIDARG;
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
-  return LookUpNames(IVYRMissionFunctions(), names, name_count, dispids);
+  return LookUpNames(IVYRMission2Functions(), names, name_count, dispids);
 }
 
 HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,

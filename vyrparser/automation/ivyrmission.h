@@ -81,6 +81,56 @@ class IVYRMission : public platform::IDispatch {
   ~IVYRMission() = default;
 };
 
+// {D952A9C9-DEBE-4CC0-84B2-C21B4C7A054B}
+inline constexpr platform::IID IID_IVYRMission2{
+    0xD952A9C9, 0xDEBE, 0x4CC0, {0x84, 0xB2, 0xC2, 0x1B, 0x4C, 0x7A, 0x05, 0x4B}};
+
+// Slots 39 to 57: the model read by force and team, with 32-bit indexes and counts, and the messages of
+// the last parse. Same object, same rules as IVYRMission: S_OK always, and an invalid index (of the
+// force, the team or the actor) leaves every out-parameter as the caller passed it.
+class IVYRMission2 : public IVYRMission {
+ public:
+  virtual HRESULT GetForceCount(std::int32_t* aForceCount) = 0;
+  virtual HRESULT GetForceData(std::int32_t aForceIdx, BSTR* aForceName, BSTR* aForceDescription,
+                               std::int32_t* aTeamCount) = 0;
+  virtual HRESULT GetTeamCount(std::int32_t aForceIdx, std::int32_t* aTeamCount) = 0;
+  virtual HRESULT GetTeamData(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamName,
+                              BSTR* aTeamDescription, std::int32_t* anActorCount) = 0;
+  // The plan of this very team, whatever other team shares its name.
+  virtual HRESULT GetForceTeamPlan(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamPlan) = 0;
+  virtual HRESULT TeamActorCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
+                                 std::int32_t* anActorCount) = 0;
+  virtual HRESULT TeamActorInfo(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                BSTR* theActorType, BSTR* theActorName, BSTR* theActorModelAndSkin,
+                                float* theActorSkill) = 0;
+  virtual HRESULT GetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
+                                        std::int32_t anActorIdx, BSTR anItemName,
+                                        std::int32_t* anItemCount) = 0;
+  virtual HRESULT SetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
+                                        std::int32_t anActorIdx, BSTR anItemName,
+                                        std::int16_t anItemCount) = 0;
+  virtual HRESULT SetTeamActorModelSkin(std::int32_t aForceIdx, std::int32_t aTeamIdx,
+                                        std::int32_t anActorIdx, BSTR anActorModelSkin) = 0;
+  virtual HRESULT SetTeamActorSkill(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                    float anActorSkill) = 0;
+  virtual HRESULT SetTeamActorName(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                   BSTR anActorName) = 0;
+  virtual HRESULT SetTeamActorType(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                   BSTR anActorType) = 0;
+  virtual HRESULT ActorCount32(std::int32_t* anActorCount) = 0;
+  virtual HRESULT GetLocationCount32(std::int32_t* aLocationCount) = 0;
+  virtual HRESULT GetAreaCount32(std::int32_t* anAreaCount) = 0;
+  virtual HRESULT GetObjectiveCount32(std::int32_t* anObjectiveCount) = 0;
+  // The messages of the last TryParseMission (none after a parse that succeeded or a CloseMission).
+  virtual HRESULT GetParseMessageCount(std::int32_t* aMessageCount) = 0;
+  // aLine is 0 for a message that has no line (a file that cannot be read).
+  virtual HRESULT GetParseMessage(std::int32_t aMessageIdx, std::int32_t* aLine, BSTR* aNearText,
+                                  BSTR* aCause) = 0;
+
+ protected:
+  ~IVYRMission2() = default;
+};
+
 #if defined(VYR_PARSER_LIBRARY_BUILD_PATH) && defined(VYR_PARSER_LIBRARY_INSTALL_PATH) && \
     defined(VYR_PARSER_LIBRARY_RELATIVE_PATH) && defined(VYR_BUILD_TREE)
 // The library this program was built with (targets linking vyrparser_client): the one at the install

@@ -76,6 +76,54 @@ constexpr ParamDescription kGetObjectiveData[] = {
 constexpr ParamDescription kGetObjectiveNextMission[] = {
     {"anObjectiveIdx", kI2, kIn}, {"aNextMissionIdx", kI2, kIn}, {"aNextMissionName", kBstr, kRet}};
 
+// IVYRMission2
+constexpr ParamDescription kGetForceCount[] = {{"aForceCount", kI4, kRet}};
+constexpr ParamDescription kGetForceData[] = {{"aForceIdx", kI4, kIn},
+                                              {"aForceName", kBstr, kOut},
+                                              {"aForceDescription", kBstr, kOut},
+                                              {"aTeamCount", kI4, kOut}};
+constexpr ParamDescription kGetTeamCount[] = {{"aForceIdx", kI4, kIn}, {"aTeamCount", kI4, kRet}};
+constexpr ParamDescription kGetTeamData[] = {{"aForceIdx", kI4, kIn},
+                                             {"aTeamIdx", kI4, kIn},
+                                             {"aTeamName", kBstr, kOut},
+                                             {"aTeamDescription", kBstr, kOut},
+                                             {"anActorCount", kI4, kOut}};
+constexpr ParamDescription kGetForceTeamPlan[] = {
+    {"aForceIdx", kI4, kIn}, {"aTeamIdx", kI4, kIn}, {"aTeamPlan", kBstr, kRet}};
+constexpr ParamDescription kTeamActorCount[] = {
+    {"aForceIdx", kI4, kIn}, {"aTeamIdx", kI4, kIn}, {"anActorCount", kI4, kRet}};
+constexpr ParamDescription kTeamActorInfo[] = {
+    {"aForceIdx", kI4, kIn},       {"aTeamIdx", kI4, kIn},        {"anActorIdx", kI4, kIn},
+    {"theActorType", kBstr, kOut}, {"theActorName", kBstr, kOut}, {"theActorModelAndSkin", kBstr, kOut},
+    {"theActorSkill", kR4, kOut}};
+constexpr ParamDescription kGetTeamActorItemCount[] = {{"aForceIdx", kI4, kIn},
+                                                       {"aTeamIdx", kI4, kIn},
+                                                       {"anActorIdx", kI4, kIn},
+                                                       {"anItemName", kBstr, kIn},
+                                                       {"anItemCount", kI4, kRet}};
+constexpr ParamDescription kSetTeamActorItemCount[] = {{"aForceIdx", kI4, kIn},
+                                                       {"aTeamIdx", kI4, kIn},
+                                                       {"anActorIdx", kI4, kIn},
+                                                       {"anItemName", kBstr, kIn},
+                                                       {"anItemCount", kI2, kIn}};
+constexpr ParamDescription kSetTeamActorModelSkin[] = {{"aForceIdx", kI4, kIn},
+                                                       {"aTeamIdx", kI4, kIn},
+                                                       {"anActorIdx", kI4, kIn},
+                                                       {"anActorModelSkin", kBstr, kIn}};
+constexpr ParamDescription kSetTeamActorSkill[] = {
+    {"aForceIdx", kI4, kIn}, {"aTeamIdx", kI4, kIn}, {"anActorIdx", kI4, kIn}, {"anActorSkill", kR4, kIn}};
+constexpr ParamDescription kSetTeamActorName[] = {
+    {"aForceIdx", kI4, kIn}, {"aTeamIdx", kI4, kIn}, {"anActorIdx", kI4, kIn}, {"anActorName", kBstr, kIn}};
+constexpr ParamDescription kSetTeamActorType[] = {
+    {"aForceIdx", kI4, kIn}, {"aTeamIdx", kI4, kIn}, {"anActorIdx", kI4, kIn}, {"anActorType", kBstr, kIn}};
+constexpr ParamDescription kActorCount32[] = {{"anActorCount", kI4, kRet}};
+constexpr ParamDescription kGetLocationCount32[] = {{"aLocationCount", kI4, kRet}};
+constexpr ParamDescription kGetAreaCount32[] = {{"anAreaCount", kI4, kRet}};
+constexpr ParamDescription kGetObjectiveCount32[] = {{"anObjectiveCount", kI4, kRet}};
+constexpr ParamDescription kGetParseMessageCount[] = {{"aMessageCount", kI4, kRet}};
+constexpr ParamDescription kGetParseMessage[] = {
+    {"aMessageIdx", kI4, kIn}, {"aLine", kI4, kOut}, {"aNearText", kBstr, kOut}, {"aCause", kBstr, kOut}};
+
 constexpr FunctionDescription kFunctions[] = {
     {"MissionTitle", 1, DISPATCH_METHOD, 7, "gets mission title", kMissionTitle},
     {"MissionDescription", 2, DISPATCH_METHOD, 8, "gets mission description ('\\n' converted ' ')",
@@ -124,7 +172,44 @@ constexpr FunctionDescription kFunctions[] = {
     {"GetObjectiveNextMission", 31, DISPATCH_METHOD, 38,
      "returns mission/script name for aNextMissionIdx (0...count-1) of indexed objective",
      kGetObjectiveNextMission},
+    // IVYRMission2 from here on.
+    {"GetForceCount", 32, DISPATCH_METHOD, 39, "returns number of forces", kGetForceCount},
+    {"GetForceData", 33, DISPATCH_METHOD, 40, "returns force name, description and number of teams",
+     kGetForceData},
+    {"GetTeamCount", 34, DISPATCH_METHOD, 41, "returns number of teams of force aForceIdx", kGetTeamCount},
+    {"GetTeamData", 35, DISPATCH_METHOD, 42, "returns team name, description and number of actors",
+     kGetTeamData},
+    {"GetForceTeamPlan", 36, DISPATCH_METHOD, 43, "returns plan of team aTeamIdx of force aForceIdx",
+     kGetForceTeamPlan},
+    {"TeamActorCount", 37, DISPATCH_METHOD, 44, "returns number of actors of a team", kTeamActorCount},
+    {"TeamActorInfo", 38, DISPATCH_METHOD, 45, "returns basic info of actor anActorIdx of a team",
+     kTeamActorInfo},
+    {"GetTeamActorItemCount", 39, DISPATCH_METHOD, 46,
+     "gets number of weapons, ammo, or items called anItemName for actor anActorIdx of a team",
+     kGetTeamActorItemCount},
+    {"SetTeamActorItemCount", 40, DISPATCH_METHOD, 47,
+     "sets number of weapons, ammo, or items called anItemName for actor anActorIdx of a team",
+     kSetTeamActorItemCount},
+    {"SetTeamActorModelSkin", 41, DISPATCH_METHOD, 48, "sets modelskin string for actor of a team",
+     kSetTeamActorModelSkin},
+    {"SetTeamActorSkill", 42, DISPATCH_METHOD, 49, "sets skill for actor of a team", kSetTeamActorSkill},
+    {"SetTeamActorName", 43, DISPATCH_METHOD, 50, "sets name for actor of a team", kSetTeamActorName},
+    {"SetTeamActorType", 44, DISPATCH_METHOD, 51, "sets type for actor of a team (\"npc\", \"player\")",
+     kSetTeamActorType},
+    {"ActorCount32", 45, DISPATCH_METHOD, 52, "returns total number of actors (32-bit)", kActorCount32},
+    {"GetLocationCount32", 46, DISPATCH_METHOD, 53, "returns number of locations (32-bit)",
+     kGetLocationCount32},
+    {"GetAreaCount32", 47, DISPATCH_METHOD, 54, "returns number of areas (32-bit)", kGetAreaCount32},
+    {"GetObjectiveCount32", 48, DISPATCH_METHOD, 55, "returns number of objectives (32-bit)",
+     kGetObjectiveCount32},
+    {"GetParseMessageCount", 49, DISPATCH_METHOD, 56, "returns number of messages of the last parse",
+     kGetParseMessageCount},
+    {"GetParseMessage", 50, DISPATCH_METHOD, 57,
+     "returns line (0 = none), near text and cause of message aMessageIdx of the last parse",
+     kGetParseMessage},
 };
+// The rows of IVYRMission come first.
+constexpr std::size_t kIVYRMissionFunctionCount = 32;
 
 std::string TypeLibraryKey() {
   return "TypeLib\\" + platform::GuidToString(LIBID_VYRMISSIONLib);
@@ -135,19 +220,23 @@ std::string VersionKey() {
 std::string ModuleKey() {
   return VersionKey() + "\\" + kTypeLibraryLocaleKey + "\\" + kTypeLibraryPlatformKey;
 }
-std::string InterfaceKey() {
-  return "Interface\\" + platform::GuidToString(IID_IVYRMission);
+std::string InterfaceKey(const platform::IID& iid = IID_IVYRMission) {
+  return "Interface\\" + platform::GuidToString(iid);
 }
 
 }  // namespace
 
 std::span<const FunctionDescription> IVYRMissionFunctions() {
+  return std::span<const FunctionDescription>(kFunctions).first(kIVYRMissionFunctionCount);
+}
+
+std::span<const FunctionDescription> IVYRMission2Functions() {
   return kFunctions;
 }
 
 const InterfaceDescription& IVYRMissionDescription() {
-  static constexpr InterfaceDescription kDescription{"IVYRMission", kInterfaceHelp, IID_IVYRMission,
-                                                     kFunctions};
+  static const InterfaceDescription kDescription{"IVYRMission", kInterfaceHelp, IID_IVYRMission,
+                                                 IVYRMissionFunctions()};
   return kDescription;
 }
 
@@ -165,6 +254,13 @@ void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& mo
   tree.SetString(InterfaceKey() + "\\ProxyStubClsid32", "", marshaler);
   tree.SetString(InterfaceKey() + "\\TypeLib", "", libid);
   tree.SetString(InterfaceKey() + "\\TypeLib", "Version", kTypeLibraryVersion);
+
+  const std::string second = InterfaceKey(IID_IVYRMission2);
+  tree.SetString(second, "", "IVYRMission2");
+  tree.SetString(second + "\\ProxyStubClsid", "", marshaler);
+  tree.SetString(second + "\\ProxyStubClsid32", "", marshaler);
+  tree.SetString(second + "\\TypeLib", "", libid);
+  tree.SetString(second + "\\TypeLib", "Version", kTypeLibraryVersion);
 }
 
 void RemoveTypeLibraryEntries(platform::RegistryTree& tree) {
@@ -173,6 +269,7 @@ void RemoveTypeLibraryEntries(platform::RegistryTree& tree) {
     tree.DeleteTree(TypeLibraryKey());
   }
   tree.DeleteTree(InterfaceKey());
+  tree.DeleteTree(InterfaceKey(IID_IVYRMission2));
 }
 
 bool TypeLibraryRegistered() {

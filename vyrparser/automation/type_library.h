@@ -17,6 +17,7 @@ inline constexpr const char* kTypeLibraryVersion = "1.0";
 inline constexpr platform::LCID kTypeLibraryLocale = 1033;
 inline constexpr const char* kClassHelp = "VYRMission Class";
 inline constexpr const char* kInterfaceHelp = "IVYRMission Interface";
+inline constexpr const char* kInterface2Help = "IVYRMission2 Interface";
 // The registry's subkeys for the module of the type library: "<version>\<locale in hex>\<platform>".
 inline constexpr const char* kTypeLibraryLocaleKey = "409";
 inline constexpr const char* kTypeLibraryPlatformKey = "linux";
@@ -41,6 +42,8 @@ struct FunctionDescription {
 
 // The operations of IVYRMission in slot order (slots 7 to 38).
 std::span<const FunctionDescription> IVYRMissionFunctions();
+// The operations of IVYRMission2 in slot order: those of IVYRMission, then slots 39 to 57.
+std::span<const FunctionDescription> IVYRMission2Functions();
 
 // An interface as GetTypeInfo describes it: its identity and its rows.
 struct InterfaceDescription {
@@ -61,9 +64,9 @@ platform::HRESULT LookUpNames(std::span<const FunctionDescription> functions, pl
                               platform::UINT name_count, platform::DISPID* dispids);
 
 // "TypeLib\{...}\1.0" with its name, "409\linux" module path, FLAGS and HELPDIR, and the
-// "Interface\{...}" key of the dual interface.
+// "Interface\{...}" keys of the two dual interfaces.
 void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path);
-// Removes the version key (and the library key when no other version is left) and the interface key.
+// Removes the version key (and the library key when no other version is left) and the interface keys.
 void RemoveTypeLibraryEntries(platform::RegistryTree& tree);
 // True when the registry names a module for the type library.
 bool TypeLibraryRegistered();

@@ -1,13 +1,16 @@
 #include "vyrparser/automation/vyr_mission.h"
 
 #include <algorithm>
-#include <array>
+#include <iostream>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/codepage.h"
+#include "vyrparser/automation/actor_operations.h"
 #include "vyrparser/automation/module.h"
+#include "vyrparser/automation/values.h"
+#include "vyrparser/core/parse_messages.h"
 #include "vyrparser/core/parser.h"
 #include "vyrparser/core/tactical_experience.h"
 #include "vyrparser/core/writer.h"
@@ -21,51 +24,6 @@ using platform::S_OK;
 
 constexpr std::string_view kIncorrectMission = "incorrect mission";
 
-constexpr std::array<std::string_view, 7> kWeaponNames = {
-    "MK23 Pistol", "MP5/10 Submachinegun", "M4 Assault Rifle", "M3 Super 90 Assault Shotgun",
-    "Handcannon",  "Sniper Rifle",         "Dual MK23 Pistols"};
-constexpr std::array<std::string_view, 5> kAmmunitionNames = {"Pistol Clip", "Machinegun Magazine", "M4 Clip",
-                                                              "12 Gauge Shells", "AP Sniper Ammo"};
-constexpr std::array<std::string_view, 5> kItemNames = {"Silencer", "Stealth Slippers", "Bandolier",
-                                                        "Kevlar Vest", "Lasersight"};
-
-template <std::size_t N>
-bool InList(const std::array<std::string_view, N>& list, std::string_view name) {
-  return std::find(list.begin(), list.end(), name) != list.end();
-}
-
-// Model strings are code page bytes; names given to us are converted to them.
-std::string Bytes(BSTR text) {
-  if (text == nullptr) return {};
-  return platform::Utf16ToCp1252(std::u16string_view(text, platform::SysStringLen(text)));
-}
-
-// File names go to the file system as UTF-8, whatever the code page of the model.
-std::string FileName(BSTR text) {
-  if (text == nullptr) return {};
-  return platform::Utf16ToUtf8(std::u16string_view(text, platform::SysStringLen(text)));
-}
-
-BSTR MakeBstr(std::string_view bytes) {
-  const std::u16string wide = platform::Cp1252ToUtf16(bytes);
-  return platform::SysAllocStringLen(wide.data(), static_cast<platform::UINT>(wide.size()));
-}
-
-thread_local std::uint64_t outputs_written = 0;
-
-void Put(BSTR* out, std::string_view bytes) {
-  if (out == nullptr) return;
-  *out = MakeBstr(bytes);
-  ++outputs_written;
-}
-
-template <typename T>
-void Put(T* out, T value) {
-  if (out == nullptr) return;
-  *out = value;
-  ++outputs_written;
-}
-
 // Counts travel as 16-bit numbers: anything bigger reads as the largest.
 std::int16_t Count16(std::size_t n) {
   return static_cast<std::int16_t>(std::min<std::size_t>(n, std::numeric_limits<std::int16_t>::max()));
@@ -73,13 +31,6 @@ std::int16_t Count16(std::size_t n) {
 std::int16_t Clamp16(std::int64_t n) {
   return static_cast<std::int16_t>(std::clamp<std::int64_t>(n, std::numeric_limits<std::int16_t>::min(),
                                                             std::numeric_limits<std::int16_t>::max()));
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
 }
 
 std::string_view OrIncorrect(const Text& text) {
@@ -91,22 +42,15 @@ parser::MissionActor* ActorAt(std::int16_t index) {
   return ParsedMission::Obtain().ActorAt(static_cast<std::size_t>(index));
 }
 
-// Keeps the first `wanted` entries named `name` (ignoring case), drops the rest, then appends copies of
-// `name` until there are `wanted`.
-void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_view name, int wanted) {
-  int found = 0;
-  std::erase_if(list, [&](const Text& entry) {
-    if (!EqualIgnoringCase(entry.view(), name)) return false;
-    return found++ >= wanted;
-  });
-  for (; found < wanted; ++found)
-    list.push_back(model.MakeText(name));
-}
-
 }  // namespace
 
 std::uint64_t OutputsWritten() {
   return outputs_written;
+}
+
+std::vector<parser::ParseMessage>& VYRMission::LastParseMessages() {
+  static std::vector<parser::ParseMessage> messages;  // like the model, one for the whole library
+  return messages;
 }
 
 VYRMission::VYRMission() {
@@ -132,8 +76,9 @@ platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
 
 HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
   if (object == nullptr) return platform::E_POINTER;
-  if (riid == platform::IID_IUnknown || riid == platform::IID_IDispatch || riid == IID_IVYRMission) {
-    *object = static_cast<IVYRMission*>(this);
+  if (riid == platform::IID_IUnknown || riid == platform::IID_IDispatch || riid == IID_IVYRMission ||
+      riid == IID_IVYRMission2) {
+    *object = static_cast<IVYRMission2*>(this);
     AddRef();
     return S_OK;
   }
@@ -207,20 +152,18 @@ HRESULT VYRMission::GetMapStyles(std::int16_t* theMapStyles) {
 // ---- parsing and writing ----
 
 HRESULT VYRMission::TryParseMission(BSTR aFileName, std::int16_t* bSuccess) {
-  std::int16_t result = 2;
   const std::string path = FileName(aFileName);
   ParsedMission& model = ParsedMission::Obtain();  // an earlier mission is not closed here
-  if (path.empty()) {
-    result = 1;
-  } else {
-    result = static_cast<std::int16_t>(parser::ParseMissionFile(path, model));
-  }
+  // The messages still go to the error stream, and are kept for GetParseMessage.
+  const auto result = static_cast<std::int16_t>(
+      parser::ParseMissionFileWithMessages(path, model, std::cerr, LastParseMessages()));
   Put(bSuccess, result);
   return S_OK;
 }
 
 HRESULT VYRMission::CloseMission() {
   ParsedMission::Close();
+  LastParseMessages().clear();
   return S_OK;
 }
 
@@ -241,11 +184,8 @@ HRESULT VYRMission::ActorCount(std::int16_t* anActorCount) {
 HRESULT VYRMission::ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName,
                               BSTR* theActorModelAndSkin, float* theActorSkill) {
   const parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor == nullptr) return S_OK;
-  Put(theActorType, actor->type == parser::kActorPlayer ? "player" : "npc");
-  Put(theActorName, actor->name.view());
-  Put(theActorModelAndSkin, actor->model_and_skin.view());
-  Put(theActorSkill, actor->skill);
+  if (actor != nullptr)
+    DescribeActor(*actor, theActorType, theActorName, theActorModelAndSkin, theActorSkill);
   return S_OK;
 }
 
@@ -270,48 +210,19 @@ HRESULT VYRMission::put_OverallSkill(float newVal) {
 HRESULT VYRMission::GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t* anItemCount) {
   Put(anItemCount, std::int16_t{0});
   const parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor == nullptr) return S_OK;
-  const std::string name = Bytes(anItemName);
-  std::int64_t count = 0;
-  for (const Text& weapon : actor->weapons)
-    count += EqualIgnoringCase(weapon.view(), name) ? 1 : 0;
-  for (const parser::AmmoEntry& ammo : actor->ammunition) {
-    if (EqualIgnoringCase(ammo.name.view(), name)) count += ammo.count;
-  }
-  for (const Text& item : actor->items)
-    count += EqualIgnoringCase(item.view(), name) ? 1 : 0;
-  Put(anItemCount, Clamp16(count));
+  if (actor != nullptr) Put(anItemCount, Clamp16(CountActorItems(*actor, Bytes(anItemName))));
   return S_OK;
 }
 
 HRESULT VYRMission::SetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t anItemCount) {
   parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor == nullptr) return S_OK;
-  ParsedMission& model = ParsedMission::Obtain();
-  const std::string name = Bytes(anItemName);  // the fixed lists are matched exactly
-  if (InList(kWeaponNames, name)) {
-    SetNamedCount(model, actor->weapons, name, anItemCount);
-  } else if (InList(kItemNames, name)) {
-    SetNamedCount(model, actor->items, name, anItemCount);
-  } else if (InList(kAmmunitionNames, name)) {
-    auto& ammunition = actor->ammunition;
-    const auto it = std::find_if(ammunition.begin(), ammunition.end(), [&](const parser::AmmoEntry& entry) {
-      return EqualIgnoringCase(entry.name.view(), name);
-    });
-    if (it == ammunition.end()) {
-      ammunition.push_back(parser::AmmoEntry{model.MakeText(name), anItemCount});
-    } else if (anItemCount == 0) {
-      ammunition.erase(it);
-    } else {
-      it->count = anItemCount;
-    }
-  }
+  if (actor != nullptr) ChangeActorItemCount(ParsedMission::Obtain(), *actor, Bytes(anItemName), anItemCount);
   return S_OK;
 }
 
 HRESULT VYRMission::SetActorModelSkin(std::int16_t anActorIdx, BSTR anActorModelSkin) {
   parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor != nullptr) ParsedMission::Obtain().ReplaceText(actor->model_and_skin, Bytes(anActorModelSkin));
+  if (actor != nullptr) ChangeActorModelSkin(ParsedMission::Obtain(), *actor, Bytes(anActorModelSkin));
   return S_OK;
 }
 
@@ -338,13 +249,7 @@ HRESULT VYRMission::SetActorName(std::int16_t anActorIdx, BSTR anActorName) {
 
 HRESULT VYRMission::SetActorType(std::int16_t anActorIdx, BSTR anActorType) {
   parser::MissionActor* actor = ActorAt(anActorIdx);
-  if (actor == nullptr) return S_OK;
-  const std::string type = Bytes(anActorType);
-  if (type == "npc") {
-    actor->type = parser::kActorNpc;
-  } else if (type == "player") {
-    actor->type = parser::kActorPlayer;
-  }
+  if (actor != nullptr) ChangeActorType(*actor, Bytes(anActorType));
   return S_OK;
 }
 

@@ -2,11 +2,14 @@
 // the library's one parsed mission, whichever object it is called on.
 #pragma once
 
+#include <vector>
+
 #include "vyrparser/automation/ivyrmission.h"
+#include "vyrparser/core/parse_messages.h"
 
 namespace vyr::automation {
 
-class VYRMission final : public IVYRMission {
+class VYRMission final : public IVYRMission2 {
  public:
   // A new object with reference count 0, queried for `iid` (which raises it to 1).
   static platform::HRESULT Create(platform::REFIID iid, void** object);
@@ -68,7 +71,42 @@ class VYRMission final : public IVYRMission {
   HRESULT GetObjectiveNextMission(std::int16_t anObjectiveIdx, std::int16_t aNextMissionIdx,
                                   BSTR* aNextMissionName) override;
 
+  // IVYRMission2
+  HRESULT GetForceCount(std::int32_t* aForceCount) override;
+  HRESULT GetForceData(std::int32_t aForceIdx, BSTR* aForceName, BSTR* aForceDescription,
+                       std::int32_t* aTeamCount) override;
+  HRESULT GetTeamCount(std::int32_t aForceIdx, std::int32_t* aTeamCount) override;
+  HRESULT GetTeamData(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamName, BSTR* aTeamDescription,
+                      std::int32_t* anActorCount) override;
+  HRESULT GetForceTeamPlan(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamPlan) override;
+  HRESULT TeamActorCount(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t* anActorCount) override;
+  HRESULT TeamActorInfo(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                        BSTR* theActorType, BSTR* theActorName, BSTR* theActorModelAndSkin,
+                        float* theActorSkill) override;
+  HRESULT GetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                BSTR anItemName, std::int32_t* anItemCount) override;
+  HRESULT SetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                BSTR anItemName, std::int16_t anItemCount) override;
+  HRESULT SetTeamActorModelSkin(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                                BSTR anActorModelSkin) override;
+  HRESULT SetTeamActorSkill(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                            float anActorSkill) override;
+  HRESULT SetTeamActorName(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                           BSTR anActorName) override;
+  HRESULT SetTeamActorType(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
+                           BSTR anActorType) override;
+  HRESULT ActorCount32(std::int32_t* anActorCount) override;
+  HRESULT GetLocationCount32(std::int32_t* aLocationCount) override;
+  HRESULT GetAreaCount32(std::int32_t* anAreaCount) override;
+  HRESULT GetObjectiveCount32(std::int32_t* anObjectiveCount) override;
+  HRESULT GetParseMessageCount(std::int32_t* aMessageCount) override;
+  HRESULT GetParseMessage(std::int32_t aMessageIdx, std::int32_t* aLine, BSTR* aNearText,
+                          BSTR* aCause) override;
+
  private:
+  // The messages of the last TryParseMission; CloseMission empties them with the model.
+  static std::vector<parser::ParseMessage>& LastParseMessages();
+
   VYRMission();
   ~VYRMission();
   VYRMission(const VYRMission&) = delete;
