@@ -11,20 +11,6 @@ namespace {
 
 using namespace platform;
 
-VARTYPE VarTypeOf(ParamType type) {
-  switch (type) {
-    case ParamType::kI2:
-      return VT_I2;
-    case ParamType::kI4:
-      return VT_I4;
-    case ParamType::kR4:
-      return VT_R4;
-    case ParamType::kBstr:
-      return VT_BSTR;
-  }
-  return VT_EMPTY;
-}
-
 bool IsInput(const ParamDescription& p) {
   return (p.flags & kParamIn) != 0;
 }

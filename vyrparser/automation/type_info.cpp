@@ -27,20 +27,6 @@ bool IsRetval(const ParamDescription& p) {
   return (p.flags & kParamRetval) != 0;
 }
 
-VARTYPE VarTypeOf(ParamType type) {
-  switch (type) {
-    case ParamType::kI2:
-      return VT_I2;
-    case ParamType::kI4:
-      return VT_I4;
-    case ParamType::kR4:
-      return VT_R4;
-    case ParamType::kBstr:
-      return VT_BSTR;
-  }
-  return VT_EMPTY;
-}
-
 BSTR AsciiBstr(const char* text) {
   const std::u16string wide(text, text + std::char_traits<char>::length(text));
   return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));

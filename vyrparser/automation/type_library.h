@@ -25,6 +25,21 @@ inline constexpr const char* kTypeLibraryPlatformKey = "linux";
 enum class ParamType : std::uint8_t { kI2, kI4, kR4, kBstr };
 enum ParamFlag : std::uint8_t { kParamIn = 1, kParamOut = 2, kParamRetval = 4 };
 
+// The automation type a parameter of this kind travels as.
+inline platform::VARTYPE VarTypeOf(ParamType type) {
+  switch (type) {
+    case ParamType::kI2:
+      return platform::VT_I2;
+    case ParamType::kI4:
+      return platform::VT_I4;
+    case ParamType::kR4:
+      return platform::VT_R4;
+    case ParamType::kBstr:
+      return platform::VT_BSTR;
+  }
+  return platform::VT_EMPTY;
+}
+
 struct ParamDescription {
   const char* name;  // "" for the unnamed value of a property put
   ParamType type;
