@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <fstream>
 #include <memory>
 
 #include "editor/shell/main_window.h"
@@ -183,6 +185,16 @@ TEST_F(PrefabWindowsTest, RenamingAPrefabActorRenamesItsListItemOrTreeNode) {
   emit name->textEdited("Chief");
   EXPECT_EQ(lead->text(0), "Chief");
   EXPECT_EQ(window_->prefab_library().teams().member(0, 0).actors[0].npc_name, "Chief");
+}
+
+TEST_F(PrefabWindowsTest, ADamagedLibraryFileIsNamedAndWhatWasReadIsListed) {
+  std::ofstream(scratch_.str() + "/prefab_actors.dat", std::ios::binary | std::ios::trunc)
+      << "Troops\r\nBot\r\nterror/terror\r\n";
+  prefabs_->LoadLibrary();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("prefab_actors.dat"), std::string::npos) << ui_.messages[0].text;
+  EXPECT_EQ(prefabs_->findChild<QComboBox*>("t_combo")->currentText(), "Troops");
+  EXPECT_EQ(prefabs_->findChild<QComboBox*>("t1_combo")->currentText(), "Squads");
 }
 
 }  // namespace
