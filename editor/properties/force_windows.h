@@ -3,14 +3,13 @@
 
 #include <QPointer>
 
+#include "editor/properties/actor_controls.h"
 #include "editor/properties/property_window.h"
 
-class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSlider;
 class QTabWidget;
 
 namespace vyr::gui {
@@ -54,18 +53,9 @@ class frm_npc_props : public PropertyWindow {
   void Load() override;
 
  private:
-  // Writes the skill when the text is a number and moves the slider to its nearest whole position.
-  void SkillEdited(const QString& text);
+  const editor::ActorRecord* Actor() const;
 
-  QTabWidget* tab_npc;
-  QLineEdit* npc_name;
-  QLineEdit* npc_skill;
-  QSlider* Slider1;
-  QCheckBox* npc_player;
-  QCheckBox* Check[6];
-  QLineEdit* ammo[5];
-  QCheckBox* itemcheck[5];
-  bool syncing_ = false;  // the slider is being set from the text
+  ActorControls* controls_;
 };
 
 }  // namespace vyr::gui

@@ -40,6 +40,9 @@ class PropertyWindow : public QWidget {
   // read anew and list selections restored.
   virtual void Activate();
 
+  // Shows `box` as not taken, saying `reason` (or taken again when `reason` is empty).
+  static void MarkRejected(QLineEdit& box, const QString& reason);
+
  signals:
   // The window asks for a node's window to be opened or brought forward (the area window's "&Go").
   void highlightRequested(vyr::editor::NodeId node);
@@ -60,8 +63,6 @@ class PropertyWindow : public QWidget {
   // last value and the box shows a red frame with a tool tip until the text is a number again.
   QLineEdit* AddNumberBox(QFormLayout& form, const char* name, const QString& label, editor::Field field,
                           int element = 0);
-  // Shows `text` as not taken (or taken again when `reason` is empty).
-  static void MarkRejected(QLineEdit& box, const QString& reason);
   // Fills every box made by the Add functions from the record.
   void LoadBoxes();
 

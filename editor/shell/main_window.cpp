@@ -32,6 +32,7 @@
 #include "editor/script/import.h"
 #include "editor/shell/about_window.h"
 #include "editor/shell/code_page_text.h"
+#include "editor/shell/prefab_windows.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/qt_user_interface.h"
 #include "editor/shell/recent_files_menu.h"
@@ -47,6 +48,13 @@ namespace {
 
 constexpr const char* kClosingTitle = "VYR Mission Editor";
 constexpr const char* kClosingQuestion = "Save current mission before closing?";
+constexpr int kPrefabWidthTwips = 4200;
+constexpr int kPrefabHeightTwips = 3675;
+constexpr int kPrefabMarginTwips = 200;
+
+constexpr int Pixels(int twips) {
+  return (twips + 7) / 15;
+}
 
 enum ItemFlag : unsigned { kVisibleEnabled = 0, kHidden = 1, kDisabled = 2 };
 
@@ -362,18 +370,19 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   project_sub_window_->setWindowTitle("Project");
   project_sub_window_->hide();
 
-  // The prefab library's place; its window arrives with the prefab library.
-  auto* prefabs = new QLabel("Prefab library");
-  prefabs->setObjectName("frm_prefabs");
-  prefabs->setAlignment(Qt::AlignCenter);
-  prefab_sub_window_ =
-      mdi_->addSubWindow(prefabs, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  prefab_sub_window_->setWindowTitle("Prefabs");
-  prefab_sub_window_->resize(220, 300);
-  prefab_sub_window_->hide();
-
   CreateMenus();
   CreateToolBar();
+
+  // The prefab library lives in the editor's data folder, beside its scratch files.
+  prefab_library_ = std::make_unique<editor::PrefabLibrary>(services_.editor_folder);
+  prefab_window_ = new frm_template2(*prefab_library_, document_, *ui_, *menus_["mn_prefab_actor"],
+                                     *menus_["mn_prefab_team"]);
+  prefab_sub_window_ =
+      mdi_->addSubWindow(prefab_window_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  prefab_sub_window_->setWindowTitle("Prefabs");
+  prefab_sub_window_->resize(Pixels(kPrefabWidthTwips), Pixels(kPrefabHeightTwips));
+  prefab_sub_window_->hide();
+  project_window_->SetPrefabDropTarget(prefab_window_);
   property_windows_ = std::make_unique<PropertyWindows>(document_, *mdi_, *ui_, menus_["mn_plan"]);
   for (const NodeImage outcome : {NodeImage::kPos, NodeImage::kNeg}) {
     property_windows_->Register(outcome, [](editor::MissionDocument& document, editor::NodeId node) {
@@ -393,7 +402,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The library window holds the library, which goes with this object's members, before the children.
+  project_window_->SetPrefabDropTarget(nullptr);
+  delete prefab_sub_window_;
+}
 
 void MainWindow::CreateMenus() {
   for (const MenuSpec& spec : MenuTable()) {
@@ -621,6 +634,14 @@ void MainWindow::CreateCommands() {
     if (image == NodeImage::kSubForce) RunCommand("mn_force_paste");
   };
 
+  // The prefab library's member menus.
+  c["mn_prefab_actor_delete"] = [this] { prefab_window_->DeleteMember(); };
+  c["mn_prefab_team_delete"] = c["mn_prefab_actor_delete"];
+  c["mn_prefab_actor_paste"] = [this] { prefab_window_->PasteAsPrefab(); };
+  c["mn_prefab_team_paste"] = c["mn_prefab_actor_paste"];
+  c["mn_prefab_actor_edit"] = [this] { prefab_window_->EditActor(); };
+  c["mn_prefab_team_view"] = [this] { prefab_window_->EditTeam(); };
+
   for (const auto& [item, page] : PlanPages()) {
     c[item] = [this, page = page] {
       if (open_plan_builder_) open_plan_builder_(page);
@@ -729,6 +750,11 @@ void MainWindow::ReDraw() {
   project_sub_window_->setGeometry(ProjectWindowGeometry(mdi_->viewport()->size(), toolbar_->height()));
 }
 
+void MainWindow::ArrangePrefabs() {
+  const int left = mdi_->viewport()->width() - prefab_sub_window_->width() - Pixels(kPrefabMarginTwips);
+  prefab_sub_window_->move(std::max(0, left), prefab_sub_window_->y());
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   ReDraw();
@@ -740,11 +766,12 @@ void MainWindow::StartUp(const std::string& argument, const std::function<void()
   if (services_.register_library) services_.register_library();
   settings_ = editor::LoadSettings(services_.settings, services_.program_folder);
   document_.NewProject();
+  prefab_window_->LoadLibrary();
   prefab_sub_window_->show();
-  prefab_sub_window_->move(std::max(0, mdi_->viewport()->width() - prefab_sub_window_->width()), 0);
   project_sub_window_->show();
   QTimer::singleShot(1, this, [this] {
     ReDraw();
+    ArrangePrefabs();
     project_window_->setFocus();
     emit startUpFinished();
   });
@@ -781,6 +808,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  prefab_window_->Unload();
   if (services_.remember_geometry) {
     QSettings store(editor::kSettingsApplication, editor::kSettingsApplication);
     store.setValue("MainWindow/geometry", saveGeometry());

@@ -13,6 +13,7 @@
 #include "editor/document/mission_document.h"
 #include "editor/launch/game_launch.h"
 #include "editor/launch/settings.h"
+#include "editor/prefabs/prefab_library.h"
 
 class QAction;
 class QMdiArea;
@@ -23,6 +24,7 @@ class QToolBar;
 namespace vyr::gui {
 
 class ProjectWindow;
+class frm_template2;
 class PropertyWindows;
 class RecentFilesMenu;
 
@@ -62,6 +64,8 @@ class MainWindow : public QMainWindow {
 
   ProjectWindow* project_window() const { return project_window_; }
   PropertyWindows* property_windows() const { return property_windows_.get(); }
+  frm_template2* prefab_window() const { return prefab_window_; }
+  editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
   QMenu* menu(const QString& name) const;
   editor::EditorSettings& settings() { return settings_; }
@@ -69,6 +73,8 @@ class MainWindow : public QMainWindow {
 
   // Places the project window at the top left of the client area.
   void ReDraw();
+  // Places the prefab library window near the right edge of the client area, its top left as it is.
+  void ArrangePrefabs();
 
  signals:
   void startUpFinished();
@@ -106,11 +112,13 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<editor::LaunchContext> launch_;
   std::unique_ptr<RecentFilesMenu> recent_;
   std::unique_ptr<PropertyWindows> property_windows_;
+  std::unique_ptr<editor::PrefabLibrary> prefab_library_;
 
   QMdiArea* mdi_ = nullptr;
   ProjectWindow* project_window_ = nullptr;
   QMdiSubWindow* project_sub_window_ = nullptr;
   QMdiSubWindow* prefab_sub_window_ = nullptr;
+  frm_template2* prefab_window_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::map<QString, std::function<void()>> commands_;
