@@ -1,0 +1,46 @@
+// The main window's vocabulary as tables: its menus with their items, captions and initial states, the
+// toolbar's buttons, and the context menu and delete command of each kind of tree node.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "editor/document/project_tree.h"
+
+namespace vyr::gui {
+
+enum ItemFlag : unsigned { kVisibleEnabled = 0, kHidden = 1, kDisabled = 2 };
+
+struct ItemSpec {
+  const char* name;  // nullptr: a separator
+  const char* caption = "";
+  unsigned flags = kVisibleEnabled;
+};
+
+struct MenuSpec {
+  const char* name;
+  const char* caption;
+  bool on_menu_bar;
+  bool hidden;
+  std::vector<ItemSpec> items;
+};
+
+// Every menu in order: the menu bar's, then the hidden context menus.
+const std::vector<MenuSpec>& MenuTable();
+
+struct ToolSpec {
+  const char* key;
+  const char* tip;  // nullptr: a separator
+  bool enabled;
+};
+
+// The toolbar's buttons in order; a separator has no tool tip.
+extern const std::array<ToolSpec, 10> kToolbar;
+
+// The context menu a node of this kind shows; nullptr for the root.
+const char* ContextMenuOf(editor::NodeImage image);
+// The command the Delete key runs on a record node: the same as its menu's delete item; nullptr otherwise.
+const char* DeleteCommandOf(editor::NodeImage image);
+bool IsCategory(editor::NodeImage image);
+
+}  // namespace vyr::gui
