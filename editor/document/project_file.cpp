@@ -54,13 +54,6 @@ Status CheckOneLine(std::string_view value, std::string_view what) {
   return Status::Error(std::string(what) + " holds a line break, which the project file cannot carry");
 }
 
-Status Told(UserInterface& ui, Status status, std::string_view what) {
-  if (!status && !status.cancelled) {
-    ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
-  }
-  return status;
-}
-
 }  // namespace
 
 std::string StoredDirectory(const std::string& section_directory, const std::string& project_directory) {

@@ -29,13 +29,6 @@ void Clear(MissionDocument& document, Section section) {
   }
 }
 
-Status Told(UserInterface& ui, Status status, std::string_view what) {
-  if (!status && !status.cancelled) {
-    ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
-  }
-  return status;
-}
-
 std::optional<std::string> AskSectionPath(const MissionDocument& document, UserInterface& ui,
                                           Section section) {
   const FileNamePair& pair = document.section_file(section);

@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "editor/document/status.h"
 
 namespace vyr::editor {
 
@@ -31,5 +34,14 @@ class UserInterface {
   // A question with Yes and No buttons, and Cancel when `with_cancel` is set.
   virtual Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) = 0;
 };
+
+// Shows a failed command's message under `what`, titled with the program's name; a success or a cancelled
+// dialog shows nothing. Returns the status as it came.
+inline Status Told(UserInterface& ui, Status status, std::string_view what) {
+  if (!status && !status.cancelled) {
+    ui.ShowMessage("VYR Mission Editor", std::string(what) + "\n\n" + status.message, MessageIcon::kCritical);
+  }
+  return status;
+}
 
 }  // namespace vyr::editor
