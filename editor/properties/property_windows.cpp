@@ -10,6 +10,7 @@
 #include "editor/properties/general_windows.h"
 #include "editor/properties/property_window.h"
 #include "editor/shell/annotation_window.h"
+#include "editor/shell/twips.h"
 
 namespace vyr::gui {
 
@@ -19,7 +20,6 @@ using editor::WindowOpen;
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 // The smallest a property window is made when it opens (in twips, as the windows were designed).
 constexpr int kMinimumWidthTwips = 5400;
 constexpr int kMinimumHeightTwips = 3600;

@@ -40,6 +40,7 @@
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/settings_window.h"
 #include "editor/shell/shell_resources.h"
+#include "editor/shell/twips.h"
 
 namespace vyr::gui {
 
@@ -53,10 +54,6 @@ constexpr const char* kClosingQuestion = "Save current mission before closing?";
 constexpr int kPrefabWidthTwips = 4200;
 constexpr int kPrefabHeightTwips = 3675;
 constexpr int kPrefabMarginTwips = 200;
-
-constexpr int Pixels(int twips) {
-  return (twips + 7) / 15;
-}
 
 // The small modal window that names the generator's step while a script is written.
 class frm_compile : public QDialog {

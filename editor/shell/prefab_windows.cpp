@@ -16,6 +16,7 @@
 #include "editor/prefabs/prefab_drop.h"
 #include "editor/properties/actor_controls.h"
 #include "editor/shell/code_page_text.h"
+#include "editor/shell/twips.h"
 
 namespace vyr::gui {
 
@@ -30,10 +31,6 @@ constexpr const char* kFaceIcon = ":/icons/prefab/face.svg";
 constexpr int kCollapsedHeightTwips = 3330;
 constexpr int kExpandedHeightTwips = 3675;
 constexpr int kTreeRole = Qt::UserRole;  // an actor node's index; -1 on the root ("MyROOT")
-
-constexpr int Pixels(int twips) {
-  return (twips + 7) / 15;
-}
 
 QPushButton* Button(const char* name, const QString& caption, const QString& tip, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);

@@ -12,6 +12,7 @@
 
 #include "editor/document/mission_document.h"
 #include "editor/shell/project_tree_model.h"
+#include "editor/shell/twips.h"
 
 namespace vyr::gui {
 
@@ -22,15 +23,10 @@ using editor::TreeChange;
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kWindowWidthTwips = 4275;
 constexpr int kWindowHeightLossTwips = 750;
 constexpr int kTreeWidthLossTwips = 120;
 constexpr int kTreeHeightLossTwips = 340;
-
-constexpr int Pixels(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
 
 }  // namespace
 
