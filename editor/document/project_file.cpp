@@ -135,6 +135,11 @@ Status FormatProject(const MissionDocument& document, const std::string& project
   return FormatProjectWith(document, SectionFilesOf(document), project_directory, bytes);
 }
 
+Status FormatProject(const MissionDocument& document, const std::array<FileNamePair, 4>& sections,
+                     const std::string& project_directory, std::string& bytes) {
+  return FormatProjectWith(document, sections, project_directory, bytes);
+}
+
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
   ProjectTree::Batch batch(document.tree());  // the view reads the loaded tree once, at the end
   document.NewProject();

@@ -5,6 +5,7 @@
 // return it as well; LoadProject and WriteProject only return it.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,9 @@ std::string ExpandedDirectory(const std::string& stored, const std::string& proj
 // The project file as bytes for a project at `project_directory`, or why it cannot be written.
 Status FormatProject(const MissionDocument& document, const std::string& project_directory,
                      std::string& bytes);
+// The same, naming `sections` (in section order) instead of the document's own section files.
+Status FormatProject(const MissionDocument& document, const std::array<FileNamePair, 4>& sections,
+                     const std::string& project_directory, std::string& bytes);
 
 // Reads the project file and, as each is named, its section files into a fresh document. The project
 // name, caption and root text are set first and the mission information is emptied; a fault part-way

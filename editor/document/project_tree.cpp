@@ -87,6 +87,14 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+}  // namespace
+
+unsigned char FoldLetterCase(unsigned char c) {
+  return FoldCase(c);
+}
+
+namespace {
+
 // Outcome nodes of both images count as one kind when bindings shift.
 bool SameKind(NodeImage a, NodeImage b) {
   const auto outcome = [](NodeImage image) { return image == NodeImage::kPos || image == NodeImage::kNeg; };

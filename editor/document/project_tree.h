@@ -42,6 +42,9 @@ enum class NodeImage : std::uint8_t {
 std::string_view ImageKey(NodeImage image);
 bool IsRecordImage(NodeImage image);
 
+// A Windows-1252 letter in lower case, as the editor's comparisons that ignore letter case fold it.
+unsigned char FoldLetterCase(unsigned char c);
+
 // The four record sections, in file and category order.
 enum class Section : std::uint8_t { kLocations, kAreas, kForces, kOutcomes };
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/document/status.h"
 
@@ -33,6 +34,13 @@ class UserInterface {
 
   // A question with Yes and No buttons, and Cancel when `with_cancel` is set.
   virtual Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) = 0;
+
+  // A question with one button per choice: the index of the one chosen, or nothing when the person
+  // closes the question without choosing (also what a front end without such questions answers).
+  virtual std::optional<int> AskChoice(const std::string& /*title*/, const std::string& /*text*/,
+                                       const std::vector<std::string>& /*choices*/) {
+    return std::nullopt;
+  }
 };
 
 // Shows a failed command's message under `what`, titled with the program's name; a success or a cancelled

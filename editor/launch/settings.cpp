@@ -1,6 +1,7 @@
 #include "editor/launch/settings.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 #include "editor/launch/paths.h"
@@ -65,6 +66,15 @@ EditorSettings LoadSettings(const SettingsStore& store, const std::string& edito
   settings.breakable_glass = GetFlag(store, kKeyBreakableGlass, true);
   settings.developer = GetFlag(store, kKeyDeveloper, true);
   settings.projectpath = Get(store, kKeyProjectPath, editor_folder);
+  if (auto interval = store.GetSetting(kSettingsSection, kKeyAutosaveInterval)) {
+    const std::string_view text = TrimBlanks(*interval);
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (!text.empty() && error == std::errc() && end == text.data() + text.size() && seconds >= 0 &&
+        seconds <= 86400) {
+      settings.autosave_seconds = seconds;
+    }
+  }
   return settings;
 }
 

@@ -19,6 +19,8 @@ inline constexpr const char* kKeyEjectShells = "EjectShells";
 inline constexpr const char* kKeyBreakableGlass = "BreakableGlass";
 inline constexpr const char* kKeyDeveloper = "Developer";
 inline constexpr const char* kKeyProjectPath = "projectpath";
+// Seconds between recovery copies of unsaved work; 0 turns them off.
+inline constexpr const char* kKeyAutosaveInterval = "AutosaveInterval";
 
 // The entries of both limit lists of the settings window, in order.
 inline constexpr std::array<const char*, 6> kLimitEntries = {"40", "35", "30", "20", "10", "5"};
@@ -31,7 +33,8 @@ struct EditorSettings {
   bool eject_shells = true;
   bool breakable_glass = true;
   bool developer = true;
-  std::string projectpath;  // default folder for mission projects, no trailing separator
+  std::string projectpath;    // default folder for mission projects, no trailing separator
+  int autosave_seconds = 60;  // 0: no recovery copies
 };
 
 enum class SettingsLimit { kBulletHoles, kSplats };
@@ -41,8 +44,9 @@ enum class SettingsFlag { kEjectShells, kBreakableGlass, kDeveloper };
 // Anything else has no boolean value.
 std::optional<bool> TextToBool(std::string_view text);
 
-// Reads the seven keys in their fixed order; a missing key, or a flag that is not a boolean, gives its
-// default. Nothing is written back.
+// Reads the seven keys in their fixed order, then the autosave interval; a missing key, a flag that is not
+// a boolean or an interval that is not a whole number of seconds up to a day gives its default. Nothing
+// is written back.
 EditorSettings LoadSettings(const SettingsStore& store, const std::string& editor_folder);
 
 // The logic of the settings window. The window binds its controls to these handlers.

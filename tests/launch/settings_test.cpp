@@ -44,6 +44,17 @@ TEST(LoadSettings, FirstStartGivesDefaultsAndWritesNothing) {
   EXPECT_EQ(Stored(store, kKeyProjectPath), std::nullopt);
 }
 
+TEST(LoadSettings, TheAutosaveIntervalIsWholeSecondsUpToADay) {
+  const std::pair<const char*, int> cases[] = {
+      {nullptr, 60}, {"0", 0},    {" 15 ", 15}, {"86400", 86400}, {"86401", 60},
+      {"-5", 60},    {"1.5", 60}, {"soon", 60}, {"", 60},         {"99999999999", 60}};
+  for (const auto& [text, seconds] : cases) {
+    MemorySettingsStore store;
+    if (text != nullptr) store.SaveSetting("Settings", "AutosaveInterval", text);
+    EXPECT_EQ(LoadSettings(store, "").autosave_seconds, seconds) << (text ? text : "missing");
+  }
+}
+
 TEST(LoadSettings, StoredValuesAreReadAsTheyStand) {
   MemorySettingsStore store;
   store.SaveSetting("Settings", "AQ2Path", "/games/quake2/action");
