@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -32,7 +33,9 @@
 #include "editor/script/import.h"
 #include "editor/script/plan_builder.h"
 #include "editor/shell/about_window.h"
+#include "editor/shell/autosave_timer.h"
 #include "editor/shell/code_page_text.h"
+#include "editor/shell/find_window.h"
 #include "editor/shell/main_window_menus.h"
 #include "editor/shell/prefab_windows.h"
 #include "editor/shell/project_window.h"
@@ -124,9 +127,17 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     });
   }
   open_property_window_ = [this](editor::NodeId node) { property_windows_->Open(node); };
+  find_window_ = new FindWindow(
+      document_, [this](editor::NodeId node) { property_windows_->HighlightNode(node); }, this);
+  addDockWidget(Qt::RightDockWidgetArea, find_window_);
+  find_window_->hide();
+  autosave_ = new AutosaveTimer(document_, services_.editor_folder, this);
+  connect(autosave_, &AutosaveTimer::failed, this,
+          [this](const QString& message) { statusBar()->showMessage(message); });
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateCommands();
   Connect();
+  findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
   UpdateCaption();
   resize(1100, 760);
   if (services_.remember_geometry) {
@@ -237,6 +248,7 @@ void MainWindow::CreateCommands() {
   c["save"] = c["mn_file_save"];
   c["mn_file_save_as"] = [this, &doc] { (void)editor::SaveProjectAs(doc, *ui_, *recent_); };
   c["mn_file_quit"] = [this] { close(); };
+  c["mn_edit_find"] = [this] { find_window_->Start(); };
 
   // The Project menu.
   c["mn_project_quickrun"] = [this, &doc] { editor::QuickRunCommand(launch(), settings_, doc); };
@@ -511,7 +523,12 @@ void MainWindow::StartUp(const std::string& argument, const std::function<void()
     emit startUpFinished();
   });
   if (release_splash) release_splash();
-  OpenArgument(argument);
+  // Work a crashed or killed editor left behind comes before a file named on the command line.
+  if (editor::OfferRecovery(document_, *ui_, *recent_, autosave_->recovery_folder(), autosave_->session()) ==
+      editor::RecoveryOutcome::kNothing) {
+    OpenArgument(argument);
+  }
+  autosave_->Start(settings_.autosave_seconds);
 }
 
 void MainWindow::OpenArgument(const std::string& argument) {
@@ -544,6 +561,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
   }
   prefab_window_->Unload();
+  autosave_->Start(0);
+  autosave_->session().Discard();  // an exit the author chose: nothing to recover
   if (services_.remember_geometry) {
     QSettings store(editor::kSettingsApplication, editor::kSettingsApplication);
     store.setValue("MainWindow/geometry", saveGeometry());

@@ -23,6 +23,8 @@ class QToolBar;
 
 namespace vyr::gui {
 
+class AutosaveTimer;
+class FindWindow;
 class ProjectWindow;
 class frm_template2;
 class PropertyWindows;
@@ -68,6 +70,8 @@ class MainWindow : public QMainWindow {
   editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
   QMenu* menu(const QString& name) const;
+  FindWindow* find_window() const { return find_window_; }
+  AutosaveTimer* autosave() const { return autosave_; }
   editor::EditorSettings& settings() { return settings_; }
   editor::UserInterface& ui() { return *ui_; }
 
@@ -113,6 +117,8 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<RecentFilesMenu> recent_;
   std::unique_ptr<PropertyWindows> property_windows_;
   std::unique_ptr<editor::PrefabLibrary> prefab_library_;
+  FindWindow* find_window_ = nullptr;
+  AutosaveTimer* autosave_ = nullptr;
 
   QMdiArea* mdi_ = nullptr;
   ProjectWindow* project_window_ = nullptr;

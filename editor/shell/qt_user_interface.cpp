@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "editor/shell/code_page_text.h"
@@ -81,6 +82,23 @@ editor::Answer QtUserInterface::AskQuestion(const std::string& title, const std:
     default:
       return with_cancel ? editor::Answer::kCancel : editor::Answer::kNo;
   }
+}
+
+std::optional<int> QtUserInterface::AskChoice(const std::string& title, const std::string& text,
+                                              const std::vector<std::string>& choices) {
+  QMessageBox box(QMessageBox::Question, FromMessage(title), FromMessage(text), QMessageBox::NoButton,
+                  parent_);
+  std::vector<QAbstractButton*> buttons;
+  for (const std::string& choice : choices)
+    buttons.push_back(box.addButton(FromMessage(choice), QMessageBox::AcceptRole));
+  QAbstractButton* later = box.addButton("Decide later", QMessageBox::RejectRole);
+  box.setEscapeButton(later);
+  if (!buttons.empty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  }
+  return std::nullopt;
 }
 
 }  // namespace vyr::gui

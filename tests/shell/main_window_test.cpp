@@ -15,7 +15,9 @@
 #include <filesystem>
 
 #include "editor/document/project_file.h"
+#include "editor/launch/recovery.h"
 #include "editor/properties/property_windows.h"
+#include "editor/shell/autosave_timer.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
 #include "tests/launch/launch_test_support.h"
@@ -36,8 +38,14 @@ class AnsweringUi : public ScriptedUi {
     replies.pop_front();
     return reply;
   }
+  std::optional<int> AskChoice(const std::string& title, const std::string&,
+                               const std::vector<std::string>&) override {
+    questions.push_back(title + ": recovery");
+    return choice;
+  }
   std::deque<editor::Answer> replies;
   std::vector<std::string> questions;
+  std::optional<int> choice;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -78,7 +86,8 @@ TEST_F(MainWindowTest, StartsWithEditButtonsOffAndHiddenMenusHidden) {
     EXPECT_FALSE(Enabled(name)) << name;
   for (const char* name : {"open", "save", "create", "play", "mn_file_save", "mn_plan_wait"})
     EXPECT_TRUE(Enabled(name)) << name;
-  EXPECT_FALSE(Action("mn_edit_menu")->isVisible());
+  EXPECT_TRUE(Action("mn_edit_menu")->isVisible());  // for Find
+  EXPECT_EQ(Action("mn_edit_find")->shortcut(), QKeySequence(QKeySequence::Find));
   EXPECT_FALSE(Action("mn_window_menu")->isVisible());
   EXPECT_TRUE(Action("mn_project_menu")->isVisible());
   EXPECT_FALSE(Action("mn_options_ide")->isVisible());
@@ -275,6 +284,27 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyACompletedSaveLetsTheWindowGo) {
   ui_.replies = {editor::Answer::kNo};
   EXPECT_TRUE(window_->close());
   EXPECT_TRUE(std::filesystem::is_empty(scratch_.str()));
+}
+
+TEST_F(MainWindowTest, AKilledRunsWorkIsOfferedAtStartAndANormalExitLeavesNoCopy) {
+  editor::MissionDocument lost;
+  ASSERT_TRUE(lost.AddLocation("depot", "", 1, 2, 3));
+  {
+    editor::RecoverySession killed(scratch_ / "recovery");
+    ASSERT_TRUE(killed.Autosave(lost));
+  }
+  ui_.choice = 0;                                // Restore
+  window_->StartUp(scratch_ / "elsewhere.cme");  // the restored work wins over the argument
+  ASSERT_EQ(ui_.questions.size(), 1u);
+  ASSERT_EQ(document_.location_count(), 1);
+  EXPECT_EQ(document_.location(0).loc_name, "depot");
+  EXPECT_TRUE(window_->autosave()->session().has_copy());
+
+  ui_.replies = {editor::Answer::kNo};
+  EXPECT_TRUE(window_->close());
+  EXPECT_FALSE(window_->autosave()->session().has_copy());
+  EXPECT_TRUE(editor::FindRecoveryCopies(scratch_ / "recovery").empty());
+  EXPECT_TRUE(std::filesystem::is_empty(scratch_ / "recovery"));
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#include "editor/shell/autosave_timer.h"
+
+#include "editor/launch/paths.h"
+#include "editor/shell/code_page_text.h"
+
+namespace vyr::gui {
+
+AutosaveTimer::AutosaveTimer(editor::MissionDocument& document, const std::string& editor_folder,
+                             QObject* parent)
+    : QObject(parent),
+      document_(document),
+      recovery_folder_(editor::JoinPath(editor_folder, editor::kRecoveryFolderName)),
+      session_(recovery_folder_) {
+  timer_.setObjectName("autosave_timer");
+  connect(&timer_, &QTimer::timeout, this, &AutosaveTimer::Tick);
+}
+
+void AutosaveTimer::Start(int seconds) {
+  if (seconds <= 0) {
+    timer_.stop();
+    return;
+  }
+  timer_.start(seconds * 1000);
+}
+
+void AutosaveTimer::Tick() {
+  const editor::Status status = session_.Autosave(document_);
+  if (status) {
+    failing_ = false;
+  } else if (!failing_) {
+    failing_ = true;
+    emit failed("No recovery copy could be written: " + FromMessage(status.message));
+  }
+}
+
+}  // namespace vyr::gui

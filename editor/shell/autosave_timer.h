@@ -1,0 +1,41 @@
+// The clock behind recovery copies: every interval, this run's recovery session copies the project when
+// it holds unsaved work. The session's rules live in the core; this only keeps time and tells failures.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <string>
+
+#include "editor/document/mission_document.h"
+#include "editor/launch/recovery.h"
+
+namespace vyr::gui {
+
+class AutosaveTimer : public QObject {
+  Q_OBJECT
+
+ public:
+  AutosaveTimer(editor::MissionDocument& document, const std::string& editor_folder,
+                QObject* parent = nullptr);
+
+  // Copies every `seconds`; 0 stops.
+  void Start(int seconds);
+  // One copy step now.
+  void Tick();
+
+  editor::RecoverySession& session() { return session_; }
+  const std::string& recovery_folder() const { return recovery_folder_; }
+
+ signals:
+  // A copy could not be written; said once until a copy succeeds again.
+  void failed(const QString& message);
+
+ private:
+  editor::MissionDocument& document_;
+  std::string recovery_folder_;
+  editor::RecoverySession session_;
+  QTimer timer_;
+  bool failing_ = false;
+};
+
+}  // namespace vyr::gui
