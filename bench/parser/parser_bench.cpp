@@ -1,5 +1,6 @@
 // Parses large generated scripts into a fresh model, one per layout: the tidy one the editor writes,
-// the uneven ones people write by hand (CR LF and LF) and a packed one. Reports throughput and the peak
+// the uneven ones people write by hand (CR LF and LF), a packed one, one of long literals and one of
+// deep nesting. Reports throughput and the peak
 // resident memory the parse added, relative to the script's size. Also times an annotation of many pieces.
 // `parser_bench --write=LAYOUT:PATH[:MB]` only writes a script of that layout (for timing `vyr check`).
 #include <benchmark/benchmark.h>
@@ -291,6 +292,14 @@ constexpr int kHandActors = 100;  // per team
 constexpr int kHandObjectives = 2000;
 constexpr int kHandStatements = 400;  // per plan, plus nested ones
 
+// What sets a hand-written layout apart.
+struct HandStyle {
+  const char* eol = "\n";
+  bool uneven = true;         // blanks, tabs, odd line breaks and comments between tokens
+  bool long_strings = false;  // radio messages and codes of a few kilobytes
+  bool deep = false;          // conditions thousands deep, on statements tens deep
+};
+
 std::string HandLocation(int i) {
   return "ridge_" + std::to_string(i % 7) + "_post" + std::to_string(i);
 }
@@ -301,6 +310,18 @@ std::string HandTeam(int force, int team) {
 
 std::string HandActor(int i) {
   return "Op" + std::to_string(i);
+}
+
+std::string Radio(const HandStyle& style, int k) {
+  std::string text = "Team in position at grid " + std::to_string(k % 500) +
+                     ", holding until the second squad reports the courtyard clear, watch the windows "
+                     "(north, east) - over";
+  if (style.long_strings) {
+    // Each message its own: a few kilobytes of words.
+    for (int i = 0, n = 20 + k % 40; i < n; ++i)
+      text += " and then sweep sector " + std::to_string(k * 7 + i) + " again, slowly:";
+  }
+  return text;
 }
 
 void HandCondition(Scribe& s, int depth, int seed) {
@@ -335,7 +356,7 @@ void HandCondition(Scribe& s, int depth, int seed) {
     s.T({")"});
 }
 
-void HandStatement(Scribe& s, int k, int depth) {
+void HandStatement(Scribe& s, const HandStyle& style, int k, int depth) {
   const auto loc = [&](int d) { return HandLocation((k * 13 + d) % kHandLocations); };
   const std::string n = std::to_string(k % 500);
   switch (k % 31) {
@@ -362,8 +383,7 @@ void HandStatement(Scribe& s, int k, int depth) {
     case 19: s.T({"patrol", "(", "zone" + n, ",", "zone" + std::to_string(k % kHandAreas), ",", "zone1", ")"}); break;
     case 20: s.T({"phase", Quoted("Phase " + n)}); break;
     case 21: s.T({"pullback", "to", loc(11), "using", Quoted("sprint")}); break;
-    case 22: s.T({"radio", Quoted("Team in position at grid " + n + ", holding until the second squad "
-                                  "reports the courtyard clear, watch the windows (north, east) - over")}); break;
+    case 22: s.T({"radio", Quoted(Radio(style, k))}); break;
     case 23: s.T({"signal", "towards", loc(12)}); break;
     case 24: s.T({"signal", "towards", loc(13), Quoted("flare " + n)}); break;
     case 25: s.T({"signal", "code", Quoted("code " + n)}); break;
@@ -376,20 +396,29 @@ void HandStatement(Scribe& s, int k, int depth) {
   }
   if (k % 37 == 0 && depth < 3) {
     s.End();
-    s.T({"on", "(", "contact", ",", "under", "fire", ",", "code", Quoted("alarm " + n), ",", "casualty", ")",
-         "{"});
-    s.Line();
+    // Deep: a chain of on statements, each holding one statement and the next on.
+    const int levels = style.deep && depth == 0 ? 40 : 1;
+    for (int level = 0; level < levels; ++level) {
+      s.T({"on", "(", "contact", ",", "under", "fire", ",", "code", Quoted("alarm " + n), ",", "casualty",
+           ")", "{"});
+      s.Line();
+      if (level + 1 < levels) {
+        HandStatement(s, style, k + 5 + level, 3);
+        s.End();
+      }
+    }
     for (int i = 1; i <= 4; ++i) {
       if (i > 1) s.End();
-      HandStatement(s, k + i * 5, depth + 1);
+      HandStatement(s, style, k + i * 5, depth + 1);
     }
-    s.T({"}"});
+    for (int level = 0; level < levels; ++level)
+      s.T({"}"});
   }
 }
 
-// The uneven layout (or, not `uneven`, the same script packed), up to about `target` bytes.
-bool GenerateByHand(const std::filesystem::path& path, const char* eol, bool uneven, std::uint64_t target) {
-  Scribe s(path, eol, uneven);
+// A layout written by hand, up to about `target` bytes (at least one plan).
+bool GenerateByHand(const std::filesystem::path& path, const HandStyle& style, std::uint64_t target) {
+  Scribe s(path, style.eol, style.uneven);
   if (!s.ok()) return false;
   s.T({"mission", Quoted("Hand written"), "{"});
   s.Line();
@@ -402,7 +431,7 @@ bool GenerateByHand(const std::filesystem::path& path, const char* eol, bool une
   s.T({"map", Quoted("compound"), "{", "style", "=", "urban", ",", "dark", ";"});
   s.Line();
   s.T({"annotation", "="});
-  for (int i = 0; i < 200; ++i)
+  for (int i = 0, pieces = style.long_strings ? 2000 : 200; i < pieces; ++i)
     s.T({Quoted(std::string(1000, static_cast<char>('a' + i % 26)) + "\n")});
   s.End();
   for (int i = 0; i < kHandLocations; ++i) {
@@ -476,19 +505,23 @@ bool GenerateByHand(const std::filesystem::path& path, const char* eol, bool une
     if (o) s.End();
     s.T({o % 3 ? "success" : "failure", "(", Quoted(HandTeam(o % kHandForces, o % kHandTeams)), ",",
          Quoted("Objective " + std::to_string(o)), ")", "="});
-    HandCondition(s, o % 500 == 0 ? 900 : 2 + o % 9, o);
+    // A condition takes a few stack entries per level, on top of two per objective before it.
+    const int depth = style.deep && o % 10 == 0 && o < 1000 ? 1000 + (o * 7) % 1000
+                      : o % 500 == 0                        ? 900
+                                                            : 2 + o % 9;
+    HandCondition(s, depth, o);
     s.T({"->", "{", Quoted("next_" + std::to_string(o)), ",", Quoted("fallback"), "}"});
   }
   s.T({"}"});
   s.End();
   int k = 0;
-  for (int plan = 0; s.written() < target; ++plan) {
+  for (int plan = 0; plan == 0 || s.written() < target; ++plan) {
     const int team = plan % (kHandForces * kHandTeams);
     s.T({"plan", Quoted(HandTeam(team / kHandTeams, team % kHandTeams)), "{"});
     s.Line();
     for (int i = 0; i < kHandStatements; ++i, ++k) {
       if (i) s.End();
-      HandStatement(s, k, 0);
+      HandStatement(s, style, k, 0);
     }
     s.T({"}"});
     s.End();
@@ -504,8 +537,9 @@ long PeakRssKb() {
   return usage.ru_maxrss;
 }
 
-enum Layout { kTidy, kUnevenCrLf, kUnevenLf, kPacked, kLayoutCount };
-const char* const kLayoutNames[kLayoutCount] = {"tidy", "uneven_crlf", "uneven_lf", "packed"};
+enum Layout { kTidy, kUnevenCrLf, kUnevenLf, kPacked, kLongStrings, kDeep, kLayoutCount };
+const char* const kLayoutNames[kLayoutCount] = {"tidy",   "uneven_crlf",  "uneven_lf",
+                                                "packed", "long_strings", "deep_crlf"};
 constexpr std::uint64_t kScriptBytes = 48'000'000;
 
 bool Generate(Layout layout, const std::filesystem::path& path, std::uint64_t bytes) {
@@ -513,11 +547,15 @@ bool Generate(Layout layout, const std::filesystem::path& path, std::uint64_t by
     case kTidy:
       return GenerateTidy(path);
     case kUnevenCrLf:
-      return GenerateByHand(path, "\r\n", true, bytes);
+      return GenerateByHand(path, {.eol = "\r\n"}, bytes);
     case kUnevenLf:
-      return GenerateByHand(path, "\n", true, bytes);
+      return GenerateByHand(path, {}, bytes);
+    case kPacked:
+      return GenerateByHand(path, {.uneven = false}, bytes);
+    case kLongStrings:
+      return GenerateByHand(path, {.long_strings = true}, bytes);
     default:
-      return GenerateByHand(path, "\n", false, bytes);
+      return GenerateByHand(path, {.eol = "\r\n", .deep = true}, bytes);
   }
 }
 
@@ -614,7 +652,10 @@ int WriteScript(std::string_view spec) {
   for (int l = 0; l < kLayoutCount; ++l) {
     if (name == kLayoutNames[l]) return Generate(static_cast<Layout>(l), std::string(rest), bytes) ? 0 : 1;
   }
-  std::cerr << "layouts: tidy, uneven_crlf, uneven_lf, packed\n";
+  std::cerr << "layouts:";
+  for (const char* layout : kLayoutNames)
+    std::cerr << ' ' << layout;
+  std::cerr << '\n';
   return 2;
 }
 

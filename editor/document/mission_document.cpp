@@ -4,6 +4,8 @@
 #include <cassert>
 #include <optional>
 
+#include "editor/document/quoted.h"
+
 namespace vyr::editor {
 
 // Top-level records live in fixed slots, so an index below the capacity always names storage.
@@ -21,10 +23,6 @@ namespace {
 const ForceRecord& EmptyForce() {
   static const ForceRecord* const empty = new ForceRecord();
   return *empty;
-}
-
-std::string Quoted(const std::string& name) {
-  return "\"" + name + "\"";
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The game's own names for an actor's equipment, shared by the generator and the import, and the
-// quoting both use when they write a name into a script.
+// quoting (editor/document/quoted.h) both use when they write a name into a script.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
+
+#include "editor/document/quoted.h"
 
 namespace vyr::editor {
 
@@ -16,15 +18,5 @@ inline constexpr std::array<std::string_view, 5> kItemNames = {"Bandolier", "Kev
                                                                "Silencer", "Stealth Slippers"};
 inline constexpr std::array<std::string_view, 5> kAmmoNames = {
     "Pistol Clip", "Machinegun Magazine", "M4 Clip", "12 Gauge Shells", "AP Sniper Ammo"};
-
-// The value between two double quotes, as it stands: scripts have no escapes.
-inline std::string Quoted(std::string_view value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  out += '"';
-  out += value;
-  out += '"';
-  return out;
-}
 
 }  // namespace vyr::editor

@@ -250,6 +250,22 @@ TEST(Scanner, WindowsAreRefilledInsideLongTokensAndComments) {
   }  // saturated at -2^31, whose low 16 bits are 0
 }
 
+// The reader marks the end of the bytes in memory with a NUL: a NUL of the script itself must not
+// pass for it, wherever it stands.
+TEST(Scanner, NulBytesInTheScriptAreNotTheEndOfTheInput) {
+  using namespace std::string_literals;
+  Scanned s = ScanAll("a\n\0\nb"s);
+  EXPECT_EQ(s.kinds, (Kinds{Tok::kIdent, Tok::kLexError}));
+  EXPECT_EQ(s.texts.back(), "\0"s);
+  EXPECT_EQ(s.lines.back(), 2);
+  s = ScanAll("\"a\n\0\""s);
+  EXPECT_EQ(s.kinds, (Kinds{Tok::kString, Tok::kString, Tok::kLexError}));
+  // Comments hold any byte, a NUL at a line's end included.
+  s = ScanAll("/* \0\n*\0 */ x // \0\n\0"s);
+  EXPECT_EQ(s.kinds, (Kinds{Tok::kIdent, Tok::kLexError}));
+  EXPECT_EQ(s.lines, (std::vector<int>{2, 3}));
+}
+
 // The parser holds a few tokens' texts while it reads on: each stays intact for the tokens after it.
 TEST(Scanner, TextsStayValidForTheTokensKept) {
   std::string input;

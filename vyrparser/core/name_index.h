@@ -42,7 +42,7 @@ class NameIndex {
     Text name;
   };
 
-  std::uint32_t Hash(std::string_view name) const;
+  std::uint32_t Hash(std::string_view name) const { return HashText(name, ignore_case_); }
 
   bool Equal(Text a, std::string_view b) const {
     const std::string_view v = a.view();

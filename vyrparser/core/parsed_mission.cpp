@@ -187,7 +187,7 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   auto actor = std::make_unique<MissionActor>();
   actor->type = type;
   actor->name = MakeText(name);
-  actor->model_and_skin = MakeText(model_and_skin);
+  actor->model_and_skin = ShareText(model_and_skin);
   actor->team = current_team_;
   current_actor_ = actor.get();
   current_team_->members.push_back(std::move(actor));
@@ -199,15 +199,15 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
 }
 
 void ParsedMission::AddWeapon(std::string_view name) {
-  if (current_actor_) current_actor_->weapons.push_back(MakeText(name));
+  if (current_actor_) current_actor_->weapons.push_back(ShareText(name));
 }
 
 void ParsedMission::AddAmmunition(std::string_view name, std::int32_t count) {
-  if (current_actor_) current_actor_->ammunition.push_back(AmmoEntry{MakeText(name), count});
+  if (current_actor_) current_actor_->ammunition.push_back(AmmoEntry{ShareText(name), count});
 }
 
 void ParsedMission::AddItem(std::string_view name) {
-  if (current_actor_) current_actor_->items.push_back(MakeText(name));
+  if (current_actor_) current_actor_->items.push_back(ShareText(name));
 }
 
 void ParsedMission::SetSkill(float skill) {
@@ -281,8 +281,8 @@ MissionObjective* ParsedMission::AddObjective(std::uint32_t type, std::string_vi
                                               std::string_view message) {
   auto objective = std::make_unique<MissionObjective>();
   objective->type = type;
-  objective->owner = MakeText(owner);
-  objective->message = MakeText(message);
+  objective->owner = ShareText(owner);
+  objective->message = ShareText(message);
   objectives.push_back(std::move(objective));
   current_objective_ = objectives.back().get();
   current_condition_ = nullptr;
@@ -304,7 +304,7 @@ void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) 
   if (!current_objective_) return;
   ConditionNode& node = condition_nodes_.emplace_back();
   node.kind = kind;
-  node.name = MakeText(name);
+  node.name = ShareText(name);
   AttachToCursor(&node);
   current_objective_->condition = current_condition_;
 }
@@ -345,7 +345,7 @@ void ParsedMission::AbandonCondition() {
 }
 
 void ParsedMission::AddNextMission(std::string_view name) {
-  if (current_objective_) current_objective_->next_missions.push_back(MakeText(name));
+  if (current_objective_) current_objective_->next_missions.push_back(ShareText(name));
 }
 
 // ---------------------------------------------------------------- plans
@@ -381,7 +381,7 @@ PlanInstruction* ParsedMission::AppendInstruction(InstructionKind kind, Text fir
   return &instruction;
 }
 
-PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint32_t events, Text code) {
+PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint16_t events, Text code) {
   PlanInstruction* on = AppendInstruction(InstructionKind::kOn, owner, code);
   if (on) on->events = events;
   return on;

@@ -90,7 +90,7 @@ struct MissionActor {
   MissionTeam* team = nullptr;  // the team whose member list holds this actor; set when it is added
 };
 
-enum class InstructionKind : std::uint32_t {
+enum class InstructionKind : std::uint8_t {
   kWait = 0,
   kAdvance = 1,
   kAbort = 2,
@@ -130,7 +130,7 @@ struct InstructionList;
 
 struct PlanInstruction {
   InstructionKind kind = InstructionKind::kWait;
-  std::uint32_t events = 0;  // on: kEvent* bits
+  std::uint16_t events = 0;  // on: kEvent* bits
   float value = 0.0f;        // wait and freeze time, spread distance, split count
   Text first;                // the owner team, or the phase name of a phase; null for a wait
   Text second;
@@ -217,6 +217,8 @@ class ParsedMission {
 
   // A copy of `s` owned by this model.
   Text MakeText(std::string_view s) { return pool_.Make(s); }
+  // The same, shared with every other record that holds these bytes.
+  Text ShareText(std::string_view s) { return pool_.Intern(s); }
   // Puts a copy of `s` in `slot`, a string no other record shares, whose old bytes are reused.
   void ReplaceText(Text& slot, std::string_view s) {
     const Text old = slot;
@@ -274,7 +276,7 @@ class ParsedMission {
   PlanInstruction* AppendWait(float seconds) {
     return AppendInstruction(InstructionKind::kWait, {}, {}, {}, seconds);
   }
-  PlanInstruction* AppendOn(Text owner, std::uint32_t events, Text code);
+  PlanInstruction* AppendOn(Text owner, std::uint16_t events, Text code);
   // A patrol; it takes over the pending patrol areas when there are any.
   PlanInstruction* AppendPatrol(Text owner);
   void PushStatementList();

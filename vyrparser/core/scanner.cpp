@@ -110,15 +110,10 @@ constexpr KeywordTable kKeywordTable;
 
 constexpr std::size_t kLongestKeyword = 11;  // "description"
 
-// Bytes the window holds past the start of a token (unless the input ends first), so the scanner
-// may look a few characters ahead without checking.
-constexpr std::size_t kAhead = 64;
-// A token that ends closer than this to the window's end may go on past it: read more and rescan.
-constexpr std::ptrdiff_t kSlack = 2;
 // Spare chunks kept for reuse.
 constexpr std::size_t kSpareChunks = 2;
 
-// NUL bytes after the bytes in memory: a word of up to 16 bytes can be loaded whole.
+// NUL bytes after a run: its sentinel, and room to load a word of up to 16 bytes whole.
 constexpr std::size_t kPadding = 16;
 const char kNoInput[kPadding] = {};
 
@@ -145,7 +140,7 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.text = std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
-// The first byte at or after `p` that is not a blank, with kPadding bytes readable after the window.
+// The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
 inline const char* SkipBlanks(const char* p) {
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
@@ -162,6 +157,14 @@ inline const char* SkipBlanks(const char* p) {
   }
 }
 
+// Where the bytes after the last line feed in data[from, to) start, or 0 when there is none.
+inline std::size_t AfterLastLineFeed(const char* data, std::size_t from, std::size_t to) {
+  while (to > from) {
+    if (data[--to] == '\n') return to + 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::ptrdiff_t MemorySource::Read(char* dst, std::size_t n) {
@@ -174,153 +177,102 @@ std::ptrdiff_t MemorySource::Read(char* dst, std::size_t n) {
 Scanner::Scanner(std::string_view input)
     : p_(kNoInput),
       lim_(kNoInput),
-      at_end_(false),
       own_source_(std::make_unique<MemorySource>(input)),
       source_(own_source_.get()),
       chunk_size_(input.size() + 1) {}
 
 Scanner::Scanner(ByteSource& source, std::size_t chunk_size)
-    : p_(kNoInput),
-      lim_(kNoInput),
-      at_end_(false),
-      source_(&source),
-      chunk_size_(chunk_size ? chunk_size : 1) {}
+    : p_(kNoInput), lim_(kNoInput), source_(&source), chunk_size_(chunk_size ? chunk_size : 1) {}
 
 Scanner::~Scanner() = default;
 
-void Scanner::Read(Token& t) {
-  ++serial_;
-  if (!retiring_.empty() && retiring_.front().retire_after <= serial_) RetireChunks();
-  // Opening or closing quotes produce no token: switch state and go on scanning.
-  for (;;) {
-    if (in_string_ ? ScanString(t) : ScanNormal(t)) break;
+// ---------------------------------------------------------------- the reader
+
+Scanner::Chunk Scanner::TakeChunk(std::size_t capacity) {
+  for (auto it = spare_.begin(); it != spare_.end(); ++it) {
+    if (it->capacity >= capacity) {
+      Chunk chunk = std::move(*it);
+      spare_.erase(it);
+      return chunk;
+    }
   }
-  // Bytes read before a failure are scanned; a token that reaches their end may be cut short.
-  if (read_failed_ && lim_ - p_ < kSlack) Set(t, Tok::kReadError, lim_, lim_);
+  Chunk chunk;
+  chunk.capacity = capacity;
+  chunk.data = std::make_unique_for_overwrite<char[]>(capacity);
+  return chunk;
 }
 
 void Scanner::RetireChunks() {
   while (!retiring_.empty() && retiring_.front().retire_after <= serial_) {
-    if (spare_.size() < kSpareChunks && retiring_.front().capacity <= 2 * chunk_size_ + kAhead + kPadding) {
+    if (spare_.size() < kSpareChunks && retiring_.front().capacity <= chunk_size_ + kPadding)
       spare_.push_back(std::move(retiring_.front()));
-    }
     retiring_.pop_front();
   }
 }
 
-const char* Scanner::Refill(const char* keep, std::size_t want) {
-  const auto kept = static_cast<std::size_t>(lim_ - keep);
-  const std::size_t need = std::max(want, kept + chunk_size_) + kPadding;
-  Chunk next;
-  for (auto it = spare_.begin(); it != spare_.end(); ++it) {
-    if (it->capacity >= need) {
-      next = std::move(*it);
-      spare_.erase(it);
+bool Scanner::Fill() {
+  if (at_end_ && carry_.empty()) return false;
+  Chunk next = TakeChunk(std::max(chunk_size_, 2 * carry_.size()) + kPadding);
+  std::size_t size = carry_.size();
+  if (size) std::memcpy(next.data.get(), carry_.data(), size);
+  carry_.clear();
+  // Read until the chunk is full or the input ends; a chunk without a line feed grows.
+  std::size_t searched = 0;  // bytes known to hold no line feed
+  std::size_t run = 0;       // the run handed out: up to the last line feed, or all at the end
+  for (;;) {
+    char* data = next.data.get();
+    while (!at_end_ && size + kPadding < next.capacity) {
+      const std::ptrdiff_t n = source_->Read(data + size, next.capacity - kPadding - size);
+      if (n <= 0) {
+        at_end_ = true;
+        read_failed_ = n < 0;
+      } else {
+        size += static_cast<std::size_t>(n);
+      }
+    }
+    if (at_end_ && !read_failed_) {
+      run = size;
       break;
     }
-  }
-  if (!next.data) {
-    next.capacity = std::max(need, chunk_size_ + kAhead + kPadding);
-    next.data = std::make_unique_for_overwrite<char[]>(next.capacity);
-  }
-  char* data = next.data.get();
-  if (kept) std::memcpy(data, keep, kept);
-  std::size_t size = kept;
-  while (!at_end_ && size + kPadding < next.capacity) {
-    const std::ptrdiff_t n = source_->Read(data + size, next.capacity - kPadding - size);
-    if (n <= 0) {
-      at_end_ = true;
-      read_failed_ = n < 0;
-    } else {
-      size += static_cast<std::size_t>(n);
+    if (const std::size_t end = AfterLastLineFeed(data, searched, size)) {
+      run = end;
+      break;
     }
+    if (at_end_) break;  // a failed read: the unfinished line is not scanned
+    searched = size;
+    Chunk bigger = TakeChunk(2 * next.capacity);
+    std::memcpy(bigger.data.get(), data, size);
+    next = std::move(bigger);
   }
-  std::memset(data + size, 0, kPadding);
+  if (!read_failed_) carry_.assign(next.data.get() + run, next.data.get() + size);
+  std::memset(next.data.get() + run, 0, kPadding);
   if (current_.data) {
     current_.retire_after = serial_ + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
   }
   current_ = std::move(next);
-  lim_ = data + size;
-  return data;
+  p_ = current_.data.get();
+  lim_ = p_ + run;
+  return run > 0;
 }
 
-// Inside a comment: consumes up to and including "*/". At the end of the input `closed` is false
-// (and `error` set when the input ends on a lone "*").
-const char* Scanner::SkipBlockComment(const char* p, bool& closed, Token& error) {
-  closed = false;
-  for (;;) {
-    // Fast path: skip plain text up to the next "*" or line feed.
-    while (p < lim_ && *p != '*' && *p != '\n')
-      ++p;
-    if (p >= lim_) {
-      if (at_end_) return p;
-      p = Refill(lim_, kAhead);
-      continue;
-    }
-    if (*p == '\n') {
-      ++line_;
-      ++p;
-      continue;
-    }
-    // A "*": it ends the comment before "/", else it swallows the next character, line feed or not.
-    if (!at_end_ && lim_ - p < 3) {
-      p = Refill(p, kAhead);
-      continue;
-    }
-    if (p + 1 >= lim_) {
-      Set(error, Tok::kLexError, p, p + 1);
-      return lim_;
-    }
-    if (p[1] == '/') {
-      closed = true;
-      return p + 2;
-    }
-    // A CR LF pair counts as the one line feed it stands for.
-    p += (p[1] == '\r' && p + 2 < lim_ && p[2] == '\n') ? 3 : 2;
-  }
+void Scanner::EndOfInput(Token& t) {
+  p_ = lim_;
+  Set(t, read_failed_ ? Tok::kReadError : Tok::kEnd, lim_, lim_);
 }
 
-// Returns false when it opened a string literal, or must rescan with more bytes (no token yet).
+// ---------------------------------------------------------------- tokens
+
 bool Scanner::ScanNormal(Token& t) {
   const char* p = p_;
   for (;;) {
-    // Blanks, tabs and line feeds separate tokens; a CR right before a line feed goes with it.
-    for (;;) {
-      p = SkipBlanks(p);
-      const char w = *p;
-      if (w == '\t') {
-        ++p;
-      } else if (w == '\n') {
-        ++line_;
-        ++p;
-      } else if (w == '\r' && p[1] == '\n') {
-        ++line_;
-        p += 2;
-      } else {
-        break;
-      }
-    }
-    if (!at_end_ && lim_ - p < static_cast<std::ptrdiff_t>(kAhead)) {
-      p = Refill(p, kAhead);
-      continue;
-    }
+    p = SkipBlanks(p);
     const char* start = p;
-    if (p >= lim_) {
-      p_ = lim_;
-      Set(t, Tok::kEnd, lim_, lim_);
-      return true;
-    }
-    const char c = *p;
+    const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
-
     if (cls & kIdentStart) {
       while (ClassOf(*p) & kIdentPart)
         ++p;
-      if (!at_end_ && lim_ - p < kSlack) {
-        p_ = Refill(start, 2 * static_cast<std::size_t>(p - start) + kAhead);
-        return false;
-      }
       const auto length = static_cast<std::size_t>(p - start);
       // Keywords are lower case: a word with a capital matches none of them.
       t.kind = length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length)) : Tok::kIdent;
@@ -328,11 +280,61 @@ bool Scanner::ScanNormal(Token& t) {
       p_ = p;
       return true;
     }
-    if (cls & kDigit) return FinishNumber(start, p, t);
-
-    ++p;
+    if (cls & kDigit) {
+      ScanNumber(start, start, t);
+      return true;
+    }
     Tok kind = Tok::kLexError;
     switch (c) {
+      case '\t':
+        continue;
+      case '\n':
+        ++line_;
+        continue;
+      case '\r':  // only right before a line feed, which it goes with
+        if (*p != '\n') break;
+        ++line_;
+        ++p;
+        continue;
+      case '\0':
+        if (start != lim_) break;  // a NUL byte of the script
+        if (Fill()) {
+          p = p_;
+          continue;
+        }
+        EndOfInput(t);
+        return true;
+      case '"':
+        in_string_ = true;
+        p_ = p;
+        return false;
+      case '/':
+        if (*p == '/') {
+          // A line comment runs to the line feed, which is then read as a separator.
+          const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
+          p = nl ? static_cast<const char*>(nl) : lim_;
+          continue;
+        }
+        if (*p == '*') {
+          p_ = p + 1;
+          if (!SkipBlockComment(t)) return true;
+          p = p_;
+          continue;
+        }
+        break;
+      case '-':
+        if (ClassOf(*p) & kDigit) {
+          ScanNumber(start, p, t);
+          return true;
+        }
+        if (*p == '>') kind = Tok::kArrow, ++p;
+        break;
+      case '&':
+        if (*p == '&') kind = Tok::kAndAnd, ++p;
+        break;
+      case '|':
+        if (*p == '|') kind = Tok::kOrOr, ++p;
+        break;
       case '{':
         kind = Tok::kLBrace;
         break;
@@ -366,85 +368,59 @@ bool Scanner::ScanNormal(Token& t) {
       case '.':
         kind = Tok::kDot;
         break;
-      case '&':
-        if (*p == '&') kind = Tok::kAndAnd, ++p;
-        break;
-      case '|':
-        if (*p == '|') kind = Tok::kOrOr, ++p;
-        break;
-      case '-':
-        if (*p == '>') {
-          kind = Tok::kArrow;
-          ++p;
-        } else if (ClassOf(*p) & kDigit) {
-          return FinishNumber(start, p, t);
-        }
-        break;
-      case '"':
-        in_string_ = true;
-        p_ = p;
-        return false;
-      case '/':
-        if (*p == '/') {
-          // A line comment runs to the end of the line; its line feed is counted above.
-          for (;;) {
-            const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
-            if (nl) {
-              p = static_cast<const char*>(nl);
-              break;
-            }
-            if (at_end_) {
-              p = lim_;
-              break;
-            }
-            p = Refill(lim_, kAhead);
-          }
-          continue;
-        }
-        if (*p == '*') {
-          ++p;
-          Token error;
-          bool closed = false;
-          p = SkipBlockComment(p, closed, error);
-          p_ = p;
-          if (closed) continue;
-          if (error.kind == Tok::kLexError) {
-            t = error;
-          } else {
-            Set(t, Tok::kEnd, lim_, lim_);
-          }
-          return true;
-        }
-        break;
       default:
         break;
     }
     // A lexical error names the one offending character.
-    Set(t, kind, start, kind == Tok::kLexError ? start + 1 : p);
+    if (kind == Tok::kLexError) p = start + 1;
+    Set(t, kind, start, p);
     p_ = p;
     return true;
   }
 }
 
-// A number from `start` ("-" or its first digit); `p` is at its first digit. Returns false when it
-// may go on past the window: the scan starts again with more bytes.
-bool Scanner::FinishNumber(const char* start, const char* p, Token& t) {
-  const char* digits = p;
+// Inside a comment a "*" ends it before "/" and otherwise swallows the next byte, a line feed
+// included (and a CR LF pair, which stands for one line feed).
+bool Scanner::SkipBlockComment(Token& t) {
+  const char* p = p_;
+  for (;;) {
+    while (*p != '*' && *p != '\n' && *p != '\0')
+      ++p;
+    const char* at = p++;
+    if (*at == '\n') {
+      ++line_;
+    } else if (*at == '*') {
+      if (at + 1 == lim_) {  // the input's last byte: runs end with a line feed otherwise
+        p_ = lim_;
+        Set(t, Tok::kLexError, at, at + 1);
+        return false;
+      }
+      if (*p == '/') {
+        p_ = p + 1;
+        return true;
+      }
+      p += (p[0] == '\r' && p[1] == '\n') ? 2 : 1;
+    } else if (at == lim_) {
+      if (!Fill()) {
+        EndOfInput(t);
+        return false;
+      }
+      p = p_;
+    }
+  }
+}
+
+// A number from `start` ("-" or its first digit); `digits` is at its first digit.
+void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
+  const char* p = digits;
   while (ClassOf(*p) & kDigit)
     ++p;
   const char* int_end = p;
-  const bool is_float = *p == '.' && (ClassOf(p[1]) & kDigit);
-  if (is_float) {
+  if (*p == '.' && (ClassOf(p[1]) & kDigit)) {
     p += 2;
     while (ClassOf(*p) & kDigit)
       ++p;
-  }
-  if (!at_end_ && lim_ - p < kSlack) {
-    p_ = Refill(start, 2 * static_cast<std::size_t>(p - start) + kAhead);
-    return false;
-  }
-  p_ = p;
-  if (is_float) {
+    p_ = p;
     Set(t, Tok::kFloat, start, p);
     float value = 0.0f;
     if (std::from_chars(start, p, value).ec == std::errc::result_out_of_range) {
@@ -453,63 +429,62 @@ bool Scanner::FinishNumber(const char* start, const char* p, Token& t) {
       value = std::strtof(std::string(start, p).c_str(), nullptr);
     }
     t.float_value = value;
-    return true;
+    return;
   }
+  p_ = p;
   // The text is read as a 32-bit integer (saturating at its limits, as the C library does) and
   // its low 16 bits are kept.
-  const bool negative = *start == '-';
   std::int64_t magnitude = 0;
   for (const char* d = digits; d < int_end; ++d) {
     magnitude = magnitude * 10 + (*d - '0');
     if (magnitude > (std::int64_t{1} << 31)) magnitude = std::int64_t{1} << 31;
   }
-  std::int64_t value = negative ? -magnitude : magnitude;
+  std::int64_t value = *start == '-' ? -magnitude : magnitude;
   if (value > INT32_MAX) value = INT32_MAX;
   Set(t, Tok::kInt, start, p);
   t.int_value =
       static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu));
-  return true;
 }
 
-// Returns false when the literal closed, or must rescan with more bytes (no token yet).
+// A piece of a literal: a run of string characters, or one line feed.
 bool Scanner::ScanString(Token& t) {
-  const char* p = p_;
-  if (!at_end_ && lim_ - p < static_cast<std::ptrdiff_t>(kAhead)) p = Refill(p, kAhead);
-  const char* start = p;
-  if (p >= lim_) {
-    p_ = lim_;
-    Set(t, Tok::kEnd, lim_, lim_);  // the literal is cut off by the end of the input
-    return true;
-  }
-  const char c = *p;
-  if (c == '"') {
-    p_ = p + 1;
-    in_string_ = false;
-    return false;
-  }
-  if (c == '\n' || (c == '\r' && p[1] == '\n')) {
-    // A line feed inside a literal is a piece of its own (a CR before it is dropped).
-    p += c == '\n' ? 1 : 2;
-    ++line_;
-    Set(t, Tok::kString, p - 1, p);
-    p_ = p;
-    return true;
-  }
-  if (!(ClassOf(c) & kStringStart)) {
+  for (;;) {
+    const char* p = p_;
+    const char* start = p;
+    const char c = *p++;
+    if (ClassOf(c) & kStringStart) {
+      while (ClassOf(*p) & kStringPart)
+        ++p;
+      Set(t, Tok::kString, start, p);
+      p_ = p;
+      return true;
+    }
+    switch (c) {
+      case '"':
+        in_string_ = false;
+        p_ = p;
+        return false;
+      case '\r':  // dropped before a line feed
+        if (*p != '\n') break;
+        ++p;
+        [[fallthrough]];
+      case '\n':
+        ++line_;
+        Set(t, Tok::kString, p - 1, p);
+        p_ = p;
+        return true;
+      case '\0':
+        if (start != lim_) break;
+        if (Fill()) continue;
+        EndOfInput(t);  // the literal is cut off by the end of the input
+        return true;
+      default:
+        break;
+    }
     Set(t, Tok::kLexError, start, start + 1);
-    p_ = p;
+    p_ = start + 1;
     return true;
   }
-  ++p;
-  while (ClassOf(*p) & kStringPart)
-    ++p;
-  if (!at_end_ && lim_ - p < kSlack) {
-    p_ = Refill(start, 2 * static_cast<std::size_t>(p - start) + kAhead);
-    return false;
-  }
-  Set(t, Tok::kString, start, p);
-  p_ = p;
-  return true;
 }
 
 }  // namespace vyr::parser

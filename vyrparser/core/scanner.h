@@ -1,9 +1,9 @@
 #pragma once
 
 // The mission script scanner: turns the script's bytes into tokens one at a time, keeping the line
-// counter the error messages report. Tokens point into the bytes in memory: a whole buffer, or a
-// window of chunks read from a ByteSource. The bytes are the file's as stored: a CR right before a
-// line feed is read as if a text-mode stream had dropped it; any other CR is a lexical error.
+// counter the error messages report. Tokens point into the bytes in memory. The bytes are the file's
+// as stored: a CR right before a line feed is read as if a text-mode stream had dropped it; any other
+// CR is a lexical error.
 
 #include <cstddef>
 #include <cstdint>
@@ -89,6 +89,9 @@ class MemorySource : public ByteSource {
   std::string_view rest_;
 };
 
+// Reads the script in runs of whole lines: every token but a block comment ends before a line feed,
+// so a token never straddles two runs, and each run is followed by a NUL sentinel. The token
+// functions scan plain memory and meet the end of a run only as that sentinel.
 class Scanner {
  public:
   static constexpr std::size_t kDefaultChunkSize = 128 * 1024;
@@ -97,15 +100,22 @@ class Scanner {
 
   // Scans `input`, which the caller keeps alive while scanning, copied in one chunk.
   explicit Scanner(std::string_view input);
-  // Scans what `source` supplies, reading about `chunk_size` bytes at a time, so only a window of the
-  // script is in memory. The token that reaches the bytes read before a failed read is a kReadError.
+  // Scans what `source` supplies, reading about `chunk_size` bytes at a time (more when a line is
+  // longer), so only a window of the script is in memory. Once a read fails, the lines read whole
+  // before it are scanned and then every token is a kReadError.
   explicit Scanner(ByteSource& source, std::size_t chunk_size = kDefaultChunkSize);
   ~Scanner();
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
 
   // Reads the next token into `t`.
-  void Read(Token& t);
+  void Read(Token& t) {
+    ++serial_;
+    if (!retiring_.empty() && retiring_.front().retire_after <= serial_) RetireChunks();
+    // Opening or closing quotes produce no token: switch state and go on scanning.
+    while (!(in_string_ ? ScanString(t) : ScanNormal(t))) {
+    }
+  }
   Token Next() {
     Token t;
     Read(t);
@@ -121,23 +131,28 @@ class Scanner {
     std::uint64_t retire_after = 0;  // the token serial from which no token's text lies in it
   };
 
+  // Each returns false when it produced no token (a quote switched the state).
   bool ScanNormal(Token& t);
   bool ScanString(Token& t);
-  bool FinishNumber(const char* start, const char* p, Token& t);
-  // Returns where the scan goes on, and whether the comment was closed.
-  const char* SkipBlockComment(const char* p, bool& closed, Token& error);
-  // Moves the bytes from `keep` to the window's end into a new chunk, reads more after them so that
-  // at least `want` bytes from `keep` on are there (unless the input ends first), and returns where
-  // `keep`'s byte now is. Earlier chunks stay alive for kTokensKept tokens.
-  const char* Refill(const char* keep, std::size_t want);
+  void ScanNumber(const char* start, const char* digits, Token& t);
+  // Skips a block comment from after its "/*"; false when the input ends inside it (`t` is then
+  // the token that ends the scan).
+  bool SkipBlockComment(Token& t);
+  // The token at the end of the input: kEnd, or kReadError after a failed read.
+  void EndOfInput(Token& t);
+
+  // The reader: makes the next run of whole lines current (p_ at its start); false at the end of the
+  // input. The run before stays readable for kTokensKept tokens.
+  bool Fill();
+  Chunk TakeChunk(std::size_t capacity);
   void RetireChunks();
 
-  const char* p_;
-  const char* lim_;  // end of the bytes in memory, followed by kPadding NUL bytes
-  bool at_end_;      // no more bytes after lim_
+  const char* p_;    // the next byte to scan
+  const char* lim_;  // the end of the current run: a NUL sentinel and padding follow
+  bool in_string_ = false;
+  bool at_end_ = false;  // the source has nothing more
   bool read_failed_ = false;
   int line_ = 1;
-  bool in_string_ = false;
 
   std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
@@ -146,6 +161,7 @@ class Scanner {
   Chunk current_;
   std::deque<Chunk> retiring_;
   std::vector<Chunk> spare_;
+  std::vector<char> carry_;  // bytes read after the last line feed of the current run
 };
 
 }  // namespace vyr::parser

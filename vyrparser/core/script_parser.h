@@ -140,7 +140,7 @@ class ScriptParser {
 
   // Parse context that lives only for one parse.
   Text plan_owner_;
-  std::uint32_t events_ = 0;
+  std::uint16_t events_ = 0;
   std::string event_code_;  // a copy: an event list may be longer than the scanner keeps texts
   bool in_event_code_ = false;
   bool in_condition_ = false;

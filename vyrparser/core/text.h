@@ -46,6 +46,9 @@ class Text {
   const char* data_ = nullptr;  // preceded by a 32-bit length, followed by a NUL
 };
 
+// A hash of `bytes`; with `fold_case`, A-Z hash as a-z.
+std::uint32_t HashText(std::string_view bytes, bool fold_case = false);
+
 // Bump allocator for the model's strings: no per-string heap block, all freed with the pool.
 class TextPool {
  public:
@@ -54,8 +57,11 @@ class TextPool {
   TextPool& operator=(const TextPool&) = delete;
 
   Text Make(std::string_view s);
+  // A text equal to `s` that every record asking for the same bytes shares: scripts repeat their
+  // equipment, formations and messages many times over.
+  Text Intern(std::string_view s);
   // Takes back the bytes of `text`, which no record may hold any more: a later text of the same
-  // length gets them.
+  // length gets them. Shared texts are never taken back.
   void Release(Text text);
 
  private:
@@ -65,6 +71,14 @@ class TextPool {
   std::size_t left_ = 0;
   // Released texts by length.
   std::unordered_map<std::uint32_t, std::vector<char*>> released_;
+  // The shared texts: open addressing, at most half full.
+  struct Shared {
+    std::uint32_t hash = 0;
+    Text text;  // null: empty slot
+  };
+  bool IsShared(Text text) const;
+  std::vector<Shared> shared_;
+  std::size_t shared_count_ = 0;
 };
 
 }  // namespace vyr::parser
