@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "bench/full_project.h"
+#include "editor/document/edit_history.h"
 #include "editor/launch/launcher.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_window.h"
@@ -59,6 +60,56 @@ void BM_ClearForces(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClearForces)->Unit(benchmark::kMillisecond);
+
+// Undoing a full ClearForces: the document, the tree and the view back to 47,000 nodes. The step's
+// snapshots and what the history holds are reported as counters.
+void BM_UndoClearForces(benchmark::State& state) {
+  ShownProject shown;
+  vyr::editor::EditHistory history(shown.doc);
+  history.Perform("Clear forces", [&] { shown.doc.ClearForces(); });
+  int restored = 0;
+  for (auto _ : state) {
+    history.Undo();
+    Settle(shown.window);
+    state.PauseTiming();
+    restored = shown.doc.tree().node_count();
+    history.Redo();
+    Settle(shown.window);
+    state.ResumeTiming();
+  }
+  state.counters["history_MB"] = static_cast<double>(history.bytes()) / (1 << 20);
+  state.counters["nodes_restored"] = restored;
+}
+BENCHMARK(BM_UndoClearForces)->Unit(benchmark::kMillisecond);
+
+void BM_RedoClearForces(benchmark::State& state) {
+  ShownProject shown;
+  vyr::editor::EditHistory history(shown.doc);
+  history.Perform("Clear forces", [&] { shown.doc.ClearForces(); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    history.Undo();
+    Settle(shown.window);
+    state.ResumeTiming();
+    history.Redo();
+    Settle(shown.window);
+  }
+}
+BENCHMARK(BM_RedoClearForces)->Unit(benchmark::kMillisecond);
+
+// What recording a full ClearForces costs on top of the operation: two snapshots of the mission.
+void BM_ClearForcesRecorded(benchmark::State& state) {
+  ShownProject shown;
+  vyr::editor::EditHistory history(shown.doc);
+  for (auto _ : state) {
+    state.PauseTiming();
+    shown.Load();
+    state.ResumeTiming();
+    history.Perform("Clear forces", [&] { shown.doc.ClearForces(); });
+    Settle(shown.window);
+  }
+}
+BENCHMARK(BM_ClearForcesRecorded)->Unit(benchmark::kMillisecond);
 
 // The middle force, so the forces after it are renumbered; a copy goes back at the end untimed.
 void BM_DeleteFullForce(benchmark::State& state) {

@@ -150,6 +150,16 @@ class MissionDocument {
 
   Notifier<DocumentChange>& changes() { return changes_; }
 
+  // --- snapshots, for undo and redo ---
+  // A copy of MissionInfo, the records, the editing state and the project tree (nodes, keys, selection);
+  // not of the clipboards or the file names. Restoring one brings them back as they were, in one tree
+  // batch; open property windows whose record comes back stay open, the others close.
+  struct Snapshot;
+  std::shared_ptr<const Snapshot> TakeSnapshot() const;
+  void RestoreSnapshot(const Snapshot& snapshot);
+  // What the snapshot holds in memory, roughly, in bytes.
+  static std::size_t SnapshotBytes(const Snapshot& snapshot);
+
  private:
   struct Tables;
 

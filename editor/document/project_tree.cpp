@@ -434,3 +434,69 @@ void ProjectTree::TellWindowsTheirIndices() {
 }
 
 }  // namespace vyr::editor
+
+namespace vyr::editor {
+
+ProjectTree::State ProjectTree::SaveState() const {
+  State state;
+  state.nodes.reserve(static_cast<std::size_t>(order_->live()));
+  for (NodeId id = 0; id < nodes_.size(); ++id) {
+    if (nodes_[id] != nullptr) state.nodes.emplace_back(id, *nodes_[id]);
+  }
+  state.id_count = nodes_.size();
+  std::copy(std::begin(fixed_), std::end(fixed_), std::begin(state.fixed));
+  state.selected = selected_;
+  state.last_added = last_added_;
+  state.key_counter = key_counter_;
+  return state;
+}
+
+void ProjectTree::RestoreState(const State& state) {
+  Batch batch(*this);
+  Notify({TreeChange::kAboutToReset});
+  std::array<std::optional<NodeImage>, WindowSlots::kSlotCount> window_image;
+  for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
+    if (const TreeNode* node = slots_.in_use(slot) ? Find(window_node_[slot]) : nullptr)
+      window_image[static_cast<std::size_t>(slot)] = node->image;
+  }
+
+  nodes_.clear();
+  nodes_.resize(state.id_count);
+  for (const auto& [id, node] : state.nodes) {
+    if (id < state.id_count) nodes_[id] = std::make_unique<TreeNode>(node);
+  }
+  order_->Clear();
+  for (std::size_t id = 0; id < nodes_.size(); ++id)
+    order_->Append();
+  for (std::size_t id = 0; id < nodes_.size(); ++id) {
+    if (nodes_[id] == nullptr) order_->Remove(static_cast<NodeId>(id));
+  }
+  std::copy(std::begin(state.fixed), std::end(state.fixed), std::begin(fixed_));
+  selected_ = Contains(state.selected) ? state.selected : kNoNode;
+  last_added_ = Contains(state.last_added) ? state.last_added : kNoNode;
+  key_counter_ = std::max(key_counter_, state.key_counter);
+
+  for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
+    if (!slots_.in_use(slot)) continue;
+    TreeNode* node = Mutable(window_node_[slot]);
+    if (node != nullptr && window_image[static_cast<std::size_t>(slot)] == node->image) {
+      node->key = KeyWithNumber('P', static_cast<std::uint64_t>(slot));
+      continue;
+    }
+    slots_.Release(slot);
+    window_node_[slot] = kNoNode;
+    window_index_[slot] = 0;
+    window_events_.Notify({WindowChange::kClosed, slot, 0});
+  }
+  // A node saved with its window open, whose window has closed since, takes a fresh key.
+  for (NodeId id = 0; id < nodes_.size(); ++id) {
+    TreeNode* node = nodes_[id].get();
+    if (node == nullptr || node->key.empty() || node->key[0] != 'P') continue;
+    int slot = -1;
+    std::from_chars(node->key.data() + 1, node->key.data() + node->key.size(), slot);
+    if (!slots_.in_use(slot) || window_node_[slot] != id) node->key = NextUniqueKey();
+  }
+  TellWindowsTheirIndices();
+}
+
+}  // namespace vyr::editor

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/document/notifier.h"
@@ -184,6 +185,22 @@ class ProjectTree {
  private:
   friend class MissionDocument;
   class OrderIndex;
+
+  // Every live node with its id, the selection and the key counter; the window registry is not part
+  // of it, since opening and closing windows is not an edit.
+  struct State {
+    std::vector<std::pair<NodeId, TreeNode>> nodes;  // live nodes, by id
+    std::size_t id_count = 0;                        // ids handed out so far
+    NodeId fixed[5] = {kNoNode, kNoNode, kNoNode, kNoNode, kNoNode};
+    NodeId selected = kNoNode;
+    NodeId last_added = kNoNode;
+    std::uint64_t key_counter = 0;
+  };
+  State SaveState() const;
+  // Puts the nodes back as saved, in one batch. An open window whose node comes back as the same kind
+  // stays open (its node keeps its "P" key, its node index follows); the others close. The key counter
+  // never goes back, so keys handed out later stay unique.
+  void RestoreState(const State& state);
 
   // Closes every window, drops every node, restarts the key counter, rebuilds the five fixed nodes,
   // expanded, and selects the root.

@@ -108,6 +108,15 @@ void frm_vyr_props::Load() {
 
 void frm_vyr_props::Activate() {
   PropertyWindow::Activate();
+  SelectStyles();
+}
+
+void frm_vyr_props::Reload() {
+  Load();
+  SelectStyles();
+}
+
+void frm_vyr_props::SelectStyles() {
   loading_ = true;
   SelectNames(*list_map_style, TextField(Field::kMapStyles));
   loading_ = false;
@@ -167,6 +176,15 @@ void frm_area_props::Load() {
 
 void frm_area_props::Activate() {
   PropertyWindow::Activate();
+  FillLists();
+}
+
+void frm_area_props::Reload() {
+  Load();
+  FillLists();
+}
+
+void frm_area_props::FillLists() {
   loading_ = true;
   list_area_loc->hide();
   list_area_loc->clear();

@@ -20,12 +20,14 @@ class frm_vyr_props : public PropertyWindow {
   void Load() override;
   // Also restores the style selection from `map_styles`.
   void Activate() override;
+  void Reload() override;
 
  signals:
   // "&Edit map annotation" was pressed.
   void annotationRequested();
 
  private:
+  void SelectStyles();
   QTabWidget* tab_vyr;
   QListWidget* list_map_style;
   QPushButton* Command1;
@@ -58,10 +60,12 @@ class frm_area_props : public PropertyWindow {
   // Refills both lists (the locations may have changed) and selects the area's entries; a list whose
   // last name lacks its "?" gets it stored back.
   void Activate() override;
+  void Reload() override;
 
  private:
   // "&Go": opens the window of the location at the list's focus entry.
   void Go();
+  void FillLists();
 
   QLineEdit* area_name;
   QListWidget* list_area_loc;

@@ -39,6 +39,9 @@ class PropertyWindow : public QWidget {
   // The window became the active child: its node is the selected node again, the record's indices are
   // read anew and list selections restored.
   virtual void Activate();
+  // Shows the record anew after an undo or redo changed it behind the window's back; unlike Activate
+  // it leaves the selection alone.
+  virtual void Reload() { Load(); }
 
   // Shows `box` as not taken, saying `reason` (or taken again when `reason` is empty).
   static void MarkRejected(QLineEdit& box, const QString& reason);

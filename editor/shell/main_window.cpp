@@ -44,6 +44,7 @@
 #include "editor/shell/settings_window.h"
 #include "editor/shell/shell_resources.h"
 #include "editor/shell/twips.h"
+#include "editor/shell/undo_actions.h"
 
 namespace vyr::gui {
 
@@ -138,6 +139,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   CreateCommands();
   Connect();
   findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
+  undo_ = new UndoActions(*this, document_);
   UpdateCaption();
   resize(1100, 760);
   if (services_.remember_geometry) {
@@ -416,7 +418,11 @@ bool MainWindow::RunCommand(const QString& name) {
   auto it = commands_.find(name);
   if (it == commands_.end()) return false;
   const auto command = it->second;  // a command may rebuild the table's surroundings, not the table
-  command();
+  if (undo_ != nullptr) {
+    undo_->Run(name, command);
+  } else {
+    command();
+  }
   return true;
 }
 
@@ -440,8 +446,10 @@ void MainWindow::InsertIntoSelectedTeamPlan(const QString& statement) {
   const editor::TreeNode* node = document_.tree().Find(document_.tree().selected());
   if (node == nullptr || node->key.size() < 2 || node->key[0] != 'P') return;
   const int slot = std::atoi(node->key.c_str() + 1);
-  if (auto* team = qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(slot)))
+  if (auto* team = qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(slot))) {
+    const editor::EditHistory::Group step(undo_->history(), "Insert plan command");
     team->InsertIntoPlan(statement);
+  }
 }
 
 void MainWindow::UpdateCaption() {

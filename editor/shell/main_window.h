@@ -29,6 +29,7 @@ class ProjectWindow;
 class frm_template2;
 class PropertyWindows;
 class RecentFilesMenu;
+class UndoActions;
 
 // What the main window uses of the world outside it; tests give stand-ins.
 struct MainWindowServices {
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow {
   FindWindow* find_window() const { return find_window_; }
   AutosaveTimer* autosave() const { return autosave_; }
   editor::EditorSettings& settings() { return settings_; }
+  UndoActions* undo() const { return undo_; }
   editor::UserInterface& ui() { return *ui_; }
 
   // Places the project window at the top left of the client area.
@@ -129,6 +131,7 @@ class MainWindow : public QMainWindow {
   std::map<QString, QMenu*> menus_;
   std::map<QString, std::function<void()>> commands_;
 
+  UndoActions* undo_ = nullptr;  // a child of this window
   std::function<void(editor::NodeId)> open_property_window_;
   std::function<void(int)> open_plan_builder_;
 

@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, StartsWithEditButtonsOffAndHiddenMenusHidden) {
     EXPECT_FALSE(Enabled(name)) << name;
   for (const char* name : {"open", "save", "create", "play", "mn_file_save", "mn_plan_wait"})
     EXPECT_TRUE(Enabled(name)) << name;
-  EXPECT_TRUE(Action("mn_edit_menu")->isVisible());  // for Find
+  EXPECT_TRUE(Action("mn_edit_menu")->isVisible());  // it holds Undo, Redo and Find
   EXPECT_EQ(Action("mn_edit_find")->shortcut(), QKeySequence(QKeySequence::Find));
   EXPECT_FALSE(Action("mn_window_menu")->isVisible());
   EXPECT_TRUE(Action("mn_project_menu")->isVisible());
@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, StartsWithEditButtonsOffAndHiddenMenusHidden) {
   QStringList keys;
   for (QAction* action : window_->findChild<QToolBar*>("Toolbar1")->actions())
     keys << action->objectName();
-  EXPECT_EQ(keys.join(' '), "sep1 open save sep2 copy cut paste sep3 create play");
+  EXPECT_EQ(keys.join(' '), "sep1 open save mn_edit_undo mn_edit_redo sep2 copy cut paste sep3 create play");
   EXPECT_EQ(Action("play")->toolTip(), "Launch VYR for ActionQuake2 with this mission");
   EXPECT_EQ(Action("mn_file_save_as")->text(), "Save Project &as");
   EXPECT_EQ(Action("mn_window_debug")->text(), "Interal Debug window");

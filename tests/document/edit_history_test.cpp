@@ -1,0 +1,395 @@
+#include "editor/document/edit_history.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/document/mission_document.h"
+#include "tests/editor_test_support.h"
+
+namespace vyr::editor {
+namespace {
+
+using vyr::editor::testing::Numbered;
+
+// Everything an edit can change, as text: MissionInfo, every record and every tree node in node-index
+// order with its id, so a restore that renumbers or re-creates nodes shows up. Keys and the selection are
+// left out; the window registry and the selection have tests of their own.
+std::string Image(const MissionDocument& doc) {
+  std::ostringstream out;
+  const MissionInfo& info = doc.info;
+  out << info.vyr_missionname << '|' << info.vyr_author << '|' << info.map_styles << '|' << info.annotation
+      << '\n';
+  for (int i = 0; i < doc.location_count(); ++i) {
+    const LocationRecord& r = doc.location(i);
+    out << "L " << r.loc_name << '|' << r.loc_desc << '|' << r.loc_x << ',' << r.loc_y << ',' << r.loc_z
+        << '\n';
+  }
+  for (int i = 0; i < doc.area_count(); ++i) {
+    const AreaRecord& r = doc.area(i);
+    out << "A " << r.area_name << '|' << r.area_locations << '|' << r.area_style << '|' << r.area_radius
+        << '\n';
+  }
+  for (int f = 0; f < doc.force_count(); ++f) {
+    out << "F " << doc.force(f).force_name << '|' << doc.force(f).force_desc << '\n';
+    for (int t = 0; t < doc.team_count(f); ++t) {
+      const TeamRecord& team = doc.team(f, t);
+      out << " T " << team.team_name << '|' << team.plan << '\n';
+      for (int a = 0; a < doc.actor_count(f, t); ++a) {
+        const ActorRecord& r = doc.actor(f, t, a);
+        out << "  " << r.npc_name << '|' << r.npc_skin << '|' << r.npc_skill << '|' << r.ammo[2]
+            << r.weapon[1] << r.npc_player << '\n';
+      }
+    }
+  }
+  for (int i = 0; i < doc.outcome_count(); ++i) {
+    const OutcomeRecord& r = doc.outcome(i);
+    out << "O " << r.outcome_type << '|' << r.outcome_force << '|' << r.outcome_reason << '\n';
+  }
+  const ProjectTree& tree = doc.tree();
+  for (int i = 1; i <= tree.node_count(); ++i) {
+    const NodeId id = tree.NodeAt(i);
+    const TreeNode& node = tree.node(id);
+    out << "N" << id << ' ' << node.text << " b" << node.binding << " p" << tree.NodeIndex(node.parent)
+        << '\n';
+  }
+  return out.str();
+}
+
+// Keys are unique, and every open window's node carries "P" and its slot, and no other node does.
+void ExpectSoundRegistry(const ProjectTree& tree) {
+  std::set<std::string> keys;
+  int p_keys = 0;
+  for (int i = 1; i <= tree.node_count(); ++i) {
+    const TreeNode& node = tree.node(tree.NodeAt(i));
+    EXPECT_TRUE(keys.insert(node.key).second) << "duplicate key " << node.key;
+    if (node.key[0] == 'P') ++p_keys;
+  }
+  int open = 0;
+  for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
+    if (!tree.window_slots().in_use(slot)) continue;
+    ++open;
+    ASSERT_TRUE(tree.Contains(tree.WindowNode(slot))) << "slot " << slot;
+    std::string expected = "P";
+    expected += std::to_string(slot);
+    EXPECT_EQ(tree.node(tree.WindowNode(slot)).key, expected);
+  }
+  EXPECT_EQ(p_keys, open);
+  EXPECT_EQ(tree.window_slots().used_count(), open);
+}
+
+NodeId RandomRecordNode(const MissionDocument& doc, std::mt19937& rng) {
+  const ProjectTree& tree = doc.tree();
+  const int count = tree.node_count();
+  for (int tries = 0; tries < 8; ++tries) {
+    const NodeId id = tree.NodeAt(std::uniform_int_distribution<int>(1, count)(rng));
+    if (IsRecordImage(tree.node(id).image)) return id;
+  }
+  return kNoNode;
+}
+
+// One random edit, non-edit (a click, a window) or a merge break; structural edits go through Perform.
+void RandomAction(MissionDocument& doc, EditHistory& history, std::mt19937& rng) {
+  auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  const NodeId node = RandomRecordNode(doc, rng);
+  const NodeAddress at = doc.tree().AddressOf(node);
+  switch (pick(16)) {
+    case 0:
+      history.Perform("Add location",
+                      [&] { (void)doc.AddLocation(Numbered("loc", pick(100)), "", 1, 2, 3); });
+      break;
+    case 1:
+      history.Perform("Add area", [&] { (void)doc.AddArea("area", "", "[none]", 0, "open"); });
+      break;
+    case 2:
+      history.Perform("Add force", [&] { (void)doc.AddForce(Numbered("force", pick(100)), ""); });
+      break;
+    case 3:
+      if (doc.force_count() > 0)
+        history.Perform("Add team", [&] { (void)doc.AddTeam(pick(doc.force_count()), "team", "", "wait"); });
+      break;
+    case 4:
+      if (at.image == NodeImage::kTeam)
+        history.Perform("Add actor", [&] { (void)doc.AddActor(at.force, at.team, ActorRecord{}); });
+      break;
+    case 5:
+      history.Perform("Add outcome",
+                      [&] { (void)doc.AddOutcome("f", "m", "", pick(2) ? "success" : "failure", ""); });
+      break;
+    case 6:
+      history.Perform("Delete", [&] {
+        switch (at.image) {
+          case NodeImage::kSubLocation:
+            (void)doc.DeleteLocation(at.index);
+            break;
+          case NodeImage::kSubArea:
+            (void)doc.DeleteArea(at.index);
+            break;
+          case NodeImage::kSubForce:
+            (void)doc.DeleteForce(at.force);
+            break;
+          case NodeImage::kTeam:
+            (void)doc.CutTeam(at.force, at.team);
+            break;
+          case NodeImage::kNpc:
+            (void)doc.CutActor(at.force, at.team, at.index);
+            break;
+          default:
+            (void)doc.DeleteOutcome(at.index);
+            break;
+        }
+      });
+      break;
+    case 7:
+      history.Perform("Paste", [&] {
+        if (at.image == NodeImage::kSubForce) (void)doc.PasteTeam(at.force);
+        if (at.image == NodeImage::kTeam) (void)doc.PasteActor(at.force, at.team);
+      });
+      break;
+    case 8:
+      if (pick(4) == 0) history.Perform("Clear", [&] { pick(2) ? doc.ClearLocations() : doc.ClearForces(); });
+      break;
+    case 9:
+    case 10: {  // typing into a name box, letter by letter
+      const std::string text = Numbered("name", pick(1000));
+      for (std::size_t n = 1; n <= text.size(); ++n) {
+        switch (at.image) {
+          case NodeImage::kSubLocation:
+            (void)doc.SetField(RecordRef::Location(at.index), Field::kLocName, text.substr(0, n));
+            break;
+          case NodeImage::kSubForce:
+            (void)doc.SetField(RecordRef::Force(at.force), Field::kForceName, text.substr(0, n));
+            break;
+          case NodeImage::kTeam:
+            (void)doc.SetField(RecordRef::Team(at.force, at.team), Field::kPlan, text.substr(0, n));
+            break;
+          case NodeImage::kNpc:
+            (void)doc.SetField(RecordRef::Actor(at.force, at.team, at.index), Field::kAmmo, Integer(n), 2);
+            break;
+          case NodeImage::kSubArea:
+            (void)doc.SetField(RecordRef::Area(at.index), Field::kAreaRadius, Integer(n));
+            break;
+          default:
+            (void)doc.SetField(RecordRef::Mission(), Field::kMissionName, text.substr(0, n));
+            break;
+        }
+      }
+      break;
+    }
+    case 11:
+      doc.SetAnnotation(doc.info.annotation + Numbered("\r\nnote", pick(10)));
+      break;
+    case 12:
+      if (node != kNoNode) doc.MakeCurrent(node);
+      break;
+    case 13:
+      if (node != kNoNode) (void)doc.tree().OpenWindow(node);
+      break;
+    case 14:
+      doc.tree().CloseWindow(pick(WindowSlots::kSlotCount));
+      break;
+    default:
+      history.CloseMerge();
+      break;
+  }
+}
+
+// Random edits; undo one step at a time back to the start, then redo to the end: after each step the
+// document and tree are what they were after that step, and the window registry stays sound.
+TEST(EditHistoryTest, RandomEditsUndoAndRedoThroughEveryStep) {
+  for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    MissionDocument doc;
+    EditHistory history(doc, {100000, std::size_t{1} << 40});
+    std::mt19937 rng(seed);
+    std::vector<std::string> images{Image(doc)};
+    for (int i = 0; i < 400; ++i) {
+      RandomAction(doc, history, rng);
+      images.resize(history.undo_count() + 1);
+      images.back() = Image(doc);
+      ASSERT_EQ(history.redo_count(), 0u);
+    }
+    ASSERT_GT(history.undo_count(), 50u);
+    while (history.CanUndo()) {
+      ASSERT_TRUE(history.Undo());
+      ASSERT_EQ(Image(doc), images[history.undo_count()]) << "after undoing to step " << history.undo_count();
+      ExpectSoundRegistry(doc.tree());
+      if (rng() % 8 == 0) (void)doc.tree().OpenWindow(RandomRecordNode(doc, rng));
+    }
+    while (history.CanRedo()) {
+      ASSERT_TRUE(history.Redo());
+      ASSERT_EQ(Image(doc), images[history.undo_count()]) << "after redoing step " << history.undo_count();
+      ExpectSoundRegistry(doc.tree());
+    }
+  }
+}
+
+TEST(EditHistoryTest, TypingInOneBoxIsOneStepUntilTheMergeCloses) {
+  MissionDocument doc;
+  EditHistory history(doc);
+  history.Perform("Add location", [&] { (void)doc.AddLocation("Gate", "", 0, 0, 0); });
+  const RecordRef gate = RecordRef::Location(0);
+  for (const char* text : {"B", "Br", "Bridge"})
+    (void)doc.SetField(gate, Field::kLocName, std::string(text));
+  (void)doc.SetField(gate, Field::kLocX, Integer{5});  // another field: a step of its own
+  (void)doc.SetField(gate, Field::kLocX, Integer{50});
+  history.CloseMerge();
+  (void)doc.SetField(gate, Field::kLocX, Integer{7});
+  ASSERT_EQ(history.undo_count(), 4u);
+  EXPECT_EQ(history.UndoLabel(), "Edit location x");
+
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.location(0).loc_x, 50);
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.location(0).loc_x, 0);
+  EXPECT_EQ(history.UndoLabel(), "Rename location");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.location(0).loc_name, "Gate");
+  EXPECT_EQ(doc.tree().node(doc.tree().LocationNode(0)).text, "Gate");
+  EXPECT_EQ(history.RedoLabel(), "Rename location");
+  ASSERT_TRUE(history.Redo());
+  EXPECT_EQ(doc.tree().node(doc.tree().LocationNode(0)).text, "Bridge");
+
+  // A new edit drops what could be redone; typing back to the start leaves no step.
+  (void)doc.SetField(gate, Field::kLocDesc, std::string("x"));
+  EXPECT_FALSE(history.CanRedo());
+  (void)doc.SetField(gate, Field::kLocDesc, std::string());
+  EXPECT_EQ(history.UndoLabel(), "Rename location");
+
+  // A group is one step under its own label, apart from its neighbours.
+  (void)doc.SetField(gate, Field::kLocDesc, std::string("a"));
+  {
+    EditHistory::Group group(history, "Insert plan command");
+    (void)doc.SetField(gate, Field::kLocDesc, std::string("ab"));
+    (void)doc.SetField(gate, Field::kLocZ, Integer{3});
+  }
+  EXPECT_EQ(history.UndoLabel(), "Insert plan command");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.location(0).loc_desc, "a");
+  EXPECT_EQ(doc.location(0).loc_z, 0);
+
+  // The missing "?" an area's lists get when a window first shows them is upkeep, not a step.
+  history.Perform("Add area", [&] { (void)doc.AddArea("Yard", "", "[none]", 0, "open"); });
+  (void)doc.SetField(RecordRef::Area(0), Field::kAreaStyle, std::string("open?"));
+  EXPECT_EQ(history.UndoLabel(), "Add area");
+
+  // The annotation window sets the whole text; that is a step too.
+  doc.SetAnnotation("line one\r\n");
+  EXPECT_EQ(history.UndoLabel(), "Edit annotation");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.info.annotation, "");
+}
+
+TEST(EditHistoryTest, UndoRestoresSelectionWindowsAndIndices) {
+  MissionDocument doc;
+  EditHistory history(doc);
+  for (const char* name : {"a", "b", "c"})
+    history.Perform("Add location", [&] { (void)doc.AddLocation(name, "", 0, 0, 0); });
+  ProjectTree& tree = doc.tree();
+  const NodeId b = tree.LocationNode(1), c = tree.LocationNode(2);
+  const int c_slot = tree.OpenWindow(c).slot;
+  doc.MakeCurrent(b);
+  std::vector<WindowEvent> events;
+  auto connection = tree.window_events().Connect([&](const WindowEvent& e) { events.push_back(e); });
+
+  history.Perform("Delete location", [&] { (void)doc.DeleteLocation(1); });
+  EXPECT_EQ(tree.AddressOf(c).index, 1);
+  events.clear();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(tree.selected(), b);
+  EXPECT_EQ(doc.editing.current_location, 1);
+  EXPECT_EQ(tree.AddressOf(c).index, 2);  // the open window's record is back at its index
+  EXPECT_EQ(tree.WindowNode(c_slot), c);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].change, WindowChange::kReindexed);
+  EXPECT_EQ(events[0].node_index, tree.NodeIndex(c));
+
+  // A window on a record an undo removes closes, and its slot is free again.
+  ASSERT_TRUE(history.Redo());
+  history.Perform("Add location", [&] { (void)doc.AddLocation("d", "", 0, 0, 0); });
+  const int d_slot = tree.OpenWindow(tree.LocationNode(2)).slot;
+  events.clear();
+  ASSERT_TRUE(history.Undo());
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].change, WindowChange::kClosed);
+  EXPECT_EQ(events[0].slot, d_slot);
+  EXPECT_FALSE(tree.window_slots().in_use(d_slot));
+  EXPECT_EQ(tree.WindowNode(c_slot), c);
+  ExpectSoundRegistry(tree);
+
+  // A window closed after a step was taken: its node no longer carries the old "P" key after an undo.
+  ASSERT_TRUE(history.Undo());  // the location "b" is back
+  tree.CloseWindow(c_slot);
+  ASSERT_TRUE(history.Redo());
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(tree.node(c).key[0], 'U');
+  ExpectSoundRegistry(tree);
+}
+
+TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
+  MissionDocument doc;
+  EditHistory history(doc, {3, std::size_t{64} << 20});
+  history.Perform("Add location", [&] { (void)doc.AddLocation("a", "", 0, 0, 0); });
+  for (Integer x = 1; x <= 4; ++x) {
+    (void)doc.SetField(RecordRef::Location(0), Field::kLocX, x);
+    history.CloseMerge();
+  }
+  EXPECT_EQ(history.undo_count(), 3u);
+  while (history.Undo()) {
+  }
+  EXPECT_EQ(doc.location(0).loc_x, 1);  // the add and the first edit went
+
+  // A full mission's force table: each step holds two large snapshots, so few fit in 3 MB.
+  MissionDocument big;
+  EditHistory bounded(big, {100, std::size_t{3} << 20});
+  for (int f = 0; f < 8; ++f) {
+    bounded.Perform("Add force", [&] {
+      (void)big.AddForce(Numbered("force", f), "");
+      for (int t = 0; t < kMaxTeams; ++t) {
+        (void)big.AddTeam(f, "team", "", "");
+        for (int a = 0; a < kMaxActors; ++a)
+          (void)big.AddActor(f, t, ActorRecord{});
+      }
+    });
+    EXPECT_TRUE(bounded.bytes() <= bounded.limits().max_bytes || bounded.undo_count() == 1);
+  }
+  EXPECT_LT(bounded.undo_count(), 8u);
+  EXPECT_GT(bounded.undo_count(), 1u);
+  const std::size_t kept = bounded.undo_count();
+  while (bounded.Undo()) {
+  }
+  EXPECT_EQ(big.force_count(), static_cast<int>(8 - kept));
+}
+
+TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {
+  MissionDocument doc;
+  EditHistory history(doc);
+  history.Perform("Add force", [&] { (void)doc.AddForce("f", ""); });
+  (void)doc.SetField(RecordRef::Force(0), Field::kForceName, std::string("g"));
+  doc.SetProjectFile(FileNamePair{"saved.cme", "/tmp/"});  // what saving changes: no new history
+  EXPECT_EQ(history.undo_count(), 2u);
+
+  doc.NewProject();
+  EXPECT_FALSE(history.CanUndo());
+  history.Perform("Add force", [&] { (void)doc.AddForce("f", ""); });
+  (void)doc.AddLocation("loaded", "", 0, 0, 0);  // records that came outside the history
+  EXPECT_FALSE(history.CanUndo());
+  EXPECT_FALSE(history.Undo());
+
+  // Nothing changed: no step. A nested Perform joins the outer one.
+  history.Perform("Delete location", [&] { (void)doc.DeleteLocation(7); });
+  EXPECT_FALSE(history.CanUndo());
+  history.Perform("Paste team", [&] {
+    (void)doc.AddForce("f2", "");
+    history.Perform("inner", [&] { (void)doc.AddTeam(1, "t", "", ""); });
+  });
+  EXPECT_EQ(history.undo_count(), 1u);
+  EXPECT_EQ(history.UndoLabel(), "Paste team");
+}
+
+}  // namespace
+}  // namespace vyr::editor
