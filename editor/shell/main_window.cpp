@@ -126,6 +126,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   open_property_window_ = [this](editor::NodeId node) { property_windows_->Open(node); };
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateCommands();
+  CreateMap();
   Connect();
   UpdateCaption();
   resize(1100, 760);

@@ -25,6 +25,7 @@ namespace vyr::gui {
 
 class ProjectWindow;
 class frm_template2;
+class MapDock;
 class PropertyWindows;
 class RecentFilesMenu;
 
@@ -67,6 +68,7 @@ class MainWindow : public QMainWindow {
   frm_template2* prefab_window() const { return prefab_window_; }
   editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
+  MapDock* map_dock() const { return map_dock_; }
   QMenu* menu(const QString& name) const;
   editor::EditorSettings& settings() { return settings_; }
   editor::UserInterface& ui() { return *ui_; }
@@ -87,6 +89,7 @@ class MainWindow : public QMainWindow {
   void CreateMenus();
   void CreateToolBar();
   void CreateCommands();
+  void CreateMap();  // the map dock and its commands
   void Connect();
 
   void OnNodeClicked(editor::NodeId node);
@@ -120,6 +123,7 @@ class MainWindow : public QMainWindow {
   QMdiSubWindow* prefab_sub_window_ = nullptr;
   frm_template2* prefab_window_ = nullptr;
   QToolBar* toolbar_ = nullptr;
+  MapDock* map_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::map<QString, std::function<void()>> commands_;
 
