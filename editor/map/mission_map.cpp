@@ -124,18 +124,28 @@ MissionMap BuildMissionMap(const MissionDocument& document) {
   }
 
   std::vector<std::size_t> unplaced;  // warnings with no position of their own
+  // A name in an area's list that is no location is marked at the area's first location.
   for (int a = 0; a < document.area_count(); ++a) {
     const AreaRecord& area = document.area(a);
+    const std::size_t first_circle = map.circles.size();
+    const std::size_t first_warning = map.warnings.size();
     for (std::string_view name : ListedNames(area.area_locations)) {
       const int location = Lookup(index, name);
       if (location < 0) {
-        unplaced.push_back(map.warnings.size());
         map.warnings.push_back(MapWarning{a, -1, -1, 0, 0, 0, std::string(name)});
         continue;
       }
       const LocationRecord& at = document.location(location);
       map.circles.push_back(
           MapCircle{a, location, double(at.loc_x), double(at.loc_y), double(area.area_radius)});
+    }
+    for (std::size_t w = first_warning; w < map.warnings.size(); ++w) {
+      if (map.circles.size() == first_circle) {
+        unplaced.push_back(w);
+      } else {
+        map.warnings[w].x = map.circles[first_circle].x;
+        map.warnings[w].y = map.circles[first_circle].y;
+      }
     }
   }
 

@@ -175,12 +175,13 @@ MapViewport MapViewport::Fitting(const editor::MapBounds& bounds, double width, 
 }
 
 void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
-                     const editor::MissionMap& map, const MapViewport& view, double width, double height) {
+                     const editor::MissionMap& map, const MapViewport& view, double width, double height,
+                     bool with_selection) {
   painter.save();
   painter.fillRect(QRectF(0, 0, width, height), kBackground);
   PaintGrid(painter, view, width, height);
   painter.setRenderHint(QPainter::Antialiasing);
-  const editor::NodeAddress selected = SelectedRecord(document);
+  const editor::NodeAddress selected = with_selection ? SelectedRecord(document) : editor::NodeAddress{};
   const auto is_selected = [&selected](NodeImage image, int index) {
     return selected.image == image && selected.index == index;
   };
@@ -277,6 +278,12 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                    QColor(0x20, 0x20, 0x28));
   }
 
+  // Names that are no location, where the team stands when its plan names them.
+  for (const editor::MapWarning& warning : map.warnings) {
+    const QPointF at = view.ToScreen(warning.x, warning.y) + kWarningMarkOffset;
+    PaintWarning(painter, at);
+    labels.Place(at + QPointF(4, 10), Text(warning.name) + "?", QColor(0xa0, 0x10, 0x10));
+  }
   for (const auto& [corner, route] : starts) {
     if (route->force < document.force_count() && route->team < document.team_count(route->force))
       labels.Place(corner + QPointF(-kPointRadius - 3, 24),
@@ -288,12 +295,6 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                  label.lit ? kHighlight : QColor(0x2a, 0x5e, 0x40), label.lit);
   }
 
-  // Names that are no location, where the team stands when its plan names them.
-  for (const editor::MapWarning& warning : map.warnings) {
-    const QPointF at = view.ToScreen(warning.x, warning.y) + kWarningMarkOffset;
-    PaintWarning(painter, at);
-    labels.Place(at + QPointF(4, 10), Text(warning.name) + "?", QColor(0xa0, 0x10, 0x10));
-  }
   painter.restore();
 }
 
@@ -317,12 +318,12 @@ editor::Status ExportMissionMap(const editor::MissionDocument& document, const s
     svg.setTitle("Mission map");
     svg.setDescription(FromCodePage(document.info.vyr_missionname));
     QPainter painter(&svg);
-    PaintMissionMap(painter, document, map, view, width, height);
+    PaintMissionMap(painter, document, map, view, width, height, false);
   } else {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     {
       QPainter painter(&image);
-      PaintMissionMap(painter, document, map, view, width, height);
+      PaintMissionMap(painter, document, map, view, width, height, false);
     }
     if (!image.save(&buffer, "PNG"))
       return editor::Status::Error(path + ": the picture could not be encoded");

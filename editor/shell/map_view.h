@@ -31,9 +31,11 @@ struct MapViewport {
   static MapViewport Fitting(const editor::MapBounds& bounds, double width, double height);
 };
 
-// Draws `map` into a `width` x `height` picture; labels keep their size at any scale.
+// Draws `map` into a `width` x `height` picture; labels keep their size at any scale. The selected
+// tree node's record is highlighted when `with_selection` is set.
 void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
-                     const editor::MissionMap& map, const MapViewport& viewport, double width, double height);
+                     const editor::MissionMap& map, const MapViewport& viewport, double width, double height,
+                     bool with_selection = true);
 
 // Writes the whole mission's map to `path`, as SVG when the name ends in ".svg" (any case), else as PNG,
 // through a temporary file; a failure names the file and the reason.

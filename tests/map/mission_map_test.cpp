@@ -91,6 +91,7 @@ TEST_F(MissionMapTest, AreasAreCirclesAroundTheirLocations) {
   EXPECT_EQ(map.circles[1].radius, 64);
   ASSERT_EQ(map.warnings.size(), 1u);
   EXPECT_EQ(WarningText(doc_, map.warnings[0]), "Area yard: no location named \"zz\"");
+  EXPECT_EQ(map.warnings[0].x, 100);  // at the area's first location
   // Circles widen the bounds; a margin keeps the outermost shapes off the edge.
   EXPECT_LT(map.bounds.left, -364);
   EXPECT_GT(map.bounds.top, 264);
