@@ -6,10 +6,13 @@
 
 #include <QAction>
 #include <QImage>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTest>
 
+#include "editor/properties/property_window.h"
+#include "editor/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "tests/launch/launch_test_support.h"
 
@@ -92,6 +95,19 @@ TEST_F(MapWindowTest, FollowsEditsAndOpensWhatIsClicked) {
   view_->FitToMission();
   EXPECT_TRUE(view_->rect().contains(At(0, 0)));
   EXPECT_TRUE(view_->rect().contains(At(-800, 500)));
+}
+
+TEST_F(MapWindowTest, ANumberTypedInTheOpenedWindowMovesThePoint) {
+  window_->SetPropertyWindowOpener([this](editor::NodeId node) { window_->property_windows()->Open(node); });
+  QTest::mouseClick(view_, Qt::LeftButton, {}, At(1000, 500));
+  PropertyWindow* opened = window_->property_windows()->WindowInSlot(0);
+  ASSERT_NE(opened, nullptr);
+  auto* x = opened->findChild<QLineEdit*>("loc_x");
+  ASSERT_NE(x, nullptr);
+  x->selectAll();
+  QTest::keyClicks(x, "-25");
+  EXPECT_EQ(view_->map().points[1].x, -25);
+  EXPECT_EQ(view_->map().routes[0].steps[1].x, -25);
 }
 
 TEST_F(MapWindowTest, ShowsTheSelectedNodeAndMarksMissingLocations) {
