@@ -1,45 +1,17 @@
-// The mission map: a dockable window that draws the mission from above (x right, y up) from the
+// The mission map window: a dockable view that draws the mission from above (x right, y up) from the
 // document and follows every change to it. A click on a location, an area or a warning mark asks for
-// its node; the selected tree node is shown highlighted. The drawing is also what the export writes.
+// its node; the selected tree node is shown highlighted.
 #pragma once
 
 #include <QDockWidget>
 #include <QPointF>
 #include <QWidget>
-#include <string>
 
 #include "editor/document/mission_document.h"
 #include "editor/map/mission_map.h"
-
-class QPainter;
+#include "editor/shell/map_painting.h"
 
 namespace vyr::gui {
-
-// Warning marks hang below right of where they stand, clear of the location point there.
-inline constexpr QPointF kWarningMarkOffset{11, 13};
-
-// Game units to pixels: screen x = origin_x + x * scale, screen y = origin_y - y * scale.
-struct MapViewport {
-  double scale = 1;
-  double origin_x = 0, origin_y = 0;
-
-  QPointF ToScreen(double x, double y) const { return {origin_x + x * scale, origin_y - y * scale}; }
-  QPointF ToGame(QPointF screen) const {
-    return {(screen.x() - origin_x) / scale, (origin_y - screen.y()) / scale};
-  }
-  // The viewport that shows `bounds` whole and centred in a `width` x `height` picture.
-  static MapViewport Fitting(const editor::MapBounds& bounds, double width, double height);
-};
-
-// Draws `map` into a `width` x `height` picture; labels keep their size at any scale. The selected
-// tree node's record is highlighted when `with_selection` is set.
-void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
-                     const editor::MissionMap& map, const MapViewport& viewport, double width, double height,
-                     bool with_selection = true);
-
-// Writes the whole mission's map to `path`, as SVG when the name ends in ".svg" (any case), else as PNG,
-// through a temporary file; a failure names the file and the reason.
-editor::Status ExportMissionMap(const editor::MissionDocument& document, const std::string& path);
 
 class MapView : public QWidget {
   Q_OBJECT
