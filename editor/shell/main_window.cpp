@@ -137,6 +137,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
           [this](const QString& message) { statusBar()->showMessage(message); });
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateCommands();
+  CreateMap();
   Connect();
   findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
   undo_ = new UndoActions(*this, document_);

@@ -27,6 +27,7 @@ class AutosaveTimer;
 class FindWindow;
 class ProjectWindow;
 class frm_template2;
+class MapDock;
 class PropertyWindows;
 class RecentFilesMenu;
 class UndoActions;
@@ -70,6 +71,7 @@ class MainWindow : public QMainWindow {
   frm_template2* prefab_window() const { return prefab_window_; }
   editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
+  MapDock* map_dock() const { return map_dock_; }
   QMenu* menu(const QString& name) const;
   FindWindow* find_window() const { return find_window_; }
   AutosaveTimer* autosave() const { return autosave_; }
@@ -93,6 +95,7 @@ class MainWindow : public QMainWindow {
   void CreateMenus();
   void CreateToolBar();
   void CreateCommands();
+  void CreateMap();  // the map dock and its commands
   void Connect();
 
   void OnNodeClicked(editor::NodeId node);
@@ -128,6 +131,7 @@ class MainWindow : public QMainWindow {
   QMdiSubWindow* prefab_sub_window_ = nullptr;
   frm_template2* prefab_window_ = nullptr;
   QToolBar* toolbar_ = nullptr;
+  MapDock* map_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::map<QString, std::function<void()>> commands_;
 

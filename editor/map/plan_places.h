@@ -1,0 +1,29 @@
+// The locations a plan text names, found by a statement scanner rather than a parser: the map wants
+// them from plans that may be unfinished or wrong, and a plan that does not parse still has places.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vyr::editor {
+
+// What a named location is to the team at that point of its plan.
+enum class PlaceRole : unsigned char {
+  kPosition,  // the team goes there (insert at, advance towards, moveup to, attack towards, ...)
+  kSight,     // the team faces or aims at it from where it is (snipe ... towards, observe, ...)
+};
+
+struct PlanPlace {
+  std::string_view verb;  // the statement's first word: "insert", "snipe", ...; static storage
+  std::string name;       // the location as written
+  PlaceRole role = PlaceRole::kPosition;
+  int line = 1;  // 1-based line of the plan text
+};
+
+// Every location named by a statement of `plan`, in plan order, nested statement lists included.
+// Comments and string literals are skipped as the script language has them; a statement that
+// breaks off before its location names none. Any bytes are accepted.
+std::vector<PlanPlace> ScanPlanPlaces(std::string_view plan);
+
+}  // namespace vyr::editor

@@ -1,0 +1,143 @@
+#include "editor/map/mission_map.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "editor/document/mission_document.h"
+
+namespace vyr::editor {
+namespace {
+
+std::string Places(std::string_view plan) {
+  std::string out;
+  for (const PlanPlace& place : ScanPlanPlaces(plan)) {
+    out += std::string(place.verb) + (place.role == PlaceRole::kSight ? "^" : "@") + place.name + ":" +
+           std::to_string(place.line) + " ";
+  }
+  return out;
+}
+
+TEST(PlanPlacesTest, EveryStatementFormInPlanOrder) {
+  EXPECT_EQ(Places("  insert at a using \"column\";\r\n  wait until ready;\r\n"
+                   "advance towards b.1 using \"line\"; moveup to c using \"x\";\r\n"
+                   "pullback to d using \"x\"; assemble at e using \"x\"; attack towards f;\r\n"
+                   "defend towards g from h; snipe from i towards j; spread towards k within 40;\r\n"
+                   "freeze towards l for 2.5; observe m; signal towards n \"Red\"; take cover from o;"),
+            "insert@a:1 advance@b.1:3 moveup@c:3 pullback@d:4 assemble@e:4 attack@f:4 defend@g:5 defend@h:5 "
+            "snipe@i:5 snipe^j:5 spread@k:5 freeze^l:6 observe^m:6 signal^n:6 take^o:6 ");
+}
+
+TEST(PlanPlacesTest, NestingCommentsStringsAndBrokenStatements) {
+  // Statements nested in on-blocks count; comments and string literals name nothing.
+  EXPECT_EQ(
+      Places("on (contact, code \"advance towards q\") {\n  on (casualty) { pullback to b using \"c\"; }\n"
+             "  attack towards c; };"),
+      "pullback@b:2 attack@c:3 ");
+  EXPECT_EQ(Places("// attack towards x\nadvance /* towards y */ towards z;"), "advance@z:2 ");
+  // "**/" does not end a block comment, and a line feed taken with a "*" is not counted.
+  EXPECT_EQ(Places("/* a **/ attack towards x; */ attack towards y; /* *\n */\nattack towards z"),
+            "attack@y:1 attack@z:2 ");
+  // Keywords are case-sensitive; a statement that breaks off names nothing, and what follows still counts.
+  EXPECT_EQ(Places("Attack towards a; advance towards; defend towards a from; snipe from \"b\" towards c;"
+                   "insert at 5; attack towards d"),
+            "attack@d:1 ");
+  // An unterminated literal or comment swallows the rest.
+  EXPECT_EQ(Places("attack towards a; radio \"attack towards b"), "attack@a:1 ");
+  EXPECT_EQ(Places("attack towards a; /* attack towards b"), "attack@a:1 ");
+  EXPECT_EQ(Places(""), "");
+}
+
+TEST(PlanPlacesTest, AnyBytesEndWithPlausiblePlaces) {
+  static const char kAlphabet[] = "attack towards insert at snipe from defend ;{}()\"/*\n\r\t\0\xff-_.Az9";
+  const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 200, ' ');
+    for (char& c : text)
+      c = round % 2 ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+    int lines = 1;
+    for (char c : text)
+      lines += c == '\n';
+    for (const PlanPlace& place : ScanPlanPlaces(text)) {
+      ASSERT_FALSE(place.name.empty());
+      ASSERT_GE(place.line, 1);
+      ASSERT_LE(place.line, lines);
+    }
+  }
+}
+
+class MissionMapTest : public ::testing::Test {
+ protected:
+  MissionMapTest() {
+    doc_.AddLocation("a", "", 100, 200, 0);
+    doc_.AddLocation("b", "", -300, 50, 0);
+    doc_.AddLocation("a", "", 9, 9, 0);  // a second "a": names resolve to the first
+    doc_.AddForce("Blue", "");
+  }
+  MissionDocument doc_;
+};
+
+TEST_F(MissionMapTest, AreasAreCirclesAroundTheirLocations) {
+  doc_.AddArea("yard", "", "a?zz?b", 64, "open?");
+  doc_.AddArea("new", "", "[none]", 0, "open");
+  const MissionMap map = BuildMissionMap(doc_);
+  ASSERT_EQ(map.points.size(), 3u);
+  EXPECT_EQ(map.points[1].x, -300);
+  EXPECT_EQ(map.points[1].y, 50);
+  ASSERT_EQ(map.circles.size(), 2u);
+  EXPECT_EQ(map.circles[0].location, 0);
+  EXPECT_EQ(map.circles[1].location, 1);
+  EXPECT_EQ(map.circles[1].radius, 64);
+  ASSERT_EQ(map.warnings.size(), 1u);
+  EXPECT_EQ(WarningText(doc_, map.warnings[0]), "Area yard: no location named \"zz\"");
+  EXPECT_EQ(map.warnings[0].x, 100);  // at the area's first location
+  // Circles widen the bounds; a margin keeps the outermost shapes off the edge.
+  EXPECT_LT(map.bounds.left, -364);
+  EXPECT_GT(map.bounds.top, 264);
+  EXPECT_EQ(ListedNames("?x??y"), (std::vector<std::string_view>{"x", "y"}));
+}
+
+TEST_F(MissionMapTest, RoutesFollowThePlanAndMarkMissingLocations) {
+  doc_.AddTeam(0, "Alpha", "",
+               "attack towards gone;\r\ninsert at b using \"c\";\r\nsnipe from a towards b;\r\n"
+               "advance towards Nowhere using \"c\";");
+  doc_.AddTeam(0, "Idle", "", "wait forever;");
+  doc_.AddForce("Red", "");
+  doc_.AddTeam(1, "Lost", "", "insert at x using \"c\"");
+  const MissionMap map = BuildMissionMap(doc_);
+  ASSERT_EQ(map.routes.size(), 2u);
+  const MapRoute& alpha = map.routes[0];
+  EXPECT_EQ(alpha.force, 0);
+  EXPECT_EQ(alpha.team, 0);
+  ASSERT_EQ(alpha.steps.size(), 5u);
+  // A missing location before the first move stands where the team goes first, later ones where it is.
+  EXPECT_EQ(alpha.steps[0].location, -1);
+  EXPECT_EQ(alpha.steps[0].x, -300);
+  EXPECT_EQ(alpha.steps[2].location, 0);
+  EXPECT_EQ(alpha.steps[3].role, PlaceRole::kSight);
+  EXPECT_EQ(alpha.steps[4].location, -1);
+  EXPECT_EQ(alpha.steps[4].x, 100);  // at "a", where the sniper went
+  EXPECT_EQ(alpha.steps[4].line, 4);
+  EXPECT_EQ(map.routes[1].force, 1);
+  ASSERT_EQ(map.warnings.size(), 3u);
+  EXPECT_EQ(WarningText(doc_, map.warnings[0]), "Blue / Alpha, line 1: no location named \"gone\"");
+  EXPECT_EQ(map.warnings[0].x, -300);
+  EXPECT_EQ(WarningText(doc_, map.warnings[1]), "Blue / Alpha, line 4: no location named \"Nowhere\"");
+  // A team that is never placed has its marks in the middle of the map.
+  EXPECT_EQ(map.warnings[2].x, (map.bounds.left + map.bounds.right) / 2);
+  EXPECT_EQ(map.routes[1].steps[0].y, (map.bounds.bottom + map.bounds.top) / 2);
+}
+
+TEST(MissionMapEmptyTest, NothingPlacedGivesASquareAroundTheOrigin) {
+  MissionDocument doc;
+  const MissionMap map = BuildMissionMap(doc);
+  EXPECT_TRUE(map.points.empty());
+  EXPECT_FALSE(map.bounds.empty());
+  EXPECT_EQ(map.bounds.left, -map.bounds.right);
+  doc.AddLocation("only", "", 5, 5, 0);
+  EXPECT_FALSE(BuildMissionMap(doc).bounds.empty());
+}
+
+}  // namespace
+}  // namespace vyr::editor
