@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev
   xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils dpkg-dev
   libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev
 )
 
 missing=()

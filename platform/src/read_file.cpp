@@ -8,8 +8,29 @@
 #include <cstring>
 #include <utility>
 
+#ifdef _WIN32
+#include "platform/codepage.h"
+#endif
+
 namespace platform {
 namespace {
+
+#ifdef _WIN32
+// Names are UTF-8 and the system takes them as UTF-16; binary, so line ends arrive as they are.
+int OpenForReading(const std::string& path) {
+  const auto wide = Utf8ToUtf16(path);
+  if (!wide) {
+    errno = ENOENT;
+    return -1;
+  }
+  return ::_wopen(reinterpret_cast<const wchar_t*>(wide->c_str()), _O_RDONLY | _O_BINARY);
+}
+#else
+// Non-blocking, so that opening a named pipe does not wait for a writer; it is refused at Open.
+int OpenForReading(const std::string& path) {
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+#endif
 
 constexpr std::size_t kPieceSize = 65536;
 
@@ -30,8 +51,7 @@ FileReader::~FileReader() {
 
 ReadResult FileReader::Open(const std::string& path, std::uint64_t max_size) {
   max_size_ = max_size;
-  // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused just below.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  fd_ = OpenForReading(path);
   if (fd_ < 0) {
     const int error_number = errno;
     result_ = Fault(error_number == ENOENT ? ReadFault::kMissing : ReadFault::kSystem,

@@ -290,7 +290,7 @@ HRESULT VYRMission::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
-  return CreateTypeInfo(IVYRMissionDescription(), info);
+  return CreateTypeInfo(IVYRMission2Description(), info);
 }
 
 HRESULT VYRMission::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count, LCID, DISPID* dispids) {

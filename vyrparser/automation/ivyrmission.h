@@ -154,11 +154,12 @@ inline std::string BuiltVYRMissionLibrary() {
 // and `library_path` is given, registers that library first, as vyr-regsvr would, and tries again.
 inline HRESULT CreateVYRMission(platform::ComPtr<IVYRMission>* mission, const std::string& library_path = {},
                                 std::string* error_text = nullptr) {
-  if (mission == nullptr) return platform::E_POINTER;
+  using namespace platform;  // result codes are macros on Windows: named unqualified
+  if (mission == nullptr) return E_POINTER;
   HRESULT hr = platform::CoCreateInstance(CLSID_VYRMission, IID_IVYRMission, mission->PutVoid(), error_text);
-  if ((hr == platform::REGDB_E_CLASSNOTREG || hr == platform::CO_E_DLLNOTFOUND) && !library_path.empty()) {
+  if ((hr == REGDB_E_CLASSNOTREG || hr == CO_E_DLLNOTFOUND) && !library_path.empty()) {
     const HRESULT registered = platform::RegisterServer(library_path, false, error_text);
-    if (platform::FAILED(registered)) return registered;
+    if (FAILED(registered)) return registered;
     hr = platform::CoCreateInstance(CLSID_VYRMission, IID_IVYRMission, mission->PutVoid(), error_text);
   }
   return hr;

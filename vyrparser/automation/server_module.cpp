@@ -1,12 +1,10 @@
 // The server module: its lock count, the class object of VYRMission, registration, and the four
 // entry points that are the library's only exported symbols.
-#include <dlfcn.h>
-
 #include <atomic>
-#include <filesystem>
 #include <string>
 
 #include "platform/com.h"
+#include "platform/com_runtime.h"
 #include "platform/registry.h"
 #include "vyrparser/automation/module.h"
 #include "vyrparser/automation/module_info.h"
@@ -61,11 +59,7 @@ VYRMissionFactory& ClassObject() {
 
 // The absolute path this library was loaded from.
 std::string ModulePath() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr) return {};
-  std::error_code ec;
-  const std::filesystem::path path = std::filesystem::absolute(info.dli_fname, ec);
-  return ec ? std::string(info.dli_fname) : path.lexically_normal().string();
+  return ModuleFileName(reinterpret_cast<const void*>(&ModulePath));
 }
 
 std::string ClassKey() {
@@ -112,37 +106,31 @@ long ModuleLockCount() {
 }  // namespace vyr::automation
 
 using namespace vyr::automation;
+using namespace platform;  // result codes are macros on Windows: named unqualified
 
-#define VYR_EXPORT extern "C" __attribute__((visibility("default")))
-
-VYR_EXPORT platform::HRESULT DllCanUnloadNow() {
-  return ModuleLockCount() == 0 ? platform::S_OK : platform::S_FALSE;
+PLATFORM_EXPORT HRESULT DllCanUnloadNow() {
+  return ModuleLockCount() == 0 ? S_OK : S_FALSE;
 }
 
-VYR_EXPORT platform::HRESULT DllGetClassObject(platform::REFCLSID clsid, platform::REFIID iid,
-                                               void** object) {
-  if (object == nullptr) return platform::E_POINTER;
+PLATFORM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (!(clsid == CLSID_VYRMission)) return platform::CLASS_E_CLASSNOTAVAILABLE;
+  if (!(clsid == CLSID_VYRMission)) return CLASS_E_CLASSNOTAVAILABLE;
   return ClassObject().QueryInterface(iid, object);
 }
 
-VYR_EXPORT platform::HRESULT DllRegisterServer() {
+PLATFORM_EXPORT HRESULT DllRegisterServer() {
   const std::string module_path = ModulePath();
-  if (module_path.empty()) return platform::SELFREG_E_CLASS;
-  platform::Registry registry = platform::Registry::Default();
-  if (!registry.Update([&](platform::RegistryTree& tree) { WriteClassEntries(tree, module_path); })) {
-    return platform::SELFREG_E_CLASS;
+  if (module_path.empty()) return SELFREG_E_CLASS;
+  Registry registry = Registry::Default();
+  if (!registry.Update([&](RegistryTree& tree) { WriteClassEntries(tree, module_path); })) {
+    return SELFREG_E_CLASS;
   }
-  if (!registry.Update([&](platform::RegistryTree& tree) { WriteTypeLibraryEntries(tree, module_path); })) {
-    return platform::SELFREG_E_TYPELIB;
-  }
-  return platform::S_OK;
+  return RegisterTypeLibrary(module_path);
 }
 
-VYR_EXPORT platform::HRESULT DllUnregisterServer() {
-  platform::Registry registry = platform::Registry::Default();
-  if (!registry.Update(RemoveClassEntries)) return platform::SELFREG_E_CLASS;
-  if (!registry.Update(RemoveTypeLibraryEntries)) return platform::SELFREG_E_TYPELIB;
-  return platform::S_OK;
+PLATFORM_EXPORT HRESULT DllUnregisterServer() {
+  Registry registry = Registry::Default();
+  if (!registry.Update(RemoveClassEntries)) return SELFREG_E_CLASS;
+  return UnregisterTypeLibrary();
 }

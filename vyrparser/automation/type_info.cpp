@@ -29,7 +29,7 @@ bool IsRetval(const ParamDescription& p) {
 
 BSTR AsciiBstr(const char* text) {
   const std::u16string wide(text, text + std::char_traits<char>::length(text));
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  return AllocOleText(wide);
 }
 
 // A FUNCDESC with its parameter array and the pointees of output parameters in one block.
@@ -44,6 +44,7 @@ FUNCDESC* NewFuncDesc(const FunctionDescription& f) {
   desc->funckind = FUNC_DISPATCH;
   desc->invkind = static_cast<INVOKEKIND>(f.invoke_kind);
   desc->callconv = CC_STDCALL;
+  desc->oVft = static_cast<std::int16_t>(f.slot * static_cast<int>(sizeof(void*)));
   desc->lprgelemdescParam = params;
   desc->elemdescFunc.tdesc.vt = VT_VOID;
   std::int16_t count = 0;

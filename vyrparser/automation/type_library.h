@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/com.h"
-#include "platform/registry.h"
 
 namespace vyr::automation {
 
@@ -18,9 +17,6 @@ inline constexpr platform::LCID kTypeLibraryLocale = 1033;
 inline constexpr const char* kClassHelp = "VYRMission Class";
 inline constexpr const char* kInterfaceHelp = "IVYRMission Interface";
 inline constexpr const char* kInterface2Help = "IVYRMission2 Interface";
-// The registry's subkeys for the module of the type library: "<version>\<locale in hex>\<platform>".
-inline constexpr const char* kTypeLibraryLocaleKey = "409";
-inline constexpr const char* kTypeLibraryPlatformKey = "linux";
 
 enum class ParamType : std::uint8_t { kI2, kI4, kR4, kBstr };
 enum ParamFlag : std::uint8_t { kParamIn = 1, kParamOut = 2, kParamRetval = 4 };
@@ -68,6 +64,8 @@ struct InterfaceDescription {
   std::span<const FunctionDescription> functions;
 };
 const InterfaceDescription& IVYRMissionDescription();
+// IVYRMission2 with all its rows, IVYRMission's first.
+const InterfaceDescription& IVYRMission2Description();
 
 // A new ITypeInfo (one reference, holding the module loaded) for the dispatch view of a dual interface: one
 // function per row, [out, retval] as the function's result, other outputs as pointers.
@@ -78,11 +76,11 @@ platform::HRESULT CreateTypeInfo(const InterfaceDescription& description, platfo
 platform::HRESULT LookUpNames(std::span<const FunctionDescription> functions, platform::LPOLESTR* names,
                               platform::UINT name_count, platform::DISPID* dispids);
 
-// "TypeLib\{...}\1.0" with its name, "409\linux" module path, FLAGS and HELPDIR, and the
-// "Interface\{...}" keys of the two dual interfaces.
-void WriteTypeLibraryEntries(platform::RegistryTree& tree, const std::string& module_path);
-// Removes the version key (and the library key when no other version is left) and the interface keys.
-void RemoveTypeLibraryEntries(platform::RegistryTree& tree);
+// Registers the type library of the module at `module_path` (the type library of its resources on
+// Windows, the compiled-in description elsewhere), with the module's folder as its help folder.
+platform::HRESULT RegisterTypeLibrary(const std::string& module_path);
+// Removes what RegisterTypeLibrary wrote; the library key stays while another version is registered.
+platform::HRESULT UnregisterTypeLibrary();
 // True when the registry names a module for the type library.
 bool TypeLibraryRegistered();
 

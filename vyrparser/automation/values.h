@@ -13,17 +13,16 @@ namespace vyr::automation {
 
 inline std::string Bytes(platform::BSTR text) {
   if (text == nullptr) return {};
-  return platform::Utf16ToCp1252(std::u16string_view(text, platform::SysStringLen(text)));
+  return platform::Utf16ToCp1252(platform::OleText(text));
 }
 
 inline std::string FileName(platform::BSTR text) {
   if (text == nullptr) return {};
-  return platform::Utf16ToUtf8(std::u16string_view(text, platform::SysStringLen(text)));
+  return platform::Utf16ToUtf8(platform::OleText(text));
 }
 
 inline platform::BSTR MakeBstr(std::string_view bytes) {
-  const std::u16string wide = platform::Cp1252ToUtf16(bytes);
-  return platform::SysAllocStringLen(wide.data(), static_cast<platform::UINT>(wide.size()));
+  return platform::AllocOleText(platform::Cp1252ToUtf16(bytes));
 }
 
 // How many out-parameters this thread has written: a late-bound call passes results back to its

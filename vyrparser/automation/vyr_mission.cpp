@@ -20,7 +20,7 @@ namespace {
 
 using parser::ParsedMission;
 using parser::Text;
-using platform::S_OK;
+using namespace platform;
 
 constexpr std::string_view kIncorrectMission = "incorrect mission";
 
@@ -65,7 +65,7 @@ platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
   auto* mission = new (std::nothrow) VYRMission;
   if (mission == nullptr) {
     *object = nullptr;
-    return platform::E_OUTOFMEMORY;
+    return E_OUTOFMEMORY;
   }
   // Held at 1 while querying, so that a refused interface destroys the object.
   mission->AddRef();
@@ -75,7 +75,7 @@ platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
 }
 
 HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
-  if (object == nullptr) return platform::E_POINTER;
+  if (object == nullptr) return E_POINTER;
   if (riid == platform::IID_IUnknown || riid == platform::IID_IDispatch || riid == IID_IVYRMission ||
       riid == IID_IVYRMission2) {
     *object = static_cast<IVYRMission2*>(this);
@@ -83,7 +83,7 @@ HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
     return S_OK;
   }
   *object = nullptr;
-  return platform::E_NOINTERFACE;
+  return E_NOINTERFACE;
 }
 
 platform::ULONG VYRMission::AddRef() {

@@ -15,7 +15,7 @@ using parser::MissionActor;
 using parser::MissionForce;
 using parser::MissionTeam;
 using parser::ParsedMission;
-using platform::S_OK;
+using namespace platform;
 
 std::int32_t Count32(std::size_t n) {
   return static_cast<std::int32_t>(std::min<std::size_t>(n, std::numeric_limits<std::int32_t>::max()));

@@ -1,4 +1,5 @@
-// Class creation by class identifier and in-process server registration, over the registry stand-in.
+// Class creation by class identifier and in-process server registration: over the registry stand-in
+// here, thin wrappers over the system's own calls on Windows.
 #pragma once
 
 #include <string>
@@ -29,6 +30,9 @@ std::string DescribeHResult(HRESULT hr);
 // Loads the library and calls its DllRegisterServer (or DllUnregisterServer), as vyr-regsvr does.
 // *message (when given) receives a sentence saying what happened.
 HRESULT RegisterServer(const std::string& library_path, bool unregister, std::string* message = nullptr);
+
+// The absolute path of the module (library or program) that holds `address`; "" when unknown.
+std::string ModuleFileName(const void* address);
 
 // Registers the library when the class is not registered, or when its registered module file is gone.
 // S_FALSE when the class was already usable.

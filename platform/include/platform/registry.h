@@ -1,5 +1,6 @@
-// The per-user stand-in for HKEY_CLASSES_ROOT: a tree of keys holding string and 32-bit number values,
-// kept in a ".reg"-style text file. Key and value names compare ignoring ASCII case and keep their spelling.
+// HKEY_CLASSES_ROOT. Here a per-user stand-in: a tree of keys holding string and 32-bit number values, kept
+// in a ".reg"-style text file. On Windows the same calls go straight to the system's registry. Key and value
+// names compare ignoring ASCII case and keep their spelling.
 #pragma once
 
 #include <cstdint>
@@ -42,14 +43,22 @@ class RegistryTree {
   std::vector<std::string> SubKeyNames(std::string_view path) const;
   std::vector<std::string> ValueNames(std::string_view path) const;
 
+#ifndef _WIN32
   // The file text: a header line, then one "[HKEY_CLASSES_ROOT\...]" section per key with its values.
   std::string Serialize() const;
   // Reads what Serialize writes; on bad text returns nullopt and sets *error to "line N: reason".
   static std::optional<RegistryTree> Parse(std::string_view text, std::string* error);
 
   friend bool operator==(const RegistryTree&, const RegistryTree&) = default;
+#endif
 
  private:
+#ifdef _WIN32
+  friend class Registry;
+  // The system's registry is the tree: nothing is held but whether a change was refused.
+  bool Refused(long status);
+  bool refused_ = false;
+#else
   struct Key {
     std::string name;
     std::vector<std::pair<std::string, RegistryValue>> values;  // in order of first setting
@@ -63,6 +72,7 @@ class RegistryTree {
   static void SerializeKey(const Key& key, const std::string& path, std::string& out);
 
   Key root_;
+#endif
 };
 
 // The registry file of this user. Every access takes a lock on "<file>.lock", so that processes that
