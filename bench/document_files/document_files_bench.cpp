@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/full_project.h"
+#include "editor/launch/recovery.h"
 
 namespace {
 
@@ -50,6 +51,31 @@ void BM_FormatForces(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FormatForces)->Unit(benchmark::kMillisecond);
+
+// The autosave timer's tick on the UI thread: with nothing unsaved it only compares what saving would
+// write with the files; after an edit it writes a whole recovery copy.
+void BM_AutosaveTickUnchanged(benchmark::State& state) {
+  SavedFullProject& f = SharedFullProject();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(vyr::editor::HasUnsavedChanges(f.doc));
+}
+BENCHMARK(BM_AutosaveTickUnchanged)->Unit(benchmark::kMillisecond);
+
+void BM_AutosaveTickAfterEdit(benchmark::State& state) {
+  SavedFullProject& f = SharedFullProject();
+  vyr::editor::RecoverySession session(f.folder + "recovery");
+  const std::string name = f.doc.location(0).loc_name;
+  int edits = 0;
+  for (auto _ : state) {
+    (void)f.doc.SetField(vyr::editor::RecordRef::Location(0), vyr::editor::Field::kLocName,
+                         name + std::to_string(++edits));
+    const Status status = session.Autosave(f.doc);
+    if (!status) state.SkipWithError(status.message.c_str());
+  }
+  (void)f.doc.SetField(vyr::editor::RecordRef::Location(0), vyr::editor::Field::kLocName, name);
+  session.Discard();
+}
+BENCHMARK(BM_AutosaveTickAfterEdit)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

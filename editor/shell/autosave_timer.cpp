@@ -13,6 +13,8 @@ AutosaveTimer::AutosaveTimer(editor::MissionDocument& document, const std::strin
       session_(recovery_folder_) {
   timer_.setObjectName("autosave_timer");
   connect(&timer_, &QTimer::timeout, this, &AutosaveTimer::Tick);
+  on_change_ = document_.changes().Connect([this](editor::DocumentChange) { changed_ = true; });
+  on_edit_ = document_.edits().Connect([this](const editor::RecordEdit&) { changed_ = true; });
 }
 
 void AutosaveTimer::Start(int seconds) {
@@ -24,6 +26,8 @@ void AutosaveTimer::Start(int seconds) {
 }
 
 void AutosaveTimer::Tick() {
+  if (!changed_ && !failing_) return;
+  changed_ = false;
   const editor::Status status = session_.Autosave(document_);
   if (status) {
     failing_ = false;

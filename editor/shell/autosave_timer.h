@@ -20,7 +20,7 @@ class AutosaveTimer : public QObject {
 
   // Copies every `seconds`; 0 stops.
   void Start(int seconds);
-  // One copy step now.
+  // One copy step now, when the document announced a change since the last step.
   void Tick();
 
   editor::RecoverySession& session() { return session_; }
@@ -36,6 +36,11 @@ class AutosaveTimer : public QObject {
   editor::RecoverySession session_;
   QTimer timer_;
   bool failing_ = false;
+  // Set by every change the document announces; a tick with nothing new skips comparing the whole
+  // project with its files (tens of milliseconds on a full mission).
+  bool changed_ = true;
+  editor::Notifier<editor::DocumentChange>::Connection on_change_;
+  editor::Notifier<editor::RecordEdit>::Connection on_edit_;
 };
 
 }  // namespace vyr::gui
