@@ -11,7 +11,7 @@
 
 #include "editor/properties/property_windows.h"
 #include "editor/shell/main_window.h"
-#include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -25,15 +25,12 @@ QStringList Rows(QTreeWidget* results) {
   return rows;
 }
 
-TEST(FindWindow, ListsMatchesFollowsEditsAndOpensTheChosenRecord) {
-  ScratchFolder scratch;
-  editor::MissionDocument document;
-  editor::MemorySettingsStore store;
-  RecordingLauncher launcher;
-  FakeTools tools;
-  ScriptedUi ui;
-  MainWindow window(MainWindowServices{document, store, launcher, tools.Parse(), scratch.str(), scratch.str(),
-                                       [] {}, [] {}, &ui, false});
+using FindWindowTest = MainWindowFixture;
+
+TEST_F(FindWindowTest, ListsMatchesFollowsEditsAndOpensTheChosenRecord) {
+  MakeWindow();
+  MainWindow& window = *window_;
+  editor::MissionDocument& document = document_;
   window.show();
   window.StartUp("");
   BuildWarehouse(document);

@@ -14,7 +14,7 @@
 #include "editor/properties/property_window.h"
 #include "editor/properties/property_windows.h"
 #include "editor/shell/main_window.h"
-#include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -23,7 +23,7 @@ using editor::Integer;
 using editor::RecordRef;
 using namespace editor::testing;
 
-class MapWindowTest : public ::testing::Test {
+class MapWindowTest : public MainWindowFixture {
  protected:
   MapWindowTest() {
     document_.AddLocation("gate", "", 0, 0, 0);
@@ -32,9 +32,7 @@ class MapWindowTest : public ::testing::Test {
     document_.AddForce("Blue", "");
     document_.AddTeam(0, "Alpha", "",
                       "insert at gate using \"column\"; attack towards tower; observe nowhere;");
-    window_ = std::make_unique<MainWindow>(MainWindowServices{document_, store_, launcher_, tools_.Parse(),
-                                                              scratch_.str(), scratch_.str(), [] {}, [] {},
-                                                              &ui_, false});
+    MakeWindow();
     window_->SetPropertyWindowOpener([this](editor::NodeId node) { opened_.push_back(node); });
     view_ = window_->map_dock()->view();
     view_->resize(400, 300);
@@ -43,13 +41,6 @@ class MapWindowTest : public ::testing::Test {
 
   QPoint At(double x, double y) { return view_->viewport().ToScreen(x, y).toPoint(); }
 
-  ScratchFolder scratch_;
-  editor::MissionDocument document_;
-  editor::MemorySettingsStore store_;
-  RecordingLauncher launcher_;
-  FakeTools tools_;
-  ScriptedUi ui_;
-  std::unique_ptr<MainWindow> window_;
   MapView* view_ = nullptr;
   std::vector<editor::NodeId> opened_;
 };

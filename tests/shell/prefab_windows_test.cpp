@@ -21,7 +21,7 @@
 
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_tree_model.h"
-#include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -31,12 +31,11 @@ using namespace editor::testing;
 
 // The warehouse mission beside a library holding the actor "Bot" in group "Troops" and the team
 // "Alpha" (with its plan, which the prefab drops) in group "Squads".
-class PrefabWindowsTest : public ::testing::Test {
+class PrefabWindowsTest : public MainWindowFixture {
  protected:
   PrefabWindowsTest() {
     BuildWarehouse(document_);
-    window_ = std::make_unique<MainWindow>(MainWindowServices{
-        document_, store_, launcher_, tools_.Parse(), scratch_.str(), scratch_.str(), {}, {}, &ui_, false});
+    MakeWindow();
     editor::PrefabLibrary& library = window_->prefab_library();
     EXPECT_TRUE(library.AddGroup("Troops"));
     EXPECT_TRUE(document_.CopyActor(0, 0, 1));
@@ -70,13 +69,6 @@ class PrefabWindowsTest : public ::testing::Test {
   QPoint ItemAt(int row) { return list_->visualItemRect(list_->item(row)).center(); }
   bool Enabled(const char* name) { return window_->findChild<QAction*>(name)->isEnabled(); }
 
-  ScratchFolder scratch_;
-  editor::MissionDocument document_;
-  editor::MemorySettingsStore store_;
-  RecordingLauncher launcher_;
-  FakeTools tools_;
-  ScriptedUi ui_;
-  std::unique_ptr<MainWindow> window_;
   frm_template2* prefabs_ = nullptr;
   QListWidget* list_ = nullptr;
 };

@@ -14,22 +14,19 @@
 #include "editor/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_window.h"
-#include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
 
 using namespace editor::testing;
 
-class UndoActionsTest : public ::testing::Test {
+class UndoActionsTest : public MainWindowFixture {
  protected:
   UndoActionsTest() {
-    window_ = std::make_unique<MainWindow>(MainWindowServices{document_, store_, launcher_, tools_.Parse(),
-                                                              scratch_.str(), scratch_.str(), [] {}, [] {},
-                                                              &ui_, false});
+    MakeWindow();
     window_->StartUp("");
   }
-  QAction* Action(const char* name) const { return window_->findChild<QAction*>(name); }
   PropertyWindow* OpenWindowOf(editor::NodeId node) {
     document_.MakeCurrent(node);
     emit window_->project_window()->nodeClicked(node);
@@ -37,14 +34,6 @@ class UndoActionsTest : public ::testing::Test {
     return opened.key[0] == 'P' ? window_->property_windows()->WindowInSlot(std::stoi(opened.key.substr(1)))
                                 : nullptr;
   }
-
-  ScratchFolder scratch_;
-  editor::MissionDocument document_;
-  editor::MemorySettingsStore store_;
-  RecordingLauncher launcher_;
-  FakeTools tools_;
-  ScriptedUi ui_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
