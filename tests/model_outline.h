@@ -52,14 +52,14 @@ inline void Plan(std::string& out, const parser::InstructionList& list, const st
   for (const parser::PlanInstruction& i : list.instructions) {
     const auto kind = static_cast<std::size_t>(i.kind);
     Put(out, indent, kind < std::size(kNames) ? kNames[kind] : "kind?", " ", Q(i.first), " ", Q(i.second),
-        " ", Q(i.third));
+        " ", Q(i.third()));
     if (i.value != 0) Put(out, " value=", Num(i.value));
     if (i.events != 0) Put(out, " events=", std::to_string(i.events));
-    if (i.patrol_areas) List(out, "areas", *i.patrol_areas);
+    if (i.patrol_areas()) List(out, "areas", *i.patrol_areas());
     out += '\n';
-    if (i.body) {
+    if (i.body()) {
       Put(out, indent, "{\n");
-      Plan(out, *i.body, indent + "  ");
+      Plan(out, *i.body(), indent + "  ");
       Put(out, indent, "}\n");
     }
   }

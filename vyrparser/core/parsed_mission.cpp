@@ -35,6 +35,9 @@ const char* const kInstructionNames[kInstructionKindCount] = {
     "wait until code",
 };
 
+// Plans are most of a large script's model: an instruction must stay smaller than most statements.
+static_assert(sizeof(PlanInstruction) <= 32);
+
 const char* InstructionName(InstructionKind kind) {
   const auto i = static_cast<std::uint32_t>(kind);
   return i < kInstructionKindCount ? kInstructionNames[i] : "";
@@ -184,13 +187,13 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
 MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
                                       std::string_view model_and_skin) {
   if (!current_team_) return nullptr;
-  auto actor = std::make_unique<MissionActor>();
-  actor->type = type;
-  actor->name = MakeText(name);
-  actor->model_and_skin = ShareText(model_and_skin);
-  actor->team = current_team_;
-  current_actor_ = actor.get();
-  current_team_->members.push_back(std::move(actor));
+  MissionActor& actor = actor_store_.emplace_back();
+  actor.type = type;
+  actor.name = MakeText(name);
+  actor.model_and_skin = ShareText(model_and_skin);
+  actor.team = current_team_;
+  current_actor_ = &actor;
+  current_team_->members.push_back(current_actor_);
   all_actors.push_back(current_actor_);
   if (!actor_index_stale_) {
     actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1));
@@ -376,21 +379,25 @@ PlanInstruction* ParsedMission::AppendInstruction(InstructionKind kind, Text fir
   instruction.kind = kind;
   instruction.first = first;
   instruction.second = second;
-  instruction.third = third;
+  instruction.third_ = third;
   instruction.value = value;
   return &instruction;
 }
 
 PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint16_t events, Text code) {
   PlanInstruction* on = AppendInstruction(InstructionKind::kOn, owner, code);
-  if (on) on->events = events;
+  if (on) {
+    on->events = events;
+    on->body_ = nullptr;
+  }
   return on;
 }
 
 PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
   PlanInstruction* patrol = AppendInstruction(InstructionKind::kPatrol, owner);
-  if (patrol && !pending_patrol_areas_.empty()) {
-    patrol->patrol_areas = std::make_unique<std::vector<Text>>(pending_patrol_areas_);
+  if (patrol) {
+    patrol->patrol_areas_ =
+        pending_patrol_areas_.empty() ? nullptr : &patrol_area_lists_.emplace_back(pending_patrol_areas_);
   }
   pending_patrol_areas_.clear();
   return patrol;
@@ -398,18 +405,19 @@ PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
 
 void ParsedMission::PushStatementList() {
   list_stack_.push_back(current_list_);
-  open_bodies_.push_back(std::make_unique<InstructionList>());
-  current_list_ = open_bodies_.back().get();
+  open_bodies_.push_back(&bodies_.emplace_back());
+  current_list_ = open_bodies_.back();
 }
 
 void ParsedMission::PopStatementList() {
   if (list_stack_.empty()) return;
-  std::unique_ptr<InstructionList> body = std::move(open_bodies_.back());
+  InstructionList* body = open_bodies_.back();
   open_bodies_.pop_back();
   InstructionList* outer = list_stack_.back();
   list_stack_.pop_back();
   body->instructions.shrink_to_fit();
-  if (outer && !outer->instructions.empty()) outer->instructions.back().body = std::move(body);
+  if (outer && !outer->instructions.empty() && outer->instructions.back().kind == InstructionKind::kOn)
+    outer->instructions.back().body_ = body;
   current_list_ = outer;
 }
 

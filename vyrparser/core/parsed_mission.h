@@ -134,10 +134,28 @@ struct PlanInstruction {
   float value = 0.0f;        // wait and freeze time, spread distance, split count
   Text first;                // the owner team, or the phase name of a phase; null for a wait
   Text second;
-  Text third;
-  std::unique_ptr<InstructionList> body;  // on only; null when none
-  // patrol only: the areas to patrol, or null for a patrol without a list
-  std::unique_ptr<std::vector<Text>> patrol_areas;
+
+  // The third name of advance, assemble, defend, insert, moveup, pullback, signal and snipe; null for
+  // the other kinds.
+  Text third() const { return HasBodyOrAreas() ? Text() : third_; }
+  // An on's body (owned by the model); null when none, and for the other kinds.
+  const InstructionList* body() const { return kind == InstructionKind::kOn ? body_ : nullptr; }
+  InstructionList* body() { return kind == InstructionKind::kOn ? body_ : nullptr; }
+  // A patrol's areas (owned by the model), or null for a patrol without a list and the other kinds.
+  const std::vector<Text>* patrol_areas() const {
+    return kind == InstructionKind::kPatrol ? patrol_areas_ : nullptr;
+  }
+
+ private:
+  friend class ParsedMission;
+  bool HasBodyOrAreas() const { return kind == InstructionKind::kOn || kind == InstructionKind::kPatrol; }
+  // On and patrol use no third name, so their extra part shares its place: 32 bytes an instruction,
+  // less than many a short statement's text.
+  union {
+    Text third_{};
+    InstructionList* body_;
+    const std::vector<Text>* patrol_areas_;
+  };
 };
 
 struct InstructionList {
@@ -146,8 +164,8 @@ struct InstructionList {
 
 struct MissionTeam {
   Text name;
-  MissionForce* force = nullptr;  // the force whose team list holds this team; set when it is added
-  std::vector<std::unique_ptr<MissionActor>> members;
+  MissionForce* force = nullptr;       // the force whose team list holds this team; set when it is added
+  std::vector<MissionActor*> members;  // owned by the model
   InstructionList plan;
 };
 
@@ -341,6 +359,7 @@ class ParsedMission {
 
   TextPool pool_;
   std::deque<ConditionNode> condition_nodes_;
+  std::deque<MissionActor> actor_store_;  // every actor, in one block per many rather than one each
 
   MissionForce* current_force_ = nullptr;
   MissionTeam* current_team_ = nullptr;
@@ -351,7 +370,10 @@ class ParsedMission {
   std::vector<InstructionList*> list_stack_;
   // Bodies of on statements still being read, parallel to list_stack_; a body joins its on
   // instruction only when its list is popped.
-  std::vector<std::unique_ptr<InstructionList>> open_bodies_;
+  std::vector<InstructionList*> open_bodies_;
+  // Every on body and patrol area list, referred to by their instructions.
+  std::deque<InstructionList> bodies_;
+  std::deque<std::vector<Text>> patrol_area_lists_;
   std::vector<Text> pending_patrol_areas_;
   std::size_t plan_size_hint_ = 0;  // instructions in the plan read last
 

@@ -48,6 +48,17 @@ inline std::uint8_t ClassOf(char c) {
   return kClasses[static_cast<unsigned char>(c)];
 }
 
+// The first byte at or after `p` outside class `cls`, testing four bytes a step. The NUL sentinel is
+// in no class, and the run's padding makes reading up to three bytes past it safe.
+template <std::uint8_t cls>
+inline const char* SkipClass(const char* p) {
+  while (ClassOf(p[0]) & ClassOf(p[1]) & ClassOf(p[2]) & ClassOf(p[3]) & cls)
+    p += 4;
+  while (ClassOf(*p) & cls)
+    ++p;
+  return p;
+}
+
 // Up to 16 bytes of a word as two little-endian numbers, zero past its end.
 struct WordBits {
   std::uint64_t low = 0, high = 0;
@@ -271,8 +282,7 @@ bool Scanner::ScanNormal(Token& t) {
     const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
     if (cls & kIdentStart) {
-      while (ClassOf(*p) & kIdentPart)
-        ++p;
+      p = SkipClass<kIdentPart>(p);
       const auto length = static_cast<std::size_t>(p - start);
       // Keywords are lower case: a word with a capital matches none of them.
       t.kind = length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length)) : Tok::kIdent;
@@ -453,8 +463,7 @@ bool Scanner::ScanString(Token& t) {
     const char* start = p;
     const char c = *p++;
     if (ClassOf(c) & kStringStart) {
-      while (ClassOf(*p) & kStringPart)
-        ++p;
+      p = SkipClass<kStringPart>(p);
       Set(t, Tok::kString, start, p);
       p_ = p;
       return true;
