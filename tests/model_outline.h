@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ inline std::string Num(double value) {
   return buffer;
 }
 
-inline void List(std::string& out, const char* label, const std::vector<parser::Text>& texts) {
+inline void List(std::string& out, const char* label, std::span<const parser::Text> texts) {
   if (texts.empty()) return;
   Put(out, " | ", label);
   for (parser::Text t : texts)

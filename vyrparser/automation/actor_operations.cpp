@@ -35,7 +35,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 // Keeps the first `wanted` entries named `name` (ignoring case), drops the rest, then appends copies of
 // `name` until there are `wanted`.
-void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_view name, int wanted) {
+void SetNamedCount(ParsedMission& model, std::pmr::vector<Text>& list, std::string_view name, int wanted) {
   int found = 0;
   std::erase_if(list, [&](const Text& entry) {
     if (!EqualIgnoringCase(entry.view(), name)) return false;

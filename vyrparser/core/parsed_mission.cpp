@@ -187,7 +187,7 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
 MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
                                       std::string_view model_and_skin) {
   if (!current_team_) return nullptr;
-  MissionActor& actor = actor_store_.emplace_back();
+  MissionActor& actor = actor_store_.emplace_back(&equipment_memory_);
   actor.type = type;
   actor.name = MakeText(name);
   actor.model_and_skin = ShareText(model_and_skin);

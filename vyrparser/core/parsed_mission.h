@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <memory_resource>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -80,13 +81,17 @@ struct MissionTeam;
 struct MissionForce;
 
 struct MissionActor {
+  // The equipment lists take their memory from `memory`: the model's, for the actors it holds.
+  explicit MissionActor(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : weapons(memory), ammunition(memory), items(memory) {}
+
   std::uint32_t type = kActorNpc;
   Text name;
   Text model_and_skin;
   float skill = 0.0f;  // stays 0 for a player declared without a skill clause
-  std::vector<Text> weapons;
-  std::vector<AmmoEntry> ammunition;
-  std::vector<Text> items;
+  std::pmr::vector<Text> weapons;
+  std::pmr::vector<AmmoEntry> ammunition;
+  std::pmr::vector<Text> items;
   MissionTeam* team = nullptr;  // the team whose member list holds this actor; set when it is added
 };
 
@@ -359,7 +364,10 @@ class ParsedMission {
 
   TextPool pool_;
   std::deque<ConditionNode> condition_nodes_;
-  std::deque<MissionActor> actor_store_;  // every actor, in one block per many rather than one each
+  // Every actor, and their equipment lists: a few large blocks rather than a heap block per list.
+  // Memory of a list that grows or shrinks is taken back only with the model.
+  std::pmr::monotonic_buffer_resource equipment_memory_;
+  std::deque<MissionActor> actor_store_;
 
   MissionForce* current_force_ = nullptr;
   MissionTeam* current_team_ = nullptr;

@@ -151,18 +151,47 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.text = std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
+// The high bit of each byte of `w` that is not zero.
+inline std::uint64_t NonZeroBytes(std::uint64_t w) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return (((w & kLow7) + kLow7) | w) & ~kLow7;
+}
+
+constexpr std::uint64_t Repeated(char c) {
+  return 0x0101010101010101ull * static_cast<unsigned char>(c);
+}
+
 // The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
 inline const char* SkipBlanks(const char* p) {
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
       std::uint64_t w;
       std::memcpy(&w, p, 8);
-      const std::uint64_t other = w ^ 0x2020202020202020ull;  // zero bytes are blanks
+      const std::uint64_t other = w ^ Repeated(' ');  // zero bytes are blanks
       if (other) return p + std::countr_zero(other) / 8;
       p += 8;
     }
   } else {
     while (*p == ' ')
+      ++p;
+    return p;
+  }
+}
+
+// The first "*", line feed or NUL at or after `p`, eight bytes a step.
+inline const char* FindCommentStop(const char* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (;;) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      const std::uint64_t stop =
+          ~(NonZeroBytes(w ^ Repeated('*')) & NonZeroBytes(w ^ Repeated('\n')) & NonZeroBytes(w)) &
+          ~0x7F7F7F7F7F7F7F7Full;
+      if (stop) return p + std::countr_zero(stop) / 8;
+      p += 8;
+    }
+  } else {
+    while (*p != '*' && *p != '\n' && *p != '\0')
       ++p;
     return p;
   }
@@ -394,8 +423,7 @@ bool Scanner::ScanNormal(Token& t) {
 bool Scanner::SkipBlockComment(Token& t) {
   const char* p = p_;
   for (;;) {
-    while (*p != '*' && *p != '\n' && *p != '\0')
-      ++p;
+    p = FindCommentStop(p);
     const char* at = p++;
     if (*at == '\n') {
       ++line_;
