@@ -248,6 +248,7 @@ void Scanner::RetireChunks() {
       spare_.push_back(std::move(retiring_.front()));
     retiring_.pop_front();
   }
+  next_retirement_ = retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after;
 }
 
 bool Scanner::Fill() {
@@ -289,6 +290,7 @@ bool Scanner::Fill() {
   if (current_.data) {
     current_.retire_after = serial_ + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
+    next_retirement_ = retiring_.front().retire_after;
   }
   current_ = std::move(next);
   p_ = current_.data.get();
@@ -345,6 +347,15 @@ bool Scanner::ScanNormal(Token& t) {
         return true;
       case '"':
         in_string_ = true;
+        if (ClassOf(*p) & kStringStart) {
+          // The usual literal, one run closed by its quote, read here at once: the same piece
+          // ScanString would give, with the closing quote taken along.
+          const char* end = SkipClass<kStringPart>(p + 1);
+          Set(t, Tok::kString, p, end);
+          in_string_ = *end != '"';
+          p_ = in_string_ ? end : end + 1;
+          return true;
+        }
         p_ = p;
         return false;
       case '/':
