@@ -47,11 +47,12 @@ const char* InstructionName(InstructionKind kind) {
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
   const std::uint32_t i = index_.Find(name);
-  return i == NameIndex::kNotFound ? nullptr : &locations_[i];
+  return i == NameIndex::kNotFound ? nullptr : by_position_[i];
 }
 
 const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) {
   locations_.push_back(MissionLocation{name, x, y, z});
+  by_position_.push_back(&locations_.back());
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
   index_.Insert(name, position);
   return locations_.back();

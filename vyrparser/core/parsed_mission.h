@@ -221,6 +221,7 @@ class LocationTable {
 
  private:
   std::deque<MissionLocation> locations_;
+  std::vector<const MissionLocation*> by_position_;  // the same records, found without deque arithmetic
   NameIndex index_;
 };
 
