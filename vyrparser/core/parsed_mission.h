@@ -86,9 +86,9 @@ struct MissionActor {
       : weapons(memory), ammunition(memory), items(memory) {}
 
   std::uint32_t type = kActorNpc;
+  float skill = 0.0f;  // stays 0 for a player declared without a skill clause
   Text name;
   Text model_and_skin;
-  float skill = 0.0f;  // stays 0 for a player declared without a skill clause
   std::pmr::vector<Text> weapons;
   std::pmr::vector<AmmoEntry> ammunition;
   std::pmr::vector<Text> items;
