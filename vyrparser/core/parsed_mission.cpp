@@ -188,7 +188,7 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
 MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
                                       std::string_view model_and_skin) {
   if (!current_team_) return nullptr;
-  MissionActor& actor = actor_store_.emplace_back(&equipment_memory_);
+  MissionActor& actor = actor_store_.emplace_back();
   actor.type = type;
   actor.name = MakeText(name);
   actor.model_and_skin = ShareText(model_and_skin);
@@ -203,15 +203,15 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
 }
 
 void ParsedMission::AddWeapon(std::string_view name) {
-  if (current_actor_) current_actor_->weapons.push_back(ShareText(name));
+  if (current_actor_) Append(current_actor_->weapons, ShareText(name));
 }
 
 void ParsedMission::AddAmmunition(std::string_view name, std::int32_t count) {
-  if (current_actor_) current_actor_->ammunition.push_back(AmmoEntry{ShareText(name), count});
+  if (current_actor_) Append(current_actor_->ammunition, AmmoEntry{ShareText(name), count});
 }
 
 void ParsedMission::AddItem(std::string_view name) {
-  if (current_actor_) current_actor_->items.push_back(ShareText(name));
+  if (current_actor_) Append(current_actor_->items, ShareText(name));
 }
 
 void ParsedMission::SetSkill(float skill) {

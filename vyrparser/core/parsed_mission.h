@@ -4,11 +4,14 @@
 // changes actors in it and hands it to the writer. All records are owned by the model and freed with
 // it; all strings are Texts from the model's pool (a null Text is a missing string).
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <memory_resource>
+#include <span>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -80,18 +83,34 @@ struct AmmoEntry {
 struct MissionTeam;
 struct MissionForce;
 
-struct MissionActor {
-  // The equipment lists take their memory from `memory`: the model's, for the actors it holds.
-  explicit MissionActor(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-      : weapons(memory), ammunition(memory), items(memory) {}
+// A list held in the model's memory: read like a vector, changed only through the model
+// (ParsedMission::Append and AssignList). 16 bytes, where a vector with its allocator takes 32.
+template <class T>
+class ModelList {
+ public:
+  static_assert(std::is_trivially_copyable_v<T>);
+  const T* begin() const { return data_; }
+  const T* end() const { return data_ + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T& operator[](std::size_t i) const { return data_[i]; }
+  operator std::span<const T>() const { return {data_, size_}; }
 
+ private:
+  friend class ParsedMission;
+  T* data_ = nullptr;
+  std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = 0;
+};
+
+struct MissionActor {
   std::uint32_t type = kActorNpc;
   float skill = 0.0f;  // stays 0 for a player declared without a skill clause
   Text name;
   Text model_and_skin;
-  std::pmr::vector<Text> weapons;
-  std::pmr::vector<AmmoEntry> ammunition;
-  std::pmr::vector<Text> items;
+  ModelList<Text> weapons;
+  ModelList<AmmoEntry> ammunition;
+  ModelList<Text> items;
   MissionTeam* team = nullptr;  // the team whose member list holds this actor; set when it is added
 };
 
@@ -250,6 +269,20 @@ class ParsedMission {
     pool_.Release(old);
   }
 
+  // Adds `value` at the end of `list`, a list of a record of this model.
+  template <class T>
+  void Append(ModelList<T>& list, const T& value) {
+    if (list.size_ == list.capacity_) Reallocate(list, list.capacity_ ? 2 * list.capacity_ : 1);
+    list.data_[list.size_++] = value;
+  }
+  // Makes `list`, a list of a record of this model, hold a copy of `values`.
+  template <class T>
+  void AssignList(ModelList<T>& list, std::span<const T> values) {
+    if (values.size() > list.capacity_) Reallocate(list, static_cast<std::uint32_t>(values.size()));
+    std::copy(values.begin(), values.end(), list.data_);
+    list.size_ = static_cast<std::uint32_t>(values.size());
+  }
+
   // --- general information
   void SetMissionName(std::string_view name) { mission_name = MakeText(name); }
   void SetAuthor(std::string_view text) { author = MakeText(text); }
@@ -360,14 +393,21 @@ class ParsedMission {
   std::size_t list_stack_depth() const { return list_stack_.size(); }
 
  private:
+  template <class T>
+  void Reallocate(ModelList<T>& list, std::uint32_t capacity) {
+    // The old storage stays with the model's memory until the model goes.
+    T* data = static_cast<T*>(list_memory_.allocate(capacity * sizeof(T), alignof(T)));
+    std::copy(list.data_, list.data_ + list.size_, data);
+    list.data_ = data;
+    list.capacity_ = capacity;
+  }
   void AttachToCursor(ConditionNode* node);
   void IndexActors() const;
 
   TextPool pool_;
   std::deque<ConditionNode> condition_nodes_;
   // Every actor, and their equipment lists: a few large blocks rather than a heap block per list.
-  // Memory of a list that grows or shrinks is taken back only with the model.
-  std::pmr::monotonic_buffer_resource equipment_memory_;
+  std::pmr::monotonic_buffer_resource list_memory_;
   std::deque<MissionActor> actor_store_;
 
   MissionForce* current_force_ = nullptr;
