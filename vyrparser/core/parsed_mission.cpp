@@ -43,10 +43,18 @@ const char* InstructionName(InstructionKind kind) {
   return i < kInstructionKindCount ? kInstructionNames[i] : "";
 }
 
+namespace {
+// The names of the records of a list of pointers, by position, for a NameIndex.
+template <class List>
+auto NamesOf(const List& list) {
+  return [&list](std::uint32_t position) { return list[position]->name; };
+}
+}  // namespace
+
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
-  const std::uint32_t i = index_.Find(name);
+  const std::uint32_t i = index_.Find(name, NameAt());
   return i == NameIndex::kNotFound ? nullptr : by_position_[i];
 }
 
@@ -54,7 +62,7 @@ const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) 
   locations_.push_back(MissionLocation{name, x, y, z});
   by_position_.push_back(&locations_.back());
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
-  index_.Insert(name, position);
+  index_.Insert(name, position, NameAt());
   return locations_.back();
 }
 
@@ -122,7 +130,7 @@ MissionArea* ParsedMission::AddArea(std::string_view name) {
   auto area = std::make_unique<MissionArea>();
   area->name = MakeText(name);
   areas.push_back(std::move(area));
-  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1));
+  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1), NamesOf(areas));
   return areas.back().get();
 }
 
@@ -156,7 +164,7 @@ void ParsedMission::SetAreaRadius(std::int32_t radius) {
 }
 
 MissionArea* ParsedMission::FindArea(std::string_view name) const {
-  const std::uint32_t i = area_index_.Find(name);
+  const std::uint32_t i = area_index_.Find(name, NamesOf(areas));
   return i == NameIndex::kNotFound ? nullptr : areas[i].get();
 }
 
@@ -167,7 +175,7 @@ MissionForce* ParsedMission::AddForce(std::string_view name) {
   force->name = MakeText(name);
   forces.push_back(std::move(force));
   current_force_ = forces.back().get();
-  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1));
+  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1), NamesOf(forces));
   return current_force_;
 }
 
@@ -180,8 +188,8 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
   const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
-  team_index_.Insert(current_team_->name, position);
-  team_index_ignoring_case_.Insert(current_team_->name, position);
+  team_index_.Insert(current_team_->name, position, NamesOf(all_teams));
+  team_index_ignoring_case_.Insert(current_team_->name, position, NamesOf(all_teams));
   return current_team_;
 }
 
@@ -197,7 +205,8 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   current_team_->members.push_back(current_actor_);
   all_actors.push_back(current_actor_);
   if (!actor_index_stale_) {
-    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1));
+    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1),
+                        NamesOf(all_actors));
   }
   return current_actor_;
 }
@@ -222,31 +231,31 @@ void ParsedMission::SetSkill(float skill) {
 }
 
 MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
-  const std::uint32_t i = team_index_.Find(name);
+  const std::uint32_t i = team_index_.Find(name, NamesOf(all_teams));
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
-  const std::uint32_t i = team_index_ignoring_case_.Find(name);
+  const std::uint32_t i = team_index_ignoring_case_.Find(name, NamesOf(all_teams));
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionForce* ParsedMission::FindForce(std::string_view name) const {
-  const std::uint32_t i = force_index_.Find(name);
+  const std::uint32_t i = force_index_.Find(name, NamesOf(forces));
   return i == NameIndex::kNotFound ? nullptr : forces[i].get();
 }
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
+    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p), NamesOf(all_actors));
   }
   actor_index_stale_ = false;
 }
 
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
-  const std::uint32_t i = actor_index_.Find(name);
+  const std::uint32_t i = actor_index_.Find(name, NamesOf(all_actors));
   return i == NameIndex::kNotFound ? nullptr : all_actors[i];
 }
 

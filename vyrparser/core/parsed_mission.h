@@ -240,6 +240,10 @@ class LocationTable {
 
  private:
   std::deque<MissionLocation> locations_;
+  auto NameAt() const {
+    return [this](std::uint32_t position) { return by_position_[position]->name; };
+  }
+
   std::vector<const MissionLocation*> by_position_;  // the same records, found without deque arithmetic
   NameIndex index_;
 };
