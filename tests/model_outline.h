@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ inline std::string Num(double value) {
   return buffer;
 }
 
-inline void List(std::string& out, const char* label, const std::vector<parser::Text>& texts) {
+inline void List(std::string& out, const char* label, std::span<const parser::Text> texts) {
   if (texts.empty()) return;
   Put(out, " | ", label);
   for (parser::Text t : texts)
@@ -52,14 +53,14 @@ inline void Plan(std::string& out, const parser::InstructionList& list, const st
   for (const parser::PlanInstruction& i : list.instructions) {
     const auto kind = static_cast<std::size_t>(i.kind);
     Put(out, indent, kind < std::size(kNames) ? kNames[kind] : "kind?", " ", Q(i.first), " ", Q(i.second),
-        " ", Q(i.third));
+        " ", Q(i.third()));
     if (i.value != 0) Put(out, " value=", Num(i.value));
     if (i.events != 0) Put(out, " events=", std::to_string(i.events));
-    if (i.patrol_areas) List(out, "areas", *i.patrol_areas);
+    if (i.patrol_areas()) List(out, "areas", *i.patrol_areas());
     out += '\n';
-    if (i.body) {
+    if (i.body()) {
       Put(out, indent, "{\n");
-      Plan(out, *i.body, indent + "  ");
+      Plan(out, *i.body(), indent + "  ");
       Put(out, indent, "}\n");
     }
   }

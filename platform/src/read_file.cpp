@@ -76,29 +76,39 @@ bool FileReader::Fill() {
   position_ = 0;
   const std::size_t old_size = buffer_.size();
   buffer_.resize(old_size + kPieceSize);
+  const std::ptrdiff_t n = ReadFromFile(buffer_.data() + old_size, kPieceSize);
+  // Past the size limit nothing read is kept; at the end or on a read fault the unread bytes are.
+  buffer_.resize(result_.fault == ReadFault::kTooLarge ? 0 : old_size + static_cast<std::size_t>(n));
+  return n > 0;
+}
+
+std::ptrdiff_t FileReader::ReadFromFile(char* destination, std::size_t size) {
   for (;;) {
-    const ssize_t n = ::read(fd_, buffer_.data() + old_size, kPieceSize);
+    const ssize_t n = ::read(fd_, destination, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      buffer_.resize(old_size);
       at_end_ = true;
       if (n < 0)
         result_ = Fault(ReadFault::kSystem, std::string("cannot read the file: ") + std::strerror(errno));
-      return false;
+      return 0;
     }
-    buffer_.resize(old_size + static_cast<std::size_t>(n));
     total_ += static_cast<std::uint64_t>(n);
     if (total_ > max_size_) {
-      buffer_.clear();
       at_end_ = true;
       result_ = TooLarge(max_size_);
-      return false;
+      return 0;
     }
-    return true;
+    return n;
   }
 }
 
 std::ptrdiff_t FileReader::Read(char* buffer, std::size_t size) {
+  if (position_ == buffer_.size() && size >= kPieceSize) {
+    // A large request goes straight from the file to the caller: no copy through the buffer.
+    if (at_end_) return result_ ? 0 : -1;
+    const std::ptrdiff_t n = ReadFromFile(buffer, size);
+    return n > 0 ? n : (result_ ? 0 : -1);
+  }
   if (position_ == buffer_.size() && !Fill()) return result_ ? 0 : -1;
   const std::size_t n = std::min(size, buffer_.size() - position_);
   std::memcpy(buffer, buffer_.data() + position_, n);

@@ -89,7 +89,7 @@ TEST(ParserLimits, DeepNestingParsesWithinTheBoundAndNeverExhaustsTheNativeStack
   const InstructionList* list = &m.FindTeam("alpha")->plan;
   levels = 0;
   while (!list->instructions.empty() && list->instructions[0].kind == InstructionKind::kOn) {
-    list = list->instructions[0].body.get();
+    list = list->instructions[0].body();
     ASSERT_NE(list, nullptr);
     ++levels;
   }

@@ -337,7 +337,7 @@ TEST(Parser, ForceAndTeamOfAnActorAreItsHoldersWhateverTheNames) {
     for (const auto& f : m.forces) {
       for (const auto& t : f->teams) {
         for (const auto& member : t->members) {
-          if (member.get() == actor) holder = f.get();
+          if (member == actor) holder = f.get();
         }
       }
     }

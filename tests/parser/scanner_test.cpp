@@ -154,8 +154,9 @@ TEST(Scanner, StringLiteralsComeInPieces) {
     EXPECT_EQ(s.kinds.back(), Tok::kLexError) << int(bad);
     EXPECT_EQ(s.texts.back(), std::string(1, bad));
   }
-  // A literal cut off by the end of the input just ends.
+  // A literal cut off by the end of the input just ends; one right after another stays apart.
   EXPECT_EQ(ScanAll("\"abc").texts, (Texts{"abc"}));
+  EXPECT_EQ(ScanAll("\"ab\"\"cd\"\"\"e").texts, (Texts{"ab", "cd", "e"}));
 }
 
 TEST(Scanner, CommentsAndTheLineCounter) {

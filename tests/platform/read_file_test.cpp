@@ -41,6 +41,38 @@ TEST_F(ReadFile, ReadsEveryByteUpToTheLimitAndNoMore) {
   EXPECT_TRUE(bytes.empty());
 }
 
+TEST_F(ReadFile, SmallAndLargeReadsHandOutEveryByteOnceInOrder) {
+  std::string content;
+  for (int i = 0; content.size() < 300000; ++i)
+    content += std::to_string(i) + (i % 7 ? " " : "\r\n");
+  Spit("big", content);
+  platform::FileReader reader;
+  ASSERT_TRUE(reader.Open(At("big"), content.size()));
+  std::string got;
+  std::string buffer(200000, '\0');
+  // Small reads fill the reader's own buffer; large ones start where the small ones stopped.
+  for (const std::size_t size : {std::size_t{10}, std::size_t{100000}, std::size_t{3}, std::size_t{200000}}) {
+    const std::ptrdiff_t n = reader.Read(buffer.data(), size);
+    ASSERT_GT(n, 0);
+    got.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+  while (const std::ptrdiff_t n = reader.Read(buffer.data(), buffer.size())) {
+    ASSERT_GT(n, 0);
+    got.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+  EXPECT_EQ(got, content);
+
+  // Past the limit a large read hands out nothing and reports the fault.
+  platform::FileReader limited;
+  ASSERT_TRUE(limited.Open(At("big"), content.size()));
+  Spit("big", content + "more");
+  std::ptrdiff_t n = 0;
+  while ((n = limited.Read(buffer.data(), buffer.size())) > 0) {
+  }
+  EXPECT_EQ(n, -1);
+  EXPECT_EQ(limited.result().fault, ReadFault::kTooLarge);
+}
+
 TEST_F(ReadFile, TellsAMissingFileFromOneThatCannotBeRead) {
   std::string bytes;
   ReadResult read = ReadFileBytes(At("none"), bytes, 100);

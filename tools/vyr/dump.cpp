@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <span>
 
 #include "tools/vyr/load_mission.h"
 #include "tools/vyr/subcommands.h"
@@ -17,7 +18,7 @@ Json Str(Text text) {
   return text.is_null() ? Json() : Json(text.str());
 }
 
-Json Names(const std::vector<Text>& names) {
+Json Names(std::span<const Text> names) {
   Json list = Json::array();
   for (Text name : names)
     list.push_back(name.str());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -35,14 +36,16 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 // Keeps the first `wanted` entries named `name` (ignoring case), drops the rest, then appends copies of
 // `name` until there are `wanted`.
-void SetNamedCount(ParsedMission& model, std::vector<Text>& list, std::string_view name, int wanted) {
+void SetNamedCount(ParsedMission& model, parser::ModelList<Text>& list, std::string_view name, int wanted) {
+  std::vector<Text> kept(list.begin(), list.end());
   int found = 0;
-  std::erase_if(list, [&](const Text& entry) {
+  std::erase_if(kept, [&](const Text& entry) {
     if (!EqualIgnoringCase(entry.view(), name)) return false;
     return found++ >= wanted;
   });
   for (; found < wanted; ++found)
-    list.push_back(model.MakeText(name));
+    kept.push_back(model.MakeText(name));
+  model.AssignList(list, std::span<const Text>(kept));
 }
 
 }  // namespace
@@ -74,7 +77,7 @@ void ChangeActorItemCount(ParsedMission& model, parser::MissionActor& actor, std
   } else if (InList(kItemNames, name)) {
     SetNamedCount(model, actor.items, name, count);
   } else if (InList(kAmmunitionNames, name)) {
-    auto& ammunition = actor.ammunition;
+    std::vector<parser::AmmoEntry> ammunition(actor.ammunition.begin(), actor.ammunition.end());
     const auto it = std::find_if(ammunition.begin(), ammunition.end(), [&](const parser::AmmoEntry& entry) {
       return EqualIgnoringCase(entry.name.view(), name);
     });
@@ -85,6 +88,7 @@ void ChangeActorItemCount(ParsedMission& model, parser::MissionActor& actor, std
     } else {
       it->count = count;
     }
+    model.AssignList(actor.ammunition, std::span<const parser::AmmoEntry>(ammunition));
   }
 }
 

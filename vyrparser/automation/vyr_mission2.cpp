@@ -21,10 +21,11 @@ std::int32_t Count32(std::size_t n) {
   return static_cast<std::int32_t>(std::min<std::size_t>(n, std::numeric_limits<std::int32_t>::max()));
 }
 
-template <typename T>
-T* At(const std::vector<std::unique_ptr<T>>& list, std::int32_t index) {
+// The record at `index` of a list of owning or plain pointers, or null outside it.
+template <typename List>
+auto At(const List& list, std::int32_t index) -> decltype(&*list[0]) {
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return nullptr;
-  return list[static_cast<std::size_t>(index)].get();
+  return &*list[static_cast<std::size_t>(index)];
 }
 
 MissionForce* ForceAt(std::int32_t force) {

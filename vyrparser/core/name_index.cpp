@@ -2,20 +2,6 @@
 
 namespace vyr::parser {
 
-void NameIndex::Insert(Text name, std::uint32_t position) {
-  if ((count_ + 1) * 2 > slots_.size()) Grow();
-  const std::string_view view = name.view();
-  const std::uint32_t h = Hash(view);
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t i = h & mask;
-  while (slots_[i].position_plus_one) {
-    if (slots_[i].hash == h && Equal(slots_[i].name, view)) return;
-    i = (i + 1) & mask;
-  }
-  slots_[i] = Slot{h, position + 1, name};
-  ++count_;
-}
-
 void NameIndex::Grow() {
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});

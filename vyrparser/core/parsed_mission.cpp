@@ -35,22 +35,34 @@ const char* const kInstructionNames[kInstructionKindCount] = {
     "wait until code",
 };
 
+// Plans are most of a large script's model: an instruction must stay smaller than most statements.
+static_assert(sizeof(PlanInstruction) <= 32);
+
 const char* InstructionName(InstructionKind kind) {
   const auto i = static_cast<std::uint32_t>(kind);
   return i < kInstructionKindCount ? kInstructionNames[i] : "";
 }
 
+namespace {
+// The names of the records of a list of pointers, by position, for a NameIndex.
+template <class List>
+auto NamesOf(const List& list) {
+  return [&list](std::uint32_t position) { return list[position]->name; };
+}
+}  // namespace
+
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
-  const std::uint32_t i = index_.Find(name);
-  return i == NameIndex::kNotFound ? nullptr : &locations_[i];
+  const std::uint32_t i = index_.Find(name, NameAt());
+  return i == NameIndex::kNotFound ? nullptr : by_position_[i];
 }
 
 const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) {
   locations_.push_back(MissionLocation{name, x, y, z});
+  by_position_.push_back(&locations_.back());
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
-  index_.Insert(name, position);
+  index_.Insert(name, position, NameAt());
   return locations_.back();
 }
 
@@ -118,7 +130,7 @@ MissionArea* ParsedMission::AddArea(std::string_view name) {
   auto area = std::make_unique<MissionArea>();
   area->name = MakeText(name);
   areas.push_back(std::move(area));
-  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1));
+  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1), NamesOf(areas));
   return areas.back().get();
 }
 
@@ -152,7 +164,7 @@ void ParsedMission::SetAreaRadius(std::int32_t radius) {
 }
 
 MissionArea* ParsedMission::FindArea(std::string_view name) const {
-  const std::uint32_t i = area_index_.Find(name);
+  const std::uint32_t i = area_index_.Find(name, NamesOf(areas));
   return i == NameIndex::kNotFound ? nullptr : areas[i].get();
 }
 
@@ -163,7 +175,7 @@ MissionForce* ParsedMission::AddForce(std::string_view name) {
   force->name = MakeText(name);
   forces.push_back(std::move(force));
   current_force_ = forces.back().get();
-  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1));
+  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1), NamesOf(forces));
   return current_force_;
 }
 
@@ -176,38 +188,39 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
   const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
-  team_index_.Insert(current_team_->name, position);
-  team_index_ignoring_case_.Insert(current_team_->name, position);
+  team_index_.Insert(current_team_->name, position, NamesOf(all_teams));
+  team_index_ignoring_case_.Insert(current_team_->name, position, NamesOf(all_teams));
   return current_team_;
 }
 
 MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
                                       std::string_view model_and_skin) {
   if (!current_team_) return nullptr;
-  auto actor = std::make_unique<MissionActor>();
-  actor->type = type;
-  actor->name = MakeText(name);
-  actor->model_and_skin = ShareText(model_and_skin);
-  actor->team = current_team_;
-  current_actor_ = actor.get();
-  current_team_->members.push_back(std::move(actor));
+  MissionActor& actor = actor_store_.emplace_back();
+  actor.type = type;
+  actor.name = MakeText(name);
+  actor.model_and_skin = ShareText(model_and_skin);
+  actor.team = current_team_;
+  current_actor_ = &actor;
+  current_team_->members.push_back(current_actor_);
   all_actors.push_back(current_actor_);
   if (!actor_index_stale_) {
-    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1));
+    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1),
+                        NamesOf(all_actors));
   }
   return current_actor_;
 }
 
 void ParsedMission::AddWeapon(std::string_view name) {
-  if (current_actor_) current_actor_->weapons.push_back(ShareText(name));
+  if (current_actor_) Append(current_actor_->weapons, ShareText(name));
 }
 
 void ParsedMission::AddAmmunition(std::string_view name, std::int32_t count) {
-  if (current_actor_) current_actor_->ammunition.push_back(AmmoEntry{ShareText(name), count});
+  if (current_actor_) Append(current_actor_->ammunition, AmmoEntry{ShareText(name), count});
 }
 
 void ParsedMission::AddItem(std::string_view name) {
-  if (current_actor_) current_actor_->items.push_back(ShareText(name));
+  if (current_actor_) Append(current_actor_->items, ShareText(name));
 }
 
 void ParsedMission::SetSkill(float skill) {
@@ -218,31 +231,31 @@ void ParsedMission::SetSkill(float skill) {
 }
 
 MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
-  const std::uint32_t i = team_index_.Find(name);
+  const std::uint32_t i = team_index_.Find(name, NamesOf(all_teams));
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
-  const std::uint32_t i = team_index_ignoring_case_.Find(name);
+  const std::uint32_t i = team_index_ignoring_case_.Find(name, NamesOf(all_teams));
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionForce* ParsedMission::FindForce(std::string_view name) const {
-  const std::uint32_t i = force_index_.Find(name);
+  const std::uint32_t i = force_index_.Find(name, NamesOf(forces));
   return i == NameIndex::kNotFound ? nullptr : forces[i].get();
 }
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
+    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p), NamesOf(all_actors));
   }
   actor_index_stale_ = false;
 }
 
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
-  const std::uint32_t i = actor_index_.Find(name);
+  const std::uint32_t i = actor_index_.Find(name, NamesOf(all_actors));
   return i == NameIndex::kNotFound ? nullptr : all_actors[i];
 }
 
@@ -376,21 +389,25 @@ PlanInstruction* ParsedMission::AppendInstruction(InstructionKind kind, Text fir
   instruction.kind = kind;
   instruction.first = first;
   instruction.second = second;
-  instruction.third = third;
+  instruction.third_ = third;
   instruction.value = value;
   return &instruction;
 }
 
 PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint16_t events, Text code) {
   PlanInstruction* on = AppendInstruction(InstructionKind::kOn, owner, code);
-  if (on) on->events = events;
+  if (on) {
+    on->events = events;
+    on->body_ = nullptr;
+  }
   return on;
 }
 
 PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
   PlanInstruction* patrol = AppendInstruction(InstructionKind::kPatrol, owner);
-  if (patrol && !pending_patrol_areas_.empty()) {
-    patrol->patrol_areas = std::make_unique<std::vector<Text>>(pending_patrol_areas_);
+  if (patrol) {
+    patrol->patrol_areas_ =
+        pending_patrol_areas_.empty() ? nullptr : &patrol_area_lists_.emplace_back(pending_patrol_areas_);
   }
   pending_patrol_areas_.clear();
   return patrol;
@@ -398,18 +415,19 @@ PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
 
 void ParsedMission::PushStatementList() {
   list_stack_.push_back(current_list_);
-  open_bodies_.push_back(std::make_unique<InstructionList>());
-  current_list_ = open_bodies_.back().get();
+  open_bodies_.push_back(&bodies_.emplace_back());
+  current_list_ = open_bodies_.back();
 }
 
 void ParsedMission::PopStatementList() {
   if (list_stack_.empty()) return;
-  std::unique_ptr<InstructionList> body = std::move(open_bodies_.back());
+  InstructionList* body = open_bodies_.back();
   open_bodies_.pop_back();
   InstructionList* outer = list_stack_.back();
   list_stack_.pop_back();
   body->instructions.shrink_to_fit();
-  if (outer && !outer->instructions.empty()) outer->instructions.back().body = std::move(body);
+  if (outer && !outer->instructions.empty() && outer->instructions.back().kind == InstructionKind::kOn)
+    outer->instructions.back().body_ = body;
   current_list_ = outer;
 }
 

@@ -4,10 +4,14 @@
 // changes actors in it and hands it to the writer. All records are owned by the model and freed with
 // it; all strings are Texts from the model's pool (a null Text is a missing string).
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <memory_resource>
+#include <span>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -79,14 +83,34 @@ struct AmmoEntry {
 struct MissionTeam;
 struct MissionForce;
 
+// A list held in the model's memory: read like a vector, changed only through the model
+// (ParsedMission::Append and AssignList). 16 bytes, where a vector with its allocator takes 32.
+template <class T>
+class ModelList {
+ public:
+  static_assert(std::is_trivially_copyable_v<T>);
+  const T* begin() const { return data_; }
+  const T* end() const { return data_ + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T& operator[](std::size_t i) const { return data_[i]; }
+  operator std::span<const T>() const { return {data_, size_}; }
+
+ private:
+  friend class ParsedMission;
+  T* data_ = nullptr;
+  std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = 0;
+};
+
 struct MissionActor {
   std::uint32_t type = kActorNpc;
+  float skill = 0.0f;  // stays 0 for a player declared without a skill clause
   Text name;
   Text model_and_skin;
-  float skill = 0.0f;  // stays 0 for a player declared without a skill clause
-  std::vector<Text> weapons;
-  std::vector<AmmoEntry> ammunition;
-  std::vector<Text> items;
+  ModelList<Text> weapons;
+  ModelList<AmmoEntry> ammunition;
+  ModelList<Text> items;
   MissionTeam* team = nullptr;  // the team whose member list holds this actor; set when it is added
 };
 
@@ -134,10 +158,28 @@ struct PlanInstruction {
   float value = 0.0f;        // wait and freeze time, spread distance, split count
   Text first;                // the owner team, or the phase name of a phase; null for a wait
   Text second;
-  Text third;
-  std::unique_ptr<InstructionList> body;  // on only; null when none
-  // patrol only: the areas to patrol, or null for a patrol without a list
-  std::unique_ptr<std::vector<Text>> patrol_areas;
+
+  // The third name of advance, assemble, defend, insert, moveup, pullback, signal and snipe; null for
+  // the other kinds.
+  Text third() const { return HasBodyOrAreas() ? Text() : third_; }
+  // An on's body (owned by the model); null when none, and for the other kinds.
+  const InstructionList* body() const { return kind == InstructionKind::kOn ? body_ : nullptr; }
+  InstructionList* body() { return kind == InstructionKind::kOn ? body_ : nullptr; }
+  // A patrol's areas (owned by the model), or null for a patrol without a list and the other kinds.
+  const std::vector<Text>* patrol_areas() const {
+    return kind == InstructionKind::kPatrol ? patrol_areas_ : nullptr;
+  }
+
+ private:
+  friend class ParsedMission;
+  bool HasBodyOrAreas() const { return kind == InstructionKind::kOn || kind == InstructionKind::kPatrol; }
+  // On and patrol use no third name, so their extra part shares its place: 32 bytes an instruction,
+  // less than many a short statement's text.
+  union {
+    Text third_{};
+    InstructionList* body_;
+    const std::vector<Text>* patrol_areas_;
+  };
 };
 
 struct InstructionList {
@@ -146,8 +188,8 @@ struct InstructionList {
 
 struct MissionTeam {
   Text name;
-  MissionForce* force = nullptr;  // the force whose team list holds this team; set when it is added
-  std::vector<std::unique_ptr<MissionActor>> members;
+  MissionForce* force = nullptr;       // the force whose team list holds this team; set when it is added
+  std::vector<MissionActor*> members;  // owned by the model
   InstructionList plan;
 };
 
@@ -198,6 +240,11 @@ class LocationTable {
 
  private:
   std::deque<MissionLocation> locations_;
+  auto NameAt() const {
+    return [this](std::uint32_t position) { return by_position_[position]->name; };
+  }
+
+  std::vector<const MissionLocation*> by_position_;  // the same records, found without deque arithmetic
   NameIndex index_;
 };
 
@@ -224,6 +271,20 @@ class ParsedMission {
     const Text old = slot;
     slot = pool_.Make(s);
     pool_.Release(old);
+  }
+
+  // Adds `value` at the end of `list`, a list of a record of this model.
+  template <class T>
+  void Append(ModelList<T>& list, const T& value) {
+    if (list.size_ == list.capacity_) Reallocate(list, list.capacity_ ? 2 * list.capacity_ : 1);
+    list.data_[list.size_++] = value;
+  }
+  // Makes `list`, a list of a record of this model, hold a copy of `values`.
+  template <class T>
+  void AssignList(ModelList<T>& list, std::span<const T> values) {
+    if (values.size() > list.capacity_) Reallocate(list, static_cast<std::uint32_t>(values.size()));
+    std::copy(values.begin(), values.end(), list.data_);
+    list.size_ = static_cast<std::uint32_t>(values.size());
   }
 
   // --- general information
@@ -336,11 +397,22 @@ class ParsedMission {
   std::size_t list_stack_depth() const { return list_stack_.size(); }
 
  private:
+  template <class T>
+  void Reallocate(ModelList<T>& list, std::uint32_t capacity) {
+    // The old storage stays with the model's memory until the model goes.
+    T* data = static_cast<T*>(list_memory_.allocate(capacity * sizeof(T), alignof(T)));
+    std::copy(list.data_, list.data_ + list.size_, data);
+    list.data_ = data;
+    list.capacity_ = capacity;
+  }
   void AttachToCursor(ConditionNode* node);
   void IndexActors() const;
 
   TextPool pool_;
   std::deque<ConditionNode> condition_nodes_;
+  // Every actor, and their equipment lists: a few large blocks rather than a heap block per list.
+  std::pmr::monotonic_buffer_resource list_memory_;
+  std::deque<MissionActor> actor_store_;
 
   MissionForce* current_force_ = nullptr;
   MissionTeam* current_team_ = nullptr;
@@ -351,7 +423,10 @@ class ParsedMission {
   std::vector<InstructionList*> list_stack_;
   // Bodies of on statements still being read, parallel to list_stack_; a body joins its on
   // instruction only when its list is popped.
-  std::vector<std::unique_ptr<InstructionList>> open_bodies_;
+  std::vector<InstructionList*> open_bodies_;
+  // Every on body and patrol area list, referred to by their instructions.
+  std::deque<InstructionList> bodies_;
+  std::deque<std::vector<Text>> patrol_area_lists_;
   std::vector<Text> pending_patrol_areas_;
   std::size_t plan_size_hint_ = 0;  // instructions in the plan read last
 

@@ -48,6 +48,17 @@ inline std::uint8_t ClassOf(char c) {
   return kClasses[static_cast<unsigned char>(c)];
 }
 
+// The first byte at or after `p` outside class `cls`, testing four bytes a step. The NUL sentinel is
+// in no class, and the run's padding makes reading up to three bytes past it safe.
+template <std::uint8_t cls>
+inline const char* SkipClass(const char* p) {
+  while (ClassOf(p[0]) & ClassOf(p[1]) & ClassOf(p[2]) & ClassOf(p[3]) & cls)
+    p += 4;
+  while (ClassOf(*p) & cls)
+    ++p;
+  return p;
+}
+
 // Up to 16 bytes of a word as two little-endian numbers, zero past its end.
 struct WordBits {
   std::uint64_t low = 0, high = 0;
@@ -140,18 +151,47 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.text = std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
+// The high bit of each byte of `w` that is not zero.
+inline std::uint64_t NonZeroBytes(std::uint64_t w) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return (((w & kLow7) + kLow7) | w) & ~kLow7;
+}
+
+constexpr std::uint64_t Repeated(char c) {
+  return 0x0101010101010101ull * static_cast<unsigned char>(c);
+}
+
 // The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
 inline const char* SkipBlanks(const char* p) {
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
       std::uint64_t w;
       std::memcpy(&w, p, 8);
-      const std::uint64_t other = w ^ 0x2020202020202020ull;  // zero bytes are blanks
+      const std::uint64_t other = w ^ Repeated(' ');  // zero bytes are blanks
       if (other) return p + std::countr_zero(other) / 8;
       p += 8;
     }
   } else {
     while (*p == ' ')
+      ++p;
+    return p;
+  }
+}
+
+// The first "*", line feed or NUL at or after `p`, eight bytes a step.
+inline const char* FindCommentStop(const char* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (;;) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      const std::uint64_t stop =
+          ~(NonZeroBytes(w ^ Repeated('*')) & NonZeroBytes(w ^ Repeated('\n')) & NonZeroBytes(w)) &
+          ~0x7F7F7F7F7F7F7F7Full;
+      if (stop) return p + std::countr_zero(stop) / 8;
+      p += 8;
+    }
+  } else {
+    while (*p != '*' && *p != '\n' && *p != '\0')
       ++p;
     return p;
   }
@@ -208,6 +248,7 @@ void Scanner::RetireChunks() {
       spare_.push_back(std::move(retiring_.front()));
     retiring_.pop_front();
   }
+  next_retirement_ = retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after;
 }
 
 bool Scanner::Fill() {
@@ -249,6 +290,7 @@ bool Scanner::Fill() {
   if (current_.data) {
     current_.retire_after = serial_ + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
+    next_retirement_ = retiring_.front().retire_after;
   }
   current_ = std::move(next);
   p_ = current_.data.get();
@@ -271,8 +313,7 @@ bool Scanner::ScanNormal(Token& t) {
     const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
     if (cls & kIdentStart) {
-      while (ClassOf(*p) & kIdentPart)
-        ++p;
+      p = SkipClass<kIdentPart>(p);
       const auto length = static_cast<std::size_t>(p - start);
       // Keywords are lower case: a word with a capital matches none of them.
       t.kind = length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length)) : Tok::kIdent;
@@ -306,6 +347,15 @@ bool Scanner::ScanNormal(Token& t) {
         return true;
       case '"':
         in_string_ = true;
+        if (ClassOf(*p) & kStringStart) {
+          // The usual literal, one run closed by its quote, read here at once: the same piece
+          // ScanString would give, with the closing quote taken along.
+          const char* end = SkipClass<kStringPart>(p + 1);
+          Set(t, Tok::kString, p, end);
+          in_string_ = *end != '"';
+          p_ = in_string_ ? end : end + 1;
+          return true;
+        }
         p_ = p;
         return false;
       case '/':
@@ -384,8 +434,7 @@ bool Scanner::ScanNormal(Token& t) {
 bool Scanner::SkipBlockComment(Token& t) {
   const char* p = p_;
   for (;;) {
-    while (*p != '*' && *p != '\n' && *p != '\0')
-      ++p;
+    p = FindCommentStop(p);
     const char* at = p++;
     if (*at == '\n') {
       ++line_;
@@ -453,8 +502,7 @@ bool Scanner::ScanString(Token& t) {
     const char* start = p;
     const char c = *p++;
     if (ClassOf(c) & kStringStart) {
-      while (ClassOf(*p) & kStringPart)
-        ++p;
+      p = SkipClass<kStringPart>(p);
       Set(t, Tok::kString, start, p);
       p_ = p;
       return true;

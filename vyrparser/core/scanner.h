@@ -111,7 +111,7 @@ class Scanner {
   // Reads the next token into `t`.
   void Read(Token& t) {
     ++serial_;
-    if (!retiring_.empty() && retiring_.front().retire_after <= serial_) RetireChunks();
+    if (serial_ >= next_retirement_) RetireChunks();
     // Opening or closing quotes produce no token: switch state and go on scanning.
     while (!(in_string_ ? ScanString(t) : ScanNormal(t))) {
     }
@@ -157,7 +157,8 @@ class Scanner {
   std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
   std::size_t chunk_size_ = kDefaultChunkSize;
-  std::uint64_t serial_ = 0;  // tokens read so far
+  std::uint64_t serial_ = 0;                    // tokens read so far
+  std::uint64_t next_retirement_ = UINT64_MAX;  // the serial at which the oldest retiring chunk goes
   Chunk current_;
   std::deque<Chunk> retiring_;
   std::vector<Chunk> spare_;

@@ -86,21 +86,21 @@ void Statement(std::string& out, const PlanInstruction& s, int indentation) {
       out += "towards ";
       out += s.second.view();
       out += " using ";
-      Quoted(out, s.third);
+      Quoted(out, s.third());
       break;
     case InstructionKind::kAssemble:
     case InstructionKind::kInsert:
       out += "at ";
       out += s.second.view();
       out += " using ";
-      Quoted(out, s.third);
+      Quoted(out, s.third());
       break;
     case InstructionKind::kMoveup:
     case InstructionKind::kPullback:
       out += "to ";
       out += s.second.view();
       out += " using ";
-      Quoted(out, s.third);
+      Quoted(out, s.third());
       break;
     case InstructionKind::kAttack:
       out += "towards ";
@@ -114,7 +114,7 @@ void Statement(std::string& out, const PlanInstruction& s, int indentation) {
       out += "towards ";
       out += s.second.view();
       out += " from ";
-      out += s.third.view();
+      out += s.third().view();
       break;
     case InstructionKind::kFreeze:
       out += "towards ";
@@ -126,9 +126,9 @@ void Statement(std::string& out, const PlanInstruction& s, int indentation) {
       out += s.second.view();
       break;
     case InstructionKind::kPatrol:
-      if (s.patrol_areas) {
+      if (s.patrol_areas()) {
         out += " (";
-        NameList(out, *s.patrol_areas, false);
+        NameList(out, *s.patrol_areas(), false);
         out += ')';
       }
       break;
@@ -151,16 +151,16 @@ void Statement(std::string& out, const PlanInstruction& s, int indentation) {
     case InstructionKind::kSignalTowards:
       out += "towards ";
       out += s.second.view();
-      if (s.third) {
+      if (s.third()) {
         out += ' ';
-        Quoted(out, s.third);
+        Quoted(out, s.third());
       }
       break;
     case InstructionKind::kSnipe:
       out += "from ";
       out += s.second.view();
       out += " towards ";
-      out += s.third.view();
+      out += s.third().view();
       break;
     case InstructionKind::kSplit:
       Quoted(out, s.second);
@@ -405,7 +405,7 @@ void AppendStatements(std::string& out, const InstructionList& list, int indenta
     const int at = frame.indentation;
     Statement(out, statement, at);
     if (statement.kind == InstructionKind::kOn)
-      stack.push_back({statement.body ? statement.body.get() : &kNoBody, 0, at + 2});
+      stack.push_back({statement.body() ? statement.body() : &kNoBody, 0, at + 2});
   }
 }
 

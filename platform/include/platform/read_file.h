@@ -46,6 +46,8 @@ class FileReader {
 
  private:
   bool Fill();
+  // One read of the file into `destination`: the count, or 0 at the end or on a fault (then at_end_).
+  std::ptrdiff_t ReadFromFile(char* destination, std::size_t size);
 
   int fd_ = -1;
   std::uint64_t max_size_ = 0;
