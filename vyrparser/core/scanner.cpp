@@ -74,46 +74,55 @@ constexpr WordBits BitsOf(std::string_view w) {
   return b;
 }
 
-// Keyword lookup: open addressing over a small power-of-two table, built at compile time, keyed by
-// the word's bytes as numbers so a probe compares two numbers, not strings.
+// Keyword lookup: a small power-of-two table, built at compile time, keyed by the word's bytes as
+// numbers. The multiplier is chosen so no two keywords share a slot: a lookup is one probe and a
+// comparison of two numbers (an empty slot holds zero bits, which no word matches).
 struct KeywordTable {
   static constexpr std::size_t kBits = 9;
   static constexpr std::size_t kSize = std::size_t{1} << kBits;
   struct Entry {
     WordBits bits;
-    Tok kind = Tok::kIdent;  // kIdent: empty entry
+    Tok kind = Tok::kIdent;
   };
-  std::array<Entry, kSize> entries{};
+  struct Keyword {
+    std::string_view text;
+    Tok kind;
+  };
+  static constexpr Keyword kKeywords[] = {
+#define VYR_KEYWORD_ENTRY(name, text) {text, Tok::k##name},
+      VYR_KEYWORDS(VYR_KEYWORD_ENTRY)
+#undef VYR_KEYWORD_ENTRY
+  };
 
-  static constexpr std::size_t Hash(const WordBits& b) {
-    const std::uint64_t h = (b.low ^ (b.high * 0xFF51AFD7ED558CCDull)) * 0x9E3779B97F4A7C15ull;
+  std::array<Entry, kSize> entries{};
+  std::uint64_t multiplier = 0;
+
+  static constexpr std::size_t Hash(const WordBits& b, std::uint64_t multiplier) {
+    const std::uint64_t h = (b.low ^ (b.high * 0xFF51AFD7ED558CCDull)) * multiplier;
     return static_cast<std::size_t>(h >> (64 - kBits));
   }
 
-  constexpr KeywordTable() {
-    struct Keyword {
-      std::string_view text;
-      Tok kind;
-    };
-    constexpr Keyword kKeywords[] = {
-#define VYR_KEYWORD_ENTRY(name, text) {text, Tok::k##name},
-        VYR_KEYWORDS(VYR_KEYWORD_ENTRY)
-#undef VYR_KEYWORD_ENTRY
-    };
+  // Places every keyword with `m`; false on the first shared slot.
+  constexpr bool Build(std::uint64_t m) {
+    entries = {};
+    multiplier = m;
     for (const Keyword& k : kKeywords) {
       const WordBits bits = BitsOf(k.text);
-      std::size_t i = Hash(bits);
-      while (entries[i].kind != Tok::kIdent)
-        i = (i + 1) & (kSize - 1);
-      entries[i] = Entry{bits, k.kind};
+      Entry& e = entries[Hash(bits, m)];
+      if (e.kind != Tok::kIdent) return false;
+      e = Entry{bits, k.kind};
+    }
+    return true;
+  }
+
+  constexpr KeywordTable() {
+    for (std::uint64_t k = 1; !Build((k * 0x9E3779B97F4A7C15ull) | 1); ++k) {
     }
   }
 
   Tok Find(const WordBits& bits) const {
-    for (std::size_t i = Hash(bits);; i = (i + 1) & (kSize - 1)) {
-      const Entry& e = entries[i];
-      if (e.kind == Tok::kIdent || e.bits == bits) return e.kind;
-    }
+    const Entry& e = entries[Hash(bits, multiplier)];
+    return e.bits == bits ? e.kind : Tok::kIdent;
   }
 };
 
@@ -128,18 +137,25 @@ constexpr std::size_t kSpareChunks = 2;
 constexpr std::size_t kPadding = 16;
 const char kNoInput[kPadding] = {};
 
+// Masks that keep the first n bytes of a word's two little-endian numbers.
+constexpr std::array<WordBits, 17> MakeWordMasks() {
+  std::array<WordBits, 17> masks{};
+  for (std::size_t n = 0; n <= 16; ++n) {
+    masks[n].low = n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+    masks[n].high = n <= 8 ? 0 : n == 16 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (n - 8))) - 1;
+  }
+  return masks;
+}
+constexpr std::array<WordBits, 17> kWordMasks = MakeWordMasks();
+
 // The bytes of a word of at most 16 bytes that starts at `p`, with kPadding bytes readable after it.
 inline WordBits LoadWord(const char* p, std::size_t n) {
   WordBits b;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(&b.low, p, 8);
     std::memcpy(&b.high, p + 8, 8);
-    if (n < 8) {
-      b.low &= (std::uint64_t{1} << (8 * n)) - 1;
-      b.high = 0;
-    } else if (n < 16) {
-      b.high &= (std::uint64_t{1} << (8 * (n - 8))) - 1;
-    }
+    b.low &= kWordMasks[n].low;
+    b.high &= kWordMasks[n].high;
   } else {
     b = BitsOf(std::string_view(p, n));
   }
