@@ -337,10 +337,7 @@ bool Scanner::ScanNormal(Token& t) {
       p_ = p;
       return true;
     }
-    if (cls & kDigit) {
-      ScanNumber(start, start, t);
-      return true;
-    }
+    if (cls & kDigit) return ScanNumber(start, start, t);
     Tok kind = Tok::kLexError;
     switch (c) {
       case '\t':
@@ -355,12 +352,7 @@ bool Scanner::ScanNormal(Token& t) {
         continue;
       case '\0':
         if (start != lim_) break;  // a NUL byte of the script
-        if (Fill()) {
-          p = p_;
-          continue;
-        }
-        EndOfInput(t);
-        return true;
+        return NextRun(t);
       case '"':
         in_string_ = true;
         if (ClassOf(*p) & kStringStart) {
@@ -375,24 +367,14 @@ bool Scanner::ScanNormal(Token& t) {
         p_ = p;
         return false;
       case '/':
-        if (*p == '/') {
-          // A line comment runs to the line feed, which is then read as a separator.
-          const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
-          p = nl ? static_cast<const char*>(nl) : lim_;
-          continue;
-        }
+        if (*p == '/') return SkipLineComment(p);
         if (*p == '*') {
           p_ = p + 1;
-          if (!SkipBlockComment(t)) return true;
-          p = p_;
-          continue;
+          return SkipBlockComment(t);
         }
         break;
       case '-':
-        if (ClassOf(*p) & kDigit) {
-          ScanNumber(start, p, t);
-          return true;
-        }
+        if (ClassOf(*p) & kDigit) return ScanNumber(start, p, t);
         if (*p == '>') kind = Tok::kArrow, ++p;
         break;
       case '&':
@@ -445,6 +427,19 @@ bool Scanner::ScanNormal(Token& t) {
   }
 }
 
+// A line comment runs to the line feed, which is then read as a separator.
+bool Scanner::SkipLineComment(const char* p) {
+  const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
+  p_ = nl ? static_cast<const char*>(nl) : lim_;
+  return false;
+}
+
+bool Scanner::NextRun(Token& t) {
+  if (Fill()) return false;
+  EndOfInput(t);
+  return true;
+}
+
 // Inside a comment a "*" ends it before "/" and otherwise swallows the next byte, a line feed
 // included (and a CR LF pair, which stands for one line feed).
 bool Scanner::SkipBlockComment(Token& t) {
@@ -458,17 +453,17 @@ bool Scanner::SkipBlockComment(Token& t) {
       if (at + 1 == lim_) {  // the input's last byte: runs end with a line feed otherwise
         p_ = lim_;
         Set(t, Tok::kLexError, at, at + 1);
-        return false;
+        return true;
       }
       if (*p == '/') {
         p_ = p + 1;
-        return true;
+        return false;
       }
       p += (p[0] == '\r' && p[1] == '\n') ? 2 : 1;
     } else if (at == lim_) {
       if (!Fill()) {
         EndOfInput(t);
-        return false;
+        return true;
       }
       p = p_;
     }
@@ -476,7 +471,7 @@ bool Scanner::SkipBlockComment(Token& t) {
 }
 
 // A number from `start` ("-" or its first digit); `digits` is at its first digit.
-void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
+bool Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
   const char* p = digits;
   while (ClassOf(*p) & kDigit)
     ++p;
@@ -494,7 +489,7 @@ void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
       value = std::strtof(std::string(start, p).c_str(), nullptr);
     }
     t.float_value = value;
-    return;
+    return true;
   }
   p_ = p;
   // The text is read as a 32-bit integer (saturating at its limits, as the C library does) and
@@ -509,6 +504,7 @@ void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
   Set(t, Tok::kInt, start, p);
   t.int_value =
       static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu));
+  return true;
 }
 
 // A piece of a literal: a run of string characters, or one line feed.

@@ -131,13 +131,19 @@ class Scanner {
     std::uint64_t retire_after = 0;  // the token serial from which no token's text lies in it
   };
 
-  // Each returns false when it produced no token (a quote switched the state).
+  // Each returns false when it produced no token (a quote switched the state, a comment or a run
+  // ended): Read then scans again from p_. ScanNormal hands every such case, and every number, to a
+  // function of its own as its last step, so its own path through a token makes no call.
   bool ScanNormal(Token& t);
   bool ScanString(Token& t);
-  void ScanNumber(const char* start, const char* digits, Token& t);
-  // Skips a block comment from after its "/*"; false when the input ends inside it (`t` is then
-  // the token that ends the scan).
+  bool ScanNumber(const char* start, const char* digits, Token& t);
+  // Skips a line comment from its "//" at `p`, up to its line feed.
+  bool SkipLineComment(const char* p);
+  // Skips a block comment from after its "/*" at p_; when the input ends inside it, `t` is the
+  // token that ends the scan.
   bool SkipBlockComment(Token& t);
+  // At the end of a run: makes the next one current, or produces the token at the end of the input.
+  bool NextRun(Token& t);
   // The token at the end of the input: kEnd, or kReadError after a failed read.
   void EndOfInput(Token& t);
 
