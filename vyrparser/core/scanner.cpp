@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -129,6 +130,11 @@ struct KeywordTable {
 constexpr KeywordTable kKeywordTable;
 
 constexpr std::size_t kLongestKeyword = 11;  // "description"
+
+// Up to this many digits make a whole number below 2^24, exact as a float, and the powers of ten up
+// to 10^(kExactDigits - 1) are exact floats too.
+constexpr std::ptrdiff_t kExactDigits = 7;
+constexpr float kExactPowersOfTen[kExactDigits] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f};
 
 // Spare chunks kept for reuse.
 constexpr std::size_t kSpareChunks = 2;
@@ -483,6 +489,17 @@ bool Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
     p_ = p;
     Set(t, Tok::kFloat, start, p);
     float value = 0.0f;
+    if (FLT_EVAL_METHOD == 0 && p - digits <= kExactDigits + 1) {
+      // The digits as a whole number and the power of ten are exact floats, so one correctly
+      // rounded division gives the nearest float, as the full conversion would.
+      std::uint32_t whole = 0;
+      for (const char* d = digits; d < p; ++d) {
+        if (d != int_end) whole = whole * 10 + static_cast<std::uint32_t>(*d - '0');
+      }
+      value = static_cast<float>(whole) / kExactPowersOfTen[p - int_end - 1];
+      t.float_value = *start == '-' ? -value : value;
+      return true;
+    }
     if (std::from_chars(start, p, value).ec == std::errc::result_out_of_range) {
       // Beyond the float range either way: the C library gives the nearest value (infinity,
       // a denormal or zero).
