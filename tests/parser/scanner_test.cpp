@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -108,6 +109,27 @@ TEST(Scanner, KeywordsAreExactLowerCaseWholeWords) {
     EXPECT_EQ(w.kinds,
               (Kinds{k.kind, kind_of(word + "s"), kind_of(word.substr(0, word.size() - 1)), Tok::kIdent}))
         << word;
+  }
+}
+
+TEST(Scanner, WordsEndAtTheFirstByteNoWordHolds) {
+  // Every length across the 16-byte steps, ended by every byte value: the word is the letters,
+  // digits, "_" and "." before it.
+  const std::string letters = "aZ_.9zA0b.Y_";
+  for (std::size_t length = 1; length <= 40; ++length) {
+    std::string word;
+    for (std::size_t i = 0; i < length; ++i)
+      word += letters[(i * 7 + length) % letters.size()];
+    word[0] = 'w';
+    for (int end = 0; end < 256; ++end) {
+      const char c = static_cast<char>(end);
+      const bool part = std::isalnum(end) || c == '_' || c == '.';
+      const std::string input = word + c + "x;";
+      Scanner scanner(input);
+      const Token t = scanner.Next();
+      ASSERT_EQ(t.kind, Tok::kIdent);
+      ASSERT_EQ(t.text.size(), part ? length + 2 : length) << length << " " << end;  // "x" follows
+    }
   }
 }
 
