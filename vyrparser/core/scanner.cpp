@@ -214,6 +214,9 @@ constexpr std::uint64_t Repeated(char c) {
 
 // The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
 inline const char* SkipBlanks(const char* p) {
+  // Tokens often follow one another or a line end directly, or one blank.
+  if (*p != ' ') return p;
+  if (p[1] != ' ') return p + 1;
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
       std::uint64_t w;
