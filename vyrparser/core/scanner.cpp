@@ -297,12 +297,13 @@ Scanner::Chunk Scanner::TakeChunk(std::size_t capacity) {
 }
 
 void Scanner::RetireChunks() {
-  while (!retiring_.empty() && retiring_.front().retire_after <= serial_) {
+  const std::uint64_t serial = Serial();
+  while (!retiring_.empty() && retiring_.front().retire_after <= serial) {
     if (spare_.size() < kSpareChunks && retiring_.front().capacity <= chunk_size_ + kPadding)
       spare_.push_back(std::move(retiring_.front()));
     retiring_.pop_front();
   }
-  next_retirement_ = retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after;
+  SetNextRetirement(serial, retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after);
 }
 
 bool Scanner::Fill() {
@@ -342,9 +343,10 @@ bool Scanner::Fill() {
   if (!read_failed_) carry_.assign(next.data.get() + run, next.data.get() + size);
   std::memset(next.data.get() + run, 0, kPadding);
   if (current_.data) {
-    current_.retire_after = serial_ + kTokensKept + 1;
+    const std::uint64_t serial = Serial();
+    current_.retire_after = serial + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
-    next_retirement_ = retiring_.front().retire_after;
+    SetNextRetirement(serial, retiring_.front().retire_after);
   }
   current_ = std::move(next);
   p_ = current_.data.get();

@@ -110,8 +110,7 @@ class Scanner {
 
   // Reads the next token into `t`.
   void Read(Token& t) {
-    ++serial_;
-    if (serial_ >= next_retirement_) RetireChunks();
+    if (--until_retirement_ == 0) RetireChunks();
     // Opening or closing quotes produce no token: switch state and go on scanning.
     while (!(in_string_ ? ScanString(t) : ScanNormal(t))) {
     }
@@ -163,8 +162,15 @@ class Scanner {
   std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
   std::size_t chunk_size_ = kDefaultChunkSize;
-  std::uint64_t serial_ = 0;                    // tokens read so far
-  std::uint64_t next_retirement_ = UINT64_MAX;  // the serial at which the oldest retiring chunk goes
+  // Tokens are numbered from 1 as they are read. Only a countdown changes per token; the serial of
+  // the token being read is next_retirement_ - until_retirement_.
+  std::uint64_t next_retirement_ = UINT64_MAX;   // the serial at which the oldest retiring chunk goes
+  std::uint64_t until_retirement_ = UINT64_MAX;  // tokens to read until then
+  std::uint64_t Serial() const { return next_retirement_ - until_retirement_; }
+  void SetNextRetirement(std::uint64_t serial, std::uint64_t at) {
+    next_retirement_ = at;
+    until_retirement_ = at - serial;
+  }
   Chunk current_;
   std::deque<Chunk> retiring_;
   std::vector<Chunk> spare_;
