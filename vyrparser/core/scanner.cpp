@@ -128,7 +128,7 @@ struct KeywordTable {
   std::uint64_t multiplier = 0;
 
   static constexpr std::size_t Hash(const WordBits& b, std::uint64_t multiplier) {
-    const std::uint64_t h = (b.low ^ (b.high * 0xFF51AFD7ED558CCDull)) * multiplier;
+    const std::uint64_t h = (b.low ^ b.high) * multiplier;
     return static_cast<std::size_t>(h >> (64 - kBits));
   }
 
