@@ -165,6 +165,17 @@ constexpr std::size_t kLongestKeyword = 11;  // "description"
 constexpr std::ptrdiff_t kExactDigits = 7;
 constexpr float kExactPowersOfTen[kExactDigits] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f};
 
+// The nearest float to the number in [begin, end), kept out of line: few numbers need it.
+[[gnu::noinline]] float ConvertFloat(const char* begin, const char* end) {
+  float value = 0.0f;
+  if (std::from_chars(begin, end, value).ec == std::errc::result_out_of_range) {
+    // Beyond the float range either way: the C library gives the nearest value (infinity,
+    // a denormal or zero).
+    value = std::strtof(std::string(begin, end).c_str(), nullptr);
+  }
+  return value;
+}
+
 // Spare chunks kept for reuse.
 constexpr std::size_t kSpareChunks = 2;
 
@@ -522,7 +533,6 @@ bool Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
       ++p;
     p_ = p;
     Set(t, Tok::kFloat, start, p);
-    float value = 0.0f;
     if (FLT_EVAL_METHOD == 0 && p - digits <= kExactDigits + 1) {
       // The digits as a whole number and the power of ten are exact floats, so one correctly
       // rounded division gives the nearest float, as the full conversion would.
@@ -530,16 +540,11 @@ bool Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
       for (const char* d = digits; d < p; ++d) {
         if (d != int_end) whole = whole * 10 + static_cast<std::uint32_t>(*d - '0');
       }
-      value = static_cast<float>(whole) / kExactPowersOfTen[p - int_end - 1];
+      const float value = static_cast<float>(whole) / kExactPowersOfTen[p - int_end - 1];
       t.float_value = *start == '-' ? -value : value;
       return true;
     }
-    if (std::from_chars(start, p, value).ec == std::errc::result_out_of_range) {
-      // Beyond the float range either way: the C library gives the nearest value (infinity,
-      // a denormal or zero).
-      value = std::strtof(std::string(start, p).c_str(), nullptr);
-    }
-    t.float_value = value;
+    t.float_value = ConvertFloat(start, p);
     return true;
   }
   p_ = p;
