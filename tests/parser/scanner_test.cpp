@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -110,6 +112,27 @@ TEST(Scanner, KeywordsAreExactLowerCaseWholeWords) {
   }
 }
 
+TEST(Scanner, WordsEndAtTheFirstByteNoWordHolds) {
+  // Every length across the 16-byte steps, ended by every byte value: the word is the letters,
+  // digits, "_" and "." before it.
+  const std::string letters = "aZ_.9zA0b.Y_";
+  for (std::size_t length = 1; length <= 40; ++length) {
+    std::string word;
+    for (std::size_t i = 0; i < length; ++i)
+      word += letters[(i * 7 + length) % letters.size()];
+    word[0] = 'w';
+    for (int end = 0; end < 256; ++end) {
+      const char c = static_cast<char>(end);
+      const bool part = std::isalnum(end) || c == '_' || c == '.';
+      const std::string input = word + c + "x;";
+      Scanner scanner(input);
+      const Token t = scanner.Next();
+      ASSERT_EQ(t.kind, Tok::kIdent);
+      ASSERT_EQ(t.text.size(), part ? length + 2 : length) << length << " " << end;  // "x" follows
+    }
+  }
+}
+
 TEST(Scanner, NumbersAndPunctuation) {
   const Scanned s = ScanAll("5. -12 3.25 -0.5 70000 -70000 99999999999 -99999999999 007 5abc ->-1");
   EXPECT_EQ(s.kinds,
@@ -129,6 +152,31 @@ TEST(Scanner, NumbersAndPunctuation) {
     EXPECT_EQ(e.kinds.back(), Tok::kLexError) << bad;
     EXPECT_EQ(e.texts.back().size(), 1u);
   }
+}
+
+TEST(Scanner, FloatsAreTheNearestSingleAtEveryLength) {
+  // Short and long forms, signs, leading and trailing zeros: each value must be bit for bit the
+  // correctly rounded conversion of its text.
+  std::mt19937 random(7);
+  std::string input;
+  for (int i = 0; i < 60000; ++i) {
+    const std::string number = std::to_string(i < 20000 ? i : random() % 100000000);
+    const std::string digits = std::string(random() % 3, '0') + number + std::to_string(random() % 10);
+    const std::size_t point = 1 + random() % (digits.size() - 1);
+    if (i % 3 == 0) input += '-';
+    input.append(digits, 0, point).append(".").append(digits, point).append(" ");
+  }
+  input += "0.0 -0.0 9999999.9 1.1754943e3 3.4028235";
+  Scanner scanner(input);
+  int floats = 0;
+  for (Token t = scanner.Next(); t.kind != Tok::kEnd; t = scanner.Next()) {
+    if (t.kind != Tok::kFloat) continue;
+    ++floats;
+    float expected = 0.0f;
+    std::from_chars(t.text.data(), t.text.data() + t.text.size(), expected);
+    ASSERT_EQ(std::memcmp(&expected, &t.float_value, sizeof(float)), 0) << t.text;
+  }
+  EXPECT_EQ(floats, 60005);
 }
 
 TEST(Scanner, StringLiteralsComeInPieces) {

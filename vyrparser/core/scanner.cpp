@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vyr::parser {
 
@@ -59,6 +64,31 @@ inline const char* SkipClass(const char* p) {
   return p;
 }
 
+// The first byte at or after `p` that cannot continue an identifier. The run's padding makes reading
+// 16 bytes from any byte up to its sentinel safe.
+inline const char* SkipIdentPart(const char* p) {
+#if defined(__SSE2__)
+  // Sixteen bytes a step: most words end within the first. A byte is in [lo, hi] when, moved by
+  // 128 - lo, it is below -128 + (hi - lo + 1) as a signed byte.
+  const auto in_range = [](__m128i bytes, char lo, char hi) {
+    const __m128i moved = _mm_add_epi8(bytes, _mm_set1_epi8(static_cast<char>(128 - lo)));
+    return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(-128 + (hi - lo + 1))));
+  };
+  for (;;) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i letter = in_range(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), 'a', 'z');  // A-Z onto a-z
+    const __m128i mark =
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')));
+    const __m128i part = _mm_or_si128(_mm_or_si128(letter, in_range(bytes, '0', '9')), mark);
+    const auto rest = static_cast<unsigned>(_mm_movemask_epi8(part)) ^ 0xFFFFu;
+    if (rest) return p + std::countr_zero(rest);
+    p += 16;
+  }
+#else
+  return SkipClass<kIdentPart>(p);
+#endif
+}
+
 // Up to 16 bytes of a word as two little-endian numbers, zero past its end.
 struct WordBits {
   std::uint64_t low = 0, high = 0;
@@ -74,52 +104,77 @@ constexpr WordBits BitsOf(std::string_view w) {
   return b;
 }
 
-// Keyword lookup: open addressing over a small power-of-two table, built at compile time, keyed by
-// the word's bytes as numbers so a probe compares two numbers, not strings.
+// Keyword lookup: a small power-of-two table, built at compile time, keyed by the word's bytes as
+// numbers. The multiplier is chosen so no two keywords share a slot: a lookup is one probe and a
+// comparison of two numbers (an empty slot holds zero bits, which no word matches).
 struct KeywordTable {
   static constexpr std::size_t kBits = 9;
   static constexpr std::size_t kSize = std::size_t{1} << kBits;
   struct Entry {
     WordBits bits;
-    Tok kind = Tok::kIdent;  // kIdent: empty entry
+    Tok kind = Tok::kIdent;
   };
-  std::array<Entry, kSize> entries{};
+  struct Keyword {
+    std::string_view text;
+    Tok kind;
+  };
+  static constexpr Keyword kKeywords[] = {
+#define VYR_KEYWORD_ENTRY(name, text) {text, Tok::k##name},
+      VYR_KEYWORDS(VYR_KEYWORD_ENTRY)
+#undef VYR_KEYWORD_ENTRY
+  };
 
-  static constexpr std::size_t Hash(const WordBits& b) {
-    const std::uint64_t h = (b.low ^ (b.high * 0xFF51AFD7ED558CCDull)) * 0x9E3779B97F4A7C15ull;
+  std::array<Entry, kSize> entries{};
+  std::uint64_t multiplier = 0;
+
+  static constexpr std::size_t Hash(const WordBits& b, std::uint64_t multiplier) {
+    const std::uint64_t h = (b.low ^ b.high) * multiplier;
     return static_cast<std::size_t>(h >> (64 - kBits));
   }
 
-  constexpr KeywordTable() {
-    struct Keyword {
-      std::string_view text;
-      Tok kind;
-    };
-    constexpr Keyword kKeywords[] = {
-#define VYR_KEYWORD_ENTRY(name, text) {text, Tok::k##name},
-        VYR_KEYWORDS(VYR_KEYWORD_ENTRY)
-#undef VYR_KEYWORD_ENTRY
-    };
+  // Places every keyword with `m`; false on the first shared slot.
+  constexpr bool Build(std::uint64_t m) {
+    entries = {};
+    multiplier = m;
     for (const Keyword& k : kKeywords) {
       const WordBits bits = BitsOf(k.text);
-      std::size_t i = Hash(bits);
-      while (entries[i].kind != Tok::kIdent)
-        i = (i + 1) & (kSize - 1);
-      entries[i] = Entry{bits, k.kind};
+      Entry& e = entries[Hash(bits, m)];
+      if (e.kind != Tok::kIdent) return false;
+      e = Entry{bits, k.kind};
+    }
+    return true;
+  }
+
+  constexpr KeywordTable() {
+    for (std::uint64_t k = 1; !Build((k * 0x9E3779B97F4A7C15ull) | 1); ++k) {
     }
   }
 
   Tok Find(const WordBits& bits) const {
-    for (std::size_t i = Hash(bits);; i = (i + 1) & (kSize - 1)) {
-      const Entry& e = entries[i];
-      if (e.kind == Tok::kIdent || e.bits == bits) return e.kind;
-    }
+    const Entry& e = entries[Hash(bits, multiplier)];
+    return e.bits == bits ? e.kind : Tok::kIdent;
   }
 };
 
 constexpr KeywordTable kKeywordTable;
 
 constexpr std::size_t kLongestKeyword = 11;  // "description"
+
+// Up to this many digits make a whole number below 2^24, exact as a float, and the powers of ten up
+// to 10^(kExactDigits - 1) are exact floats too.
+constexpr std::ptrdiff_t kExactDigits = 7;
+constexpr float kExactPowersOfTen[kExactDigits] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f};
+
+// The nearest float to the number in [begin, end), kept out of line: few numbers need it.
+[[gnu::noinline]] float ConvertFloat(const char* begin, const char* end) {
+  float value = 0.0f;
+  if (std::from_chars(begin, end, value).ec == std::errc::result_out_of_range) {
+    // Beyond the float range either way: the C library gives the nearest value (infinity,
+    // a denormal or zero).
+    value = std::strtof(std::string(begin, end).c_str(), nullptr);
+  }
+  return value;
+}
 
 // Spare chunks kept for reuse.
 constexpr std::size_t kSpareChunks = 2;
@@ -128,18 +183,25 @@ constexpr std::size_t kSpareChunks = 2;
 constexpr std::size_t kPadding = 16;
 const char kNoInput[kPadding] = {};
 
+// Masks that keep the first n bytes of a word's two little-endian numbers.
+constexpr std::array<WordBits, 17> MakeWordMasks() {
+  std::array<WordBits, 17> masks{};
+  for (std::size_t n = 0; n <= 16; ++n) {
+    masks[n].low = n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+    masks[n].high = n <= 8 ? 0 : n == 16 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (n - 8))) - 1;
+  }
+  return masks;
+}
+constexpr std::array<WordBits, 17> kWordMasks = MakeWordMasks();
+
 // The bytes of a word of at most 16 bytes that starts at `p`, with kPadding bytes readable after it.
 inline WordBits LoadWord(const char* p, std::size_t n) {
   WordBits b;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(&b.low, p, 8);
     std::memcpy(&b.high, p + 8, 8);
-    if (n < 8) {
-      b.low &= (std::uint64_t{1} << (8 * n)) - 1;
-      b.high = 0;
-    } else if (n < 16) {
-      b.high &= (std::uint64_t{1} << (8 * (n - 8))) - 1;
-    }
+    b.low &= kWordMasks[n].low;
+    b.high &= kWordMasks[n].high;
   } else {
     b = BitsOf(std::string_view(p, n));
   }
@@ -163,6 +225,9 @@ constexpr std::uint64_t Repeated(char c) {
 
 // The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
 inline const char* SkipBlanks(const char* p) {
+  // Tokens often follow one another or a line end directly, or one blank.
+  if (*p != ' ') return p;
+  if (p[1] != ' ') return p + 1;
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
       std::uint64_t w;
@@ -243,12 +308,13 @@ Scanner::Chunk Scanner::TakeChunk(std::size_t capacity) {
 }
 
 void Scanner::RetireChunks() {
-  while (!retiring_.empty() && retiring_.front().retire_after <= serial_) {
+  const std::uint64_t serial = Serial();
+  while (!retiring_.empty() && retiring_.front().retire_after <= serial) {
     if (spare_.size() < kSpareChunks && retiring_.front().capacity <= chunk_size_ + kPadding)
       spare_.push_back(std::move(retiring_.front()));
     retiring_.pop_front();
   }
-  next_retirement_ = retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after;
+  SetNextRetirement(serial, retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after);
 }
 
 bool Scanner::Fill() {
@@ -288,9 +354,10 @@ bool Scanner::Fill() {
   if (!read_failed_) carry_.assign(next.data.get() + run, next.data.get() + size);
   std::memset(next.data.get() + run, 0, kPadding);
   if (current_.data) {
-    current_.retire_after = serial_ + kTokensKept + 1;
+    const std::uint64_t serial = Serial();
+    current_.retire_after = serial + kTokensKept + 1;
     retiring_.push_back(std::move(current_));
-    next_retirement_ = retiring_.front().retire_after;
+    SetNextRetirement(serial, retiring_.front().retire_after);
   }
   current_ = std::move(next);
   p_ = current_.data.get();
@@ -313,7 +380,7 @@ bool Scanner::ScanNormal(Token& t) {
     const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
     if (cls & kIdentStart) {
-      p = SkipClass<kIdentPart>(p);
+      p = SkipIdentPart(p);
       const auto length = static_cast<std::size_t>(p - start);
       // Keywords are lower case: a word with a capital matches none of them.
       t.kind = length <= kLongestKeyword ? kKeywordTable.Find(LoadWord(start, length)) : Tok::kIdent;
@@ -321,10 +388,7 @@ bool Scanner::ScanNormal(Token& t) {
       p_ = p;
       return true;
     }
-    if (cls & kDigit) {
-      ScanNumber(start, start, t);
-      return true;
-    }
+    if (cls & kDigit) return ScanNumber(start, start, t);
     Tok kind = Tok::kLexError;
     switch (c) {
       case '\t':
@@ -339,12 +403,7 @@ bool Scanner::ScanNormal(Token& t) {
         continue;
       case '\0':
         if (start != lim_) break;  // a NUL byte of the script
-        if (Fill()) {
-          p = p_;
-          continue;
-        }
-        EndOfInput(t);
-        return true;
+        return NextRun(t);
       case '"':
         in_string_ = true;
         if (ClassOf(*p) & kStringStart) {
@@ -359,24 +418,14 @@ bool Scanner::ScanNormal(Token& t) {
         p_ = p;
         return false;
       case '/':
-        if (*p == '/') {
-          // A line comment runs to the line feed, which is then read as a separator.
-          const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
-          p = nl ? static_cast<const char*>(nl) : lim_;
-          continue;
-        }
+        if (*p == '/') return SkipLineComment(p);
         if (*p == '*') {
           p_ = p + 1;
-          if (!SkipBlockComment(t)) return true;
-          p = p_;
-          continue;
+          return SkipBlockComment(t);
         }
         break;
       case '-':
-        if (ClassOf(*p) & kDigit) {
-          ScanNumber(start, p, t);
-          return true;
-        }
+        if (ClassOf(*p) & kDigit) return ScanNumber(start, p, t);
         if (*p == '>') kind = Tok::kArrow, ++p;
         break;
       case '&':
@@ -429,6 +478,19 @@ bool Scanner::ScanNormal(Token& t) {
   }
 }
 
+// A line comment runs to the line feed, which is then read as a separator.
+bool Scanner::SkipLineComment(const char* p) {
+  const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(lim_ - p));
+  p_ = nl ? static_cast<const char*>(nl) : lim_;
+  return false;
+}
+
+bool Scanner::NextRun(Token& t) {
+  if (Fill()) return false;
+  EndOfInput(t);
+  return true;
+}
+
 // Inside a comment a "*" ends it before "/" and otherwise swallows the next byte, a line feed
 // included (and a CR LF pair, which stands for one line feed).
 bool Scanner::SkipBlockComment(Token& t) {
@@ -442,17 +504,17 @@ bool Scanner::SkipBlockComment(Token& t) {
       if (at + 1 == lim_) {  // the input's last byte: runs end with a line feed otherwise
         p_ = lim_;
         Set(t, Tok::kLexError, at, at + 1);
-        return false;
+        return true;
       }
       if (*p == '/') {
         p_ = p + 1;
-        return true;
+        return false;
       }
       p += (p[0] == '\r' && p[1] == '\n') ? 2 : 1;
     } else if (at == lim_) {
       if (!Fill()) {
         EndOfInput(t);
-        return false;
+        return true;
       }
       p = p_;
     }
@@ -460,7 +522,7 @@ bool Scanner::SkipBlockComment(Token& t) {
 }
 
 // A number from `start` ("-" or its first digit); `digits` is at its first digit.
-void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
+bool Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
   const char* p = digits;
   while (ClassOf(*p) & kDigit)
     ++p;
@@ -471,14 +533,19 @@ void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
       ++p;
     p_ = p;
     Set(t, Tok::kFloat, start, p);
-    float value = 0.0f;
-    if (std::from_chars(start, p, value).ec == std::errc::result_out_of_range) {
-      // Beyond the float range either way: the C library gives the nearest value (infinity,
-      // a denormal or zero).
-      value = std::strtof(std::string(start, p).c_str(), nullptr);
+    if (FLT_EVAL_METHOD == 0 && p - digits <= kExactDigits + 1) {
+      // The digits as a whole number and the power of ten are exact floats, so one correctly
+      // rounded division gives the nearest float, as the full conversion would.
+      std::uint32_t whole = 0;
+      for (const char* d = digits; d < p; ++d) {
+        if (d != int_end) whole = whole * 10 + static_cast<std::uint32_t>(*d - '0');
+      }
+      const float value = static_cast<float>(whole) / kExactPowersOfTen[p - int_end - 1];
+      t.float_value = *start == '-' ? -value : value;
+      return true;
     }
-    t.float_value = value;
-    return;
+    t.float_value = ConvertFloat(start, p);
+    return true;
   }
   p_ = p;
   // The text is read as a 32-bit integer (saturating at its limits, as the C library does) and
@@ -493,6 +560,7 @@ void Scanner::ScanNumber(const char* start, const char* digits, Token& t) {
   Set(t, Tok::kInt, start, p);
   t.int_value =
       static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu));
+  return true;
 }
 
 // A piece of a literal: a run of string characters, or one line feed.

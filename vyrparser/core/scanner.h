@@ -110,8 +110,7 @@ class Scanner {
 
   // Reads the next token into `t`.
   void Read(Token& t) {
-    ++serial_;
-    if (serial_ >= next_retirement_) RetireChunks();
+    if (--until_retirement_ == 0) RetireChunks();
     // Opening or closing quotes produce no token: switch state and go on scanning.
     while (!(in_string_ ? ScanString(t) : ScanNormal(t))) {
     }
@@ -131,13 +130,19 @@ class Scanner {
     std::uint64_t retire_after = 0;  // the token serial from which no token's text lies in it
   };
 
-  // Each returns false when it produced no token (a quote switched the state).
+  // Each returns false when it produced no token (a quote switched the state, a comment or a run
+  // ended): Read then scans again from p_. ScanNormal hands every such case, and every number, to a
+  // function of its own as its last step, so its own path through a token makes no call.
   bool ScanNormal(Token& t);
   bool ScanString(Token& t);
-  void ScanNumber(const char* start, const char* digits, Token& t);
-  // Skips a block comment from after its "/*"; false when the input ends inside it (`t` is then
-  // the token that ends the scan).
+  bool ScanNumber(const char* start, const char* digits, Token& t);
+  // Skips a line comment from its "//" at `p`, up to its line feed.
+  bool SkipLineComment(const char* p);
+  // Skips a block comment from after its "/*" at p_; when the input ends inside it, `t` is the
+  // token that ends the scan.
   bool SkipBlockComment(Token& t);
+  // At the end of a run: makes the next one current, or produces the token at the end of the input.
+  bool NextRun(Token& t);
   // The token at the end of the input: kEnd, or kReadError after a failed read.
   void EndOfInput(Token& t);
 
@@ -157,8 +162,15 @@ class Scanner {
   std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
   std::size_t chunk_size_ = kDefaultChunkSize;
-  std::uint64_t serial_ = 0;                    // tokens read so far
-  std::uint64_t next_retirement_ = UINT64_MAX;  // the serial at which the oldest retiring chunk goes
+  // Tokens are numbered from 1 as they are read. Only a countdown changes per token; the serial of
+  // the token being read is next_retirement_ - until_retirement_.
+  std::uint64_t next_retirement_ = UINT64_MAX;   // the serial at which the oldest retiring chunk goes
+  std::uint64_t until_retirement_ = UINT64_MAX;  // tokens to read until then
+  std::uint64_t Serial() const { return next_retirement_ - until_retirement_; }
+  void SetNextRetirement(std::uint64_t serial, std::uint64_t at) {
+    next_retirement_ = at;
+    until_retirement_ = at - serial;
+  }
   Chunk current_;
   std::deque<Chunk> retiring_;
   std::vector<Chunk> spare_;
