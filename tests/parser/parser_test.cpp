@@ -182,6 +182,48 @@ take cover from l2;)")),
                         std::string(kScriptTail)));
 }
 
+// A later plan for a team continues its list, bodies and all, also when the script stops inside it.
+TEST(Parser, ALaterPlanForATeamContinuesItsList) {
+  const std::string plans = R"(plan "alpha" { wait 1; on (contact) { wait 2 } }; plan "bravo" { join };
+plan "alpha" { wait 3 }; plan "alpha" { on (casualty) { spawn; on (contact) { abort } }; wait 4 };)";
+  ParsedMission m;
+  const Outcome out = Parse(Script("location l1 = <0, 0, 0>", "", plans), m);
+  ASSERT_EQ(out.result, ParseResult::kSuccess) << out.errors;
+  EXPECT_THAT(Outline(m), HasSubstr("    plan\n"
+                                    "      wait ~ ~ ~ value=1\n"
+                                    "      on \"alpha\" ~ ~ events=2\n"
+                                    "      {\n"
+                                    "        wait ~ ~ ~ value=2\n"
+                                    "      }\n"
+                                    "      wait ~ ~ ~ value=3\n"
+                                    "      on \"alpha\" ~ ~ events=8\n"
+                                    "      {\n"
+                                    "        spawn \"alpha\" ~ ~\n"
+                                    "        on \"alpha\" ~ ~ events=2\n"
+                                    "        {\n"
+                                    "          abort \"alpha\" ~ ~\n"
+                                    "        }\n"
+                                    "      }\n"
+                                    "      wait ~ ~ ~ value=4\n"
+                                    "  team \"bravo\""));
+  EXPECT_EQ(m.FindTeam("bravo")->plan.instructions.size(), 1u);
+
+  // Stopped inside an on body: the statements read whole stay, the unfinished on keeps no body.
+  ParsedMission cut;
+  const Outcome stopped = Parse(
+      Script(
+          "location l1 = <0, 0, 0>", "",
+          R"(plan "alpha" { wait 1 }; plan "alpha" { wait 2; on (contact) { join; attack towards nowhere } };)"),
+      cut);
+  ASSERT_EQ(stopped.result, ParseResult::kParseProblem);
+  const auto& list = cut.FindTeam("alpha")->plan.instructions;
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[1].value, 2.0f);
+  EXPECT_EQ(list[2].kind, InstructionKind::kOn);
+  EXPECT_EQ(list[2].body(), nullptr);
+  EXPECT_FALSE(cut.reading_plan());
+}
+
 TEST(Parser, OnStatementsNestWithTheirEvents) {
   // An event named twice sets its bit once; a later code replaces an earlier one.
   ParsedMission m;
@@ -210,7 +252,7 @@ spawn)"),
                                     std::string(kScriptTail)));
   EXPECT_EQ(m.list_stack_depth(), 0u);
   EXPECT_TRUE(m.pending_patrol_areas().empty());
-  EXPECT_EQ(m.current_statement_list(), nullptr);
+  EXPECT_FALSE(m.reading_plan());
 }
 
 // The generated scripts of the round-trip tests cover the optional ";", empty lists, comments and

@@ -48,6 +48,8 @@ class NameIndex {
   }
 
   void Clear();
+  // Makes room for `count` names in all, so inserting them grows nothing.
+  void Reserve(std::size_t count);
   std::size_t size() const { return count_; }
 
  private:
@@ -73,9 +75,10 @@ class NameIndex {
   }
 
   void Grow();
+  void Rehash(std::size_t size);
 
   bool ignore_case_;
-  std::vector<Slot> slots_;
+  LargeTable<Slot> slots_;
   std::size_t count_ = 0;
 };
 

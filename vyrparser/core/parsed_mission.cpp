@@ -196,7 +196,7 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
 MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
                                       std::string_view model_and_skin) {
   if (!current_team_) return nullptr;
-  MissionActor& actor = actor_store_.emplace_back();
+  MissionActor& actor = *memory_.New<MissionActor>();
   actor.type = type;
   actor.name = MakeText(name);
   actor.model_and_skin = ShareText(model_and_skin);
@@ -204,10 +204,9 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   current_actor_ = &actor;
   current_team_->members.push_back(current_actor_);
   all_actors.push_back(current_actor_);
-  if (!actor_index_stale_) {
-    actor_index_.Insert(current_actor_->name, static_cast<std::uint32_t>(all_actors.size() - 1),
-                        NamesOf(all_actors));
-  }
+  // Indexed at the first lookup: most scripts name few actors, and an index built at once needs no
+  // regrowing.
+  actor_index_stale_ = true;
   return current_actor_;
 }
 
@@ -247,6 +246,7 @@ MissionForce* ParsedMission::FindForce(std::string_view name) const {
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
+  actor_index_.Reserve(all_actors.size());
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
     actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p), NamesOf(all_actors));
   }
@@ -315,7 +315,7 @@ void ParsedMission::AttachToCursor(ConditionNode* node) {
 
 void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) {
   if (!current_objective_) return;
-  ConditionNode& node = condition_nodes_.emplace_back();
+  ConditionNode& node = *memory_.New<ConditionNode>();
   node.kind = kind;
   node.name = ShareText(name);
   AttachToCursor(&node);
@@ -324,7 +324,7 @@ void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) 
 
 void ParsedMission::AddTimeoutLeaf(std::int32_t seconds) {
   if (!current_objective_) return;
-  ConditionNode& node = condition_nodes_.emplace_back();
+  ConditionNode& node = *memory_.New<ConditionNode>();
   node.kind = kConditionTimeout;
   node.value = seconds;
   AttachToCursor(&node);
@@ -333,7 +333,7 @@ void ParsedMission::AddTimeoutLeaf(std::int32_t seconds) {
 
 void ParsedMission::OpenCompound() {
   if (!current_objective_) return;
-  ConditionNode& node = condition_nodes_.emplace_back();
+  ConditionNode& node = *memory_.New<ConditionNode>();
   AttachToCursor(&node);
   current_condition_ = &node;
 }
@@ -365,27 +365,34 @@ void ParsedMission::AddNextMission(std::string_view name) {
 
 void ParsedMission::BeginPlan(std::string_view team) {
   MissionTeam* found = FindTeamIgnoringCase(team);
-  current_list_ = found ? &found->plan : nullptr;
-  // Plans of one script tend to be alike in length: room for the last one's saves regrowing.
-  if (current_list_ && current_list_->instructions.empty())
-    current_list_->instructions.reserve(plan_size_hint_);
+  plan_ = found ? &found->plan : nullptr;
   // Nesting left open by an earlier failed parse is dropped here, not carried into this plan.
-  list_stack_.clear();
-  open_bodies_.clear();
+  open_depth_ = 0;
+  if (open_lists_.empty()) open_lists_.emplace_back();
+  open_lists_[0].clear();
 }
 
 void ParsedMission::EndPlan() {
-  if (current_list_) {
-    plan_size_hint_ = current_list_->instructions.size();
-    current_list_->instructions.shrink_to_fit();
+  if (plan_) {
+    // The plan's list so far, then what this part appended.
+    ModelList<PlanInstruction>& list = plan_->instructions;
+    const std::vector<PlanInstruction>& added = open_lists_[0];
+    const std::size_t count = list.size() + added.size();
+    auto* data = count ? static_cast<PlanInstruction*>(plan_space_.Allocate(count * sizeof(PlanInstruction)))
+                       : nullptr;
+    std::copy(added.begin(), added.end(), std::copy(list.begin(), list.end(), data));
+    plan_space_.Release(list.data_, list.capacity_ * sizeof(PlanInstruction));
+    list.data_ = data;
+    list.size_ = list.capacity_ = static_cast<std::uint32_t>(count);
   }
-  current_list_ = nullptr;
+  plan_ = nullptr;
+  open_depth_ = 0;
 }
 
 PlanInstruction* ParsedMission::AppendInstruction(InstructionKind kind, Text first, Text second, Text third,
                                                   float value) {
-  if (!current_list_) return nullptr;
-  PlanInstruction& instruction = current_list_->instructions.emplace_back();
+  if (!plan_) return nullptr;
+  PlanInstruction& instruction = open_lists_[open_depth_].emplace_back();
   instruction.kind = kind;
   instruction.first = first;
   instruction.second = second;
@@ -406,29 +413,32 @@ PlanInstruction* ParsedMission::AppendOn(Text owner, std::uint16_t events, Text 
 PlanInstruction* ParsedMission::AppendPatrol(Text owner) {
   PlanInstruction* patrol = AppendInstruction(InstructionKind::kPatrol, owner);
   if (patrol) {
-    patrol->patrol_areas_ =
-        pending_patrol_areas_.empty() ? nullptr : &patrol_area_lists_.emplace_back(pending_patrol_areas_);
+    ModelList<Text>* areas = nullptr;
+    if (!pending_patrol_areas_.empty()) {
+      areas = memory_.New<ModelList<Text>>();
+      AssignList(*areas, std::span<const Text>(pending_patrol_areas_));
+    }
+    patrol->patrol_areas_ = areas;
   }
   pending_patrol_areas_.clear();
   return patrol;
 }
 
 void ParsedMission::PushStatementList() {
-  list_stack_.push_back(current_list_);
-  open_bodies_.push_back(&bodies_.emplace_back());
-  current_list_ = open_bodies_.back();
+  if (!plan_) return;
+  if (++open_depth_ == open_lists_.size()) open_lists_.emplace_back();
+  open_lists_[open_depth_].clear();
 }
 
 void ParsedMission::PopStatementList() {
-  if (list_stack_.empty()) return;
-  InstructionList* body = open_bodies_.back();
-  open_bodies_.pop_back();
-  InstructionList* outer = list_stack_.back();
-  list_stack_.pop_back();
-  body->instructions.shrink_to_fit();
-  if (outer && !outer->instructions.empty() && outer->instructions.back().kind == InstructionKind::kOn)
-    outer->instructions.back().body_ = body;
-  current_list_ = outer;
+  if (!plan_ || open_depth_ == 0) return;
+  const std::vector<PlanInstruction>& list = open_lists_[open_depth_--];
+  // The body joins the on it follows; the on keeps no body when something else came between.
+  std::vector<PlanInstruction>& outer = open_lists_[open_depth_];
+  if (outer.empty() || outer.back().kind != InstructionKind::kOn) return;
+  InstructionList* body = memory_.New<InstructionList>();
+  AssignList(body->instructions, std::span<const PlanInstruction>(list));
+  outer.back().body_ = body;
 }
 
 }  // namespace vyr::parser

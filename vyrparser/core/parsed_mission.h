@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <memory_resource>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -166,7 +165,7 @@ struct PlanInstruction {
   const InstructionList* body() const { return kind == InstructionKind::kOn ? body_ : nullptr; }
   InstructionList* body() { return kind == InstructionKind::kOn ? body_ : nullptr; }
   // A patrol's areas (owned by the model), or null for a patrol without a list and the other kinds.
-  const std::vector<Text>* patrol_areas() const {
+  const ModelList<Text>* patrol_areas() const {
     return kind == InstructionKind::kPatrol ? patrol_areas_ : nullptr;
   }
 
@@ -178,12 +177,12 @@ struct PlanInstruction {
   union {
     Text third_{};
     InstructionList* body_;
-    const std::vector<Text>* patrol_areas_;
+    const ModelList<Text>* patrol_areas_;
   };
 };
 
 struct InstructionList {
-  std::vector<PlanInstruction> instructions;
+  ModelList<PlanInstruction> instructions;
 };
 
 struct MissionTeam {
@@ -328,10 +327,12 @@ class ParsedMission {
   void AddNextMission(std::string_view name);
 
   // --- plans
-  // Makes the plan of the first team named `team` (ignoring case) the current statement list.
+  // Makes the plan of the first team named `team` (ignoring case) the current statement list: what is
+  // appended goes after the instructions the plan holds. The plan receives them at EndPlan.
   void BeginPlan(std::string_view team);
   void EndPlan();
-  // Appends to the current statement list (nothing without one) and returns the new instruction.
+  // Appends to the current statement list (nothing outside a plan) and returns the new instruction,
+  // which stays where it is until the next one is appended to the same list.
   PlanInstruction* AppendInstruction(InstructionKind kind, Text first, Text second = {}, Text third = {},
                                      float value = 0.0f);
   PlanInstruction* AppendWait(float seconds) {
@@ -345,7 +346,7 @@ class ParsedMission {
   void ClearPendingPatrolAreas() { pending_patrol_areas_.clear(); }
   void AddPendingPatrolArea(Text area) { pending_patrol_areas_.push_back(area); }
   const std::vector<Text>& pending_patrol_areas() const { return pending_patrol_areas_; }
-  InstructionList* current_statement_list() const { return current_list_; }
+  bool reading_plan() const { return plan_ != nullptr; }
 
   // --- queries (names compared exactly)
   bool HasLocation(std::string_view name) const { return locations.Find(name) != nullptr; }
@@ -394,13 +395,14 @@ class ParsedMission {
   std::vector<MissionActor*> all_actors;  // every member of every team; the automation's actor index
 
   // --- parse context
-  std::size_t list_stack_depth() const { return list_stack_.size(); }
+  // The on bodies open in the plan being read.
+  std::size_t list_stack_depth() const { return open_depth_; }
 
  private:
   template <class T>
   void Reallocate(ModelList<T>& list, std::uint32_t capacity) {
     // The old storage stays with the model's memory until the model goes.
-    T* data = static_cast<T*>(list_memory_.allocate(capacity * sizeof(T), alignof(T)));
+    T* data = static_cast<T*>(memory_.Allocate(capacity * sizeof(T), alignof(T)));
     std::copy(list.data_, list.data_ + list.size_, data);
     list.data_ = data;
     list.capacity_ = capacity;
@@ -408,27 +410,26 @@ class ParsedMission {
   void AttachToCursor(ConditionNode* node);
   void IndexActors() const;
 
-  TextPool pool_;
-  std::deque<ConditionNode> condition_nodes_;
-  // Every actor, and their equipment lists: a few large blocks rather than a heap block per list.
-  std::pmr::monotonic_buffer_resource list_memory_;
-  std::deque<MissionActor> actor_store_;
+  // Actors, condition nodes, instructions, lists and strings: a few large blocks rather than a heap
+  // block per record or list.
+  ModelMemory memory_;
+  TextPool pool_{memory_};
 
   MissionForce* current_force_ = nullptr;
   MissionTeam* current_team_ = nullptr;
   MissionActor* current_actor_ = nullptr;
   MissionObjective* current_objective_ = nullptr;
   ConditionNode* current_condition_ = nullptr;
-  InstructionList* current_list_ = nullptr;
-  std::vector<InstructionList*> list_stack_;
-  // Bodies of on statements still being read, parallel to list_stack_; a body joins its on
-  // instruction only when its list is popped.
-  std::vector<InstructionList*> open_bodies_;
-  // Every on body and patrol area list, referred to by their instructions.
-  std::deque<InstructionList> bodies_;
-  std::deque<std::vector<Text>> patrol_area_lists_;
+  // The plan being read, and its statement lists being read: [0] the plan's own, [d] the body of the
+  // on at the end of [d - 1]. A list goes to the model in one piece when it is complete, so the
+  // model's lists have no spare room; the vectors are reused from list to list.
+  InstructionList* plan_ = nullptr;
+  std::vector<std::vector<PlanInstruction>> open_lists_;
+  std::size_t open_depth_ = 0;
+  // Plans' own lists: a team's plan may be continued by a later part of the script, and its longer
+  // list then replaces the one before.
+  ReusableSpace plan_space_{memory_};
   std::vector<Text> pending_patrol_areas_;
-  std::size_t plan_size_hint_ = 0;  // instructions in the plan read last
 
   NameIndex area_index_;
   NameIndex force_index_;

@@ -35,9 +35,11 @@ bool ScriptParser::Run() {
     if (PeekKind() != Tok::kEnd) SyntaxError();
     return true;
   } catch (const ParseStop&) {
-    // An objective whose condition was being read keeps none; an annotation keeps its pieces read.
+    // An objective whose condition was being read keeps none; an annotation keeps its pieces read,
+    // a plan the statements read whole (not those of an unfinished on body).
     if (in_condition_) m_.AbandonCondition();
     if (in_annotation_) FlushAnnotation();
+    m_.EndPlan();
     return false;
   }
 }

@@ -67,32 +67,16 @@ Text TextPool::Make(std::string_view s) {
       return Text(p + sizeof n);
     }
   }
-  if (need > left_) {
-    // Long strings get a block of their own so the current block's free space is not wasted.
-    const std::size_t size = need > kBlockSize / 4 ? need : kBlockSize;
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    char* block = blocks_.back().get();
-    if (size != kBlockSize) {
-      std::memcpy(block, &n, sizeof n);
-      std::memcpy(block + sizeof n, s.data(), n);
-      block[sizeof n + n] = '\0';
-      return Text(block + sizeof n);  // the current block keeps its free space
-    }
-    next_ = block;
-    left_ = size;
-  }
-  char* p = next_;
+  char* p = static_cast<char*>(memory_.Allocate(need, 1));
   std::memcpy(p, &n, sizeof n);
   if (n) std::memcpy(p + sizeof n, s.data(), n);
   p[sizeof n + n] = '\0';
-  next_ += need;
-  left_ -= need;
   return Text(p + sizeof n);
 }
 
 Text TextPool::Intern(std::string_view s) {
   if ((shared_count_ + 1) * 2 > shared_.size()) {
-    std::vector<Shared> old = std::move(shared_);
+    LargeTable<Shared> old = std::move(shared_);
     shared_.assign(old.empty() ? 64 : old.size() * 2, Shared{});
     const std::size_t mask = shared_.size() - 1;
     for (const Shared& e : old) {

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "vyrparser/core/model_memory.h"
+
 namespace vyr::parser {
 
 // An immutable 8-bit string owned by a TextPool (and so by the model that owns the pool).
@@ -49,10 +51,10 @@ class Text {
 // A hash of `bytes`; with `fold_case`, A-Z hash as a-z.
 std::uint32_t HashText(std::string_view bytes, bool fold_case = false);
 
-// Bump allocator for the model's strings: no per-string heap block, all freed with the pool.
+// The model's strings, in the model's memory: no heap block per string, all freed with the model.
 class TextPool {
  public:
-  TextPool() = default;
+  explicit TextPool(ModelMemory& memory) : memory_(memory) {}
   TextPool(const TextPool&) = delete;
   TextPool& operator=(const TextPool&) = delete;
 
@@ -65,10 +67,7 @@ class TextPool {
   void Release(Text text);
 
  private:
-  static constexpr std::size_t kBlockSize = 64 * 1024;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* next_ = nullptr;
-  std::size_t left_ = 0;
+  ModelMemory& memory_;
   // Released texts by length.
   std::unordered_map<std::uint32_t, std::vector<char*>> released_;
   // The shared texts: open addressing, at most half full.
@@ -77,7 +76,7 @@ class TextPool {
     Text text;  // null: empty slot
   };
   bool IsShared(Text text) const;
-  std::vector<Shared> shared_;
+  LargeTable<Shared> shared_;
   std::size_t shared_count_ = 0;
 };
 

@@ -26,7 +26,7 @@ void Quoted(std::string& out, Text text) {
   out += '"';
 }
 
-void NameList(std::string& out, const std::vector<Text>& names, bool quoted) {
+void NameList(std::string& out, std::span<const Text> names, bool quoted) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) out += ", ";
     if (quoted)
