@@ -10,9 +10,9 @@
 namespace vyr::parser {
 
 // Hash index from names to record positions that keeps the first record of each name, so a
-// lookup answers what a front-to-back scan would. It holds only hashes and positions (8 bytes a
-// slot); `name_of(position)` gives the name of a record already inserted, for comparison. A record's
-// name must keep its hash while indexed (re-index after renaming).
+// lookup answers what a front-to-back scan would. A slot holds the name's hash, the position and
+// the name itself, so a lookup reads the slot and the name's bytes and nothing of the record. The
+// Text inserted must stay as it is while indexed (after renaming a record, index afresh).
 class NameIndex {
  public:
   static constexpr std::uint32_t kNotFound = UINT32_MAX;
@@ -20,31 +20,28 @@ class NameIndex {
   explicit NameIndex(bool ignore_case = false) : ignore_case_(ignore_case) {}
 
   // Records `position` under `name` unless an earlier record of the same name is indexed.
-  template <class NameOf>
-  void Insert(Text name, std::uint32_t position, NameOf name_of) {
+  void Insert(Text name, std::uint32_t position) {
     if ((count_ + 1) * 2 > slots_.size()) Grow();
     const std::string_view view = name.view();
     const std::uint32_t h = Hash(view);
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = h & mask;
     for (; slots_[i].position_plus_one; i = (i + 1) & mask) {
-      if (slots_[i].hash == h && Equal(name_of(slots_[i].position_plus_one - 1), view)) return;
+      if (slots_[i].hash == h && Equal(slots_[i].name, view)) return;
     }
-    slots_[i] = Slot{h, position + 1};
+    slots_[i] = Slot{h, position + 1, name};
     ++count_;
   }
 
   // The first position recorded under `name`, or kNotFound.
-  template <class NameOf>
-  std::uint32_t Find(std::string_view name, NameOf name_of) const {
-    if (slots_.empty()) return kNotFound;
-    const std::uint32_t h = Hash(name);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask; slots_[i].position_plus_one; i = (i + 1) & mask) {
-      const std::uint32_t position = slots_[i].position_plus_one - 1;
-      if (slots_[i].hash == h && Equal(name_of(position), name)) return position;
-    }
-    return kNotFound;
+  std::uint32_t Find(std::string_view name) const {
+    const Slot* slot = Lookup(name);
+    return slot ? slot->position_plus_one - 1 : kNotFound;
+  }
+  // The name recorded with that position, or a null Text.
+  Text FindName(std::string_view name) const {
+    const Slot* slot = Lookup(name);
+    return slot ? slot->name : Text();
   }
 
   void Clear();
@@ -56,7 +53,18 @@ class NameIndex {
   struct Slot {
     std::uint32_t hash = 0;
     std::uint32_t position_plus_one = 0;  // 0: empty slot
+    Text name;
   };
+
+  const Slot* Lookup(std::string_view name) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint32_t h = Hash(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask; slots_[i].position_plus_one; i = (i + 1) & mask) {
+      if (slots_[i].hash == h && Equal(slots_[i].name, name)) return &slots_[i];
+    }
+    return nullptr;
+  }
 
   std::uint32_t Hash(std::string_view name) const { return HashText(name, ignore_case_); }
 

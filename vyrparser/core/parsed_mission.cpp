@@ -43,18 +43,11 @@ const char* InstructionName(InstructionKind kind) {
   return i < kInstructionKindCount ? kInstructionNames[i] : "";
 }
 
-namespace {
-// The names of the records of a list of pointers, by position, for a NameIndex.
-template <class List>
-auto NamesOf(const List& list) {
-  return [&list](std::uint32_t position) { return list[position]->name; };
-}
-}  // namespace
 
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
-  const std::uint32_t i = index_.Find(name, NameAt());
+  const std::uint32_t i = index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : by_position_[i];
 }
 
@@ -62,7 +55,7 @@ const MissionLocation& LocationTable::Add(Text name, float x, float y, float z) 
   locations_.push_back(MissionLocation{name, x, y, z});
   by_position_.push_back(&locations_.back());
   const auto position = static_cast<std::uint32_t>(locations_.size() - 1);
-  index_.Insert(name, position, NameAt());
+  index_.Insert(name, position);
   return locations_.back();
 }
 
@@ -130,7 +123,7 @@ MissionArea* ParsedMission::AddArea(std::string_view name) {
   auto area = std::make_unique<MissionArea>();
   area->name = MakeText(name);
   areas.push_back(std::move(area));
-  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1), NamesOf(areas));
+  area_index_.Insert(areas.back()->name, static_cast<std::uint32_t>(areas.size() - 1));
   return areas.back().get();
 }
 
@@ -164,7 +157,7 @@ void ParsedMission::SetAreaRadius(std::int32_t radius) {
 }
 
 MissionArea* ParsedMission::FindArea(std::string_view name) const {
-  const std::uint32_t i = area_index_.Find(name, NamesOf(areas));
+  const std::uint32_t i = area_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : areas[i].get();
 }
 
@@ -175,7 +168,7 @@ MissionForce* ParsedMission::AddForce(std::string_view name) {
   force->name = MakeText(name);
   forces.push_back(std::move(force));
   current_force_ = forces.back().get();
-  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1), NamesOf(forces));
+  force_index_.Insert(current_force_->name, static_cast<std::uint32_t>(forces.size() - 1));
   return current_force_;
 }
 
@@ -188,8 +181,8 @@ MissionTeam* ParsedMission::AddTeam(std::string_view name) {
   current_force_->teams.push_back(std::move(team));
   all_teams.push_back(current_team_);
   const auto position = static_cast<std::uint32_t>(all_teams.size() - 1);
-  team_index_.Insert(current_team_->name, position, NamesOf(all_teams));
-  team_index_ignoring_case_.Insert(current_team_->name, position, NamesOf(all_teams));
+  team_index_.Insert(current_team_->name, position);
+  team_index_ignoring_case_.Insert(current_team_->name, position);
   return current_team_;
 }
 
@@ -230,17 +223,17 @@ void ParsedMission::SetSkill(float skill) {
 }
 
 MissionTeam* ParsedMission::FindTeam(std::string_view name) const {
-  const std::uint32_t i = team_index_.Find(name, NamesOf(all_teams));
+  const std::uint32_t i = team_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionTeam* ParsedMission::FindTeamIgnoringCase(std::string_view name) const {
-  const std::uint32_t i = team_index_ignoring_case_.Find(name, NamesOf(all_teams));
+  const std::uint32_t i = team_index_ignoring_case_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_teams[i];
 }
 
 MissionForce* ParsedMission::FindForce(std::string_view name) const {
-  const std::uint32_t i = force_index_.Find(name, NamesOf(forces));
+  const std::uint32_t i = force_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : forces[i].get();
 }
 
@@ -248,14 +241,14 @@ void ParsedMission::IndexActors() const {
   actor_index_.Clear();
   actor_index_.Reserve(all_actors.size());
   for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p), NamesOf(all_actors));
+    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
   }
   actor_index_stale_ = false;
 }
 
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
-  const std::uint32_t i = actor_index_.Find(name, NamesOf(all_actors));
+  const std::uint32_t i = actor_index_.Find(name);
   return i == NameIndex::kNotFound ? nullptr : all_actors[i];
 }
 

@@ -232,6 +232,8 @@ class LocationTable {
   std::size_t size() const { return locations_.size(); }
   const MissionLocation& operator[](std::size_t i) const { return locations_[i]; }
   const MissionLocation* Find(std::string_view name) const;
+  // The name of the first location named `name`, or a null Text.
+  Text FindName(std::string_view name) const { return index_.FindName(name); }
   const MissionLocation& Add(Text name, float x, float y, float z);
 
   auto begin() const { return locations_.begin(); }
@@ -239,9 +241,6 @@ class LocationTable {
 
  private:
   std::deque<MissionLocation> locations_;
-  auto NameAt() const {
-    return [this](std::uint32_t position) { return by_position_[position]->name; };
-  }
 
   std::vector<const MissionLocation*> by_position_;  // the same records, found without deque arithmetic
   NameIndex index_;
@@ -354,6 +353,10 @@ class ParsedMission {
   bool HasForce(std::string_view name) const { return FindForce(name) != nullptr; }
   bool HasActor(std::string_view name) const { return FindActor(name) != nullptr; }
   const MissionLocation* FindLocation(std::string_view name) const { return locations.Find(name); }
+  // The model's Text of the first location or area named `name`, or a null Text: what a statement
+  // that names one keeps.
+  Text DeclaredLocation(std::string_view name) const { return locations.FindName(name); }
+  Text DeclaredArea(std::string_view name) const { return area_index_.FindName(name); }
   MissionArea* FindArea(std::string_view name) const;
   MissionTeam* FindTeam(std::string_view name) const;
   MissionTeam* FindTeamIgnoringCase(std::string_view name) const;

@@ -177,10 +177,9 @@ void ScriptParser::Event() {
 
 // An IDENT naming a location: the location's name, or a semantic error.
 Text ScriptParser::LocationName() {
-  const std::string_view name = Expect(Tok::kIdent).text;
-  const MissionLocation* location = m_.FindLocation(name);
+  const Text location = m_.DeclaredLocation(Expect(Tok::kIdent).text);
   if (!location) Fail("use of undeclared location");
-  return location->name;
+  return location;
 }
 
 // statement: every form but "on" (see the grammar table: wait ... take cover)
@@ -434,11 +433,10 @@ void ScriptParser::PatrolStatement() {
   int count = 0;
   const Rule list(*this);
   for (;;) {
-    const std::string_view name = Expect(Tok::kIdent).text;
+    const Text area = m_.DeclaredArea(Expect(Tok::kIdent).text);
     ++count;
-    const MissionArea* area = m_.FindArea(name);
     if (!area) Fail("undefined area label in patrol area list");
-    m_.AddPendingPatrolArea(area->name);
+    m_.AddPendingPatrolArea(area);
     if (PeekKind() != Tok::kComma) break;
     Take();
   }

@@ -49,7 +49,7 @@ class Text {
 };
 
 // A hash of `bytes`; with `fold_case`, A-Z hash as a-z.
-std::uint32_t HashText(std::string_view bytes, bool fold_case = false);
+inline std::uint32_t HashText(std::string_view bytes, bool fold_case = false);
 
 // The model's strings, in the model's memory: no heap block per string, all freed with the model.
 class TextPool {
@@ -79,5 +79,57 @@ class TextPool {
   LargeTable<Shared> shared_;
   std::size_t shared_count_ = 0;
 };
+
+namespace text_hash {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+// A-Z to a-z in all eight bytes at once; other bytes, those of 0x80 and above included, stay.
+inline std::uint64_t FoldWord(std::uint64_t w) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const std::uint64_t low7 = w & ~kHigh;
+  const std::uint64_t at_least_a = low7 + kOnes * (0x80 - 'A');    // high bit: byte >= 'A'
+  const std::uint64_t above_z = low7 + kOnes * (0x80 - 'Z' - 1);   // high bit: byte > 'Z'
+  const std::uint64_t upper = at_least_a & ~above_z & ~w & kHigh;  // and the byte is below 0x80
+  return w | (upper >> 2);
+}
+
+}  // namespace text_hash
+
+// Eight bytes at a time, multiplied and folded; the length is mixed in last.
+inline std::uint32_t HashText(std::string_view bytes, bool fold_case) {
+  using text_hash::FoldWord;
+  using text_hash::kMultiplier;
+  std::uint64_t h = 0;
+  const char* p = bytes.data();
+  std::size_t n = bytes.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    if (fold_case) w = FoldWord(w);
+    h = (h ^ w) * kMultiplier;
+    h ^= h >> 29;
+  }
+  if (n) {
+    // The last 1 to 7 bytes as two loads that may overlap (the length, mixed in below, tells them
+    // apart), without a byte-by-byte copy.
+    std::uint64_t w;
+    if (n >= 4) {
+      std::uint32_t first, last;
+      std::memcpy(&first, p, 4);
+      std::memcpy(&last, p + n - 4, 4);
+      w = first | (std::uint64_t{last} << 32);
+    } else {
+      w = static_cast<unsigned char>(p[0]) | (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+          (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+    }
+    if (fold_case) w = FoldWord(w);
+    h = (h ^ w) * kMultiplier;
+    h ^= h >> 29;
+  }
+  h = (h ^ bytes.size()) * kMultiplier;
+  return static_cast<std::uint32_t>(h >> 32);
+}
 
 }  // namespace vyr::parser
