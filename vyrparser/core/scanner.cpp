@@ -24,6 +24,7 @@ enum : std::uint8_t {
   kDigit = 4,        // 0-9
   kStringStart = 8,  // may open a run of a string literal
   kStringPart = 16,  // may continue a run
+  kSpace = 32,       // blank, tab, line feed, CR
 };
 
 constexpr std::array<std::uint8_t, 256> MakeClasses() {
@@ -44,6 +45,8 @@ constexpr std::array<std::uint8_t, 256> MakeClasses() {
   }
   for (unsigned char c : std::string_view("#%&+=@^|"))
     t[c] |= kStringPart;
+  for (unsigned char c : std::string_view(" \t\n\r"))
+    t[c] |= kSpace;
   return t;
 }
 
@@ -213,53 +216,69 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
   t.text = std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
-// The high bit of each byte of `w` that is not zero.
-inline std::uint64_t NonZeroBytes(std::uint64_t w) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  return (((w & kLow7) + kLow7) | w) & ~kLow7;
-}
-
-constexpr std::uint64_t Repeated(char c) {
-  return 0x0101010101010101ull * static_cast<unsigned char>(c);
-}
-
-// The first byte at or after `p` that is not a blank; the run's padding makes the 8-byte loads safe.
-inline const char* SkipBlanks(const char* p) {
-  // Tokens often follow one another or a line end directly, or one blank.
-  if (*p != ' ') return p;
-  if (p[1] != ' ') return p + 1;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (;;) {
-      std::uint64_t w;
-      std::memcpy(&w, p, 8);
-      const std::uint64_t other = w ^ Repeated(' ');  // zero bytes are blanks
-      if (other) return p + std::countr_zero(other) / 8;
-      p += 8;
-    }
-  } else {
-    while (*p == ' ')
-      ++p;
-    return p;
+// White space: blanks, tabs, line feeds, and a CR right before a line feed. Returns the first byte
+// at or after `p` that is none of these, adding the line feeds passed to `line`. A 16-byte load
+// starts at or before the run's sentinel, which is no white space, so the padding makes it safe.
+inline const char* SkipSpace(const char* p, int& line) {
+  // Tokens mostly follow one another directly or after one blank.
+  if (!(ClassOf(*p) & kSpace)) return p;
+  if (*p == ' ' && !(ClassOf(p[1]) & kSpace)) return p + 1;
+#if defined(__SSE2__)
+  for (;;) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i feed = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
+    const __m128i blank =
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
+    // A CR counts when the next byte is a line feed: the feeds moved down one byte.
+    const __m128i cr_lf = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_srli_si128(feed, 1));
+    const auto space =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(blank, feed), cr_lf)));
+    auto feeds = static_cast<unsigned>(_mm_movemask_epi8(feed));
+    const unsigned rest = space ^ 0xFFFFu;
+    const int skipped = rest ? std::countr_zero(rest) : 16;
+    for (feeds &= (1u << skipped) - 1; feeds; feeds &= feeds - 1)
+      ++line;
+    p += skipped;
+    if (skipped == 16) continue;
+    // The last byte of the load may be a CR whose line feed is the next load's first byte.
+    if (skipped != 15 || p[0] != '\r' || p[1] != '\n') return p;
+    ++line;
+    p += 2;
   }
+#else
+  for (;;) {
+    if (*p == ' ' || *p == '\t') {
+      ++p;
+    } else if (*p == '\n') {
+      ++line;
+      ++p;
+    } else if (*p == '\r' && p[1] == '\n') {
+      ++line;
+      p += 2;
+    } else {
+      return p;
+    }
+  }
+#endif
 }
 
-// The first "*", line feed or NUL at or after `p`, eight bytes a step.
+// The first "*", line feed or NUL at or after `p`. As above, the loads start at or before the
+// sentinel, which stops the search.
 inline const char* FindCommentStop(const char* p) {
-  if constexpr (std::endian::native == std::endian::little) {
-    for (;;) {
-      std::uint64_t w;
-      std::memcpy(&w, p, 8);
-      const std::uint64_t stop =
-          ~(NonZeroBytes(w ^ Repeated('*')) & NonZeroBytes(w ^ Repeated('\n')) & NonZeroBytes(w)) &
-          ~0x7F7F7F7F7F7F7F7Full;
-      if (stop) return p + std::countr_zero(stop) / 8;
-      p += 8;
-    }
-  } else {
-    while (*p != '*' && *p != '\n' && *p != '\0')
-      ++p;
-    return p;
+#if defined(__SSE2__)
+  for (;;) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i stop = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('*')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+        _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+    if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(stop))) return p + std::countr_zero(found);
+    p += 16;
   }
+#else
+  while (*p != '*' && *p != '\n' && *p != '\0')
+    ++p;
+  return p;
+#endif
 }
 
 // Where the bytes after the last line feed in data[from, to) start, or 0 when there is none.
@@ -375,7 +394,7 @@ void Scanner::EndOfInput(Token& t) {
 bool Scanner::ScanNormal(Token& t) {
   const char* p = p_;
   for (;;) {
-    p = SkipBlanks(p);
+    p = SkipSpace(p, line_);
     const char* start = p;
     const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
@@ -391,16 +410,6 @@ bool Scanner::ScanNormal(Token& t) {
     if (cls & kDigit) return ScanNumber(start, start, t);
     Tok kind = Tok::kLexError;
     switch (c) {
-      case '\t':
-        continue;
-      case '\n':
-        ++line_;
-        continue;
-      case '\r':  // only right before a line feed, which it goes with
-        if (*p != '\n') break;
-        ++line_;
-        ++p;
-        continue;
       case '\0':
         if (start != lim_) break;  // a NUL byte of the script
         return NextRun(t);
