@@ -217,9 +217,9 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
 }
 
 // White space: blanks, tabs, line feeds, and a CR right before a line feed. Returns the first byte
-// at or after `p` that is none of these, adding the line feeds passed to `line`. A 16-byte load
-// starts at or before the run's sentinel, which is no white space, so the padding makes it safe.
-inline const char* SkipSpace(const char* p, int& line) {
+// at or after `p` that is none of these. A 16-byte load starts at or before the run's sentinel,
+// which is no white space, so the padding makes it safe.
+inline const char* SkipSpace(const char* p) {
   // Tokens mostly follow one another directly or after one blank.
   if (!(ClassOf(*p) & kSpace)) return p;
   if (*p == ' ' && !(ClassOf(p[1]) & kSpace)) return p + 1;
@@ -231,29 +231,23 @@ inline const char* SkipSpace(const char* p, int& line) {
         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
     // A CR counts when the next byte is a line feed: the feeds moved down one byte.
     const __m128i cr_lf = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_srli_si128(feed, 1));
-    const auto space =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(blank, feed), cr_lf)));
-    auto feeds = static_cast<unsigned>(_mm_movemask_epi8(feed));
-    const unsigned rest = space ^ 0xFFFFu;
-    const int skipped = rest ? std::countr_zero(rest) : 16;
-    for (feeds &= (1u << skipped) - 1; feeds; feeds &= feeds - 1)
-      ++line;
+    const auto rest =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(blank, feed), cr_lf))) ^ 0xFFFFu;
+    if (!rest) {
+      p += 16;
+      continue;
+    }
+    const int skipped = std::countr_zero(rest);
     p += skipped;
-    if (skipped == 16) continue;
     // The last byte of the load may be a CR whose line feed is the next load's first byte.
     if (skipped != 15 || p[0] != '\r' || p[1] != '\n') return p;
-    ++line;
     p += 2;
   }
 #else
   for (;;) {
-    if (*p == ' ' || *p == '\t') {
-      ++p;
-    } else if (*p == '\n') {
-      ++line;
+    if (*p == ' ' || *p == '\t' || *p == '\n') {
       ++p;
     } else if (*p == '\r' && p[1] == '\n') {
-      ++line;
       p += 2;
     } else {
       return p;
@@ -262,23 +256,43 @@ inline const char* SkipSpace(const char* p, int& line) {
 #endif
 }
 
-// The first "*", line feed or NUL at or after `p`. As above, the loads start at or before the
-// sentinel, which stops the search.
+// The first "*" or NUL at or after `p`. As above, the loads start at or before the sentinel, which
+// stops the search.
 inline const char* FindCommentStop(const char* p) {
 #if defined(__SSE2__)
   for (;;) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i stop = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('*')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
-        _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+    const __m128i stop =
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('*')), _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
     if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(stop))) return p + std::countr_zero(found);
     p += 16;
   }
 #else
-  while (*p != '*' && *p != '\n' && *p != '\0')
+  while (*p != '*' && *p != '\0')
     ++p;
   return p;
 #endif
+}
+
+// The line feeds in [p, end).
+int CountLineFeeds(const char* p, const char* end) {
+  std::size_t count = 0;
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    // Up to 255 loads add their matches (each -1) into byte counters, which are then summed.
+    __m128i counters = _mm_setzero_si128();
+    for (int k = 0; k < 255 && end - p >= 16; ++k, p += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    }
+    const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+  }
+#endif
+  for (; p < end; ++p)
+    count += *p == '\n';
+  return static_cast<int>(count);
 }
 
 // Where the bytes after the last line feed in data[from, to) start, or 0 when there is none.
@@ -303,10 +317,14 @@ Scanner::Scanner(std::string_view input)
       lim_(kNoInput),
       own_source_(std::make_unique<MemorySource>(input)),
       source_(own_source_.get()),
-      chunk_size_(input.size() + 1) {}
+      chunk_size_(input.size() + 1) {
+  counted_to_ = kNoInput;
+}
 
 Scanner::Scanner(ByteSource& source, std::size_t chunk_size)
-    : p_(kNoInput), lim_(kNoInput), source_(&source), chunk_size_(chunk_size ? chunk_size : 1) {}
+    : p_(kNoInput), lim_(kNoInput), source_(&source), chunk_size_(chunk_size ? chunk_size : 1) {
+  counted_to_ = kNoInput;
+}
 
 Scanner::~Scanner() = default;
 
@@ -336,8 +354,18 @@ void Scanner::RetireChunks() {
   SetNextRetirement(serial, retiring_.empty() ? UINT64_MAX : retiring_.front().retire_after);
 }
 
+int Scanner::line() const {
+  lines_counted_ += CountLineFeeds(counted_to_, p_);
+  counted_to_ = p_;
+  return lines_before_run_ + lines_counted_ - swallowed_feeds_;
+}
+
 bool Scanner::Fill() {
   if (at_end_ && carry_.empty()) return false;
+  // The run read so far is behind: its line feeds count from now on.
+  lines_before_run_ += lines_counted_ + CountLineFeeds(counted_to_, lim_);
+  lines_counted_ = 0;
+  counted_to_ = lim_;
   Chunk next = TakeChunk(std::max(chunk_size_, 2 * carry_.size()) + kPadding);
   std::size_t size = carry_.size();
   if (size) std::memcpy(next.data.get(), carry_.data(), size);
@@ -381,6 +409,8 @@ bool Scanner::Fill() {
   current_ = std::move(next);
   p_ = current_.data.get();
   lim_ = p_ + run;
+  counted_to_ = p_;
+  lines_counted_ = 0;
   return run > 0;
 }
 
@@ -394,7 +424,7 @@ void Scanner::EndOfInput(Token& t) {
 bool Scanner::ScanNormal(Token& t) {
   const char* p = p_;
   for (;;) {
-    p = SkipSpace(p, line_);
+    p = SkipSpace(p);
     const char* start = p;
     const char c = *p++;
     const std::uint8_t cls = ClassOf(c);
@@ -501,15 +531,13 @@ bool Scanner::NextRun(Token& t) {
 }
 
 // Inside a comment a "*" ends it before "/" and otherwise swallows the next byte, a line feed
-// included (and a CR LF pair, which stands for one line feed).
+// included (and a CR LF pair, which stands for one line feed): a swallowed line feed is not counted.
 bool Scanner::SkipBlockComment(Token& t) {
   const char* p = p_;
   for (;;) {
     p = FindCommentStop(p);
     const char* at = p++;
-    if (*at == '\n') {
-      ++line_;
-    } else if (*at == '*') {
+    if (*at == '*') {
       if (at + 1 == lim_) {  // the input's last byte: runs end with a line feed otherwise
         p_ = lim_;
         Set(t, Tok::kLexError, at, at + 1);
@@ -519,7 +547,13 @@ bool Scanner::SkipBlockComment(Token& t) {
         p_ = p + 1;
         return false;
       }
-      p += (p[0] == '\r' && p[1] == '\n') ? 2 : 1;
+      if (p[0] == '\r' && p[1] == '\n') {
+        ++swallowed_feeds_;
+        p += 2;
+      } else {
+        swallowed_feeds_ += *p == '\n';
+        ++p;
+      }
     } else if (at == lim_) {
       if (!Fill()) {
         EndOfInput(t);
@@ -594,7 +628,6 @@ bool Scanner::ScanString(Token& t) {
         ++p;
         [[fallthrough]];
       case '\n':
-        ++line_;
         Set(t, Tok::kString, p - 1, p);
         p_ = p;
         return true;

@@ -120,8 +120,9 @@ class Scanner {
     Read(t);
     return t;
   }
-  // The line counter: 1 plus the line feeds consumed so far.
-  int line() const { return line_; }
+  // The line counter: 1 plus the line feeds consumed so far (not those a block comment's "*"
+  // swallows). Worked out when asked, which is only for messages.
+  int line() const;
 
  private:
   struct Chunk {
@@ -157,7 +158,12 @@ class Scanner {
   bool in_string_ = false;
   bool at_end_ = false;  // the source has nothing more
   bool read_failed_ = false;
-  int line_ = 1;
+  // The line counter's parts: 1 plus the line feeds of the runs before the current one, the line
+  // feeds of the current run up to counted_to_, less the line feeds swallowed in comments.
+  int lines_before_run_ = 1;
+  int swallowed_feeds_ = 0;
+  mutable const char* counted_to_;
+  mutable int lines_counted_ = 0;
 
   std::unique_ptr<MemorySource> own_source_;
   ByteSource* source_ = nullptr;
