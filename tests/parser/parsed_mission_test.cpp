@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -200,6 +201,26 @@ TEST(ModelMemory, HandsOutAlignedRoomThatNeverOverlaps) {
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     EXPECT_EQ(blocks[i].first[0], i & 0xFF);
     EXPECT_EQ(blocks[i].first[blocks[i].second - 1], i & 0xFF);
+  }
+}
+
+// Short strings are compared and hashed as two overlapping loads: a difference at any position of
+// any length is seen, and nothing past the end is read (the copies end where their buffers do).
+TEST(TextBytes, EveryDifferenceIsSeenAtEveryLength) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::string base(n, 'a');
+    const auto a = std::make_unique<char[]>(n + 1);
+    std::memcpy(a.get(), base.data(), n);
+    EXPECT_TRUE(SameBytes(a.get(), base.data(), n));
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string other = base;
+      other[i] = 'b';
+      EXPECT_FALSE(SameBytes(a.get(), other.data(), n)) << n << " " << i;
+      EXPECT_NE(HashText(base), HashText(other)) << n << " " << i;
+    }
+    if (n) {
+      EXPECT_NE(HashText(base), HashText(base.substr(1)));
+    }
   }
 }
 

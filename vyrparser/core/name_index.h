@@ -71,7 +71,7 @@ class NameIndex {
   bool Equal(Text a, std::string_view b) const {
     const std::string_view v = a.view();
     if (v.size() != b.size()) return false;
-    if (!ignore_case_) return std::memcmp(v.data(), b.data(), b.size()) == 0;
+    if (!ignore_case_) return SameBytes(v.data(), b.data(), b.size());
     for (std::size_t i = 0; i < b.size(); ++i) {
       if (Fold(static_cast<unsigned char>(v[i])) != Fold(static_cast<unsigned char>(b[i]))) return false;
     }

@@ -41,7 +41,9 @@ Text TextPool::Intern(std::string_view s) {
   const std::size_t mask = shared_.size() - 1;
   std::size_t i = h & mask;
   for (; !shared_[i].text.is_null(); i = (i + 1) & mask) {
-    if (shared_[i].hash == h && shared_[i].text.view() == s) return shared_[i].text;
+    if (shared_[i].hash == h && shared_[i].text.size() == s.size() &&
+        SameBytes(shared_[i].text.c_str(), s.data(), s.size()))
+      return shared_[i].text;
   }
   shared_[i] = Shared{h, Make(s)};
   ++shared_count_;

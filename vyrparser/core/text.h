@@ -97,39 +97,72 @@ inline std::uint64_t FoldWord(std::uint64_t w) {
 
 }  // namespace text_hash
 
-// Eight bytes at a time, multiplied and folded; the length is mixed in last.
+// Up to 16 bytes from `p` as two numbers, read without a byte past p[n): two loads that overlap
+// for 9 to 15 bytes (and for 5 to 7), so with the length they tell any two such strings apart.
+inline void LoadShort(const char* p, std::size_t n, std::uint64_t& first, std::uint64_t& last) {
+  if (n >= 8) {
+    std::memcpy(&first, p, 8);
+    std::memcpy(&last, p + n - 8, 8);
+  } else if (n >= 4) {
+    std::uint32_t a, b;
+    std::memcpy(&a, p, 4);
+    std::memcpy(&b, p + n - 4, 4);
+    first = a | (std::uint64_t{b} << 32);
+    last = 0;
+  } else {
+    first = n == 0 ? 0
+                   : static_cast<unsigned char>(p[0]) |
+                         (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+                         (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+    last = 0;
+  }
+}
+
+// Whether the `n` bytes at `a` and at `b` are the same; short strings, the usual names, without a
+// call.
+inline bool SameBytes(const char* a, const char* b, std::size_t n) {
+  if (n > 16) return std::memcmp(a, b, n) == 0;
+  std::uint64_t a1, a2, b1, b2;
+  LoadShort(a, n, a1, a2);
+  LoadShort(b, n, b1, b2);
+  return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+}
+
+// Sixteen bytes or fewer at once, longer texts eight bytes at a time, multiplied and folded; the
+// length is mixed in last.
 inline std::uint32_t HashText(std::string_view bytes, bool fold_case) {
   using text_hash::FoldWord;
   using text_hash::kMultiplier;
-  std::uint64_t h = 0;
   const char* p = bytes.data();
   std::size_t n = bytes.size();
-  for (; n >= 8; p += 8, n -= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    if (fold_case) w = FoldWord(w);
-    h = (h ^ w) * kMultiplier;
-    h ^= h >> 29;
-  }
-  if (n) {
-    // The last 1 to 7 bytes as two loads that may overlap (the length, mixed in below, tells them
-    // apart), without a byte-by-byte copy.
-    std::uint64_t w;
-    if (n >= 4) {
-      std::uint32_t first, last;
-      std::memcpy(&first, p, 4);
-      std::memcpy(&last, p + n - 4, 4);
-      w = first | (std::uint64_t{last} << 32);
-    } else {
-      w = static_cast<unsigned char>(p[0]) | (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
-          (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+  std::uint64_t h = 0;
+  if (n <= 16) {
+    std::uint64_t first, last;
+    LoadShort(p, n, first, last);
+    if (fold_case) {
+      first = FoldWord(first);
+      last = FoldWord(last);
     }
-    if (fold_case) w = FoldWord(w);
-    h = (h ^ w) * kMultiplier;
-    h ^= h >> 29;
+    h = (first * kMultiplier) ^ last;
+  } else {
+    for (; n >= 8; p += 8, n -= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      if (fold_case) w = FoldWord(w);
+      h = (h ^ w) * kMultiplier;
+      h ^= h >> 29;
+    }
+    if (n) {
+      std::uint64_t w, unused;
+      LoadShort(p, n, w, unused);
+      if (fold_case) w = FoldWord(w);
+      h = (h ^ w) * kMultiplier;
+      h ^= h >> 29;
+    }
   }
   h = (h ^ bytes.size()) * kMultiplier;
-  return static_cast<std::uint32_t>(h >> 32);
+  h ^= h >> 29;
+  return static_cast<std::uint32_t>((h * kMultiplier) >> 32);
 }
 
 }  // namespace vyr::parser
