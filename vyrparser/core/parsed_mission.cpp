@@ -246,6 +246,14 @@ void ParsedMission::IndexActors() const {
   actor_index_stale_ = false;
 }
 
+Text ParsedMission::DeclaredMember(std::string_view name) const {
+  // Teams and forces first: their indexes are small, the actors' may not be built yet.
+  if (const Text team = team_index_.FindName(name)) return team;
+  if (const Text force = force_index_.FindName(name)) return force;
+  if (actor_index_stale_) IndexActors();
+  return actor_index_.FindName(name);
+}
+
 MissionActor* ParsedMission::FindActor(std::string_view name) const {
   if (actor_index_stale_) IndexActors();
   const std::uint32_t i = actor_index_.Find(name);
@@ -307,10 +315,14 @@ void ParsedMission::AttachToCursor(ConditionNode* node) {
 }
 
 void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) {
+  AddConditionLeaf(kind, ShareText(name));
+}
+
+void ParsedMission::AddConditionLeaf(std::uint32_t kind, Text name) {
   if (!current_objective_) return;
   ConditionNode& node = *memory_.New<ConditionNode>();
   node.kind = kind;
-  node.name = ShareText(name);
+  node.name = name;
   AttachToCursor(&node);
   current_objective_->condition = current_condition_;
 }

@@ -317,6 +317,7 @@ class ParsedMission {
   // --- objectives and their conditions
   MissionObjective* AddObjective(std::uint32_t type, std::string_view owner, std::string_view message);
   void AddConditionLeaf(std::uint32_t kind, std::string_view name);  // eliminated, occupied, alive
+  void AddConditionLeaf(std::uint32_t kind, Text name);              // `name` a Text of this model
   void AddTimeoutLeaf(std::int32_t seconds);
   void OpenCompound();
   void SetOperator(std::uint32_t kind);
@@ -357,6 +358,8 @@ class ParsedMission {
   // that names one keeps.
   Text DeclaredLocation(std::string_view name) const { return locations.FindName(name); }
   Text DeclaredArea(std::string_view name) const { return area_index_.FindName(name); }
+  // The same for a team, force or actor named `name` (exactly), in that order.
+  Text DeclaredMember(std::string_view name) const;
   MissionArea* FindArea(std::string_view name) const;
   MissionTeam* FindTeam(std::string_view name) const;
   MissionTeam* FindTeamIgnoringCase(std::string_view name) const;

@@ -219,10 +219,9 @@ void ScriptParser::SimpleCondition() {
       const std::string_view name = Expect(Tok::kString).text;
       Expect(Tok::kRParen);
       // The check belongs to the whole term, as the objective owner's does: it runs at the ")".
-      if (!m_.HasTeam(name) && !m_.HasActor(name) && !m_.HasForce(name)) {
-        Fail("use of undeclared member, team or force");
-      }
-      m_.AddConditionLeaf(kind == Tok::kEliminated ? kConditionEliminated : kConditionAlive, name);
+      const Text member = m_.DeclaredMember(name);
+      if (!member) Fail("use of undeclared member, team or force");
+      m_.AddConditionLeaf(kind == Tok::kEliminated ? kConditionEliminated : kConditionAlive, member);
       break;
     }
     case Tok::kOccupied: {
