@@ -245,9 +245,13 @@ TEST(NameIndex, AnswersTheFirstMatchLikeAScan) {
     return s;
   };
   for (const bool ignore_case : {false, true}) {
+    // One name at a time, and all at once (as the actors' index is built).
     NameIndex index(ignore_case);
     for (std::size_t i = 0; i < names.size(); ++i)
       index.Insert(names[i], static_cast<std::uint32_t>(i));
+    NameIndex bulk(ignore_case);
+    bulk.InsertAll(static_cast<std::uint32_t>(names.size()), [&](std::uint32_t i) { return names[i]; });
+    EXPECT_EQ(bulk.size(), index.size());
     for (const Text probe : names) {
       std::uint32_t expected = NameIndex::kNotFound;
       for (std::size_t i = 0; i < names.size() && expected == NameIndex::kNotFound; ++i) {
@@ -256,6 +260,7 @@ TEST(NameIndex, AnswersTheFirstMatchLikeAScan) {
         if (same) expected = static_cast<std::uint32_t>(i);
       }
       ASSERT_EQ(index.Find(probe.view()), expected) << ignore_case << " " << probe.str();
+      ASSERT_EQ(bulk.Find(probe.view()), expected) << ignore_case << " " << probe.str();
     }
     EXPECT_EQ(index.Find("not there at all"), NameIndex::kNotFound);
   }

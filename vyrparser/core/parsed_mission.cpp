@@ -239,10 +239,8 @@ MissionForce* ParsedMission::FindForce(std::string_view name) const {
 
 void ParsedMission::IndexActors() const {
   actor_index_.Clear();
-  actor_index_.Reserve(all_actors.size());
-  for (std::size_t p = 0; p < all_actors.size(); ++p) {
-    actor_index_.Insert(all_actors[p]->name, static_cast<std::uint32_t>(p));
-  }
+  actor_index_.InsertAll(static_cast<std::uint32_t>(all_actors.size()),
+                         [this](std::uint32_t p) { return all_actors[p]->name; });
   actor_index_stale_ = false;
 }
 
