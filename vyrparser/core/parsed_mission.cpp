@@ -195,8 +195,8 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   actor.model_and_skin = ShareText(model_and_skin);
   actor.team = current_team_;
   current_actor_ = &actor;
-  current_team_->members.push_back(current_actor_);
-  all_actors.push_back(current_actor_);
+  Append(current_team_->members, current_actor_);
+  Append(all_actors, current_actor_);
   // Indexed at the first lookup: most scripts name few actors, and an index built at once needs no
   // regrowing.
   actor_index_stale_ = true;

@@ -188,7 +188,7 @@ struct InstructionList {
 struct MissionTeam {
   Text name;
   MissionForce* force = nullptr;       // the force whose team list holds this team; set when it is added
-  std::vector<MissionActor*> members;  // owned by the model
+  ModelList<MissionActor*> members;    // owned by the model
   InstructionList plan;
 };
 
@@ -398,7 +398,7 @@ class ParsedMission {
   std::vector<std::unique_ptr<MissionForce>> forces;
   std::vector<std::unique_ptr<MissionObjective>> objectives;
   std::vector<MissionTeam*> all_teams;    // every team of every force, in declaration order
-  std::vector<MissionActor*> all_actors;  // every member of every team; the automation's actor index
+  ModelList<MissionActor*> all_actors;   // every member of every team; the automation's actor index
 
   // --- parse context
   // The on bodies open in the plan being read.
