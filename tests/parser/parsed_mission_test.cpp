@@ -185,6 +185,19 @@ TEST(ModelMemory, ReusableSpaceMergesAndReusesWhatIsGivenBack) {
   EXPECT_LT(memory.reserved() - reserved_before, std::size_t{4} << 20);
 }
 
+#if defined(VYR_MODEL_MEMORY_CHECKED)
+// Under the address sanitizer a write just past a record is caught, as it would be on the heap.
+TEST(ModelMemory, AWritePastARecordIsCaughtUnderTheSanitizer) {
+  EXPECT_DEATH(
+      {
+        ModelMemory memory;
+        volatile char* record = static_cast<char*>(memory.Allocate(10, 1));
+        record[10] = 1;
+      },
+      "AddressSanitizer");
+}
+#endif
+
 TEST(ModelMemory, HandsOutAlignedRoomThatNeverOverlaps) {
   ModelMemory memory;
   std::vector<std::pair<unsigned char*, std::size_t>> blocks;

@@ -5,6 +5,15 @@
 
 #include "platform/large_blocks.h"
 
+#if defined(VYR_MODEL_MEMORY_CHECKED)
+#include <sanitizer/asan_interface.h>
+#define VYR_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define VYR_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define VYR_POISON(p, n) static_cast<void>(0)
+#define VYR_UNPOISON(p, n) static_cast<void>(0)
+#endif
+
 namespace vyr::parser {
 
 namespace {
@@ -17,8 +26,17 @@ constexpr std::size_t kReusablePiece = std::size_t{256} << 10;
 }  // namespace
 
 ModelMemory::~ModelMemory() {
-  for (const Block& block : blocks_)
+  for (const Block& block : blocks_) {
+    VYR_UNPOISON(block.data, block.size);
     platform::FreeLargeBlock(block.data, block.size);
+  }
+}
+
+void* ModelMemory::AllocateChecked(std::size_t bytes, std::size_t alignment) {
+  constexpr std::size_t kGap = 16;
+  void* p = Take(bytes + kGap, alignment);
+  VYR_UNPOISON(p, bytes);
+  return p;
 }
 
 void* ReusableSpace::Allocate(std::size_t bytes) {
@@ -29,6 +47,7 @@ void* ReusableSpace::Allocate(std::size_t bytes) {
     const std::size_t left = it->second - bytes;
     free_.erase(it);
     if (left) free_.emplace(p + bytes, left);
+    VYR_UNPOISON(p, bytes);
     return p;
   }
   if (static_cast<std::size_t>(end_ - next_) < bytes) {
@@ -46,6 +65,7 @@ void ReusableSpace::Release(void* block, std::size_t bytes) {
   bytes = Rounded(bytes);
   if (block == nullptr || bytes == 0) return;
   char* p = static_cast<char*>(block);
+  VYR_POISON(p, bytes);
   auto next = free_.lower_bound(p);
   if (next != free_.end() && p + bytes == next->first) {
     bytes += next->second;
@@ -76,6 +96,7 @@ void* ModelMemory::AllocateInNewBlock(std::size_t bytes, std::size_t alignment) 
     // A large request gets a block of its own, and the current block keeps its free space.
     blocks_.reserve(blocks_.size() + 1);
     void* data = platform::AllocateLargeBlock(need);
+    VYR_POISON(data, need);
     blocks_.push_back({data, need});
     reserved_ += need;
     const auto at = (reinterpret_cast<std::uintptr_t>(data) + alignment - 1) & ~(alignment - 1);
@@ -83,6 +104,7 @@ void* ModelMemory::AllocateInNewBlock(std::size_t bytes, std::size_t alignment) 
   }
   blocks_.reserve(blocks_.size() + 1);
   void* data = platform::AllocateLargeBlock(next_block_size_);
+  VYR_POISON(data, next_block_size_);
   blocks_.push_back({data, next_block_size_});
   reserved_ += next_block_size_;
   next_ = static_cast<char*>(data);
@@ -90,7 +112,7 @@ void* ModelMemory::AllocateInNewBlock(std::size_t bytes, std::size_t alignment) 
   // After a first small block, a large page's worth: a script beyond the first block is a large one.
   next_block_size_ =
       next_block_size_ < kFirstLargeBlock ? kFirstLargeBlock : std::min(2 * next_block_size_, kLargestBlock);
-  return Allocate(bytes, alignment);
+  return Take(bytes, alignment);
 }
 
 }  // namespace vyr::parser

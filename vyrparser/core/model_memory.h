@@ -14,6 +14,16 @@
 #include <utility>
 #include <vector>
 
+// Under AddressSanitizer every allocation is followed by a gap the sanitizer watches, and free room
+// is marked unusable, so a write past the end of a record is caught as it is on the heap.
+#if defined(__SANITIZE_ADDRESS__)
+#define VYR_MODEL_MEMORY_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VYR_MODEL_MEMORY_CHECKED 1
+#endif
+#endif
+
 namespace vyr::parser {
 
 class ModelMemory : public std::pmr::memory_resource {
@@ -25,13 +35,11 @@ class ModelMemory : public std::pmr::memory_resource {
 
   // `bytes` (at least one) aligned to `alignment` (a power of two); valid until the model goes.
   void* Allocate(std::size_t bytes, std::size_t alignment) {
-    const auto at = (reinterpret_cast<std::uintptr_t>(next_) + alignment - 1) & ~(alignment - 1);
-    const auto end = reinterpret_cast<std::uintptr_t>(end_);
-    if (at <= end && bytes <= end - at) {
-      next_ = reinterpret_cast<char*>(at + bytes);
-      return reinterpret_cast<void*>(at);
-    }
-    return AllocateInNewBlock(bytes, alignment);
+#if defined(VYR_MODEL_MEMORY_CHECKED)
+    return AllocateChecked(bytes, alignment);
+#else
+    return Take(bytes, alignment);
+#endif
   }
 
   // A new record; records here are never destroyed, only their memory given back.
@@ -42,14 +50,28 @@ class ModelMemory : public std::pmr::memory_resource {
   }
 
   // Bytes taken from the system so far.
-  std::size_t reserved() const { return reserved_; }
+  std::size_t reserved() const {
+    return reserved_;
+  }
 
  private:
+  void* Take(std::size_t bytes, std::size_t alignment) {
+    const auto at = (reinterpret_cast<std::uintptr_t>(next_) + alignment - 1) & ~(alignment - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(end_);
+    if (at <= end && bytes <= end - at) {
+      next_ = reinterpret_cast<char*>(at + bytes);
+      return reinterpret_cast<void*>(at);
+    }
+    return AllocateInNewBlock(bytes, alignment);
+  }
+  void* AllocateChecked(std::size_t bytes, std::size_t alignment);
   void* do_allocate(std::size_t bytes, std::size_t alignment) override {
     return Allocate(bytes ? bytes : 1, alignment);
   }
   void do_deallocate(void*, std::size_t, std::size_t) override {}
-  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+    return this == &other;
+  }
 
   void* AllocateInNewBlock(std::size_t bytes, std::size_t alignment);
 
