@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <memory_resource>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -26,10 +25,10 @@
 
 namespace vyr::parser {
 
-class ModelMemory : public std::pmr::memory_resource {
+class ModelMemory {
  public:
   ModelMemory() = default;
-  ~ModelMemory() override;
+  ~ModelMemory();
   ModelMemory(const ModelMemory&) = delete;
   ModelMemory& operator=(const ModelMemory&) = delete;
 
@@ -65,14 +64,6 @@ class ModelMemory : public std::pmr::memory_resource {
     return AllocateInNewBlock(bytes, alignment);
   }
   void* AllocateChecked(std::size_t bytes, std::size_t alignment);
-  void* do_allocate(std::size_t bytes, std::size_t alignment) override {
-    return Allocate(bytes ? bytes : 1, alignment);
-  }
-  void do_deallocate(void*, std::size_t, std::size_t) override {}
-  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
-    return this == &other;
-  }
-
   void* AllocateInNewBlock(std::size_t bytes, std::size_t alignment);
 
   struct Block {
