@@ -198,25 +198,6 @@ TEST(ModelMemory, AWritePastARecordIsCaughtUnderTheSanitizer) {
 }
 #endif
 
-TEST(ModelMemory, HandsOutAlignedRoomThatNeverOverlaps) {
-  ModelMemory memory;
-  std::vector<std::pair<unsigned char*, std::size_t>> blocks;
-  std::mt19937 random(5);
-  for (int i = 0; i < 3000; ++i) {
-    // Mostly small records, now and then one larger than a block's quarter.
-    const std::size_t bytes = i % 500 == 0 ? (std::size_t{3} << 20) : 1 + random() % 300;
-    const std::size_t alignment = std::size_t{1} << (random() % 5);
-    auto* p = static_cast<unsigned char*>(memory.Allocate(bytes, alignment));
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignment, 0u);
-    std::memset(p, i & 0xFF, bytes);
-    blocks.emplace_back(p, bytes);
-  }
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    EXPECT_EQ(blocks[i].first[0], i & 0xFF);
-    EXPECT_EQ(blocks[i].first[blocks[i].second - 1], i & 0xFF);
-  }
-}
-
 // Short strings are compared and hashed as two overlapping loads: a difference at any position of
 // any length is seen, and nothing past the end is read (the copies end where their buffers do).
 TEST(TextBytes, EveryDifferenceIsSeenAtEveryLength) {
