@@ -7,7 +7,7 @@ packages=(
   cmake g++ clang ninja-build clang-format make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev bison flex
   xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils dpkg-dev
   libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev

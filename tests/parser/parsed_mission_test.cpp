@@ -149,6 +149,44 @@ TEST(ParsedMission, ReplacedTextsReuseTheirBytes) {
   EXPECT_EQ(none.view(), "x");
 }
 
+std::string Numbered(char prefix, std::uint32_t i) {
+  std::string text(1, prefix);
+  text += std::to_string(i);
+  return text;
+}
+
+// Each use shares its texts while they repeat: equipment stays one copy through any number of
+// unique messages, a use whose texts never repeat stops looking them up after a window (and looks
+// again later), and a paused use still gives the right bytes. Shared texts are never given back.
+TEST(ParsedMission, TextsAreSharedWhereTheyRepeat) {
+  ParsedMission m;
+  const Text weapon = m.ShareText("MP5/10 Submachinegun", TextUse::kEquipment);
+  const Text first_radio = m.ShareText("r0", TextUse::kRadio);
+  for (std::uint32_t i = 1; i < SharingSite::kWindow; ++i) {
+    EXPECT_EQ(m.ShareText(Numbered('r', i), TextUse::kRadio).view(), Numbered('r', i));
+    EXPECT_EQ(m.ShareText("MP5/10 Submachinegun", TextUse::kEquipment).c_str(), weapon.c_str());
+  }
+  // The window is over with no radio message repeated: the next ones are copies, even of known bytes.
+  const Text again = m.ShareText("r0", TextUse::kRadio);
+  EXPECT_EQ(again.view(), "r0");
+  EXPECT_NE(again.c_str(), first_radio.c_str());
+  for (std::uint32_t i = 1; i < SharingSite::kPause; ++i)
+    m.ShareText("r0", TextUse::kRadio);
+  EXPECT_EQ(m.ShareText("r0", TextUse::kRadio).c_str(), first_radio.c_str());  // looking again
+  EXPECT_EQ(m.ShareText("MP5/10 Submachinegun", TextUse::kEquipment).c_str(), weapon.c_str());
+  // A window with one repeat in three keeps sharing.
+  const Text code = m.ShareText("c0", TextUse::kSignalCode);
+  for (std::uint32_t i = 1; i < 2 * SharingSite::kWindow; ++i)
+    m.ShareText(i % 3 ? Numbered('c', i) : "c0", TextUse::kSignalCode);
+  EXPECT_EQ(m.ShareText("c0", TextUse::kSignalCode).c_str(), code.c_str());
+  // Replacing a shared text leaves its bytes to the others that hold it.
+  Text skin = m.ShareText("terror/terror", TextUse::kModel);
+  const Text other = skin;
+  m.ReplaceText(skin, "ct/swat_shared");
+  m.ReplaceText(skin, "terror/xxxxxx");
+  EXPECT_EQ(other.view(), "terror/terror");
+}
+
 // Replaced lists give their room back: freed neighbours merge and are handed out first, so a list
 // replaced by a longer copy of itself again and again needs no more room than its last length.
 TEST(ModelMemory, ReusableSpaceMergesAndReusesWhatIsGivenBack) {

@@ -43,7 +43,6 @@ const char* InstructionName(InstructionKind kind) {
   return i < kInstructionKindCount ? kInstructionNames[i] : "";
 }
 
-
 // ---------------------------------------------------------------- LocationTable
 
 const MissionLocation* LocationTable::Find(std::string_view name) const {
@@ -192,7 +191,7 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
   MissionActor& actor = *memory_.New<MissionActor>();
   actor.type = type;
   actor.name = MakeText(name);
-  actor.model_and_skin = ShareText(model_and_skin);
+  actor.model_and_skin = ShareText(model_and_skin, TextUse::kModel);
   actor.team = current_team_;
   current_actor_ = &actor;
   Append(current_team_->members, current_actor_);
@@ -204,15 +203,16 @@ MissionActor* ParsedMission::AddActor(std::uint32_t type, std::string_view name,
 }
 
 void ParsedMission::AddWeapon(std::string_view name) {
-  if (current_actor_) Append(current_actor_->weapons, ShareText(name));
+  if (current_actor_) Append(current_actor_->weapons, ShareText(name, TextUse::kEquipment));
 }
 
 void ParsedMission::AddAmmunition(std::string_view name, std::int32_t count) {
-  if (current_actor_) Append(current_actor_->ammunition, AmmoEntry{ShareText(name), count});
+  if (current_actor_)
+    Append(current_actor_->ammunition, AmmoEntry{ShareText(name, TextUse::kEquipment), count});
 }
 
 void ParsedMission::AddItem(std::string_view name) {
-  if (current_actor_) Append(current_actor_->items, ShareText(name));
+  if (current_actor_) Append(current_actor_->items, ShareText(name, TextUse::kEquipment));
 }
 
 void ParsedMission::SetSkill(float skill) {
@@ -293,8 +293,8 @@ MissionObjective* ParsedMission::AddObjective(std::uint32_t type, std::string_vi
                                               std::string_view message) {
   auto objective = std::make_unique<MissionObjective>();
   objective->type = type;
-  objective->owner = ShareText(owner);
-  objective->message = ShareText(message);
+  objective->owner = ShareText(owner, TextUse::kOwner);
+  objective->message = ShareText(message, TextUse::kMessage);
   objectives.push_back(std::move(objective));
   current_objective_ = objectives.back().get();
   current_condition_ = nullptr;
@@ -313,7 +313,7 @@ void ParsedMission::AttachToCursor(ConditionNode* node) {
 }
 
 void ParsedMission::AddConditionLeaf(std::uint32_t kind, std::string_view name) {
-  AddConditionLeaf(kind, ShareText(name));
+  AddConditionLeaf(kind, ShareText(name, TextUse::kMember));
 }
 
 void ParsedMission::AddConditionLeaf(std::uint32_t kind, Text name) {
@@ -361,7 +361,7 @@ void ParsedMission::AbandonCondition() {
 }
 
 void ParsedMission::AddNextMission(std::string_view name) {
-  if (current_objective_) current_objective_->next_missions.push_back(ShareText(name));
+  if (current_objective_) current_objective_->next_missions.push_back(ShareText(name, TextUse::kNextMission));
 }
 
 // ---------------------------------------------------------------- plans

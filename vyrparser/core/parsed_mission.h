@@ -187,8 +187,8 @@ struct InstructionList {
 
 struct MissionTeam {
   Text name;
-  MissionForce* force = nullptr;       // the force whose team list holds this team; set when it is added
-  ModelList<MissionActor*> members;    // owned by the model
+  MissionForce* force = nullptr;     // the force whose team list holds this team; set when it is added
+  ModelList<MissionActor*> members;  // owned by the model
   InstructionList plan;
 };
 
@@ -246,6 +246,24 @@ class LocationTable {
   NameIndex index_;
 };
 
+// What a shared text is used for: each use learns on its own whether its texts repeat.
+enum class TextUse : std::uint8_t {
+  kModel,
+  kEquipment,
+  kOwner,
+  kMessage,
+  kMember,
+  kNextMission,
+  kEventCode,
+  kMovement,
+  kPhase,
+  kRadio,
+  kSignalCode,
+  kSplit,
+  kWaitCode,
+  kCount
+};
+
 class ParsedMission {
  public:
   ParsedMission();
@@ -262,8 +280,11 @@ class ParsedMission {
 
   // A copy of `s` owned by this model.
   Text MakeText(std::string_view s) { return pool_.Make(s); }
-  // The same, shared with every other record that holds these bytes.
-  Text ShareText(std::string_view s) { return pool_.Intern(s); }
+  // The same, shared with every other record of this use that holds these bytes where such texts
+  // repeat; a string no record may change in place.
+  Text ShareText(std::string_view s, TextUse use) {
+    return pool_.Share(s, sharing_[static_cast<std::size_t>(use)]);
+  }
   // Puts a copy of `s` in `slot`, a string no other record shares, whose old bytes are reused.
   void ReplaceText(Text& slot, std::string_view s) {
     const Text old = slot;
@@ -397,8 +418,8 @@ class ParsedMission {
   std::uint32_t map_styles = 0;
   std::vector<std::unique_ptr<MissionForce>> forces;
   std::vector<std::unique_ptr<MissionObjective>> objectives;
-  std::vector<MissionTeam*> all_teams;    // every team of every force, in declaration order
-  ModelList<MissionActor*> all_actors;   // every member of every team; the automation's actor index
+  std::vector<MissionTeam*> all_teams;  // every team of every force, in declaration order
+  ModelList<MissionActor*> all_actors;  // every member of every team; the automation's actor index
 
   // --- parse context
   // The on bodies open in the plan being read.
@@ -420,6 +441,7 @@ class ParsedMission {
   // block per record or list.
   ModelMemory memory_;
   TextPool pool_{memory_};
+  SharingSite sharing_[static_cast<std::size_t>(TextUse::kCount)];
 
   MissionForce* current_force_ = nullptr;
   MissionTeam* current_team_ = nullptr;

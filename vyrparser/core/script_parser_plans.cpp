@@ -141,7 +141,7 @@ void ScriptParser::OnHeader() {
   }
   list.Reduce();
   Expect(Tok::kRParen);
-  m_.AppendOn(plan_owner_, events_, in_event_code_ ? m_.ShareText(event_code_) : Text());
+  m_.AppendOn(plan_owner_, events_, in_event_code_ ? m_.ShareText(event_code_, TextUse::kEventCode) : Text());
   Expect(Tok::kLBrace);
   m_.PushStatementList();
 }
@@ -273,7 +273,7 @@ void ScriptParser::MoveStatement(InstructionKind kind, Tok preposition) {
   const Text location = LocationName();
   Expect(Tok::kUsing);
   const std::string_view how = Expect(Tok::kString).text;
-  m_.AppendInstruction(kind, plan_owner_, location, m_.ShareText(how));
+  m_.AppendInstruction(kind, plan_owner_, location, m_.ShareText(how, TextUse::kMovement));
 }
 
 // statement: "attack" "towards" IDENT
@@ -288,7 +288,8 @@ void ScriptParser::ContinueStatement() {
   Take();
   Expect(Tok::kWith);
   Expect(Tok::kPhase);
-  m_.AppendInstruction(InstructionKind::kContinue, plan_owner_, m_.ShareText(Expect(Tok::kString).text));
+  m_.AppendInstruction(InstructionKind::kContinue, plan_owner_,
+                       m_.ShareText(Expect(Tok::kString).text, TextUse::kPhase));
 }
 
 // statement: "defend" "towards" IDENT "from" IDENT
@@ -321,13 +322,14 @@ void ScriptParser::ObserveStatement() {
 // statement: "phase" STRING (the phase name stands where the owner does)
 void ScriptParser::PhaseStatement() {
   Take();
-  m_.AppendInstruction(InstructionKind::kPhase, m_.ShareText(Expect(Tok::kString).text));
+  m_.AppendInstruction(InstructionKind::kPhase, m_.ShareText(Expect(Tok::kString).text, TextUse::kPhase));
 }
 
 // statement: "radio" STRING
 void ScriptParser::RadioStatement() {
   Take();
-  m_.AppendInstruction(InstructionKind::kRadio, plan_owner_, m_.ShareText(Expect(Tok::kString).text));
+  m_.AppendInstruction(InstructionKind::kRadio, plan_owner_,
+                       m_.ShareText(Expect(Tok::kString).text, TextUse::kRadio));
 }
 
 // statement: "signal" "towards" IDENT | "signal" "towards" IDENT STRING | "signal" "code" STRING
@@ -335,13 +337,14 @@ void ScriptParser::SignalStatement() {
   Take();
   if (PeekKind() == Tok::kCode) {
     Take();
-    m_.AppendInstruction(InstructionKind::kSignalCode, plan_owner_, m_.ShareText(Expect(Tok::kString).text));
+    m_.AppendInstruction(InstructionKind::kSignalCode, plan_owner_,
+                         m_.ShareText(Expect(Tok::kString).text, TextUse::kSignalCode));
     return;
   }
   Expect(Tok::kTowards);
   const Text location = LocationName();
   Text code;
-  if (PeekKind() == Tok::kString) code = m_.ShareText(Take().text);
+  if (PeekKind() == Tok::kString) code = m_.ShareText(Take().text, TextUse::kSignalCode);
   m_.AppendInstruction(InstructionKind::kSignalTowards, plan_owner_, location, code);
 }
 
@@ -360,7 +363,7 @@ void ScriptParser::SplitStatement() {
   Take();
   const std::string_view team = Expect(Tok::kString).text;
   const std::int16_t count = Expect(Tok::kInt).int_value;
-  m_.AppendInstruction(InstructionKind::kSplit, plan_owner_, m_.ShareText(team), {}, count);
+  m_.AppendInstruction(InstructionKind::kSplit, plan_owner_, m_.ShareText(team, TextUse::kSplit), {}, count);
 }
 
 // statement: "take" "cover" "from" IDENT
@@ -410,7 +413,8 @@ void ScriptParser::WaitStatement() {
       const std::string_view code = Expect(Tok::kString).text;
       Expect(Tok::kRParen);
       rule.Reduce();
-      m_.AppendInstruction(InstructionKind::kWaitUntilCode, plan_owner_, m_.ShareText(code));
+      m_.AppendInstruction(InstructionKind::kWaitUntilCode, plan_owner_,
+                           m_.ShareText(code, TextUse::kWaitCode));
       return;
     }
     default:

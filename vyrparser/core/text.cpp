@@ -25,6 +25,27 @@ Text TextPool::Make(std::string_view s) {
 }
 
 Text TextPool::Intern(std::string_view s) {
+  bool found;
+  return Lookup(s, found);
+}
+
+Text TextPool::Share(std::string_view s, SharingSite& site) {
+  if (site.paused_ > 0) {
+    --site.paused_;
+    return Make(s);
+  }
+  bool found;
+  const Text text = Lookup(s, found);
+  site.hits_ += found;
+  if (++site.lookups_ == SharingSite::kWindow) {
+    if (site.hits_ * 4 < site.lookups_) site.paused_ = SharingSite::kPause;
+    site.lookups_ = site.hits_ = 0;
+  }
+  return text;
+}
+
+Text TextPool::Lookup(std::string_view s, bool& found) {
+  found = true;
   if ((shared_count_ + 1) * 2 > shared_.size()) {
     LargeTable<Shared> old = std::move(shared_);
     shared_.assign(old.empty() ? 64 : old.size() * 2, Shared{});
@@ -45,6 +66,7 @@ Text TextPool::Intern(std::string_view s) {
         SameBytes(shared_[i].text.c_str(), s.data(), s.size()))
       return shared_[i].text;
   }
+  found = false;
   shared_[i] = Shared{h, Make(s)};
   ++shared_count_;
   return shared_[i].text;

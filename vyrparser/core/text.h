@@ -51,6 +51,23 @@ class Text {
 // A hash of `bytes`; with `fold_case`, A-Z hash as a-z.
 inline std::uint32_t HashText(std::string_view bytes, bool fold_case = false);
 
+// One place that asks for shared texts, and whether sharing pays there: lookups are counted in
+// windows, and after a window in which fewer than one in four found their bytes already shared the
+// place makes plain copies for a while before it tries again. Scripts repeat their equipment and
+// movement modes many times over but rarely their messages, and a table of texts that never repeat
+// costs more memory and time than the copies it would spare.
+class SharingSite {
+ public:
+  static constexpr std::uint32_t kWindow = 512;
+  static constexpr std::uint32_t kPause = 32 * kWindow;
+
+ private:
+  friend class TextPool;
+  std::uint32_t lookups_ = 0;
+  std::uint32_t hits_ = 0;
+  std::uint32_t paused_ = 0;  // plain copies left before the next window of lookups
+};
+
 // The model's strings, in the model's memory: no heap block per string, all freed with the model.
 class TextPool {
  public:
@@ -62,6 +79,8 @@ class TextPool {
   // A text equal to `s` that every record asking for the same bytes shares: scripts repeat their
   // equipment, formations and messages many times over.
   Text Intern(std::string_view s);
+  // Intern, or a plain copy where `site` finds that sharing does not pay.
+  Text Share(std::string_view s, SharingSite& site);
   // Takes back the bytes of `text`, which no record may hold any more: a later text of the same
   // length gets them. Shared texts are never taken back.
   void Release(Text text);
@@ -76,6 +95,8 @@ class TextPool {
     Text text;  // null: empty slot
   };
   bool IsShared(Text text) const;
+  // The shared text equal to `s`, made when there is none; `found` tells which.
+  Text Lookup(std::string_view s, bool& found);
   LargeTable<Shared> shared_;
   std::size_t shared_count_ = 0;
 };
