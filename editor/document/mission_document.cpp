@@ -481,7 +481,17 @@ void MissionDocument::SetProjectFile(FileNamePair pair) {
 void MissionDocument::SetSectionFile(Section section, FileNamePair pair) {
   FileNamePair& target = section_files_[static_cast<std::size_t>(section)];
   target = std::move(pair);
+  unread_sections_[static_cast<std::size_t>(section)].reset();
   tree_.SetText(tree_.category(section), CategoryText(section, target.name));
+  Changed(DocumentChange::kFileNames);
+}
+
+const std::optional<UnreadSection>& MissionDocument::unread_section(Section section) const {
+  return unread_sections_[static_cast<std::size_t>(section)];
+}
+
+void MissionDocument::SetUnreadSection(Section section, std::optional<UnreadSection> unread) {
+  unread_sections_[static_cast<std::size_t>(section)] = std::move(unread);
   Changed(DocumentChange::kFileNames);
 }
 

@@ -43,9 +43,17 @@ std::optional<std::string> QtUserInterface::AskOpenPath(const editor::FileDialog
                                              QtNameFilters(request.filter)));
 }
 
+// The filter's extension is the dialog's default suffix, so the overwrite question asks about the file
+// that will really be written.
 std::optional<std::string> QtUserInterface::AskSavePath(const editor::FileDialogRequest& request) {
-  return Chosen(QFileDialog::getSaveFileName(parent_, FromMessage(request.title), StartPath(request),
-                                             QtNameFilters(request.filter)));
+  QFileDialog dialog(parent_, FromMessage(request.title), StartPath(request), QtNameFilters(request.filter));
+  dialog.setObjectName("save_dialog");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const std::string extension = editor::FilterExtension(request.filter);
+  if (!extension.empty()) dialog.setDefaultSuffix(FromPath(extension.substr(1)));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return Chosen(dialog.selectedFiles().value(0));
 }
 
 void QtUserInterface::ShowMessage(const std::string& title, const std::string& text,
