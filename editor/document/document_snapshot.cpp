@@ -147,7 +147,7 @@ void MissionDocument::RestoreSnapshot(const Snapshot& s) {
     tree_.SetText(tree_.root(), "VYR (" + project_file_.name + ")");
     for (std::size_t i = 0; i < section_files_.size(); ++i) {
       const auto section = static_cast<Section>(i);
-      tree_.SetText(tree_.category(section), CategoryText(section, section_files_[i].name));
+      tree_.SetText(tree_.category(section), CategoryTextOf(section));
     }
   }
   if (info_changed) Changed(DocumentChange::kMissionInfo);

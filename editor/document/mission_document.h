@@ -191,6 +191,7 @@ class MissionDocument {
   bool ValidTeam(int force, int team) const;
   bool ValidActor(int force, int team, int actor) const;
   void ClearKind(NodeImage image, NodeImage other_image);
+  std::string CategoryTextOf(Section section) const;
   struct FieldSlot;
   FieldSlot SlotOf(const RecordRef& record, Field field, int element);
   bool Exists(const RecordRef& record) const;

@@ -498,6 +498,7 @@ TEST_F(ProjectFileTest, AProjectMissingItsForcesFileLoadsTheRestAndSavesWithoutD
   EXPECT_EQ(back.info.annotation, "Night raid");
   ASSERT_TRUE(back.unread_section(Section::kForces));
   EXPECT_EQ(back.unread_section(Section::kForces)->file.path(), folder / "w.mfr");
+  EXPECT_EQ(back.tree().node(back.tree().category(Section::kForces)).text, "Forces (w.mfr: not loaded)");
 
   // Saved again unchanged: no question, the project file is as it was and names the forces file.
   ChoosingUi choosing;
@@ -523,6 +524,7 @@ TEST_F(ProjectFileTest, AProjectMissingItsForcesFileLoadsTheRestAndSavesWithoutD
   EXPECT_NE(Slurp(folder / "red.mfr").find("Red"), std::string::npos);
   EXPECT_NE(Slurp(folder / "w.cme").find("red.mfr"), std::string::npos);
   EXPECT_FALSE(back.unread_section(Section::kForces));
+  EXPECT_EQ(back.tree().node(back.tree().category(Section::kForces)).text, "Forces (red.mfr)");
 
   // A forces file damaged part-way is not overwritten with the part that was read.
   Spit(folder / "w.mfr", forces.substr(0, forces.find("Bot")));
