@@ -1,6 +1,5 @@
 // Saving, opening and importing through the main window's commands, as an author's first hour goes: the
-// save dialogs answered with Enter, a project whose forces file is gone, an undone section import, an
-// import that fails. The Qt save dialog itself is driven once, for its default extension.
+// save dialogs answered with Enter, a project whose forces file is gone, an import that fails. The Qt save dialog itself is driven once, for its default extension.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -117,26 +116,6 @@ TEST_F(ProjectSaveTest, AProjectMissingItsForcesFileSavedAgainStillNamesIt) {
   EXPECT_EQ(ui_.dialogs.size(), 1u) << "no section is asked for";
   EXPECT_TRUE(SameBytes(bytes, Slurp(project)));
   EXPECT_FALSE(fs::exists(scratch_ / "project/w.mfr"));
-}
-
-TEST_F(ProjectSaveTest, UndoingASectionImportThenSavingLeavesTheImportedFileAlone) {
-  const std::string project = SaveWarehouse();
-  const std::string own = Slurp(scratch_ / "project/w.moc");
-  const std::string other = Lines(
-      {"[VERSION 0.2]", "Red", "Too late", "", "failure", "timeout(60)", "Red", "Hold", "", "success", ""});
-  Spit(scratch_ / "other.moc", other);
-  MakeWindow();
-  ui_.Answer(project);
-  window_->RunCommand("mn_file_open");
-  ui_.Answer(scratch_ / "other.moc");
-  window_->RunCommand("mn_outcome_import");
-  EXPECT_EQ(document_.outcome_count(), 2);
-  window_->undo()->Undo();
-  window_->RunCommand("mn_file_save");
-  EXPECT_EQ(Slurp(scratch_ / "other.moc"), other);
-  EXPECT_EQ(Slurp(scratch_ / "project/w.moc"), own);
-  EXPECT_EQ(Slurp(project).find("other.moc"), std::string::npos);
-  EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {
