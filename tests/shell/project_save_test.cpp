@@ -1,5 +1,6 @@
 // Saving, opening and importing through the main window's commands, as an author's first hour goes: the
-// save dialogs answered with Enter, a project whose forces file is gone, an import that fails. The Qt save dialog itself is driven once, for its default extension.
+// save dialogs answered with Enter, a project whose forces file is gone, an import that fails. The Qt
+// save dialog itself is driven once, for its default extension.
 #include <gtest/gtest.h>
 
 #include <QApplication>
