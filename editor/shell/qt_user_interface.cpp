@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "editor/shell/code_page_text.h"
@@ -52,6 +53,11 @@ std::optional<std::string> QtUserInterface::AskSavePath(const editor::FileDialog
   dialog.setFileMode(QFileDialog::AnyFile);
   const std::string extension = editor::FilterExtension(request.filter);
   if (!extension.empty()) dialog.setDefaultSuffix(FromPath(extension.substr(1)));
+  // Choosing another type ("SVG drawing (*.svg)") makes its extension the one added.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QRegularExpressionMatch match = QRegularExpression(R"(\*\.([^\s*?;)]+))").match(filter);
+    dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : QString());
+  });
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return Chosen(dialog.selectedFiles().value(0));
 }

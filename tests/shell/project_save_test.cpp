@@ -155,6 +155,19 @@ TEST(QtSaveDialog, ANameWithoutExtensionGetsTheFiltersAndEscapeCancels) {
       QTest::keyClick(dialog, Qt::Key_Escape);
   });
   EXPECT_EQ(ui.AskSavePath(request), std::nullopt);
+
+  // Another file type chosen in the dialog brings its own extension.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectNameFilter("SVG drawing (*.svg)");
+    emit dialog->filterSelected("SVG drawing (*.svg)");
+    dialog->selectFile("map");
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(ui.AskSavePath({"Export map as image", "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg",
+                            folder.str(), "map.png"}),
+            folder / "map.svg");
 }
 
 }  // namespace
