@@ -1,6 +1,8 @@
 // Whole-document snapshots: records are copied compactly (only the teams and actors in use), the tree
 // with its node ids, so that a window's node is the same node after a restore.
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "editor/document/mission_document.h"
 
@@ -21,6 +23,8 @@ struct MissionDocument::Snapshot {
   std::vector<Force> forces;
   std::vector<OutcomeRecord> outcomes;
   EditingState editing;
+  std::array<FileNamePair, 4> section_files;
+  std::array<std::optional<UnreadSection>, 4> unread_sections;
   ProjectTree::State tree;
   std::size_t bytes = 0;
 };
@@ -95,6 +99,8 @@ std::shared_ptr<const MissionDocument::Snapshot> MissionDocument::TakeSnapshot()
     }
   }
   s->editing = editing;
+  s->section_files = section_files_;
+  s->unread_sections = unread_sections_;
   s->tree = tree_.SaveState();
   s->bytes = CountBytes(*s);
   return s;
@@ -137,12 +143,32 @@ void MissionDocument::RestoreSnapshot(const Snapshot& s) {
     force_count_ = static_cast<int>(s.forces.size());
     editing = s.editing;
     tree_.RestoreState(s.tree);
+    // The texts that name files follow the names the document holds now; RestoreSectionFiles sets those.
+    tree_.SetText(tree_.root(), "VYR (" + project_file_.name + ")");
+    for (std::size_t i = 0; i < section_files_.size(); ++i) {
+      const auto section = static_cast<Section>(i);
+      tree_.SetText(tree_.category(section), CategoryTextOf(section));
+    }
   }
   if (info_changed) Changed(DocumentChange::kMissionInfo);
   Changed(DocumentChange::kLocations);
   Changed(DocumentChange::kAreas);
   Changed(DocumentChange::kForces);
   Changed(DocumentChange::kOutcomes);
+}
+
+bool MissionDocument::RestoreSectionFiles(const Snapshot& from, const Snapshot& to) {
+  for (std::size_t i = 0; i < section_files_.size(); ++i) {
+    const bool changed =
+        from.section_files[i] != to.section_files[i] || from.unread_sections[i] != to.unread_sections[i];
+    const bool untouched_since =
+        section_files_[i] == from.section_files[i] && unread_sections_[i] == from.unread_sections[i];
+    if (!changed || !untouched_since) continue;
+    const auto section = static_cast<Section>(i);
+    SetSectionFile(section, to.section_files[i]);
+    if (to.unread_sections[i]) SetUnreadSection(section, to.unread_sections[i]);
+  }
+  return section_files_ == to.section_files && unread_sections_ == to.unread_sections;
 }
 
 std::size_t MissionDocument::SnapshotBytes(const Snapshot& snapshot) {

@@ -166,7 +166,11 @@ void EditHistory::OnDocumentChange(DocumentChange change) {
       if (depth_ == 0) Clear();
       return;
     case DocumentChange::kClipboard:
+      return;
     case DocumentChange::kFileNames:
+      // A step's snapshots hold the section file names, so a later step may not start from an older one.
+      current_.reset();
+      if (depth_ > 0) changed_ = true;
       return;
     case DocumentChange::kMissionInfo:
       // The annotation window sets the annotation whole; record it as a field edit.
@@ -238,7 +242,8 @@ bool EditHistory::Undo() {
   applying_ = true;
   if (step.before) {
     document_.RestoreSnapshot(*step.before);
-    current_ = step.before;
+    // A save since the step keeps its names: the snapshot then no longer equals the document.
+    current_ = document_.RestoreSectionFiles(*step.after, *step.before) ? step.before : nullptr;
   } else {
     for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
       Apply(*it, false);
@@ -259,7 +264,7 @@ bool EditHistory::Redo() {
   applying_ = true;
   if (step.after) {
     document_.RestoreSnapshot(*step.after);
-    current_ = step.after;
+    current_ = document_.RestoreSectionFiles(*step.before, *step.after) ? step.after : nullptr;
   } else {
     for (const RecordEdit& edit : step.edits)
       Apply(edit, true);

@@ -481,7 +481,26 @@ void MissionDocument::SetProjectFile(FileNamePair pair) {
 void MissionDocument::SetSectionFile(Section section, FileNamePair pair) {
   FileNamePair& target = section_files_[static_cast<std::size_t>(section)];
   target = std::move(pair);
-  tree_.SetText(tree_.category(section), CategoryText(section, target.name));
+  unread_sections_[static_cast<std::size_t>(section)].reset();
+  tree_.SetText(tree_.category(section), CategoryTextOf(section));
+  Changed(DocumentChange::kFileNames);
+}
+
+// A section that was not read shows the file the project names, and that it was not loaded.
+std::string MissionDocument::CategoryTextOf(Section section) const {
+  const auto i = static_cast<std::size_t>(section);
+  if (section_files_[i].unnamed() && unread_sections_[i])
+    return CategoryText(section, unread_sections_[i]->file.name + ": not loaded");
+  return CategoryText(section, section_files_[i].name);
+}
+
+const std::optional<UnreadSection>& MissionDocument::unread_section(Section section) const {
+  return unread_sections_[static_cast<std::size_t>(section)];
+}
+
+void MissionDocument::SetUnreadSection(Section section, std::optional<UnreadSection> unread) {
+  unread_sections_[static_cast<std::size_t>(section)] = std::move(unread);
+  tree_.SetText(tree_.category(section), CategoryTextOf(section));
   Changed(DocumentChange::kFileNames);
 }
 

@@ -42,6 +42,16 @@ enum class DocumentChange : std::uint8_t {
   kMissionInfo,  // the general mission information or the annotation
 };
 
+// A section file that the project names but that was not read completely. Its name pair stays
+// "unnamed" (so no save writes the part that was read over the whole file); the project file keeps naming
+// it until the author saves or imports that section on purpose, which drops the mark.
+struct UnreadSection {
+  FileNamePair file;
+  std::size_t read_digest = 0;  // SectionDigest of the section as it stood right after the load
+
+  bool operator==(const UnreadSection&) const = default;
+};
+
 class MissionDocument {
  public:
   MissionDocument();  // already in the state NewProject leaves
@@ -132,8 +142,10 @@ class MissionDocument {
   const FileNamePair& mission_script_file() const { return mission_script_file_; }
   // Also sets the caption and the root node text.
   void SetProjectFile(FileNamePair pair);
-  // Also sets the section's category node text.
+  // Also sets the section's category node text, and drops the section's unread mark.
   void SetSectionFile(Section section, FileNamePair pair);
+  const std::optional<UnreadSection>& unread_section(Section section) const;
+  void SetUnreadSection(Section section, std::optional<UnreadSection> unread);
   void SetMissionScriptFile(FileNamePair pair);
   const std::string& caption() const { return caption_; }
 
@@ -152,11 +164,16 @@ class MissionDocument {
 
   // --- snapshots, for undo and redo ---
   // A copy of MissionInfo, the records, the editing state and the project tree (nodes, keys, selection);
-  // not of the clipboards or the file names. Restoring one brings them back as they were, in one tree
-  // batch; open property windows whose record comes back stay open, the others close.
+  // not of the clipboards. Restoring one brings them back as they were, in one tree batch; open property
+  // windows whose record comes back stay open, the others close. The section file names it holds come
+  // back only through RestoreSectionFiles, since a save between two snapshots must not be undone.
   struct Snapshot;
   std::shared_ptr<const Snapshot> TakeSnapshot() const;
   void RestoreSnapshot(const Snapshot& snapshot);
+  // Each section whose file (name pair and unread mark) differs between `from` and `to` and is still as
+  // `from` has it takes `to`'s: undoing a section import names the file it had before. True when every
+  // section's file is now as `to` has it.
+  bool RestoreSectionFiles(const Snapshot& from, const Snapshot& to);
   // What the snapshot holds in memory, roughly, in bytes.
   static std::size_t SnapshotBytes(const Snapshot& snapshot);
 
@@ -174,6 +191,7 @@ class MissionDocument {
   bool ValidTeam(int force, int team) const;
   bool ValidActor(int force, int team, int actor) const;
   void ClearKind(NodeImage image, NodeImage other_image);
+  std::string CategoryTextOf(Section section) const;
   struct FieldSlot;
   FieldSlot SlotOf(const RecordRef& record, Field field, int element);
   bool Exists(const RecordRef& record) const;
@@ -192,6 +210,7 @@ class MissionDocument {
 
   FileNamePair project_file_;
   std::array<FileNamePair, 4> section_files_;
+  std::array<std::optional<UnreadSection>, 4> unread_sections_;
   FileNamePair mission_script_file_;
   std::string caption_;
 

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "editor/document/file_name_pair.h"
 #include "editor/document/section_files.h"
@@ -75,11 +79,80 @@ namespace {
 
 using SectionFiles = std::array<FileNamePair, 4>;
 
+// The section files the project names: a section that was not read keeps naming its file.
 SectionFiles SectionFilesOf(const MissionDocument& document) {
   SectionFiles files;
-  for (Section section : kAllSections)
-    files[static_cast<std::size_t>(section)] = document.section_file(section);
+  for (Section section : kAllSections) {
+    const FileNamePair& pair = document.section_file(section);
+    const auto& unread = document.unread_section(section);
+    files[static_cast<std::size_t>(section)] = pair.unnamed() && unread ? unread->file : pair;
+  }
   return files;
+}
+
+constexpr const char* kSectionWords[] = {"locations", "areas", "forces", "outcomes"};
+
+const char* WordOf(Section section) {
+  return kSectionWords[static_cast<int>(section)];
+}
+
+int CountOf(const MissionDocument& document, Section section) {
+  switch (section) {
+    case Section::kLocations:
+      return document.location_count();
+    case Section::kAreas:
+      return document.area_count();
+    case Section::kForces:
+      return document.force_count();
+    case Section::kOutcomes:
+      break;
+  }
+  return document.outcome_count();
+}
+
+// Whether two paths name one file: the same after tidying, or one file reached two ways.
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  const fs::path left = fs::path(a).lexically_normal();
+  const fs::path right = fs::path(b).lexically_normal();
+  if (left == right) return true;
+  std::error_code error;
+  return fs::exists(left, error) && fs::exists(right, error) && fs::equivalent(left, right, error) && !error;
+}
+
+// Refuses a save whose files would overwrite one another: every file of the set needs a path of its own.
+Status CheckDistinct(const std::string& project_path, const SectionFiles& sections) {
+  std::vector<std::pair<std::string, std::string>> files{{"project file", project_path}};
+  for (Section section : kAllSections)
+    files.emplace_back(std::string(WordOf(section)) + " file",
+                       sections[static_cast<std::size_t>(section)].path());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t j = i + 1; j < files.size(); ++j) {
+      if (!SameFile(files[i].second, files[j].second)) continue;
+      return Status::Error("The " + files[i].first + " and the " + files[j].first +
+                           " would both be written to " + files[j].second +
+                           ". Give each file a name of its own; nothing was written.");
+    }
+  }
+  return Status::Ok();
+}
+
+enum class UnreadChoice { kSaveAs, kKeep };
+
+// A section that was not read completely and has changed since: write it to a file the author picks, or
+// keep naming the old file and leave it as it is.
+std::optional<UnreadChoice> AskAboutUnreadSection(UserInterface& ui, Section section,
+                                                  const UnreadSection& unread) {
+  const std::string word = WordOf(section);
+  const std::string text = "The " + word + " file " + unread.file.path() +
+                           " was not loaded completely when the project was opened, and the " + word +
+                           " have changed since.\n\nSave the " + word +
+                           " as they are now to a file you choose, or keep naming " + unread.file.name +
+                           " and leave it as it is (the changes to the " + word + " are not saved)?";
+  const std::optional<int> chosen =
+      ui.AskChoice("Save Project", text, {"Save " + word + " as...", "Keep " + unread.file.name});
+  if (!chosen) return std::nullopt;
+  return *chosen == 0 ? UnreadChoice::kSaveAs : UnreadChoice::kKeep;
 }
 
 // The project file naming `sections` as its section files.
@@ -176,22 +249,37 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
                                              {"areas file name", "areas directory"},
                                              {"forces file name", "forces directory"},
                                              {"outcomes file name", "outcomes directory"}};
+  // A section that cannot be read is told and kept named; the others and the annotation are still read.
+  std::string not_loaded;
+  const auto with_sections = [&not_loaded](Status status) {
+    if (not_loaded.empty()) return status;
+    std::string message = not_loaded;
+    if (!status) message += "\n\n" + status.message;
+    message += "\n\nSaving the project keeps naming each file that was not loaded, and leaves it as it is.";
+    return Status::Error(std::move(message));
+  };
   for (Section section : kAllSections) {
     const auto* what = kWhat[static_cast<int>(section)];
     std::string name, stored;
-    if (!in.Line(name, what[0]) || !in.Line(stored, what[1])) return fault();
-    if (Status read = ReadSection(document, section, ExpandedDirectory(stored, project.directory) + name);
-        !read) {
-      return read;
+    if (!in.Line(name, what[0]) || !in.Line(stored, what[1])) return with_sections(fault());
+    const std::string section_path = ExpandedDirectory(stored, project.directory) + name;
+    if (Status read = ReadSection(document, section, section_path); !read) {
+      document.SetUnreadSection(section,
+                                UnreadSection{SplitPath(section_path), SectionDigest(document, section)});
+      if (!not_loaded.empty()) not_loaded += "\n\n";
+      not_loaded += read.message + "\n" +
+                    (CountOf(document, section) == 0
+                         ? std::string("No ") + WordOf(section) + " were loaded."
+                         : std::string("Only the ") + WordOf(section) + " before that line were loaded.");
     }
   }
 
   std::string annotation;
-  if (!in.Line(line, kStartAnnotation) || !in.Line(line, "annotation")) return fault();
+  if (!in.Line(line, kStartAnnotation) || !in.Line(line, "annotation")) return with_sections(fault());
   if (line != kStopAnnotation) {
     annotation = line;
     for (;;) {
-      if (!in.Line(line, kStopAnnotation)) return fault();
+      if (!in.Line(line, kStopAnnotation)) return with_sections(fault());
       if (line == kStopAnnotation) break;
       annotation += kLineEnd;
       annotation += line;
@@ -203,11 +291,11 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
     FileNamePair script;
     if (!in.Line(script.name, "mission script file name") ||
         !in.Line(script.directory, "mission script directory")) {
-      return fault();
+      return with_sections(fault());
     }
     document.SetMissionScriptFile(std::move(script));
   }
-  return Status::Ok();
+  return with_sections(Status::Ok());
 }
 
 Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
@@ -218,23 +306,44 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
   if (Status s = FormatProject(document, project.directory, bytes); !s)
     return FileError{path, 0, s.message}.ToStatus();
 
-  // Every section is asked for in turn; a cancelled dialog stops the save after the last one.
+  // Every section is asked for in turn; a cancelled dialog stops the save after the last one. A section
+  // that was not read keeps naming its file and is not written, unless the author chooses otherwise.
   SectionFiles sections = SectionFilesOf(document);
+  std::array<bool, 4> write{};
   bool cancelled = false;
   for (Section section : kAllSections) {
-    std::optional<std::string> section_path = internal::SectionSavePath(document, ui, section);
+    const auto i = static_cast<std::size_t>(section);
+    std::optional<std::string> section_path;
+    const auto& unread = document.unread_section(section);
+    if (document.section_file(section).unnamed() && unread) {
+      if (SectionDigest(document, section) == unread->read_digest) continue;
+      const std::optional<UnreadChoice> choice = AskAboutUnreadSection(ui, section, *unread);
+      if (!choice) {
+        cancelled = true;
+        continue;
+      }
+      if (*choice == UnreadChoice::kKeep) continue;
+      section_path =
+          internal::AskSectionPath(ui, section, internal::SectionProposal(document, section, project));
+    } else {
+      section_path = internal::SectionSavePath(document, ui, section, project);
+    }
     if (section_path) {
-      sections[static_cast<std::size_t>(section)] = SplitPath(*section_path);
+      sections[i] = SplitPath(*section_path);
+      write[i] = true;
     } else {
       cancelled = true;
     }
   }
   if (cancelled) return Status::Cancelled();
+  if (Status distinct = CheckDistinct(path, sections); !distinct) return distinct;
 
   // All five files are written before any is replaced, so a failure leaves the old project whole.
   platform::FileSetWriter files;
   for (Section section : kAllSections) {
-    const std::string section_path = sections[static_cast<std::size_t>(section)].path();
+    const auto i = static_cast<std::size_t>(section);
+    if (!write[i]) continue;
+    const std::string section_path = sections[i].path();
     std::string section_bytes;
     if (Status formatted = FormatSection(document, section, section_bytes); !formatted)
       return FileError{section_path, 0, formatted.message}.ToStatus();
@@ -245,8 +354,10 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
   if (Status staged = files.Add(path, bytes); !staged) return staged;
   if (Status written = files.Commit(); !written) return written;
 
-  for (Section section : kAllSections)
-    document.SetSectionFile(section, sections[static_cast<std::size_t>(section)]);
+  for (Section section : kAllSections) {
+    const auto i = static_cast<std::size_t>(section);
+    if (write[i]) document.SetSectionFile(section, sections[i]);
+  }
   recent.AddToRecent(path);
   document.SetProjectFile(project);
   return Status::Ok();
@@ -260,16 +371,24 @@ Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& re
   return Told(ui, LoadProject(document, recent, *path), "The project could not be loaded completely.");
 }
 
-Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent) {
+Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                   const std::string& new_project_directory) {
   const FileNamePair& project = document.project_file();
-  if (project.unnamed()) return SaveProjectAs(document, ui, recent);
+  if (project.unnamed()) return SaveProjectAs(document, ui, recent, new_project_directory);
   return Told(ui, WriteProject(document, ui, recent, project.path()), "The project could not be saved.");
 }
 
-Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent) {
+Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                     const std::string& new_project_directory) {
   const FileNamePair& project = document.project_file();
-  const auto path = ui.AskSavePath(
-      FileDialogRequest{"Save As", std::string(kProjectFilter), project.directory, project.name});
+  std::string directory = project.directory;
+  std::error_code error;
+  if (project.unnamed() && !new_project_directory.empty() &&
+      std::filesystem::is_directory(new_project_directory, error)) {
+    directory = new_project_directory;
+  }
+  const auto path = AskSaveFile(ui, FileDialogRequest{std::string(kSaveProjectTitle),
+                                                      std::string(kProjectFilter), directory, project.name});
   if (!path) return Status::Cancelled();
   return Told(ui, WriteProject(document, ui, recent, *path), "The project could not be saved.");
 }

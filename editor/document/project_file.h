@@ -20,6 +20,7 @@ inline constexpr std::string_view kLocalMarker = "[LOCAL]";
 inline constexpr std::string_view kStartAnnotation = "[START ANNOTATION]";
 inline constexpr std::string_view kStopAnnotation = "[STOP ANNOTATION]";
 inline constexpr std::string_view kProjectFilter = "Mission Project (*.cme)|*.cme";
+inline constexpr std::string_view kSaveProjectTitle = "Save project as";
 
 // Every path the editor loads or writes goes to the recent-files list.
 class RecentFiles {
@@ -44,13 +45,16 @@ Status FormatProject(const MissionDocument& document, const std::array<FileNameP
 
 // Reads the project file and, as each is named, its section files into a fresh document. The project
 // name, caption and root text are set first and the mission information is emptied; a fault part-way
-// keeps what was read and is returned with its file and line. Every node ends up expanded and the root
-// selected.
+// keeps what was read and is returned with its file and line. A section file that cannot be read
+// completely is marked unread (UnreadSection) and the load goes on; the returned fault names every such
+// file. Every node ends up expanded and the root selected.
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path);
 
-// Saves the four sections (an unnamed one asks for its name) and the project file as one set: every file
-// is written whole before any is replaced. A cancelled section dialog (Status::Cancelled()) or a file that
-// cannot be written leaves all five files and every name as they were.
+// Saves the four sections (an unnamed one asks for its name, beside the project and named after it) and
+// the project file as one set: every file is written whole before any is replaced. A section that was not
+// read keeps naming its file, which is not written; when it has changed since, the author is asked. A
+// cancelled dialog (Status::Cancelled()), two files of the set on one path, or a file that cannot be
+// written leaves all five files and every name as they were.
 Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
                     const std::string& path);
 
@@ -60,8 +64,12 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
 Status OpenProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
                    const std::string& project_directory);
 // Save Project: Save As for an unnamed project, else WriteProject to its own file.
-Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent);
-// Save Project as: the "Save As" dialog in the project directory with the project name filled in.
-Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent);
+Status SaveProject(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                   const std::string& new_project_directory = {});
+// Save Project as: the "Save project as" dialog in the project directory with the project name filled
+// in; a never-saved project starts in `new_project_directory` (the settings' project folder) when that
+// folder exists. A name typed without an extension gets ".cme".
+Status SaveProjectAs(MissionDocument& document, UserInterface& ui, RecentFiles& recent,
+                     const std::string& new_project_directory = {});
 
 }  // namespace vyr::editor

@@ -1,5 +1,6 @@
 #include "editor/document/section_files.h"
 
+#include <functional>
 #include <optional>
 
 #include "editor/document/file_name_pair.h"
@@ -10,7 +11,8 @@ namespace vyr::editor {
 
 namespace {
 
-constexpr std::string_view kSaveAsTitle = "Save As";
+constexpr std::string_view kSaveTitles[] = {"Save locations as", "Save areas as", "Save forces as",
+                                            "Save outcomes as"};
 
 void Clear(MissionDocument& document, Section section) {
   switch (section) {
@@ -29,15 +31,9 @@ void Clear(MissionDocument& document, Section section) {
   }
 }
 
-std::optional<std::string> AskSectionPath(const MissionDocument& document, UserInterface& ui,
-                                          Section section) {
-  const FileNamePair& pair = document.section_file(section);
-  return ui.AskSavePath(FileDialogRequest{
-      std::string(kSaveAsTitle), std::string(TextsOf(section).save_filter), pair.directory, pair.name});
-}
-
 Status SaveAsQuietly(MissionDocument& document, UserInterface& ui, Section section) {
-  const auto path = AskSectionPath(document, ui, section);
+  const auto path = internal::AskSectionPath(
+      ui, section, internal::SectionProposal(document, section, document.project_file()));
   if (!path) return Status::Cancelled();
   return ExportSection(document, section, *path);
 }
@@ -108,19 +104,44 @@ Status ReadSection(MissionDocument& document, Section section, const std::string
   return Status::Ok();
 }
 
+std::size_t SectionDigest(const MissionDocument& document, Section section) {
+  std::string bytes;
+  if (!FormatSection(document, section, bytes)) return 0;
+  return std::hash<std::string>{}(bytes);
+}
+
+std::string_view SaveSectionTitle(Section section) {
+  return kSaveTitles[static_cast<int>(section)];
+}
+
 namespace internal {
 
-std::optional<std::string> SectionSavePath(const MissionDocument& document, UserInterface& ui,
-                                           Section section) {
+FileNamePair SectionProposal(const MissionDocument& document, Section section, const FileNamePair& project) {
   const FileNamePair& pair = document.section_file(section);
-  if (pair.unnamed()) return AskSectionPath(document, ui, section);
+  if (!pair.unnamed() || project.unnamed()) return pair;
+  std::string stem = project.name.substr(0, project.name.rfind('.'));
+  if (stem.empty()) stem = project.name;
+  return FileNamePair{stem + std::string(TextsOf(section).extension), project.directory};
+}
+
+std::optional<std::string> AskSectionPath(UserInterface& ui, Section section, const FileNamePair& proposal) {
+  return AskSaveFile(
+      ui, FileDialogRequest{std::string(SaveSectionTitle(section)), std::string(TextsOf(section).save_filter),
+                            proposal.directory, proposal.name});
+}
+
+std::optional<std::string> SectionSavePath(const MissionDocument& document, UserInterface& ui,
+                                           Section section, const FileNamePair& project) {
+  const FileNamePair& pair = document.section_file(section);
+  if (pair.unnamed()) return AskSectionPath(ui, section, SectionProposal(document, section, project));
   return pair.path();
 }
 
 }  // namespace internal
 
 Status SaveSection(MissionDocument& document, UserInterface& ui, Section section) {
-  const std::optional<std::string> path = internal::SectionSavePath(document, ui, section);
+  const std::optional<std::string> path =
+      internal::SectionSavePath(document, ui, section, document.project_file());
   if (!path) return Status::Cancelled();
   return Told(ui, ExportSection(document, section, *path), "The file could not be saved.");
 }

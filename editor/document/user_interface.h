@@ -43,6 +43,18 @@ class UserInterface {
   }
 };
 
+// The extension of a filter's first pattern, with its dot: ".mlc" for "Mission locations (*.mlc)|*.mlc";
+// empty when the pattern names none ("*.*", "*").
+std::string FilterExtension(std::string_view filter);
+
+// `path` with `extension` added when its file name has no extension of its own (no dot), as a save
+// dialog's default suffix does: "harbour" becomes "harbour.mlc", "harbour.v2" stays.
+std::string WithDefaultExtension(std::string path, std::string_view extension);
+
+// A save dialog whose answer carries the filter's extension, so the file is one the matching open
+// dialog lists.
+std::optional<std::string> AskSaveFile(UserInterface& ui, const FileDialogRequest& request);
+
 // Shows a failed command's message under `what`, titled with the program's name; a success or a cancelled
 // dialog shows nothing. Returns the status as it came.
 inline Status Told(UserInterface& ui, Status status, std::string_view what) {

@@ -145,6 +145,11 @@ bool HasUnsavedChanges(const MissionDocument& document) {
   for (Section section : kAllSections) {
     const FileNamePair& file = document.section_file(section);
     if (file.unnamed()) {
+      // A section that was not read completely holds nothing unsaved until it changes.
+      if (const auto& unread = document.unread_section(section)) {
+        if (SectionDigest(document, section) != unread->read_digest) return true;
+        continue;
+      }
       if (CountOf(document, section) > 0) return true;
       continue;
     }
@@ -301,14 +306,10 @@ std::vector<RecoveryCopy> FindRecoveryCopies(const std::string& recovery_folder)
     RecoveryCopy copy{folder, {}};
     const auto bytes = ReadWhole(manifest_path);
     if (!bytes || !ParseManifest(manifest_path, *bytes, copy.manifest)) continue;
-    const FileNamePair& project = copy.manifest.project;
-    if (!project.unnamed() && fs::exists(project.path(), ignored)) {
-      const auto copied = fs::last_write_time(manifest_path, error);
-      const auto saved = fs::last_write_time(project.path(), ignored);
-      if (!error && !ignored && saved >= copied) {  // saved after the copy was taken
-        fs::remove_all(folder, ignored);
-        continue;
-      }
+    // Only a copy that holds nothing but what the saved files hold goes; when it was taken does not matter.
+    if (CopyEqualsSavedFiles(copy)) {
+      fs::remove_all(folder, ignored);
+      continue;
     }
     copies.push_back(std::move(copy));
   }
@@ -316,6 +317,24 @@ std::vector<RecoveryCopy> FindRecoveryCopies(const std::string& recovery_folder)
     return a.manifest.saved_at > b.manifest.saved_at;
   });
   return copies;
+}
+
+bool CopyEqualsSavedFiles(const RecoveryCopy& copy) {
+  const FileNamePair& project = copy.manifest.project;
+  std::error_code ignored;
+  if (project.unnamed() || !fs::is_regular_file(project.path(), ignored)) return false;
+  MissionDocument restored;
+  return RestoreRecoveryCopy(restored, copy) && !HasUnsavedChanges(restored);
+}
+
+bool SavedAfterCopy(const RecoveryCopy& copy) {
+  const FileNamePair& project = copy.manifest.project;
+  std::error_code error;
+  if (project.unnamed()) return false;
+  const auto copied = fs::last_write_time(JoinPath(copy.folder, kManifestName), error);
+  if (error) return false;
+  const auto saved = fs::last_write_time(project.path(), error);
+  return !error && saved > copied;
 }
 
 Status RestoreRecoveryCopy(MissionDocument& document, const RecoveryCopy& copy) {
@@ -341,7 +360,10 @@ RecoveryChoice AskAboutRecovery(UserInterface& ui, const RecoveryCopy& copy) {
   const bool saved_exists = !project.unnamed() && fs::is_regular_file(project.path(), ignored);
   std::string text = "The editor was not closed normally. Work that was not saved was found: ";
   text += project.unnamed() ? std::string("a project that was never saved") : "the project " + project.path();
-  text += ", as it was at " + TimeText(copy.manifest.saved_at) + ".\n\n";
+  text += ", as it was at " + TimeText(copy.manifest.saved_at) + ".";
+  if (SavedAfterCopy(copy))
+    text += " The project was saved after this copy was made, but it differs from the copy.";
+  text += "\n\n";
   text += saved_exists ? "Restore it as an unsaved project, open the saved project instead, or discard it?"
                        : "Restore it as an unsaved project, or discard it?";
   std::vector<std::string> choices{"Restore"};

@@ -84,11 +84,16 @@ struct RecoveryCopy {
   RecoveryManifest manifest;
 };
 
-// The copies no running editor owns that are newer than their saved project, or belong to a project
-// that was never saved or whose file is gone; newest first. Copies older than their project (the author
-// saved after them) and session folders that never completed a copy are removed; a folder whose manifest
+// The copies no running editor owns whose content differs from the saved files of their project (or
+// whose project was never saved or is gone), newest first, whenever they were made. A copy that equals
+// the saved files and session folders that never completed a copy are removed; a folder whose manifest
 // cannot be read is left alone.
 std::vector<RecoveryCopy> FindRecoveryCopies(const std::string& recovery_folder);
+
+// Whether the copy, restored, would hold nothing its saved project files do not.
+bool CopyEqualsSavedFiles(const RecoveryCopy& copy);
+// Whether the project file was written after the copy was made.
+bool SavedAfterCopy(const RecoveryCopy& copy);
 
 // Loads the copy into the document as an unsaved project under the original project and section file
 // names. When the copy cannot be read completely the names are set all the same (so a save never writes

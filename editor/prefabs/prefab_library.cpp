@@ -300,8 +300,8 @@ Status PrefabLibrary::ImportGroups(PrefabGroups<Record>& into, TextReader& in, P
 Status PrefabLibrary::Export(UserInterface& ui) {
   const int group = current_group();
   if (group < 0) return Status::Error("There is no prefab group to export.");
-  const auto path = ui.AskSavePath(
-      FileDialogRequest{std::string(kExportPrefabsTitle), std::string(kPrefabFilter), folder_, ""});
+  const auto path = AskSaveFile(
+      ui, FileDialogRequest{std::string(kExportPrefabsTitle), std::string(kPrefabFilter), folder_, ""});
   if (!path) return Status::Cancelled();
   std::string bytes;
   const Status formatted = mode_ == PrefabMode::kActors ? FormatPrefabExchange(actors_, group, bytes)

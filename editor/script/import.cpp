@@ -272,7 +272,6 @@ void ImportObjectives(MissionDocument& doc, MissionReader& reader, LeftOut& left
 
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui,
                      MissionReader& reader) {
-  document.NewProject();
   const auto failed = [&ui](const std::string& text) {
     ui.ShowMessage(std::string(kImportErrorTitle), text, MessageIcon::kCritical);
     return Status::Error(text);
@@ -289,6 +288,8 @@ Status ImportMission(MissionDocument& document, const std::string& file_name, Us
       return failed(std::string(kImportParseError) + (details.empty() ? "" : "\n\n" + details));
     }
   }
+  // Only a script that parsed replaces the open project.
+  document.NewProject();
   LeftOut left_out;
   ImportGeneral(document, reader);
   ImportLocations(document, reader, left_out);
@@ -319,7 +320,6 @@ Status ImportMissionCommand(MissionDocument& document, UserInterface& ui, const 
 }
 
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui) {
-  document.NewProject();
   Status created;
   std::unique_ptr<MissionReader> reader = CreateMissionReader(created);
   if (!reader) {

@@ -29,10 +29,11 @@ FileDialogRequest ImportMissionRequest(const std::string& start_folder);
 // Status::Cancelled() when the dialog is cancelled.
 Status ImportMissionCommand(MissionDocument& document, UserInterface& ui, const std::string& start_folder);
 
-// Starts a new project and fills it from the script `file_name`. Failures are shown through `ui`
-// (the script cannot be read, with the system's reason; it does not parse; the library cannot be
-// loaded) and returned; the document then stays the empty new one. Records beyond the document's capacities
-// are left out and named in a warning that is shown and returned as the message of a successful status.
+// Parses the script `file_name`, then starts a new project and fills it from the script. Failures are
+// shown through `ui` (the script cannot be read, with the system's reason; it does not parse; the library
+// cannot be loaded) and returned; the document is then left exactly as it was. Records beyond the document's
+// capacities are left out and named in a warning that is shown and returned as the message of a successful
+// status.
 Status ImportMission(MissionDocument& document, const std::string& file_name, UserInterface& ui);
 
 // The same with a reader of the caller's choosing.

@@ -247,9 +247,11 @@ void MainWindow::CreateCommands() {
   c["mn_file_open"] = [this, &doc] { (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath); };
   c["open"] = c["mn_file_open"];
   c["mn_file_import"] = [this, &doc] { (void)editor::ImportMissionCommand(doc, *ui_, settings_.aq2_path); };
-  c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_); };
+  c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_, settings_.projectpath); };
   c["save"] = c["mn_file_save"];
-  c["mn_file_save_as"] = [this, &doc] { (void)editor::SaveProjectAs(doc, *ui_, *recent_); };
+  c["mn_file_save_as"] = [this, &doc] {
+    (void)editor::SaveProjectAs(doc, *ui_, *recent_, settings_.projectpath);
+  };
   c["mn_file_quit"] = [this] { close(); };
   c["mn_edit_find"] = [this] { find_window_->Start(); };
 

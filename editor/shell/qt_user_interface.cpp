@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "editor/shell/code_page_text.h"
@@ -43,9 +44,22 @@ std::optional<std::string> QtUserInterface::AskOpenPath(const editor::FileDialog
                                              QtNameFilters(request.filter)));
 }
 
+// The filter's extension is the dialog's default suffix, so the overwrite question asks about the file
+// that will really be written.
 std::optional<std::string> QtUserInterface::AskSavePath(const editor::FileDialogRequest& request) {
-  return Chosen(QFileDialog::getSaveFileName(parent_, FromMessage(request.title), StartPath(request),
-                                             QtNameFilters(request.filter)));
+  QFileDialog dialog(parent_, FromMessage(request.title), StartPath(request), QtNameFilters(request.filter));
+  dialog.setObjectName("save_dialog");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const std::string extension = editor::FilterExtension(request.filter);
+  if (!extension.empty()) dialog.setDefaultSuffix(FromPath(extension.substr(1)));
+  // Choosing another type ("SVG drawing (*.svg)") makes its extension the one added.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QRegularExpressionMatch match = QRegularExpression(R"(\*\.([^\s*?;)]+))").match(filter);
+    dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : QString());
+  });
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return Chosen(dialog.selectedFiles().value(0));
 }
 
 void QtUserInterface::ShowMessage(const std::string& title, const std::string& text,

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "editor/document/project_file.h"
+#include "editor/document/section_files.h"
 #include "tests/editor_test_support.h"
 
 namespace vyr::editor {
@@ -389,6 +391,58 @@ TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {
   });
   EXPECT_EQ(history.undo_count(), 1u);
   EXPECT_EQ(history.UndoLabel(), "Paste team");
+}
+
+// Import other.moc, undo, save: the project's own outcomes go back to its own file, other.moc is untouched.
+TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
+  using namespace vyr::editor::testing;
+  ScratchFolder folder;
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  ScriptedUi ui;
+  struct : RecentFiles {
+    void AddToRecent(const std::string&) override {}
+  } recent;
+  for (const char* extension : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
+    ui.Answer(folder / (std::string("w") + extension));
+  ASSERT_TRUE(SaveProject(doc, ui, recent));
+  const std::string own = Slurp(folder / "w.moc");
+  const std::string other = Lines(
+      {"[VERSION 0.2]", "Red", "Too late", "", "failure", "timeout(60)", "Red", "Hold", "", "success", ""});
+  Spit(folder / "other.moc", other);
+
+  EditHistory history(doc);
+  const auto import = [&] {
+    history.Perform("Import outcomes",
+                    [&] { ASSERT_TRUE(ReadSection(doc, Section::kOutcomes, folder / "other.moc")); });
+  };
+  import();
+  EXPECT_EQ(doc.outcome_count(), 2);
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.outcome_count(), 1);
+  EXPECT_EQ(doc.section_file(Section::kOutcomes), SplitPath(folder / "w.moc"));
+  EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kOutcomes)).text, "Mission outcome (w.moc)");
+  ASSERT_TRUE(SaveProject(doc, ui, recent));
+  EXPECT_EQ(Slurp(folder / "other.moc"), other);
+  EXPECT_EQ(Slurp(folder / "w.moc"), own);
+  EXPECT_EQ(Slurp(folder / "w.cme").find("other.moc"), std::string::npos);
+
+  ASSERT_TRUE(history.Redo());
+  EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "other.moc");
+  EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kOutcomes)).text, "Mission outcome (other.moc)");
+
+  // A file chosen after the import stays chosen: undo takes back the import, not the author's save.
+  ASSERT_TRUE(history.Undo());
+  import();
+  ASSERT_TRUE(ExportSection(doc, Section::kOutcomes, folder / "kept.moc"));
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.outcome_count(), 1);
+  EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
+  EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kOutcomes)).text, "Mission outcome (kept.moc)");
+  // The next step starts from the names as they are now, not from an older snapshot.
+  history.Perform("Add location", [&] { ASSERT_TRUE(doc.AddLocation("well", "", 0, 0, 0)); });
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
 }
 
 }  // namespace

@@ -60,12 +60,16 @@ TEST_F(ProjectFileTest, ANeverSavedProjectAsksForTheProjectThenEachSectionThenWr
   const char* filters[] = {"Mission Project (*.cme)|*.cme", "Mission locations (*.mlc)|*.mlc",
                            "Mission Areas (*.mar)|*.mar", "Mission Forces (*.mfr)|*.mfr",
                            "Mission Outcomes (*.moc)|*.moc"};
+  const char* titles[] = {"Save project as", "Save locations as", "Save areas as", "Save forces as",
+                          "Save outcomes as"};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(ui.dialogs[i].kind, "save");
-    EXPECT_EQ(ui.dialogs[i].request.title, "Save As");
+    EXPECT_EQ(ui.dialogs[i].request.title, titles[i]);
     EXPECT_EQ(ui.dialogs[i].request.filter, filters[i]);
-    EXPECT_EQ(ui.dialogs[i].request.file_name, "unnamed");
-    EXPECT_EQ(ui.dialogs[i].request.directory, "");
+    // Each section is proposed beside the project just chosen, named after it.
+    EXPECT_EQ(ui.dialogs[i].request.file_name,
+              i == 0 ? std::string("unnamed") : "w" + std::string(kExtensions[i]));
+    EXPECT_EQ(ui.dialogs[i].request.directory, i == 0 ? std::string() : folder.dir());
   }
   EXPECT_TRUE(SameBytes(WarehouseProjectFile("w"), Slurp(folder / "w.cme")));
   EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [w.cme]");
@@ -275,17 +279,6 @@ TEST_F(ProjectFileTest, DamagedProjectFilesKeepWhatWasReadAndNameTheLine) {
   Spit(folder / "cut.cme", "[VERSION 0.2]\r\n");
   EXPECT_EQ(LoadProject(empty, recent, folder / "cut.cme").message,
             folder / "cut.cme" + ":2: the file ends (vyr_author expected)");
-
-  // A missing section file ends the load there, naming that file.
-  std::string missing = bytes;
-  missing.replace(missing.find("w.mar"), 5, "x.mar");
-  Spit(folder / "missing.cme", missing);
-  MissionDocument partial;
-  EXPECT_EQ(LoadProject(partial, recent, folder / "missing.cme").message,
-            folder / "x.mar" + ": cannot open the file: No such file or directory");
-  EXPECT_EQ(partial.location_count(), 2);
-  EXPECT_EQ(partial.force_count(), 0);
-  EXPECT_EQ(partial.info.annotation, "") << "the annotation is not reached";
 }
 
 TEST_F(ProjectFileTest, OpenProjectAsksInTheProjectFolderAndTellsAFailedLoad) {
@@ -389,6 +382,156 @@ TEST_F(ProjectFileTest, TheExampleProjectIsTheWritersOwnAndRoundTrips) {
     const std::string name = std::string("warehouse") + extension;
     EXPECT_TRUE(SameBytes(Slurp(example + name), Slurp(folder / "copy/" + name))) << name;
   }
+}
+
+}  // namespace
+}  // namespace vyr::editor
+
+namespace vyr::editor {
+namespace {
+
+using namespace vyr::editor::testing;
+
+// Accepts every save dialog as it opens, as Enter does: the proposed folder and name.
+class EnterUi : public ScriptedUi {
+ public:
+  std::optional<std::string> AskSavePath(const FileDialogRequest& request) override {
+    dialogs.push_back({"save", request});
+    std::string folder = request.directory;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + request.file_name;
+  }
+};
+
+// Scripted dialogs plus one scripted choice per question.
+class ChoosingUi : public ScriptedUi {
+ public:
+  std::optional<int> AskChoice(const std::string&, const std::string& text,
+                               const std::vector<std::string>& choices) override {
+    asked.push_back(text);
+    offered = choices;
+    if (replies.empty()) {
+      ADD_FAILURE() << "unexpected question: " << text;
+      return std::nullopt;
+    }
+    const auto reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
+  std::deque<std::optional<int>> replies;
+  std::vector<std::string> asked;
+  std::vector<std::string> offered;
+};
+
+TEST_F(ProjectFileTest, EnterInEveryDialogOfANewProjectWritesFiveFilesInTheDefaultFolder) {
+  EnterUi enter;
+  // The settings keep the default project folder without a final separator.
+  ASSERT_TRUE(SaveProject(doc, enter, recent, folder.str()));
+  ASSERT_EQ(enter.dialogs.size(), 5u);
+  EXPECT_EQ(enter.dialogs[0].request.directory, folder.str());
+  EXPECT_TRUE(SameBytes(WarehouseProjectFile("unnamed"), Slurp(folder / "unnamed.cme")));
+  EXPECT_EQ(doc.caption(), "Marrowdell's VYR Mission Editor - [unnamed.cme]");
+  EXPECT_FALSE(std::filesystem::exists(folder / "unnamed"));
+
+  // Names typed without an extension get the dialog's own; one with a dot of its own is kept as typed.
+  MissionDocument other;
+  BuildWarehouse(other);
+  for (const char* typed : {"harbour", "harbour", "harbour", "harbour.v2", "harbour"})
+    ui.Answer(folder / typed);
+  ASSERT_TRUE(SaveProject(other, ui, recent));
+  for (const char* written : {"harbour.cme", "harbour.mlc", "harbour.mar", "harbour.v2", "harbour.moc"})
+    EXPECT_TRUE(std::filesystem::exists(folder / written)) << written;
+  EXPECT_EQ(other.section_file(Section::kForces).name, "harbour.v2");
+
+  // A default folder that does not exist leaves the dialog where the system starts it.
+  MissionDocument fresh;
+  ui.Answer(std::nullopt);
+  EXPECT_TRUE(SaveProjectAs(fresh, ui, recent, folder / "gone").cancelled);
+  EXPECT_EQ(ui.dialogs.back().request.directory, "");
+}
+
+TEST_F(ProjectFileTest, TwoFilesOfOneSaveOnOnePathAreRefusedBeforeAnythingIsWritten) {
+  for (const char* answer : {"p.cme", "p.cme", "p.mar", "p.mfr", "p.moc"})
+    ui.Answer(folder / answer);
+  EXPECT_FALSE(SaveProject(doc, ui, recent));
+  EXPECT_EQ(ui.messages,
+            (std::vector<Message>{{"VYR Mission Editor",
+                                   "The project could not be saved.\n\nThe project file and the "
+                                   "locations file would both be written to " +
+                                       folder / "p.cme" +
+                                       ". Give each file a name of its own; nothing was written.",
+                                   MessageIcon::kCritical}}));
+  for (const char* answer : {"p.cme", "p.mar", "p.mfr", "p.moc"})
+    EXPECT_FALSE(std::filesystem::exists(folder / answer)) << answer;
+  EXPECT_TRUE(doc.project_file().unnamed());
+  EXPECT_TRUE(doc.section_file(Section::kAreas).unnamed());
+
+  // The same file spelt two ways is one file.
+  for (const char* answer : {"q.mlc", "sub/../q.mlc", "q.mfr", "q.moc"})
+    ui.Answer(folder / answer);
+  const Status status = WriteProject(doc, ui, recent, folder / "q.cme");
+  EXPECT_EQ(status.message, "The locations file and the areas file would both be written to " +
+                                folder / "sub/../q.mlc" +
+                                ". Give each file a name of its own; nothing was written.");
+  EXPECT_FALSE(std::filesystem::exists(folder / "q.mlc"));
+}
+
+// The example's forces file is gone: everything else loads, and the project keeps naming the file.
+TEST_F(ProjectFileTest, AProjectMissingItsForcesFileLoadsTheRestAndSavesWithoutDroppingIt) {
+  SaveWarehouse();
+  const std::string project = Slurp(folder / "w.cme");
+  const std::string forces = Slurp(folder / "w.mfr");
+  std::filesystem::remove(folder / "w.mfr");
+  MissionDocument back;
+  const Status loaded = LoadProject(back, recent, folder / "w.cme");
+  EXPECT_EQ(loaded.message,
+            folder / "w.mfr" +
+                ": cannot open the file: No such file or directory\nNo forces were loaded."
+                "\n\nSaving the project keeps naming each file that was not loaded, and leaves it "
+                "as it is.");
+  EXPECT_EQ(back.outcome_count(), 1) << "the sections after it are read";
+  EXPECT_EQ(back.info.annotation, "Night raid");
+  ASSERT_TRUE(back.unread_section(Section::kForces));
+  EXPECT_EQ(back.unread_section(Section::kForces)->file.path(), folder / "w.mfr");
+  EXPECT_EQ(back.tree().node(back.tree().category(Section::kForces)).text, "Forces (w.mfr: not loaded)");
+
+  // Saved again unchanged: no question, the project file is as it was and names the forces file.
+  ChoosingUi choosing;
+  ASSERT_TRUE(SaveProject(back, choosing, recent));
+  EXPECT_TRUE(SameBytes(project, Slurp(folder / "w.cme")));
+  EXPECT_FALSE(std::filesystem::exists(folder / "w.mfr"));
+
+  // Forces made since are the author's: asked. Keeping the old file leaves it named and unwritten.
+  ASSERT_TRUE(back.AddForce("Red", ""));
+  choosing.replies = {1};
+  ASSERT_TRUE(SaveProject(back, choosing, recent));
+  EXPECT_EQ(choosing.offered, (std::vector<std::string>{"Save forces as...", "Keep w.mfr"}));
+  EXPECT_TRUE(SameBytes(project, Slurp(folder / "w.cme")));
+  EXPECT_FALSE(std::filesystem::exists(folder / "w.mfr"));
+  // No answer cancels the save.
+  choosing.replies = {std::nullopt};
+  EXPECT_TRUE(SaveProject(back, choosing, recent).cancelled);
+  // Saving them on purpose names the new file from then on.
+  choosing.replies = {0};
+  choosing.Answer(folder / "red");
+  ASSERT_TRUE(SaveProject(back, choosing, recent));
+  EXPECT_EQ(choosing.dialogs.back().request.title, "Save forces as");
+  EXPECT_NE(Slurp(folder / "red.mfr").find("Red"), std::string::npos);
+  EXPECT_NE(Slurp(folder / "w.cme").find("red.mfr"), std::string::npos);
+  EXPECT_FALSE(back.unread_section(Section::kForces));
+  EXPECT_EQ(back.tree().node(back.tree().category(Section::kForces)).text, "Forces (red.mfr)");
+
+  // A forces file damaged part-way is not overwritten with the part that was read.
+  Spit(folder / "w.mfr", forces.substr(0, forces.find("Bot")));
+  Spit(folder / "w.cme", project);
+  MissionDocument cut;
+  EXPECT_NE(LoadProject(cut, recent, folder / "w.cme")
+                .message.find("Only the forces before that line were loaded."),
+            std::string::npos);
+  EXPECT_EQ(cut.force_count(), 1);
+  ASSERT_TRUE(SaveProject(cut, choosing, recent));
+  EXPECT_EQ(Slurp(folder / "w.mfr"), forces.substr(0, forces.find("Bot")));
+  EXPECT_TRUE(SameBytes(project, Slurp(folder / "w.cme")));
 }
 
 }  // namespace

@@ -137,6 +137,17 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnlyForUnsavedWorkAndGoesWhenItIsSaved) {
   EXPECT_TRUE(HasUnsavedChanges(doc_));
 }
 
+// A section file that could not be loaded is no unsaved work until the author changes that section.
+TEST_F(RecoveryTest, ASectionThatWasNotLoadedHoldsNothingUnsavedUntilItChanges) {
+  SaveWarehouse();
+  fs::remove(scratch_ / "project/w.mfr");
+  MissionDocument partial;
+  EXPECT_FALSE(LoadProject(partial, recent_, scratch_ / "project/w.cme"));
+  EXPECT_FALSE(HasUnsavedChanges(partial));
+  ASSERT_TRUE(partial.AddForce("Red", ""));
+  EXPECT_TRUE(HasUnsavedChanges(partial));
+}
+
 TEST_F(RecoveryTest, AKilledEditorsCopyRestoresUnderTheOriginalNamesAndSavesThere) {
   SaveWarehouse();
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(1), Field::kLocName, std::string("roof")));
@@ -165,18 +176,31 @@ TEST_F(RecoveryTest, AKilledEditorsCopyRestoresUnderTheOriginalNamesAndSavesTher
   EXPECT_FALSE(HasUnsavedChanges(restored));
 }
 
-TEST_F(RecoveryTest, StaleCopiesAndUnfinishedSessionsGoDamagedOnesStay) {
+// A copy goes only when it holds nothing its saved project does not: when it was taken does not matter.
+TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingAndDamagedOnesStay) {
   SaveWarehouse();
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(0), Field::kLocZ, Integer{5}));
   Crash();
-  // The author saved after the copy was taken (by another editor): the copy holds nothing newer.
+  // The project was saved after the copy was taken (by another editor, or after "Decide later") without
+  // the copy's change: the copy is still offered, and the question says the project is newer.
   fs::last_write_time(scratch_ / "project/w.cme", fs::file_time_type::clock::now() + std::chrono::hours(1));
   Spit(recovery() + "/session-unfinished/lock", "");
   Spit(recovery() + "/session-damaged/manifest", "[VYR RECOVERY 1]\r\nsoon\r\n");
   Spit(recovery() + "/unrelated/manifest", "");
+  const auto copies = FindRecoveryCopies(recovery());
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_TRUE(SavedAfterCopy(copies[0]));
+  EXPECT_EQ(AskAboutRecovery(ui_, copies[0]), RecoveryChoice::kKeep);
+  EXPECT_NE(
+      ui_.asked.back().find("The project was saved after this copy was made, but it differs from the copy."),
+      std::string::npos);
+  EXPECT_EQ(SessionCount(recovery()), 3);
+  EXPECT_TRUE(fs::exists(recovery() + "/session-damaged/manifest"));
+
+  // Once the saved files hold what the copy holds, the copy goes.
+  ASSERT_TRUE(WriteProject(doc_, ui_, recent_, scratch_ / "project/w.cme"));
   EXPECT_TRUE(FindRecoveryCopies(recovery()).empty());
   EXPECT_EQ(SessionCount(recovery()), 2);
-  EXPECT_TRUE(fs::exists(recovery() + "/session-damaged/manifest"));
 
   // A project file that is gone no longer outdates a copy.
   fs::remove(scratch_ / "project/w.cme");

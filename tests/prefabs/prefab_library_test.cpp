@@ -116,9 +116,10 @@ TEST(PrefabLibrary, ExportThenImportAddsTheGroupAfterTheOthers) {
   ScriptedUi ui;
   ui.Answer(std::nullopt);
   EXPECT_TRUE(library.Export(ui).cancelled);
-  ui.Answer(folder / "out.prb");
+  ui.Answer(folder / "out");  // typed without the extension: written as the Import dialog lists it
   ASSERT_TRUE(library.Export(ui));
   EXPECT_TRUE(SameBytes(TestData("prefabs/snipers.prb"), Slurp(folder / "out.prb")));
+  EXPECT_FALSE(std::filesystem::exists(folder / "out"));
 
   const std::string before = Slurp(library.actor_file());
   ui.Answer(std::nullopt);

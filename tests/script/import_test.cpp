@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "editor/document/edit_history.h"
+#include "editor/document/file_name_pair.h"
 #include "editor/document/mission_document.h"
 #include "editor/script/mission_reader.h"
 #include "tests/editor_test_support.h"
@@ -219,9 +221,13 @@ TEST(Import, TheMenuAsksInTheGamesMissionsFolderAndACancelChangesNothing) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(Import, ParseFailureLeavesTheEmptyNewDocument) {
+// The open project stays as it was, file names and undo history included: the import parses first.
+TEST(Import, ParseFailureLeavesTheOpenProjectAndItsHistory) {
   MissionDocument doc;
   testing::BuildWarehouse(doc);
+  doc.SetSectionFile(Section::kLocations, SplitPath("/m/w.mlc"));
+  EditHistory history(doc);
+  history.Perform("Add location", [&] { ASSERT_TRUE(doc.AddLocation("well", "", 1, 2, 3)); });
   ScriptedUi ui;
   FakeReader r;
   r.parse_result = 2;
@@ -232,12 +238,24 @@ TEST(Import, ParseFailureLeavesTheEmptyNewDocument) {
   EXPECT_EQ(ui.messages,
             (std::vector<testing::Message>{
                 {"Error", "This mission contains errors and cannot be imported.", MessageIcon::kCritical}}));
-  EXPECT_EQ(doc.location_count() + doc.force_count() + doc.outcome_count(), 0);
-  EXPECT_EQ(doc.info.vyr_missionname, "Warehouse");  // a new project keeps the general information
+  EXPECT_EQ(doc.location_count(), 3);
+  EXPECT_EQ(doc.force_count(), 1);
+  EXPECT_EQ(doc.outcome_count(), 1);
+  EXPECT_EQ(doc.section_file(Section::kLocations).name, "w.mlc");
 
   r.parse_result = 1;  // a file problem reads the same
   EXPECT_FALSE(ImportMission(doc, "missing.vyr", ui, r));
   EXPECT_EQ(ui.messages.size(), 2u);
+  ASSERT_TRUE(history.CanUndo()) << "a failed import starts no new history";
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(doc.location_count(), 2);
+
+  // One that parses replaces the project.
+  r.parse_result = 0;
+  ASSERT_TRUE(ImportMission(doc, "good.vyr", ui, r));
+  EXPECT_EQ(doc.location_count(), 1);
+  EXPECT_TRUE(doc.section_file(Section::kLocations).unnamed());
+  EXPECT_FALSE(history.CanUndo());
 }
 
 TEST(Import, WhatExceedsTheTablesIsLeftOutAndNamed) {

@@ -1,0 +1,174 @@
+// Saving, opening and importing through the main window's commands, as an author's first hour goes: the
+// save dialogs answered with Enter, a project whose forces file is gone, an import that fails. The Qt
+// save dialog itself is driven once, for its default extension.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+
+#include "editor/document/project_file.h"
+#include "editor/shell/main_window.h"
+#include "editor/shell/qt_user_interface.h"
+#include "editor/shell/undo_actions.h"
+#include "tests/launch/launch_test_support.h"
+
+namespace vyr::gui {
+namespace {
+
+using namespace editor::testing;
+namespace fs = std::filesystem;
+
+// File dialogs from a queue; a save dialog with no queued answer is accepted as it opens, as Enter does.
+class EnterUi : public ScriptedUi {
+ public:
+  std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override {
+    if (!all_answered()) return ScriptedUi::AskSavePath(request);
+    dialogs.push_back({"save", request});
+    std::string folder = request.directory;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + request.file_name;
+  }
+};
+
+struct NoRecent : editor::RecentFiles {
+  void AddToRecent(const std::string&) override {}
+};
+
+class ProjectSaveTest : public ::testing::Test {
+ protected:
+  void MakeWindow() {
+    fs::create_directories(scratch_ / "program");
+    window_ = std::make_unique<MainWindow>(MainWindowServices{document_, store_, launcher_, tools_.Parse(),
+                                                              scratch_ / "data", scratch_ / "program", [] {},
+                                                              [] {}, &ui_, false});
+    window_->StartUp("");
+  }
+  // The warehouse saved as project/w.cme with its four sections beside it.
+  std::string SaveWarehouse() {
+    editor::MissionDocument source;
+    BuildWarehouse(source);
+    ScriptedUi saving;
+    for (const char* name : {"w.mlc", "w.mar", "w.mfr", "w.moc"})
+      saving.Answer(scratch_ / (std::string("project/") + name));
+    fs::create_directories(scratch_ / "project");
+    NoRecent no_recent;
+    EXPECT_TRUE(editor::WriteProject(source, saving, no_recent, scratch_ / "project/w.cme"));
+    return scratch_ / "project/w.cme";
+  }
+
+  ScratchFolder scratch_;
+  editor::MissionDocument document_;
+  editor::MemorySettingsStore store_;
+  RecordingLauncher launcher_;
+  FakeTools tools_;
+  EnterUi ui_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(ProjectSaveTest, ANewProjectSavedWithEnterInEveryDialogKeepsEveryRecord) {
+  fs::create_directories(scratch_ / "missions");
+  store_.SaveSetting(editor::kSettingsSection, editor::kKeyProjectPath, scratch_ / "missions");
+  MakeWindow();
+  window_->RunCommand("mn_file_new");
+  window_->RunCommand("loc_add");
+  window_->RunCommand("mn_area_add");
+  window_->RunCommand("mn_file_save");
+
+  ASSERT_EQ(ui_.dialogs.size(), 5u);
+  EXPECT_EQ(ui_.dialogs[0].request.title, "Save project as");
+  EXPECT_EQ(ui_.dialogs[0].request.directory, scratch_ / "missions");
+  EXPECT_EQ(ui_.dialogs[1].request.title, "Save locations as");
+  EXPECT_EQ(ui_.dialogs[1].request.directory, scratch_ / "missions/");
+  EXPECT_EQ(ui_.dialogs[1].request.file_name, "unnamed.mlc");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed.cme]");
+  for (const char* name : {"unnamed.cme", "unnamed.mlc", "unnamed.mar", "unnamed.mfr", "unnamed.moc"})
+    EXPECT_TRUE(fs::exists(scratch_ / (std::string("missions/") + name))) << name;
+  EXPECT_NE(Slurp(scratch_ / "missions/unnamed.mlc").find("New location"), std::string::npos);
+  EXPECT_NE(Slurp(scratch_ / "missions/unnamed.mar").find("New area"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scratch_ / "program/unnamed"));
+
+  // It opens again whole, without a word.
+  ui_.Answer(scratch_ / "missions/unnamed.cme");
+  window_->RunCommand("mn_file_open");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(document_.location_count(), 1);
+  EXPECT_EQ(document_.area_count(), 1);
+}
+
+TEST_F(ProjectSaveTest, AProjectMissingItsForcesFileSavedAgainStillNamesIt) {
+  const std::string project = SaveWarehouse();
+  const std::string bytes = Slurp(project);
+  fs::remove(scratch_ / "project/w.mfr");
+  MakeWindow();
+  ui_.Answer(project);
+  window_->RunCommand("mn_file_open");
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find(scratch_ / "project/w.mfr"), std::string::npos);
+  EXPECT_NE(ui_.messages[0].text.find("No forces were loaded."), std::string::npos);
+  EXPECT_EQ(document_.outcome_count(), 1);
+  EXPECT_EQ(document_.info.annotation, "Night raid");
+
+  window_->RunCommand("mn_file_save");
+  EXPECT_EQ(ui_.dialogs.size(), 1u) << "no section is asked for";
+  EXPECT_TRUE(SameBytes(bytes, Slurp(project)));
+  EXPECT_FALSE(fs::exists(scratch_ / "project/w.mfr"));
+}
+
+TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {
+  MakeWindow();
+  window_->RunCommand("loc_add");
+  Spit(scratch_ / "bad.vyr", "this is no mission\r\n");
+  ui_.Answer(scratch_ / "bad.vyr");
+  window_->RunCommand("mn_file_import");
+  ASSERT_EQ(ui_.messages.size(), 1u);  // the script does not parse, or the library is not there
+  EXPECT_EQ(ui_.messages[0].title, "Error");
+  EXPECT_EQ(document_.location_count(), 1);
+  ASSERT_TRUE(window_->undo()->history().CanUndo());
+  window_->undo()->Undo();
+  EXPECT_EQ(document_.location_count(), 0);
+}
+
+// The real save dialog: a name typed without an extension comes back with the filter's.
+TEST(QtSaveDialog, ANameWithoutExtensionGetsTheFiltersAndEscapeCancels) {
+  ScratchFolder folder;
+  QtUserInterface ui(nullptr);
+  const editor::FileDialogRequest request{"Save locations as", "Mission locations (*.mlc)|*.mlc",
+                                          folder.str(), "unnamed.mlc"};
+  QString title;
+  QTimer::singleShot(0, [&title] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    dialog->selectFile("harbour");
+    QMetaObject::invokeMethod(dialog, "accept");  // the Save button
+  });
+  EXPECT_EQ(ui.AskSavePath(request), folder / "harbour.mlc");
+  EXPECT_EQ(title, "Save locations as");
+
+  QTimer::singleShot(0, [] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+      QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(ui.AskSavePath(request), std::nullopt);
+
+  // Another file type chosen in the dialog brings its own extension.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectNameFilter("SVG drawing (*.svg)");
+    emit dialog->filterSelected("SVG drawing (*.svg)");
+    dialog->selectFile("map");
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(ui.AskSavePath({"Export map as image", "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg",
+                            folder.str(), "map.png"}),
+            folder / "map.svg");
+}
+
+}  // namespace
+}  // namespace vyr::gui
