@@ -50,7 +50,7 @@ bool InProjectDirectory(std::string_view directory, std::string_view project_dir
 }
 
 Status CheckOneLine(std::string_view value, std::string_view what) {
-  if (value.find(kLineEnd) == std::string_view::npos) return Status::Ok();
+  if (value.find('\n') == std::string_view::npos) return Status::Ok();  // a lone line feed ends a line too
   return Status::Error(std::string(what) + " holds a line break, which the project file cannot carry");
 }
 
