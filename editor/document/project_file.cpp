@@ -147,7 +147,6 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
   document.info = MissionInfo{};
   const FileNamePair project = SplitPath(path);
   document.SetProjectFile(project);
-  recent.AddToRecent(path);
 
   // Whatever happens below, the tree is shown opened out with the root selected.
   struct ShowTree {
@@ -161,6 +160,7 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
   FileError error;
   std::optional<TextReader> opened = TextReader::Open(path, error);
   if (!opened) return error.ToStatus();
+  recent.AddToRecent(path);  // only a file that opened: one that cannot be read would push real ones off
   TextReader& in = *opened;
   const auto fault = [&in] { return in.error()->ToStatus(); };
 
