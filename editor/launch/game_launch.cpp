@@ -31,10 +31,9 @@ void TellStartFailure(LaunchContext& context, const Status& started) {
 // The file is there but nothing shows it: the author can still open it by hand, so name it.
 void TellViewerFailure(LaunchContext& context, const std::string& file, const Status& shown) {
   if (shown) return;
-  context.ui.ShowMessage("Error",
-                         "No program could show the file " + platform::Excerpt(file, platform::kPathExcerpt) +
-                             ".\n\n" + shown.message,
-                         MessageIcon::kCritical);
+  context.ui.ShowMessage(
+      "Error", "No program could show the file " + platform::PathExcerpt(file) + ".\n\n" + shown.message,
+      MessageIcon::kCritical);
 }
 
 }  // namespace

@@ -591,7 +591,7 @@ void MainWindow::OpenArgument(const std::string& argument) {
 void MainWindow::OpenRecent(QAction* entry) {
   const std::string path = recent_->PathOf(entry);
   if (!QFileInfo(FromPath(path)).isFile()) {
-    const std::string text = "The project file " + platform::Excerpt(path, platform::kPathExcerpt) +
+    const std::string text = "The project file " + platform::PathExcerpt(path) +
                              " no longer exists.\n\nRemove it from the list of recent files?";
     if (ui_->AskQuestion("Open Project", text, false) == editor::Answer::kYes)
       recent_->RemoveFromRecent(path);
