@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -190,9 +191,8 @@ std::string Excerpt(std::string_view text, std::size_t max_size) {
 
 std::string PathExcerpt(std::string_view path, std::size_t max_size) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  // The name as pieces: whole UTF-8 characters and escaped bytes, so a cut never splits either.
-  std::vector<std::string> pieces;
-  for (std::size_t i = 0; i < path.size();) {
+  // The length of the UTF-8 character at `i`, or 0 when no character starts there.
+  const auto character = [&path](std::size_t i) -> std::size_t {
     const auto byte = static_cast<unsigned char>(path[i]);
     std::size_t length = byte < 0x80                    ? 1
                          : byte >= 0xC2 && byte <= 0xDF ? 2
@@ -202,6 +202,21 @@ std::string PathExcerpt(std::string_view path, std::size_t max_size) {
     for (std::size_t k = 1; k < length; ++k) {
       if (i + k >= path.size() || (static_cast<unsigned char>(path[i + k]) & 0xC0) != 0x80) length = 0;
     }
+    return length;
+  };
+  // A name that is no UTF-8 text at all is bytes from a damaged file: every byte beyond ASCII shows as
+  // an escape then, so none of them reads as a letter (or turns the message right to left).
+  bool binary = false;
+  for (std::size_t i = 0; i < path.size() && !binary;) {
+    const std::size_t length = character(i);
+    binary = length == 0;
+    i += std::max<std::size_t>(length, 1);
+  }
+  // The name as pieces: whole UTF-8 characters and escaped bytes, so a cut never splits either.
+  std::vector<std::string> pieces;
+  for (std::size_t i = 0; i < path.size();) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    const std::size_t length = binary && byte >= 0x80 ? 0 : character(i);
     if (length == 0 || byte < 0x20 || byte == 0x7F) {
       pieces.push_back({'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]});
       ++i;

@@ -112,6 +112,7 @@ TEST_F(ReadFile, TheRegistryReportsAFileItCannotReadAndTreatsAMissingOneAsEmpty)
 TEST(PathExcerpt, BytesThatAreNoUtf8CharacterShowAsEscapesAndALongNameIsCut) {
   EXPECT_EQ(PathExcerpt("/m/caf\xC3\xA9.cme"), "/m/caf\xC3\xA9.cme");
   EXPECT_EQ(PathExcerpt("/m/\xFF\xD8\x01x\xC3"), "/m/\\xFF\\xD8\\x01x\\xC3");
+  EXPECT_EQ(PathExcerpt("/m/\xD7\x90\xFF"), "/m/\\xD7\\x90\\xFF") << "no text: no letters either";
   std::string binary;
   for (int i = 0; i < 3000; ++i)
     binary += static_cast<char>(0x80 + i % 0x40);
