@@ -58,11 +58,13 @@ frm_newprefab::frm_newprefab(const QString& caption, QWidget* parent) : QDialog(
   hint->setObjectName("text_hint");
   hint->setWordWrap(true);
   hint->hide();
+  Text1->setMinimumWidth(260);
   GuardOneLine(
       *Text1,
-      [hint](const QString& text) {
+      [this, hint](const QString& text) {
         hint->setText(text);
         hint->show();
+        adjustSize();  // the dialog grows to show the whole hint
       },
       [hint] { hint->hide(); });
   QPushButton* ok = Button("Command1", "&Ok", {}, this);
