@@ -54,7 +54,7 @@ bool InProjectDirectory(std::string_view directory, std::string_view project_dir
 }
 
 Status CheckOneLine(std::string_view value, std::string_view what) {
-  if (value.find(kLineEnd) == std::string_view::npos) return Status::Ok();
+  if (value.find('\n') == std::string_view::npos) return Status::Ok();  // a lone line feed ends a line too
   return Status::Error(std::string(what) + " holds a line break, which the project file cannot carry");
 }
 
@@ -220,7 +220,6 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
   document.info = MissionInfo{};
   const FileNamePair project = SplitPath(path);
   document.SetProjectFile(project);
-  recent.AddToRecent(path);
 
   // Whatever happens below, the tree is shown opened out with the root selected.
   struct ShowTree {
@@ -234,6 +233,7 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
   FileError error;
   std::optional<TextReader> opened = TextReader::Open(path, error);
   if (!opened) return error.ToStatus();
+  recent.AddToRecent(path);  // only a file that opened: one that cannot be read would push real ones off
   TextReader& in = *opened;
   const auto fault = [&in] { return in.error()->ToStatus(); };
 

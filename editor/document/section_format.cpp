@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/read_file.h"
+
 namespace vyr::editor {
 
 namespace {
@@ -16,17 +18,18 @@ constexpr SectionTexts kOutcomeTexts{".moc",    "Mission Outcomes (*.moc)|*.moc"
                                      "Import",  "Mission Outcomes (*.moc)|*.moc",
                                      "outcome", kMaxOutcomes};
 
-// Checks that a one-line value stays on its line.
-// `owner` names the record, built only for the message.
+// Checks that a one-line value stays on its line: a line feed, alone or after a carriage return, would
+// end it. `owner` names the record, built only for the message.
 template <class OwnerName>
 Status CheckOneLine(std::string_view value, std::string_view field, const OwnerName& owner) {
-  if (value.find(kLineEnd) == std::string_view::npos) return Status::Ok();
+  if (value.find('\n') == std::string_view::npos) return Status::Ok();
   return Status::Error(owner() + ": " + std::string(field) +
                        " holds a line break, which a section file cannot carry");
 }
 
 std::string Owner(std::string_view record_name, int index, const std::string& name) {
-  return std::string(record_name) + " " + std::to_string(index + 1) + " (\"" + name + "\")";
+  return std::string(record_name) + " " + std::to_string(index + 1) + " (\"" + platform::Excerpt(name) +
+         "\")";
 }
 
 #define VYR_CHECK(expression)          \
@@ -272,7 +275,7 @@ class SectionReader {
     }
     const int team_count_line = in_.line_number();
     if (!Passed(sink_.AddForce(name, description))) return false;
-    const auto owner = [&] { return "force \"" + name + "\""; };
+    const auto owner = [&] { return "force \"" + platform::Excerpt(name) + "\""; };
     for (int t = 0; t < team_count; ++t) {
       if (t == kMaxTeams) return Stop(team_count_line, team_count, kMaxTeams, "team", owner);
       if (!ReadTeam(force_index, t)) return false;
@@ -300,7 +303,7 @@ class SectionReader {
     if (!in_.Integer(actor_count, "actor count")) return false;
     const int actor_count_line = in_.line_number();
     if (!Passed(sink_.AddTeam(force_index, name, description, plan))) return false;
-    const auto owner = [&] { return "team \"" + name + "\""; };
+    const auto owner = [&] { return "team \"" + platform::Excerpt(name) + "\""; };
     for (int a = 0; a < actor_count; ++a) {
       if (a == kMaxActors) return Stop(actor_count_line, actor_count, kMaxActors, "actor", owner);
       if (!ReadActor(force_index, team_index)) return false;

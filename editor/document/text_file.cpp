@@ -24,7 +24,7 @@ bool IsDigit(char c) {
 
 std::string FileError::Message() const {
   // The path may come from a damaged project file: quote no more than a readable part of it.
-  const std::string where = platform::Excerpt(path, platform::kPathExcerpt);
+  const std::string where = platform::PathExcerpt(path);
   if (line > 0) return where + ":" + std::to_string(line) + ": " + reason;
   return where + ": " + reason;
 }

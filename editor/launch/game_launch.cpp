@@ -5,6 +5,7 @@
 
 #include "editor/launch/paths.h"
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 
 namespace vyr::editor {
 
@@ -25,6 +26,14 @@ std::string GameFolder(const std::string& game_folder) {
 
 void TellStartFailure(LaunchContext& context, const Status& started) {
   if (!started) context.ui.ShowMessage("Error", started.message, MessageIcon::kCritical);
+}
+
+// The file is there but nothing shows it: the author can still open it by hand, so name it.
+void TellViewerFailure(LaunchContext& context, const std::string& file, const Status& shown) {
+  if (shown) return;
+  context.ui.ShowMessage(
+      "Error", "No program could show the file " + platform::PathExcerpt(file) + ".\n\n" + shown.message,
+      MessageIcon::kCritical);
 }
 
 }  // namespace
@@ -142,7 +151,7 @@ void PreviewScript(LaunchContext& context) {
     context.ui.ShowMessage("Error", compiled.message, MessageIcon::kCritical);
     return;
   }
-  TellStartFailure(context, context.launcher.OpenTextFile(file));
+  TellViewerFailure(context, file, context.launcher.OpenTextFile(file));
 }
 
 void ViewLog(LaunchContext& context, const EditorSettings& settings, const std::string& map_name) {
@@ -156,7 +165,7 @@ void ViewLog(LaunchContext& context, const EditorSettings& settings, const std::
                            MessageIcon::kCritical);
     return;
   }
-  TellStartFailure(context, context.launcher.OpenTextFile(log));
+  TellViewerFailure(context, log, context.launcher.OpenTextFile(log));
 }
 
 void QuickRun(LaunchContext& context, const EditorSettings& settings, const std::string& map_name,

@@ -2,6 +2,7 @@
 // for a quick run. The GUI starts them with Qt; the core has a POSIX implementation of its own.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,8 @@ class Launcher {
  public:
   virtual ~Launcher() = default;
 
-  // Shows a text file with the desktop's handler for it. Does not wait.
+  // Shows a text file with the desktop's handler for it. Does not wait for the viewer; an error means
+  // no viewer could be started for the file.
   virtual Status OpenTextFile(const std::string& path) = 0;
 
   // Starts `program` with `arguments` (not including the program itself) in `working_folder`.
@@ -24,9 +26,12 @@ class Launcher {
 };
 
 // Starts programs with posix_spawn in a session of their own; each started program is reaped when it
-// ends so none lingers as a zombie. Text files open with `text_viewer` (xdg-open by default).
+// ends so none lingers as a zombie. Text files open with `text_viewer` (xdg-open by default); a viewer
+// that ends unsuccessfully within kViewerVerdictTime found no program for the file.
 class PosixLauncher : public Launcher {
  public:
+  static constexpr std::chrono::milliseconds kViewerVerdictTime{1500};
+
   explicit PosixLauncher(std::string text_viewer = "xdg-open") : text_viewer_(std::move(text_viewer)) {}
 
   Status OpenTextFile(const std::string& path) override;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -76,7 +77,31 @@ std::string StartError(const std::string& program, const std::string& working_fo
 }  // namespace
 
 Status PosixLauncher::OpenTextFile(const std::string& path) {
-  return StartProgram(text_viewer_, {path}, "");
+  SpawnResult spawned = Spawn(text_viewer_, {path}, "", /*new_session=*/true, /*quiet=*/false);
+  if (spawned.error != 0) return Status::Error(StartError(text_viewer_, "", spawned.error));
+  // The desktop's opener ends at once, and unsuccessfully, when no program shows the file; one that
+  // found a program hands over or keeps running. So a short look tells a failure without waiting for
+  // the viewer to be closed.
+  const auto deadline = std::chrono::steady_clock::now() + kViewerVerdictTime;
+  for (;;) {
+    int status = 0;
+    const pid_t ended = waitpid(spawned.pid, &status, WNOHANG);
+    if (ended == spawned.pid) {
+      if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return Status::Ok();
+      return Status::Error(WIFEXITED(status)
+                               ? text_viewer_ + " ended with exit code " + std::to_string(WEXITSTATUS(status))
+                               : text_viewer_ + " was ended by signal " + std::to_string(WTERMSIG(status)));
+    }
+    if (ended < 0 && errno != EINTR) return Status::Ok();  // nothing to wait for: no verdict either
+    if (std::chrono::steady_clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::thread([pid = spawned.pid] {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return Status::Ok();
 }
 
 Status PosixLauncher::StartProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "editor/document/section_format.h"
+#include "platform/read_file.h"
 
 namespace vyr::editor {
 
@@ -12,8 +13,9 @@ namespace {
 constexpr std::string_view kFixedDescriptionLine = "Unused - description";
 constexpr std::string_view kFixedDividerLine = "Unused - divider";
 
+// A line feed, alone or after a carriage return, would end the value's line.
 Status CheckOneLine(const std::string& value, std::string_view field, const std::string& owner) {
-  if (value.find(kLineEnd) == std::string::npos) return Status::Ok();
+  if (value.find('\n') == std::string::npos) return Status::Ok();
   return Status::Error(owner + ": " + std::string(field) +
                        " holds a line break, which a prefab file cannot carry");
 }
@@ -65,7 +67,7 @@ Status WriteGroup(TextWriter& out, const PrefabGroups<Record>& groups, int group
   for (int m = 0, count = groups.member_count(group); m < count; ++m) {
     const Record& member = groups.member(group, m);
     if (Status s = CheckPrefab(member); !s)
-      return Status::Error("prefab group \"" + name + "\", " + s.message);
+      return Status::Error("prefab group \"" + platform::Excerpt(name) + "\", " + s.message);
     WriteMember(out, member);
   }
   out.Line(kEndOfPrefabGroup);
@@ -89,8 +91,9 @@ bool ReadMemberAfterName(TextReader& in, TeamRecord& team, std::optional<FileErr
   if (!in.Line(team.team_desc, "team_desc") || !in.Integer(last, "last actor index")) return false;
   if (last < -1 || last >= kMaxActors) {
     fault = FileError{in.path(), in.line_number(),
-                      "the last actor index " + std::to_string(last) + " of the team \"" + team.team_name +
-                          "\" is out of range (-1 to " + std::to_string(kMaxActors - 1) + ")"};
+                      "the last actor index " + std::to_string(last) + " of the team \"" +
+                          platform::Excerpt(team.team_name) + "\" is out of range (-1 to " +
+                          std::to_string(kMaxActors - 1) + ")"};
     return false;
   }
   team.plan.clear();
@@ -107,24 +110,25 @@ bool ReadMemberAfterName(TextReader& in, TeamRecord& team, std::optional<FileErr
 Status CheckGroupName(const std::string& name) {
   // A line feed in the file's first line would make a reader take lone line feeds as line ends.
   if (name.find('\n') == std::string::npos) return Status::Ok();
-  return Status::Error("prefab group \"" + name +
+  return Status::Error("prefab group \"" + platform::Excerpt(name) +
                        "\": the name holds a line break, which a prefab file cannot carry");
 }
 
 Status CheckPrefab(const ActorRecord& actor) {
-  const std::string owner = "prefab \"" + actor.npc_name + "\"";
+  const std::string owner = "prefab \"" + platform::Excerpt(actor.npc_name) + "\"";
   if (Status s = CheckMemberName(actor.npc_name, owner); !s) return s;
   return CheckBlock(actor, owner);
 }
 
 Status CheckPrefab(const TeamRecord& team) {
-  const std::string owner = "prefab \"" + team.team_name + "\"";
+  const std::string owner = "prefab \"" + platform::Excerpt(team.team_name) + "\"";
   if (Status s = CheckMemberName(team.team_name, owner); !s) return s;
   if (Status s = CheckOneLine(team.team_name, "team_name", owner); !s) return s;
   if (Status s = CheckOneLine(team.team_desc, "team_desc", owner); !s) return s;
   for (int a = 0; a < ActorsOf(team); ++a) {
     const ActorRecord& actor = team.actors[static_cast<std::size_t>(a)];
-    if (Status s = CheckBlock(actor, owner + ", actor \"" + actor.npc_name + "\""); !s) return s;
+    if (Status s = CheckBlock(actor, owner + ", actor \"" + platform::Excerpt(actor.npc_name) + "\""); !s)
+      return s;
   }
   return Status::Ok();
 }
@@ -161,7 +165,7 @@ std::optional<FileError> ReadPrefabGroups(TextReader& in, PrefabGroups<Record>& 
       return stop("more than " + std::to_string(kMaxPrefabGroups) +
                   " prefab groups; the rest of the file was not read");
     }
-    in.set_context("the prefab group \"" + name + "\"");
+    in.set_context("the prefab group \"" + platform::Excerpt(name) + "\"");
     const int group = groups.group_count();
     (void)groups.AppendGroup(name);
     for (int slot = 0;; ++slot) {
@@ -170,8 +174,8 @@ std::optional<FileError> ReadPrefabGroups(TextReader& in, PrefabGroups<Record>& 
       if (!in.Line(member_name, "a prefab or END-OF-PREFAB-GROUP")) return in.error();
       if (member_name == kEndOfPrefabGroup) break;
       if (slot == kMaxPrefabMembers) {
-        return stop("the prefab group \"" + name + "\" holds more than " + std::to_string(kMaxPrefabMembers) +
-                    " prefabs; the rest of the file was not read");
+        return stop("the prefab group \"" + platform::Excerpt(name) + "\" holds more than " +
+                    std::to_string(kMaxPrefabMembers) + " prefabs; the rest of the file was not read");
       }
       if (member_name.empty()) return stop("a prefab without a name; the rest of the file was not read");
       if (!ReadMemberAfterName(in, member, fault)) return fault ? fault : in.error();

@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "platform/read_file.h"
+
 namespace vyr::editor {
 
 namespace {
@@ -60,8 +62,9 @@ std::vector<std::string> PrefabGroups<Record>::MemberNames(int group) const {
 template <class Record>
 Status PrefabGroups<Record>::AppendGroup(std::string name) {
   if (group_count() >= kMaxPrefabGroups) {
-    return Status::Error("Cannot add the prefab group \"" + name + "\": the library already holds " +
-                         std::to_string(kMaxPrefabGroups) + " groups, the most it can hold.");
+    return Status::Error("Cannot add the prefab group \"" + platform::Excerpt(name) +
+                         "\": the library already holds " + std::to_string(kMaxPrefabGroups) +
+                         " groups, the most it can hold.");
   }
   EmptyGroup(group_count());
   names_.push_back(std::move(name));
@@ -80,9 +83,9 @@ template <class Record>
 Status PrefabGroups<Record>::AppendMember(int group, const Record& record) {
   const int count = member_count(group);
   if (count >= kMaxPrefabMembers) {
-    return Status::Error("Cannot add the prefab \"" + PrefabName(record) + "\": the group \"" +
-                         group_name(group) + "\" already holds " + std::to_string(kMaxPrefabMembers) +
-                         " prefabs, the most a group can hold.");
+    return Status::Error("Cannot add the prefab \"" + platform::Excerpt(PrefabName(record)) +
+                         "\": the group \"" + platform::Excerpt(group_name(group)) + "\" already holds " +
+                         std::to_string(kMaxPrefabMembers) + " prefabs, the most a group can hold.");
   }
   Slot(group, count) = record;
   return Status::Ok();

@@ -10,9 +10,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
+#include <cmath>
 
 #include "editor/properties/number_text.h"
 #include "editor/properties/property_window.h"
+#include "editor/properties/text_boxes.h"
 #include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
@@ -113,26 +115,30 @@ ActorControls::ActorControls(QWidget& window, QLabel& hint, ActorAccess access, 
   }
 
   connect(npc_skill, &QLineEdit::textEdited, this, &ActorControls::SkillEdited);
+  connect(npc_skill, &QLineEdit::editingFinished, this, &ActorControls::Confirm);
+  for (QLineEdit* box : ammo)
+    connect(box, &QLineEdit::editingFinished, this, &ActorControls::Confirm);
   connect(Slider1, &QSlider::valueChanged, this, [this](int position) {
     if (syncing_) return;
     const QString text = QString::number(position);
     npc_skill->setText(text);
     SkillEdited(text);
+    confirmed_skill_ = static_cast<editor::Single>(position);  // a slider move is a finished choice
   });
 }
 
 QLineEdit* ActorControls::AddTextBox(QWidget& page, const char* name, Field field) {
   auto* box = new QLineEdit(&page);
   box->setObjectName(name);
-  box->setValidator(new CodePageValidator(box));
-  connect(box, &QLineEdit::inputRejected, this, [this] {
-    hint_.setText(ForeignCharacterHint({}));
-    hint_.show();
-  });
-  connect(box, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-    hint_.hide();
-    access_.write(field, ToCodePage(text), 0);
-  });
+  GuardOneLine(
+      *box,
+      [this](const QString& hint) {
+        hint_.setText(hint);
+        hint_.show();
+      },
+      [this] { hint_.hide(); });
+  connect(box, &QLineEdit::textEdited, this,
+          [this, field](const QString& text) { access_.write(field, ToCodePage(text), 0); });
   return box;
 }
 
@@ -144,6 +150,7 @@ void ActorControls::Fill() {
   const QString skill = QString::fromStdString(SingleText(actor->npc_skill));
   npc_skill->setText(skill);
   PropertyWindow::MarkRejected(*npc_skill, {});
+  confirmed_skill_ = actor->npc_skill;
   syncing_ = true;
   Slider1->setValue(RoundToInteger(LeadingNumber(skill.toStdString())));
   syncing_ = false;
@@ -153,22 +160,43 @@ void ActorControls::Fill() {
   for (std::size_t i = 0; i < kAmmo.size(); ++i) {
     ammo[i]->setText(QString::number(actor->ammo[i]));
     PropertyWindow::MarkRejected(*ammo[i], {});
+    confirmed_ammo_[i] = actor->ammo[i];
   }
   for (std::size_t i = 0; i < kItems.size(); ++i)
     itemcheck[i]->setChecked(actor->item[i]);
+}
+
+void ActorControls::ShowHint(const QString& text) {
+  hint_.setText(text);
+  hint_.show();
+}
+
+void ActorControls::NotTaken(QLineEdit& box, Field field, const editor::FieldValue& kept, int element,
+                             bool restore, const QString& label, const QString& kept_text,
+                             const QString& what) {
+  // A partial number typed on the way (9999 of 99999) is no value the author chose.
+  if (restore) access_.write(field, kept, element);
+  const QString reason = NumberNotTakenHint(label, kept_text, what);
+  PropertyWindow::MarkRejected(box, reason);
+  ShowHint(reason);
 }
 
 void ActorControls::SkillEdited(const QString& text) {
   const std::optional<editor::Single> skill = ParseSingle(text.toStdString());
   if (!skill) {
     const editor::ActorRecord* actor = access_.read();
-    const editor::Single last = actor != nullptr ? actor->npc_skill : 0;
-    PropertyWindow::MarkRejected(*npc_skill,
-                                 QStringLiteral("Not taken: the skill must be a number. The field keeps %1.")
-                                     .arg(QString::fromStdString(SingleText(last))));
+    const bool restore = actor != nullptr && actor->npc_skill != confirmed_skill_;
+    if (restore) {
+      syncing_ = true;
+      Slider1->setValue(RoundToInteger(confirmed_skill_));
+      syncing_ = false;
+    }
+    NotTaken(*npc_skill, Field::kNpcSkill, confirmed_skill_, 0, restore, QStringLiteral("Skill"),
+             QString::fromStdString(SingleText(confirmed_skill_)), QStringLiteral("a number"));
     return;
   }
   PropertyWindow::MarkRejected(*npc_skill, {});
+  hint_.hide();
   syncing_ = true;
   Slider1->setValue(RoundToInteger(*skill));
   syncing_ = false;
@@ -177,20 +205,49 @@ void ActorControls::SkillEdited(const QString& text) {
 
 void ActorControls::AmmoEdited(int index, const QString& text) {
   QLineEdit& box = *ammo[index];
+  const auto at = static_cast<std::size_t>(index);
+  std::optional<editor::Integer> value;
   if (ammo_text_ == AmmoText::kLeadingNumber) {
-    access_.write(Field::kAmmo, RoundToInteger(LeadingNumber(text.toStdString())), index);
-    return;
+    // The leading number counts ("12abc" is 12, nothing is 0), as long as a count can hold it.
+    const double number = LeadingNumber(text.toStdString());
+    if (RoundToInteger(number) == std::nearbyint(number)) value = RoundToInteger(number);
+  } else {
+    value = ParseInteger(text.toStdString());
   }
-  if (const auto value = ParseInteger(text.toStdString())) {
+  if (value) {
     PropertyWindow::MarkRejected(box, {});
+    hint_.hide();
     access_.write(Field::kAmmo, *value, index);
     return;
   }
   const editor::ActorRecord* actor = access_.read();
-  const editor::Integer last = actor != nullptr ? actor->ammo[static_cast<std::size_t>(index)] : 0;
-  PropertyWindow::MarkRejected(
-      box, QStringLiteral("Not taken: a whole number from -32768 to 32767 is needed. The field keeps %1.")
-               .arg(last));
+  const bool restore = actor != nullptr && actor->ammo[at] != confirmed_ammo_[at];
+  NotTaken(box, Field::kAmmo, confirmed_ammo_[at], index, restore, QString::fromLatin1(kAmmo[at]),
+           QString::number(confirmed_ammo_[at]),
+           ammo_text_ == AmmoText::kLeadingNumber ? QStringLiteral("a count from -32768 to 32767")
+                                                  : QStringLiteral("a whole number from -32768 to 32767"));
+}
+
+void ActorControls::Confirm() {
+  const editor::ActorRecord* actor = access_.read();
+  if (actor == nullptr) return;
+  auto* box = qobject_cast<QLineEdit*>(sender());
+  if (box == npc_skill) {
+    confirmed_skill_ = actor->npc_skill;
+    if (!box->property("taken").toBool()) {
+      box->setText(QString::fromStdString(SingleText(confirmed_skill_)));
+      PropertyWindow::MarkRejected(*box, {});
+    }
+    return;
+  }
+  for (std::size_t i = 0; i < kAmmo.size(); ++i) {
+    if (box != ammo[i]) continue;
+    confirmed_ammo_[i] = actor->ammo[i];
+    if (!box->property("taken").toBool()) {
+      box->setText(QString::number(confirmed_ammo_[i]));
+      PropertyWindow::MarkRejected(*box, {});
+    }
+  }
 }
 
 }  // namespace vyr::gui

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
 
 #include "editor/document/record_edit.h"
@@ -55,10 +56,19 @@ class ActorControls : public QObject {
   void SkillEdited(const QString& text);
   void AmmoEdited(int index, const QString& text);
 
+  // Text that is not taken writes back the value confirmed before the edit and says why.
+  void NotTaken(QLineEdit& box, editor::Field field, const editor::FieldValue& kept, int element,
+                bool restore, const QString& label, const QString& kept_text, const QString& what);
+  void ShowHint(const QString& text);
+  // Leaving a box confirms the field's value; text that was not taken gives way to it.
+  void Confirm();
+
   QLabel& hint_;
   ActorAccess access_;
   AmmoText ammo_text_;
   bool syncing_ = false;  // the slider is being set from the text
+  editor::Single confirmed_skill_ = 0;
+  std::array<editor::Integer, 5> confirmed_ammo_{};
 };
 
 }  // namespace vyr::gui

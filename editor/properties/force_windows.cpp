@@ -13,12 +13,12 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTextCursor>
 #include <QVBoxLayout>
 #include <array>
 #include <variant>
 
 #include "editor/properties/number_text.h"
+#include "editor/properties/text_boxes.h"
 #include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
@@ -101,11 +101,7 @@ void frm_team_props::Load() {
 }
 
 void frm_team_props::InsertIntoPlan(const QString& text) {
-  QString lines = text;
-  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QTextCursor caret = rtfb->textCursor();
-  caret.insertText(lines);
-  rtfb->setTextCursor(caret);
+  InsertAtCaret(*rtfb, text);  // a selected part of the plan stays: the statement lands before it
 }
 
 void frm_team_props::PlanEdited() {

@@ -31,7 +31,8 @@ class frm_team_props : public PropertyWindow {
                  QWidget* parent = nullptr);
   void Load() override;
 
-  // Puts `text` (CR LF or Qt line breaks) into the plan at the caret, leaving the caret after it.
+  // Puts `text` (CR LF or Qt line breaks) into the plan at the start of the selection, replacing nothing,
+  // and leaves the caret after it.
   void InsertIntoPlan(const QString& text);
 
  private:

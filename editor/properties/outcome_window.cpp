@@ -160,6 +160,7 @@ frm_outcome_props::frm_outcome_props(editor::MissionDocument& document, editor::
   connect(outcome_reason_, &QPlainTextEdit::textChanged, this,
           [this] { Store(Field::kOutcomeReason, outcome_reason_->toPlainText()); });
   connect(add, &QPushButton::clicked, this, [this] {
+    if (outcome_next_->text().isEmpty()) return;  // an empty name would be a blank row and a stray "?"
     nextmission_->addItem(outcome_next_->text());
     RebuildNextMissions();
   });

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "editor/properties/number_text.h"
+#include "editor/properties/text_boxes.h"
 #include "editor/shell/code_page_text.h"
 
 namespace vyr::gui {
@@ -62,14 +63,12 @@ QLineEdit* PropertyWindow::AddTextBox(QFormLayout& form, const char* name, const
                                       Field field) {
   auto* box = new QLineEdit(this);
   box->setObjectName(name);
-  box->setValidator(new CodePageValidator(box));
   form.addRow(label, box);
-  connect(box, &QLineEdit::inputRejected, this, [this] { ShowHint(ForeignCharacterHint({})); });
-  connect(box, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-    hint_->hide();
-    Write(field, ToCodePage(text));
-  });
-  boxes_.push_back({box, field, 0});
+  GuardOneLine(
+      *box, [this](const QString& hint) { ShowHint(hint); }, [this] { hint_->hide(); });
+  connect(box, &QLineEdit::textEdited, this,
+          [this, field](const QString& text) { Write(field, ToCodePage(text)); });
+  boxes_.push_back({box, field, 0, label});
   return box;
 }
 
@@ -86,20 +85,38 @@ QLineEdit* PropertyWindow::AddNumberBox(QFormLayout& form, const char* name, con
   auto* box = new QLineEdit(this);
   box->setObjectName(name);
   form.addRow(label, box);
-  connect(box, &QLineEdit::textEdited, this, [this, box, field, element](const QString& text) {
+  const std::size_t at = boxes_.size();
+  boxes_.push_back({box, field, element, label});
+  connect(box, &QLineEdit::textEdited, this, [this, at](const QString& text) {
+    const Box& entry = boxes_[at];
     if (const auto value = ParseInteger(text.toStdString())) {
-      MarkRejected(*box, {});
-      Write(field, *value, element);
+      MarkRejected(*entry.box, {});
+      hint_->hide();
+      Write(entry.field, *value, entry.element);
       return;
     }
-    const auto kept = document_.GetField(record(), field, element);
-    const editor::Integer last = kept ? std::get<editor::Integer>(*kept) : 0;
-    MarkRejected(
-        *box, QStringLiteral("Not taken: a whole number from -32768 to 32767 is needed. The field keeps %1.")
-                  .arg(last));
+    // A partial number typed on the way (4000 of 40000) is no value the author chose.
+    if (IntegerField(entry) != entry.confirmed) Write(entry.field, entry.confirmed, entry.element);
+    const QString reason = NumberNotTakenHint(entry.label, QString::number(entry.confirmed));
+    MarkRejected(*entry.box, reason);
+    ShowHint(reason);
   });
-  boxes_.push_back({box, field, element});
+  // Leaving the box confirms what the field holds, and shows it when the text was not taken.
+  connect(box, &QLineEdit::editingFinished, this, [this, at] {
+    Box& entry = boxes_[at];
+    entry.confirmed = IntegerField(entry);
+    if (!ParseInteger(entry.box->text().toStdString())) {
+      entry.box->setText(QString::number(entry.confirmed));
+      MarkRejected(*entry.box, {});
+    }
+  });
   return box;
+}
+
+editor::Integer PropertyWindow::IntegerField(const Box& entry) const {
+  const auto value = document_.GetField(record(), entry.field, entry.element);
+  const auto* number = value ? std::get_if<editor::Integer>(&*value) : nullptr;
+  return number != nullptr ? *number : 0;
 }
 
 void PropertyWindow::MarkRejected(QLineEdit& box, const QString& reason) {
@@ -110,12 +127,14 @@ void PropertyWindow::MarkRejected(QLineEdit& box, const QString& reason) {
 }
 
 void PropertyWindow::LoadBoxes() {
-  for (const Box& entry : boxes_) {
+  for (Box& entry : boxes_) {
     const auto value = document_.GetField(record(), entry.field, entry.element);
     if (!value) continue;
     if (const auto* text = std::get_if<std::string>(&*value)) entry.box->setText(FromCodePage(*text));
-    if (const auto* number = std::get_if<editor::Integer>(&*value))
+    if (const auto* number = std::get_if<editor::Integer>(&*value)) {
       entry.box->setText(QString::number(*number));
+      entry.confirmed = *number;
+    }
     MarkRejected(*entry.box, {});
   }
 }

@@ -62,8 +62,9 @@ class PropertyWindow : public QWidget {
   // caption, `caption_prefix` + the text.
   QLineEdit* AddNameBox(QFormLayout& form, const char* name, const QString& label, editor::Field field,
                         const QString& caption_prefix);
-  // A box for a 16-bit Integer field. Text that is no such number is not taken: the field keeps its
-  // last value and the box shows a red frame with a tool tip until the text is a number again.
+  // A box for a 16-bit Integer field. Text that is no such number is not taken: the field keeps the
+  // value confirmed before this edit (shown when the window opened, or when the author last left the box),
+  // the box shows a red frame and the hint line says why; leaving the box shows the kept value again.
   QLineEdit* AddNumberBox(QFormLayout& form, const char* name, const QString& label, editor::Field field,
                           int element = 0);
   // Fills every box made by the Add functions from the record.
@@ -80,7 +81,11 @@ class PropertyWindow : public QWidget {
     QLineEdit* box;
     editor::Field field;
     int element;
+    QString label;
+    editor::Integer confirmed = 0;  // number boxes: what the field keeps while the text is no number
   };
+
+  editor::Integer IntegerField(const Box& entry) const;
 
   editor::NodeId node_;
   int slot_ = -1;

@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <algorithm>
+#include <memory>
 
 #include "editor/shell/code_page_text.h"
 
@@ -36,9 +37,27 @@ void RefusalHint::Say(const QString& message) {
   show();
 }
 
+void GuardOneLine(QLineEdit& box, std::function<void(const QString& hint)> say, std::function<void()> clear) {
+  auto* validator = new CodePageValidator(&box);
+  box.setValidator(validator);
+  // The validator speaks before the box announces the edit, so that edit must not clear what it said.
+  auto just_said = std::make_shared<bool>(false);
+  QObject::connect(validator, &CodePageValidator::leftOut, &box,
+                   [just_said, say = std::move(say)](const QString& hint) {
+                     *just_said = true;
+                     say(hint);
+                   });
+  QObject::connect(&box, &QLineEdit::textEdited, &box, [just_said, clear = std::move(clear)] {
+    if (*just_said) {
+      *just_said = false;
+    } else if (clear) {
+      clear();
+    }
+  });
+}
+
 void GuardCodePage(QLineEdit& box, RefusalHint& hint) {
-  box.setValidator(new CodePageValidator(&box));
-  QObject::connect(&box, &QLineEdit::inputRejected, &hint, [&hint] { hint.Refused(QString()); });
+  GuardOneLine(box, [&hint](const QString& text) { hint.Say(text); }, {});
 }
 
 void GuardCodePage(QPlainTextEdit& box, RefusalHint& hint, bool one_line) {
@@ -80,10 +99,14 @@ void GuardCodePage(QPlainTextEdit& box, RefusalHint& hint, bool one_line) {
     if (!first_refused.isEmpty()) {
       hint.Refused(first_refused);
     } else if (line_break) {
-      hint.Say("This box holds one line; the line break was left out.");
+      hint.Say(LineBreakHint());
     }
     // The signal now goes on to the owner's handler, which reads the text as kept.
   });
+}
+
+QString NumberNotTakenHint(const QString& label, const QString& kept, const QString& what) {
+  return QStringLiteral("Not taken: %1 needs %2. It keeps %3.").arg(label, what, kept);
 }
 
 void InsertAtCaret(QPlainTextEdit& box, const QString& text) {

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QString>
+#include <functional>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,12 +24,21 @@ class RefusalHint : public QLabel {
   void Say(const QString& message);
 };
 
-// The box refuses text outside the code page; a refusal shows `hint`.
+// One-line boxes leave out characters outside the code page and line breaks, typed or pasted, and keep the
+// rest. What was left out is told to `say`; the author's next edit that leaves nothing out calls `clear`.
+void GuardOneLine(QLineEdit& box, std::function<void(const QString& hint)> say, std::function<void()> clear);
+
+// The same, told in `hint`.
 void GuardCodePage(QLineEdit& box, RefusalHint& hint);
 
 // The box drops characters outside the code page (and line breaks when `one_line`) as they arrive,
 // keeping the caret in place, and says so in `hint`. Connect it before any handler that stores the text.
 void GuardCodePage(QPlainTextEdit& box, RefusalHint& hint, bool one_line);
+
+// What a number box says when its text is not taken: the field `label` needs `what` ("a whole number
+// from -32768 to 32767" by default) and keeps `kept`.
+QString NumberNotTakenHint(const QString& label, const QString& kept,
+                           const QString& what = QStringLiteral("a whole number from -32768 to 32767"));
 
 // Puts `text` at the start of the box's selection (a selection is not replaced; the text lands before
 // it), moves the caret right behind it and gives the box the focus. CR LF counts as one line break.

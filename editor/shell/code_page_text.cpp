@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "platform/codepage.h"
 
@@ -33,6 +34,15 @@ QString FirstForeignCharacter(const QString& text) {
   return {};
 }
 
+namespace {
+
+// A line break as a text document or a line box holds it between lines.
+bool IsBoxLineBreak(QChar c) {
+  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+}  // namespace
+
 QString ToBoxLines(std::string_view bytes) {
   QString text = FromCodePage(bytes);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -48,15 +58,14 @@ std::string FromBoxLines(const QTextDocument& document) {
 
 QString TakeOutForeignCharacters(QTextDocument& document) {
   const QString text = document.toRawText();
-  const QString refused = FirstForeignCharacter(text);
-  if (refused.isEmpty()) return refused;
+  QString refused;
   QTextCursor cursor(&document);
   for (qsizetype i = text.size() - 1; i >= 0; --i) {
-    if (FitsCodePage(text, i) || text.at(i) == QChar::ParagraphSeparator ||
-        text.at(i) == QChar::LineSeparator)
-      continue;
+    // The document's own line breaks are no characters of the text.
+    if (FitsCodePage(text, i) || IsBoxLineBreak(text.at(i))) continue;
     const qsizetype end = i + 1;
     if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) --i;
+    refused = text.mid(i, end - i);  // walking backwards: the last one found is the first in the text
     cursor.setPosition(static_cast<int>(i));
     cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
@@ -84,8 +93,34 @@ QString FromMessage(std::string_view text) {
   return FromPath(text);
 }
 
-QValidator::State CodePageValidator::validate(QString& input, int&) const {
-  return FirstForeignCharacter(input).isEmpty() ? Acceptable : Invalid;
+QString LineBreakHint() {
+  return QStringLiteral("This box holds one line; the line break was left out.");
+}
+
+QValidator::State CodePageValidator::validate(QString& input, int& position) const {
+  QString kept;
+  QString first_foreign;
+  int caret = position;
+  for (qsizetype i = 0; i < input.size(); ++i) {
+    const bool line_end = input.at(i) == u'\n' || input.at(i) == u'\r' || IsBoxLineBreak(input.at(i));
+    if (!line_end && FitsCodePage(input, i)) {
+      kept += input.at(i);
+      continue;
+    }
+    const bool pair =
+        input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate();
+    const qsizetype length = pair ? 2 : 1;
+    if (!line_end && first_foreign.isEmpty()) first_foreign = input.mid(i, length);
+    if (i < position) caret -= static_cast<int>(std::min<qsizetype>(length, position - i));
+    i += length - 1;
+  }
+  if (kept.size() == input.size()) return Acceptable;
+  input = kept;
+  position = std::max(0, caret);
+  emit leftOut(first_foreign.isEmpty() ? LineBreakHint() : ForeignCharacterHint(first_foreign));
+  return Acceptable;
 }
 
 }  // namespace vyr::gui
+
+#include "moc_code_page_text.cpp"

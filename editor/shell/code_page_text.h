@@ -24,8 +24,8 @@ QString FirstForeignCharacter(const QString& text);
 // non-breaking space as one (QTextDocument::toPlainText would turn it into a plain space).
 QString ToBoxLines(std::string_view bytes);
 std::string FromBoxLines(const QTextDocument& document);
-// Takes every character the code page cannot hold out of `document`; returns the first one taken, or
-// an empty string when all of them fit.
+// Takes every character the code page cannot hold out of `document` (its own line breaks stay); returns
+// the first one taken, or an empty string when all of them fit.
 QString TakeOutForeignCharacters(QTextDocument& document);
 // What a box says when it refused `character` (empty: a character it cannot name).
 QString ForeignCharacterHint(const QString& character);
@@ -36,11 +36,21 @@ QString FromPath(std::string_view path);
 std::string ToPath(const QString& path);
 QString FromMessage(std::string_view text);
 
-// Refuses typed or pasted text holding a character the code page cannot hold.
+// What a one-line box says when it left out a line break.
+QString LineBreakHint();
+
+// For one-line boxes: takes every character the code page cannot hold and every line break out of typed
+// or pasted text, keeping the rest and the caret's place among it, and says what it left out.
 class CodePageValidator : public QValidator {
+  Q_OBJECT
+
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& position) const override;
+
+ signals:
+  // Something was left out: `hint` names the first foreign character, or says a line break was.
+  void leftOut(const QString& hint) const;
 };
 
 }  // namespace vyr::gui

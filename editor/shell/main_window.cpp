@@ -6,12 +6,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -26,6 +28,7 @@
 #include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
 #include "editor/launch/paths.h"
+#include "editor/launch/unsaved_work.h"
 #include "editor/properties/command_window.h"
 #include "editor/properties/force_windows.h"
 #include "editor/properties/outcome_window.h"
@@ -45,6 +48,7 @@
 #include "editor/shell/shell_resources.h"
 #include "editor/shell/twips.h"
 #include "editor/shell/undo_actions.h"
+#include "platform/read_file.h"
 
 namespace vyr::gui {
 
@@ -53,8 +57,6 @@ using editor::Section;
 
 namespace {
 
-constexpr const char* kClosingTitle = "VYR Mission Editor";
-constexpr const char* kClosingQuestion = "Save current mission before closing?";
 constexpr int kPrefabWidthTwips = 4200;
 constexpr int kPrefabHeightTwips = 3675;
 constexpr int kPrefabMarginTwips = 200;
@@ -81,6 +83,15 @@ class frm_compile : public QDialog {
  private:
   QLabel* comment_;
 };
+
+// Most of the screen's free area, centred on it.
+void FitToScreen(QWidget& window) {
+  const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect free = screen->availableGeometry();
+  window.resize(free.width() * 9 / 10, free.height() * 9 / 10);
+  window.move(free.center() - QPoint(window.width() / 2, window.height() / 2));
+}
 
 }  // namespace
 
@@ -142,10 +153,14 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
   undo_ = new UndoActions(*this, document_);
   UpdateCaption();
-  resize(1100, 760);
+  FitToScreen(*this);
   if (services_.remember_geometry) {
     QSettings store(editor::kSettingsApplication, editor::kSettingsApplication);
-    restoreGeometry(store.value("MainWindow/geometry").toByteArray());
+    // A kept geometry counts only while its screen is there (a disconnected monitor, a smaller desktop).
+    if (restoreGeometry(store.value("MainWindow/geometry").toByteArray()) &&
+        QGuiApplication::screenAt(geometry().center()) == nullptr) {
+      FitToScreen(*this);
+    }
     restoreState(store.value("MainWindow/state").toByteArray());
   }
 }
@@ -172,6 +187,7 @@ void MainWindow::CreateMenus() {
       action->setObjectName(item.name);
       action->setVisible((item.flags & kHidden) == 0);
       action->setEnabled((item.flags & kDisabled) == 0);
+      if (item.key != QKeySequence::UnknownKey) action->setShortcuts(StandardKeys(item.key));
     }
   }
 
@@ -243,10 +259,20 @@ void MainWindow::CreateCommands() {
   const auto add = [this](const char* title, const editor::Status& status) { Report(title, status); };
 
   // Project files.
-  c["mn_file_new"] = [&doc] { doc.NewProject(); };
-  c["mn_file_open"] = [this, &doc] { (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath); };
+  // Unsaved work is replaced only when the author said so.
+  c["mn_file_new"] = [this, &doc] {
+    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeNew, settings_.projectpath))
+      doc.NewProject();
+  };
+  c["mn_file_open"] = [this, &doc] {
+    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeOpening, settings_.projectpath))
+      (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath);
+  };
   c["open"] = c["mn_file_open"];
-  c["mn_file_import"] = [this, &doc] { (void)editor::ImportMissionCommand(doc, *ui_, settings_.aq2_path); };
+  c["mn_file_import"] = [this, &doc] {
+    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeImporting, settings_.projectpath))
+      (void)editor::ImportMissionCommand(doc, *ui_, settings_.aq2_path);
+  };
   c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_, settings_.projectpath); };
   c["save"] = c["mn_file_save"];
   c["mn_file_save_as"] = [this, &doc] {
@@ -277,14 +303,27 @@ void MainWindow::CreateCommands() {
   c["loc_add"] = [&doc, add] { add("Add location", doc.AddLocation("New location", "", 0, 0, 0)); };
   c["mn_area_add"] = [&doc, add] { add("Add area", doc.AddArea("New area", "", "[none]", 0, "open")); };
   c["mn_force_Add"] = [&doc, add] { add("Add force", doc.AddForce("New force", "")); };
-  c["mn_team_add"] = [this, &doc, add] {
-    const auto at = Selected();
-    if (at.image == NodeImage::kSubForce) add("Add team", doc.AddTeam(at.force, "New team", "", ""));
+  // A team or actor added under a collapsed node is shown: its parent opens and the new node is selected.
+  const auto reveal = [&doc](editor::NodeId parent, const editor::Status& added) {
+    if (!added) return;
+    doc.tree().SetExpanded(parent, true);
+    doc.MakeCurrent(doc.tree().last_added());
   };
-  c["mn_addnpc_npc"] = [this, &doc, add] {
+  c["mn_team_add"] = [this, &doc, add, reveal] {
     const auto at = Selected();
-    if (at.image == NodeImage::kTeam)
-      add("Add actor", doc.AddActor(at.force, at.team, editor::ActorRecord{}));
+    if (at.image != NodeImage::kSubForce) return;
+    const editor::NodeId force = doc.tree().selected();
+    const editor::Status added = doc.AddTeam(at.force, "New team", "", "");
+    add("Add team", added);
+    reveal(force, added);
+  };
+  c["mn_addnpc_npc"] = [this, &doc, add, reveal] {
+    const auto at = Selected();
+    if (at.image != NodeImage::kTeam) return;
+    const editor::NodeId team = doc.tree().selected();
+    const editor::Status added = doc.AddActor(at.force, at.team, editor::ActorRecord{});
+    add("Add actor", added);
+    reveal(team, added);
   };
   c["mn_outcome_success"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "success", "")); };
   c["mn_outcome_failure"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "failure", "")); };
@@ -555,21 +594,24 @@ void MainWindow::OpenArgument(const std::string& argument) {
 void MainWindow::OpenRecent(QAction* entry) {
   const std::string path = recent_->PathOf(entry);
   if (!QFileInfo(FromPath(path)).isFile()) {
-    ui_->ShowMessage("Open Project", "The project file " + path + " no longer exists.",
-                     editor::MessageIcon::kCritical);
+    const std::string text = "The project file " + platform::PathExcerpt(path) +
+                             " no longer exists.\n\nRemove it from the list of recent files?";
+    if (ui_->AskQuestion("Open Project", text, false) == editor::Answer::kYes)
+      recent_->RemoveFromRecent(path);
     return;
   }
+  if (!editor::MayReplaceWork(document_, *ui_, *recent_, editor::kSaveBeforeOpening, settings_.projectpath))
+    return;
   Report("Open Project", editor::LoadProject(document_, *recent_, path));
   recent_->LoadRecentMenu();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (ui_->AskQuestion(kClosingTitle, kClosingQuestion, false) == editor::Answer::kYes) {
-    // A save that failed or was cancelled keeps the editor open rather than losing the work.
-    if (!editor::SaveProject(document_, *ui_, *recent_).ok) {
-      event->ignore();
-      return;
-    }
+  // Cancel, and a save that failed or was cancelled, keep the editor open rather than losing the work.
+  if (!editor::SaveFirstIfAsked(document_, *ui_, *recent_, editor::kSaveBeforeClosing,
+                                settings_.projectpath)) {
+    event->ignore();
+    return;
   }
   prefab_window_->Unload();
   autosave_->Start(0);

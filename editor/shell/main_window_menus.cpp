@@ -16,19 +16,20 @@ const std::vector<MenuSpec>& MenuTable() {
        "&File",
        true,
        false,
-       {{"mn_file_new", "&New"},
-        {"mn_file_open", "&Open Project"},
+       {{"mn_file_new", "&New", kVisibleEnabled, QKeySequence::New},
+        {"mn_file_open", "&Open Project", kVisibleEnabled, QKeySequence::Open},
         {"mn_file_import", "&Import Mission"},
-        {"mn_file_save", "&Save Project"},
-        {"mn_file_save_as", "Save Project &as"},
+        {"mn_file_save", "&Save Project", kVisibleEnabled, QKeySequence::Save},
+        {"mn_file_save_as", "Save Project &as", kVisibleEnabled, QKeySequence::SaveAs},
         {"mn_file_export_map", "&Export map as image..."},
         kSeparator,
-        {"mn_file_quit", "E&xit"}}},
+        {"mn_file_quit", "E&xit", kVisibleEnabled, QKeySequence::Quit}}},
+      // "Search item" never worked; Find does what it promised, so it stays out of sight.
       {"mn_edit",
        "&Edit",
        true,
        false,
-       {{"mn_edit_search", "&Search item", kDisabled}, {"mn_edit_find", "&Find..."}}},
+       {{"mn_edit_search", "&Search item", kHidden | kDisabled}, {"mn_edit_find", "&Find..."}}},
       {"mn_project",
        "&Project",
        true,
@@ -237,6 +238,25 @@ const char* DeleteCommandOf(NodeImage image) {
       return "mn_outcome_delete1";
     default:
       return nullptr;
+  }
+}
+
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key) {
+  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+  if (!keys.isEmpty()) return keys;
+  switch (key) {
+    case QKeySequence::New:
+      return {QKeySequence(Qt::CTRL | Qt::Key_N)};
+    case QKeySequence::Open:
+      return {QKeySequence(Qt::CTRL | Qt::Key_O)};
+    case QKeySequence::Save:
+      return {QKeySequence(Qt::CTRL | Qt::Key_S)};
+    case QKeySequence::SaveAs:
+      return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    case QKeySequence::Quit:
+      return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    default:
+      return {};
   }
 }
 

@@ -2,6 +2,8 @@
 // toolbar's buttons, and the context menu and delete command of each kind of tree node.
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <array>
 #include <vector>
 
@@ -15,6 +17,7 @@ struct ItemSpec {
   const char* name;  // nullptr: a separator
   const char* caption = "";
   unsigned flags = kVisibleEnabled;
+  QKeySequence::StandardKey key = QKeySequence::UnknownKey;  // the desktop's key for the command, if any
 };
 
 struct MenuSpec {
@@ -42,5 +45,9 @@ const char* ContextMenuOf(editor::NodeImage image);
 // The command the Delete key runs on a record node: the same as its menu's delete item; nullptr otherwise.
 const char* DeleteCommandOf(editor::NodeImage image);
 bool IsCategory(editor::NodeImage image);
+
+// The desktop's keys for a standard command; where the platform names none, the usual one of desktop
+// editors (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+Q).
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key);
 
 }  // namespace vyr::gui

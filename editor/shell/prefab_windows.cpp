@@ -15,6 +15,7 @@
 
 #include "editor/prefabs/prefab_drop.h"
 #include "editor/properties/actor_controls.h"
+#include "editor/properties/text_boxes.h"
 #include "editor/shell/code_page_text.h"
 #include "editor/shell/twips.h"
 
@@ -53,7 +54,19 @@ frm_newprefab::frm_newprefab(const QString& caption, QWidget* parent) : QDialog(
   setWindowTitle(caption);
   Text1 = new QLineEdit(this);
   Text1->setObjectName("Text1");
-  Text1->setValidator(new CodePageValidator(Text1));
+  auto* hint = new QLabel(this);
+  hint->setObjectName("text_hint");
+  hint->setWordWrap(true);
+  hint->hide();
+  Text1->setMinimumWidth(260);
+  GuardOneLine(
+      *Text1,
+      [this, hint](const QString& text) {
+        hint->setText(text);
+        hint->show();
+        adjustSize();  // the dialog grows to show the whole hint
+      },
+      [hint] { hint->hide(); });
   QPushButton* ok = Button("Command1", "&Ok", {}, this);
   QPushButton* cancel = Button("Command2", "&Cancel", {}, this);
   ok->setDefault(true);
@@ -65,6 +78,7 @@ frm_newprefab::frm_newprefab(const QString& caption, QWidget* parent) : QDialog(
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  layout->addWidget(hint);
   layout->addLayout(buttons);
   connect(ok, &QPushButton::clicked, this, [this] {
     result_text_ = Text1->text();

@@ -1,6 +1,7 @@
 #include "editor/shell/recent_files_menu.h"
 
 #include <QAction>
+#include <vector>
 
 #include "editor/shell/code_page_text.h"
 
@@ -47,6 +48,26 @@ void RecentFilesMenu::AddToRecent(const std::string& path) {
     }
     store_.SaveSetting(editor::kRecentSection, RecentKey(1), path);
   }
+  LoadRecentMenu();
+}
+
+void RecentFilesMenu::RemoveFromRecent(const std::string& path) {
+  std::vector<std::string> kept;
+  int stored = 0;
+  for (int number = 1; number < kEntryCount; ++number) {
+    const auto listed = store_.GetSetting(editor::kRecentSection, RecentKey(number));
+    if (!listed) continue;
+    stored = number;
+    if (!listed->empty() && *listed != path) kept.push_back(*listed);
+  }
+  for (int number = 1; number <= stored; ++number) {
+    const std::size_t at = static_cast<std::size_t>(number - 1);
+    store_.SaveSetting(editor::kRecentSection, RecentKey(number),
+                       at < kept.size() ? kept[at] : std::string());
+  }
+  // LoadRecentMenu only shows entries: a shorter (or empty) list must not leave old ones behind.
+  for (QAction* entry : entries_)
+    entry->setVisible(false);
   LoadRecentMenu();
 }
 

@@ -25,6 +25,8 @@ class RecentFilesMenu : public editor::RecentFiles {
   bool IsInRecentMenu(const std::string& path) const;
   // A new path goes first and the fourth falls off; a listed one keeps its place.
   void AddToRecent(const std::string& path) override;
+  // Takes the path out of the list; the newer ones keep their order and the older ones move up.
+  void RemoveFromRecent(const std::string& path);
 
   // The path an entry shows.
   std::string PathOf(const QAction* entry) const;

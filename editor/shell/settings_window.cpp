@@ -85,6 +85,10 @@ frm_aq2settings::frm_aq2settings(vyr::editor::SettingsStore& store, vyr::editor:
   associations->addWidget(Command2);
 
   auto* Command3 = Named(new QPushButton("&Return", this), "Command3");
+  // Enter in a box closes the window (every value is already kept) rather than opening a dialog.
+  Command1->setAutoDefault(false);
+  Command2->setAutoDefault(false);
+  Command3->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(Command3);

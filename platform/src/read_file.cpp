@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include "platform/codepage.h"
@@ -185,6 +187,66 @@ std::string Excerpt(std::string_view text, std::size_t max_size) {
   while (tail < text.size() && continuation(tail))
     ++tail;
   return printable(text.substr(0, head)) + "..." + printable(text.substr(tail));
+}
+
+std::string PathExcerpt(std::string_view path, std::size_t max_size) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  // The length of the UTF-8 character at `i`, or 0 when no character starts there.
+  const auto character = [&path](std::size_t i) -> std::size_t {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    std::size_t length = byte < 0x80                    ? 1
+                         : byte >= 0xC2 && byte <= 0xDF ? 2
+                         : byte >= 0xE0 && byte <= 0xEF ? 3
+                         : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                        : 0;
+    for (std::size_t k = 1; k < length; ++k) {
+      if (i + k >= path.size() || (static_cast<unsigned char>(path[i + k]) & 0xC0) != 0x80) length = 0;
+    }
+    return length;
+  };
+  // A name that is no UTF-8 text at all is bytes from a damaged file: every byte beyond ASCII shows as
+  // an escape then, so none of them reads as a letter (or turns the message right to left).
+  bool binary = false;
+  for (std::size_t i = 0; i < path.size() && !binary;) {
+    const std::size_t length = character(i);
+    binary = length == 0;
+    i += std::max<std::size_t>(length, 1);
+  }
+  // The name as pieces: whole UTF-8 characters and escaped bytes, so a cut never splits either.
+  std::vector<std::string> pieces;
+  for (std::size_t i = 0; i < path.size();) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    const std::size_t length = binary && byte >= 0x80 ? 0 : character(i);
+    if (length == 0 || byte < 0x20 || byte == 0x7F) {
+      pieces.push_back({'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]});
+      ++i;
+    } else {
+      pieces.emplace_back(path.substr(i, length));
+      i += length;
+    }
+  }
+  std::size_t total = 0;
+  for (const std::string& piece : pieces)
+    total += piece.size();
+  std::string out;
+  if (total <= max_size) {
+    for (const std::string& piece : pieces)
+      out += piece;
+    return out;
+  }
+  const std::size_t half = max_size > 3 ? (max_size - 3) / 2 : 0;  // each side of the "..."
+  std::size_t head = 0;
+  for (std::size_t used = 0; head < pieces.size() && used + pieces[head].size() <= half; ++head)
+    used += pieces[head].size();
+  std::size_t tail = pieces.size();
+  for (std::size_t used = 0; tail > head && used + pieces[tail - 1].size() <= half; --tail)
+    used += pieces[tail - 1].size();
+  for (std::size_t k = 0; k < head; ++k)
+    out += pieces[k];
+  out += "...";
+  for (std::size_t k = tail; k < pieces.size(); ++k)
+    out += pieces[k];
+  return out;
 }
 
 }  // namespace platform

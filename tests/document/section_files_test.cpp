@@ -256,21 +256,31 @@ TEST(SectionFiles, APlanLineEqualToTheEndMarkerEndsThePlanOnReadingAndIsRefusedO
   EXPECT_EQ(Slurp(folder / "kept.mfr"), "old");
   EXPECT_TRUE(doc.section_file(Section::kForces).unnamed());
   ASSERT_TRUE(doc.AddLocation("two\r\nlines", "", 0, 0, 0));
-  EXPECT_EQ(
-      ExportSection(doc, Section::kLocations, folder / "l.mlc").message,
-      folder / "l.mlc" +
-          ": location 1 (\"two\r\nlines\"): loc_name holds a line break, which a section file cannot carry");
+  EXPECT_EQ(ExportSection(doc, Section::kLocations, folder / "l.mlc").message,
+            folder / "l.mlc" +
+                ": location 1 (\"two\\x0D\\x0Alines\"): loc_name holds a line break, which a section file "
+                "cannot carry");
   EXPECT_FALSE(std::filesystem::exists(folder / "l.mlc"));
+
+  // A lone line feed ends a line for other readers too; a long name is quoted as a short excerpt.
+  MissionDocument lone;
+  ASSERT_TRUE(lone.AddArea("yard", "", "", 0, "open?\n"));
+  EXPECT_EQ(ExportSection(lone, Section::kAreas, folder / "a.mar").message,
+            folder / "a.mar" +
+                ": area 1 (\"yard\"): area_style holds a line break, which a section file cannot carry");
+  ASSERT_TRUE(lone.AddLocation(std::string(100000, 'n') + "\n", "", 0, 0, 0));
+  EXPECT_LT(ExportSection(lone, Section::kLocations, folder / "l.mlc").message.size(), 300u);
+  EXPECT_FALSE(std::filesystem::exists(folder / "a.mar"));
 }
 
-TEST(SectionFiles, EveryHighByteLongValuesAndLoneLineEndsRoundTrip) {
+TEST(SectionFiles, EveryHighByteLongValuesAndLoneCarriageReturnsRoundTrip) {
   std::string high;
   for (int b = 0x80; b <= 0xFF; ++b)
     high += static_cast<char>(b);
   const std::string long_text(100000, 'w');
   MissionDocument doc;
   ASSERT_TRUE(doc.AddLocation(high, long_text, 1, 2, 3));
-  ASSERT_TRUE(doc.AddArea(high, "\r", high + "?", 1, "\n"));
+  ASSERT_TRUE(doc.AddArea(high, "\r", high + "?", 1, "a\rb"));
   ASSERT_TRUE(doc.AddForce(high, high));
   ASSERT_TRUE(doc.AddTeam(0, high, high, high + "\r\n" + high + "\r\n"));
   ActorRecord actor;
@@ -291,7 +301,7 @@ TEST(SectionFiles, EveryHighByteLongValuesAndLoneLineEndsRoundTrip) {
   ExpectSameRecords(doc, back);
   EXPECT_EQ(back.location(0).loc_desc, long_text);
   EXPECT_EQ(back.area(0).area_desc, "\r");
-  EXPECT_EQ(back.area(0).area_style, "\n");
+  EXPECT_EQ(back.area(0).area_style, "a\rb");
   EXPECT_EQ(back.team(0, 0).plan, high + "\r\n" + high + "\r\n");
   EXPECT_EQ(back.actor(0, 0, 0), actor);
 }

@@ -177,6 +177,20 @@ TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {
   EXPECT_EQ(ui.messages[0].text, "Cannot write " + preview + ": disk full");
 }
 
+TEST_F(PreviewAndLogTest, AViewerFailureNamesTheFile) {
+  launcher.result = Status::Error("xdg-open ended with exit code 3");
+  PreviewScript(context);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const std::string preview = data / "VYR Mission Editor/preview.vyr";
+  EXPECT_EQ(ui.messages[0].text,
+            "No program could show the file " + preview + ".\n\nxdg-open ended with exit code 3");
+
+  Spit(game.game_folder + "/vyr/log/urban1.log", "log\r\n");
+  ViewLog(context, settings, "urban1");
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_NE(ui.messages[1].text.find(game.game_folder + "/vyr/log/urban1.log"), std::string::npos);
+}
+
 TEST_F(PreviewAndLogTest, ViewLogLooksUnderTheGameFolder) {
   ViewLog(context, settings, "");  // no map name: nothing at all
   EXPECT_TRUE(ui.messages.empty());

@@ -61,6 +61,22 @@ TEST(PosixLauncher, TextFilesOpenWithTheViewer) {
   EXPECT_NE(record.find("\n/some/preview file.vyr\n"), std::string::npos) << record;
 }
 
+TEST(PosixLauncher, AViewerThatFindsNoProgramIsReported) {
+  ScratchFolder root;
+  // What xdg-open does on a desktop without a program for the file.
+  Spit(root / "no-viewer", "#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n");
+  chmod((root / "no-viewer").c_str(), 0755);
+  const Status failed = PosixLauncher(root / "no-viewer").OpenTextFile("/some/preview.vyr");
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(failed.message, root / "no-viewer" + " ended with exit code 3");
+
+  EXPECT_FALSE(PosixLauncher(root / "none").OpenTextFile("/some/preview.vyr"));
+  // A viewer that stays open past the first look is taken as working, and fails no more after that.
+  Spit(root / "slow-viewer", "#!/bin/sh\nsleep 2\nexit 1\n");
+  chmod((root / "slow-viewer").c_str(), 0755);
+  EXPECT_TRUE(PosixLauncher(root / "slow-viewer").OpenTextFile("/some/preview.vyr"));
+}
+
 TEST(PosixLauncher, ProgramsThatCannotStartAreReported) {
   ScratchFolder root;
   PosixLauncher launcher;

@@ -10,6 +10,8 @@
 #include "platform/registry.h"
 #include "scratch_folder.h"
 
+using platform::kPathExcerpt;
+using platform::PathExcerpt;
 using platform::ReadFault;
 using platform::ReadFileBytes;
 using platform::ReadResult;
@@ -105,6 +107,22 @@ TEST_F(ReadFile, TheRegistryReportsAFileItCannotReadAndTreatsAMissingOneAsEmpty)
   const platform::Status status = platform::Registry(At("folder.reg")).Load(&tree);
   EXPECT_FALSE(status);
   EXPECT_EQ(status.message, At("folder.reg") + ": cannot open the file: it is a folder");
+}
+
+TEST(PathExcerpt, BytesThatAreNoUtf8CharacterShowAsEscapesAndALongNameIsCut) {
+  EXPECT_EQ(PathExcerpt("/m/caf\xC3\xA9.cme"), "/m/caf\xC3\xA9.cme");
+  EXPECT_EQ(PathExcerpt("/m/\xFF\xD8\x01x\xC3"), "/m/\\xFF\\xD8\\x01x\\xC3");
+  EXPECT_EQ(PathExcerpt("/m/\xD7\x90\xFF"), "/m/\\xD7\\x90\\xFF") << "no text: no letters either";
+  std::string binary;
+  for (int i = 0; i < 3000; ++i)
+    binary += static_cast<char>(0x80 + i % 0x40);
+  const std::string quoted = PathExcerpt("/m/" + binary + ".mlc");
+  EXPECT_LE(quoted.size(), kPathExcerpt);
+  EXPECT_EQ(quoted.rfind("/m/\\x80\\x81", 0), 0u) << quoted;
+  EXPECT_NE(quoted.find("..."), std::string::npos);
+  EXPECT_TRUE(quoted.ends_with(".mlc")) << quoted;
+  const std::string long_name = "/m/" + std::string(300, 'a') + "\xC3\xA9";
+  EXPECT_TRUE(PathExcerpt(long_name).ends_with("a\xC3\xA9")) << "a character is never split";
 }
 
 }  // namespace

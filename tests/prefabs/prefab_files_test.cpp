@@ -124,10 +124,40 @@ TEST(PrefabFiles, WritersRefuseValuesThatWouldNotReadBack) {
       FormatPrefabLibrary(actors, bytes).message,
       "prefab group \"G\", prefab \"END-OF-PREFAB-GROUP\": a prefab cannot be named \"END-OF-PREFAB-GROUP\"");
   actors.member(0, 0).npc_name = "A";
-  actors.member(0, 0).npc_skin = "a\r\nb";
-  EXPECT_FALSE(FormatPrefabLibrary(actors, bytes));
+  for (const char* skin : {"a\r\nb", "a\nb"}) {  // a lone line feed ends a line as well
+    actors.member(0, 0).npc_skin = skin;
+    EXPECT_EQ(
+        FormatPrefabLibrary(actors, bytes).message,
+        "prefab group \"G\", prefab \"A\": npc_skin holds a line break, which a prefab file cannot carry");
+  }
   EXPECT_EQ(bytes, "untouched");
   EXPECT_FALSE(CheckGroupName("two\nlines"));
+  PrefabTeams teams;
+  ASSERT_TRUE(teams.AppendGroup("G"));
+  TeamRecord team;
+  team.team_name = "T";
+  team.team_desc = "night\nraid";
+  ASSERT_TRUE(teams.AppendMember(0, team));
+  EXPECT_FALSE(FormatPrefabLibrary(teams, bytes));
+}
+
+TEST(PrefabFiles, MessagesQuoteAShortExcerptOfADamagedName) {
+  // A damaged file whose group name is one long line, cut off inside the group.
+  const std::string name(200000, 'g');
+  std::optional<FileError> fault;
+  Read<ActorRecord>(name + "\r\nA\r\n", &fault);
+  ASSERT_TRUE(fault);
+  EXPECT_LT(fault->Message().size(), 200u) << fault->Message().substr(0, 300);
+  EXPECT_NE(fault->Message().find("the file ends inside the prefab group \"ggg"), std::string::npos);
+
+  PrefabActors actors;
+  ASSERT_TRUE(actors.AppendGroup(name));
+  ActorRecord actor;
+  actor.npc_name = name;
+  actor.npc_skin = "\n";
+  ASSERT_TRUE(actors.AppendMember(0, actor));
+  std::string bytes;
+  EXPECT_LT(FormatPrefabLibrary(actors, bytes).message.size(), 300u);
 }
 
 }  // namespace

@@ -5,12 +5,25 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <deque>
 #include <memory>
 
 #include "editor/shell/main_window.h"
 #include "tests/launch/launch_test_support.h"
 
 namespace vyr::gui {
+
+// Scripted dialogs, and questions answered from `replies`; a question with no reply waiting fails the test.
+class FixtureUi : public editor::testing::ScriptedUi {
+ public:
+  editor::Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) override {
+    if (replies.empty()) return ScriptedUi::AskQuestion(title, text, with_cancel);
+    const editor::Answer reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
+  std::deque<editor::Answer> replies;
+};
 
 class MainWindowFixture : public ::testing::Test {
  protected:
@@ -26,7 +39,7 @@ class MainWindowFixture : public ::testing::Test {
   editor::MemorySettingsStore store_;
   editor::testing::RecordingLauncher launcher_;
   editor::testing::FakeTools tools_;
-  editor::testing::ScriptedUi ui_;
+  FixtureUi ui_;
   std::unique_ptr<MainWindow> window_;
 };
 

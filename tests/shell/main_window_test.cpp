@@ -7,7 +7,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <array>
@@ -227,16 +230,47 @@ TEST(RecentFilesMenuTest, KeepsFourNewestFirstAndAListedPathInPlace) {
   EXPECT_EQ(store.GetSetting("Recent", "RecentFile5"), std::nullopt);
 }
 
-TEST_F(MainWindowTest, AVanishedRecentFileIsReportedAndNotOpened) {
+TEST_F(MainWindowTest, AVanishedRecentFileIsNotOpenedAndMayBeTakenOffTheList) {
   store_.SaveSetting("Recent", "RecentFile1", scratch_ / "gone.cme");
+  store_.SaveSetting("Recent", "RecentFile2", scratch_ / "kept.cme");
   window_->StartUp("");
   QAction* entry = Action("mnuRecentFile(1)");
   ASSERT_TRUE(entry->isVisible());
   window_->RunCommand("loc_add");
+  ui_.replies = {editor::Answer::kNo};
   entry->trigger();
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_NE(ui_.messages[0].text.find("gone.cme"), std::string::npos);
+  ASSERT_EQ(ui_.questions.size(), 1u);
+  EXPECT_NE(ui_.questions[0].find("gone.cme no longer exists"), std::string::npos) << ui_.questions[0];
   EXPECT_EQ(document_.location_count(), 1);
+  EXPECT_EQ(store_.GetSetting("Recent", "RecentFile1"), scratch_ / "gone.cme");
+
+  ui_.replies = {editor::Answer::kYes};
+  entry->trigger();
+  EXPECT_EQ(store_.GetSetting("Recent", "RecentFile1"), scratch_ / "kept.cme");
+  EXPECT_EQ(store_.GetSetting("Recent", "RecentFile2"), "");
+  EXPECT_EQ(entry->data().toString().toStdString(), scratch_ / "kept.cme");
+  EXPECT_FALSE(Action("mnuRecentFile(2)")->isVisible());
+  EXPECT_EQ(document_.location_count(), 1);
+
+  ui_.replies = {editor::Answer::kYes};  // the last one goes: the list and its separator go too
+  std::filesystem::remove(scratch_ / "kept.cme");
+  entry->trigger();
+  EXPECT_FALSE(Action("mnuRecentFile(0)")->isVisible());
+  EXPECT_FALSE(entry->isVisible());
+}
+
+TEST_F(MainWindowTest, OnlyAProjectThatOpenedJoinsTheRecentFiles) {
+  store_.SaveSetting("Recent", "RecentFile1", scratch_ / "real.cme");
+  window_->StartUp("");
+  std::filesystem::create_directory(scratch_ / "folder.cme");
+  for (const char* unreadable : {"none.cme", "folder.cme"}) {
+    ui_.Answer(scratch_ / unreadable);
+    window_->RunCommand("mn_file_open");
+  }
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(store_.GetSetting("Recent", "RecentFile1"), scratch_ / "real.cme");
+  EXPECT_EQ(store_.GetSetting("Recent", "RecentFile2"), std::nullopt);
+  EXPECT_FALSE(Action("mnuRecentFile(2)")->isVisible());
 }
 
 TEST_F(MainWindowTest, StartUpArgumentOpensAProjectWhateverTheCaseOfItsEnding) {
@@ -284,6 +318,149 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyACompletedSaveLetsTheWindowGo) {
   ui_.replies = {editor::Answer::kNo};
   EXPECT_TRUE(window_->close());
   EXPECT_TRUE(std::filesystem::is_empty(scratch_.str()));
+}
+
+TEST_F(MainWindowTest, NewAndOpenAskBeforeReplacingUnsavedWork) {
+  window_->StartUp("");
+  window_->RunCommand("mn_file_new");  // nothing unsaved: nothing asked
+  EXPECT_TRUE(ui_.questions.empty());
+
+  window_->RunCommand("loc_add");
+  for (const char* command : {"mn_file_new", "mn_file_open", "open"}) {
+    ui_.replies = {editor::Answer::kCancel};
+    window_->RunCommand(command);
+    EXPECT_EQ(document_.location_count(), 1) << command;
+  }
+  EXPECT_TRUE(ui_.dialogs.empty()) << "Cancel keeps everything, the open dialog included";
+  EXPECT_EQ(ui_.questions, (std::vector<std::string>{
+                               "VYR Mission Editor: Save current mission before starting a new one?",
+                               "VYR Mission Editor: Save current mission before opening another project?",
+                               "VYR Mission Editor: Save current mission before opening another project?"}));
+  EXPECT_TRUE(Action("mn_edit_undo")->isEnabled()) << "the history is kept too";
+
+  // Yes saves first; a save whose dialog is cancelled keeps the work.
+  ui_.replies = {editor::Answer::kYes};
+  ui_.Answer(std::nullopt);
+  window_->RunCommand("mn_file_new");
+  EXPECT_EQ(document_.location_count(), 1);
+  ui_.replies = {editor::Answer::kYes};
+  for (const char* name : {"w.cme", "w.mlc", "w.mar", "w.mfr", "w.moc"})
+    ui_.Answer(scratch_ / name);
+  window_->RunCommand("mn_file_new");
+  EXPECT_EQ(document_.location_count(), 0);
+  EXPECT_NE(Slurp(scratch_ / "w.mlc").find("New location"), std::string::npos);
+
+  // A saved project that is unchanged is no unsaved work; a change to it is.
+  ui_.questions.clear();
+  ui_.Answer(scratch_ / "w.cme");
+  window_->RunCommand("mn_file_open");
+  ASSERT_EQ(document_.location_count(), 1);
+  window_->RunCommand("mn_file_new");
+  EXPECT_TRUE(ui_.questions.empty());
+  ui_.Answer(scratch_ / "w.cme");
+  window_->RunCommand("mn_file_open");
+  window_->RunCommand("loc_add");
+  ui_.replies = {editor::Answer::kNo};
+  window_->RunCommand("mn_file_new");
+  EXPECT_EQ(ui_.questions.size(), 1u);
+  EXPECT_EQ(document_.location_count(), 0);
+  EXPECT_TRUE(ui_.all_answered());
+}
+
+TEST_F(MainWindowTest, ImportWithUnsavedWorkAnsweredCancelChangesNothing) {
+  window_->StartUp("");
+  window_->RunCommand("loc_add");
+  window_->autosave()->Tick();
+  ASSERT_TRUE(window_->autosave()->session().has_copy());
+  ui_.replies = {editor::Answer::kCancel};
+  window_->RunCommand("mn_file_import");
+  EXPECT_EQ(ui_.questions,
+            std::vector<std::string>{
+                "VYR Mission Editor: Save current mission before importing a mission script?"});
+  EXPECT_TRUE(ui_.dialogs.empty());
+  EXPECT_EQ(document_.location_count(), 1);
+  EXPECT_TRUE(Action("mn_edit_undo")->isEnabled());
+  window_->autosave()->Tick();
+  EXPECT_TRUE(window_->autosave()->session().has_copy());
+}
+
+TEST_F(MainWindowTest, StandardKeysAreInTheMenusAndTheDeadSearchItemIsHidden) {
+  const std::pair<const char*, QKeySequence> keys[] = {
+      {"mn_file_new", QKeySequence("Ctrl+N")},  {"mn_file_open", QKeySequence("Ctrl+O")},
+      {"mn_file_save", QKeySequence("Ctrl+S")}, {"mn_file_save_as", QKeySequence("Ctrl+Shift+S")},
+      {"mn_file_quit", QKeySequence("Ctrl+Q")},
+  };
+  for (const auto& [name, key] : keys)
+    EXPECT_TRUE(Action(name)->shortcuts().contains(key)) << name;
+  EXPECT_FALSE(Action("mn_edit_search")->isVisible());
+  EXPECT_TRUE(Action("mn_edit_find")->isVisible());
+}
+
+TEST_F(MainWindowTest, ATeamOrActorAddedUnderACollapsedNodeIsShownAndSelected) {
+  window_->StartUp("");
+  window_->RunCommand("mn_force_Add");
+  const auto force = document_.tree().ForceNode(0);
+  document_.tree().SetExpanded(force, false);
+  Select(force);
+  window_->RunCommand("mn_team_add");
+  const auto team = document_.tree().TeamNode(0, 0);
+  EXPECT_TRUE(document_.tree().node(force).expanded);
+  EXPECT_EQ(document_.tree().selected(), team);
+  window_->RunCommand("mn_addnpc_npc");  // the new team is the selected node
+  EXPECT_TRUE(document_.tree().node(team).expanded);
+  EXPECT_EQ(document_.tree().selected(), document_.tree().ActorNode(0, 0, 0));
+}
+
+TEST_F(MainWindowTest, TheFirstStartFitsTheScreen) {
+  const QRect free = window_->screen()->availableGeometry();
+  EXPECT_LE(window_->width(), free.width());
+  EXPECT_LE(window_->height(), free.height());
+  EXPECT_GE(window_->width(), free.width() / 2);
+}
+
+TEST(MainWindowClosing, EscapeAndTheCloseBoxOfTheQuestionKeepTheEditorOpen) {
+  ScratchFolder scratch;
+  editor::MissionDocument document;
+  editor::MemorySettingsStore store;
+  RecordingLauncher launcher;
+  FakeTools tools;
+  MainWindow window(MainWindowServices{document,
+                                       store,
+                                       launcher,
+                                       tools.Parse(),
+                                       scratch.str(),
+                                       scratch.str(),
+                                       {},
+                                       {},
+                                       nullptr,
+                                       false});  // Qt's own message boxes
+  window.StartUp("");
+  window.RunCommand("loc_add");
+  window.autosave()->Tick();
+  ASSERT_TRUE(window.autosave()->session().has_copy());
+  window.show();
+
+  QStringList asked;
+  const auto answer = [&asked](std::function<void(QMessageBox&)> how) {
+    QTimer::singleShot(0, [&asked, how] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;  // the close then goes on, and the expectations below say so
+      asked << box->text();
+      how(*box);
+    });
+  };
+  answer([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+  EXPECT_FALSE(window.close());
+  answer([](QMessageBox& box) { box.close(); });
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(asked, QStringList(2, "Save current mission before closing?"));
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(document.location_count(), 1);
+  EXPECT_TRUE(window.autosave()->session().has_copy()) << "the recovery copy stays";
+
+  answer([](QMessageBox& box) { box.button(QMessageBox::No)->click(); });
+  EXPECT_TRUE(window.close());
+  EXPECT_FALSE(window.autosave()->session().has_copy());
 }
 
 TEST_F(MainWindowTest, AKilledRunsWorkIsOfferedAtStartAndANormalExitLeavesNoCopy) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -164,6 +166,7 @@ TEST_F(PropertyWindowsTest, TypingANameUpdatesRecordLabelAndCaptionAtEveryKeystr
 TEST_F(PropertyWindowsTest, NumberBoxesKeepTheLastValidValue) {
   PropertyWindow* window = Open(document_.tree().LocationNode(0));
   auto* x = Control<QLineEdit>(window, "loc_x");
+  auto* hint = Control<QLabel>(window, "text_hint");
   EXPECT_EQ(x->text(), "100");
   for (const char* refused : {"", "-"}) {
     Retype(x, refused);
@@ -171,13 +174,26 @@ TEST_F(PropertyWindowsTest, NumberBoxesKeepTheLastValidValue) {
     EXPECT_FALSE(x->property("taken").toBool()) << refused;
     EXPECT_TRUE(x->toolTip().contains("100")) << x->toolTip().toStdString();
   }
-  Retype(x, "40000");  // "4000" was taken on the way
-  EXPECT_EQ(document_.location(0).loc_x, 4000);
-  EXPECT_FALSE(x->property("taken").toBool());
   Retype(x, "-32768");
   EXPECT_EQ(document_.location(0).loc_x, -32768);
   EXPECT_TRUE(x->property("taken").toBool());
   EXPECT_TRUE(x->toolTip().isEmpty());
+  EXPECT_FALSE(hint->isVisible());
+
+  // Out of range: the partial 4000 typed on the way is not stored; the value confirmed before the edit
+  // stays, and the hint line says so.
+  auto* z = Control<QLineEdit>(window, "loc_z");
+  QTest::keyClick(z, Qt::Key_Return);  // confirms the 0 the window showed
+  Retype(z, "128");
+  QTest::keyClick(z, Qt::Key_Return);
+  Retype(z, "40000");
+  EXPECT_EQ(document_.location(0).loc_z, 128);
+  EXPECT_FALSE(z->property("taken").toBool());
+  ASSERT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(), "Not taken: Z needs a whole number from -32768 to 32767. It keeps 128.");
+  QTest::keyClick(z, Qt::Key_Return);  // leaving the box shows what the field keeps
+  EXPECT_EQ(z->text(), "128");
+  EXPECT_TRUE(z->property("taken").toBool());
 
   PropertyWindow* area = Open(document_.tree().AreaNode(0));
   Retype(Control<QLineEdit>(area, "area_radius"), "7.5");
@@ -257,17 +273,27 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   EXPECT_EQ(slider->value(), 2);
   Retype(skill, "3.5");
   EXPECT_EQ(slider->value(), 4);
+  QTest::keyClick(skill, Qt::Key_Return);  // confirmed
   Retype(skill, "-");
+  EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.5f);
+  EXPECT_EQ(slider->value(), 4);
+  Retype(skill, "1e");  // the 1 on the way goes back to the confirmed value
   EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.5f);
   EXPECT_EQ(slider->value(), 4);
 
   auto* ammo1 = Control<QLineEdit>(window, "ammo1");
-  Retype(ammo1, "12abc");
-  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 12);
   Retype(ammo1, "");
   EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 0);
-  Retype(ammo1, "99999");
-  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 32767);
+  Retype(ammo1, "12abc");
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 12);
+  QTest::keyClick(ammo1, Qt::Key_Return);
+  Retype(ammo1, "99999");  // neither the 9999 on the way nor a silent 32767
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 12);
+  EXPECT_EQ(Control<QLabel>(window, "text_hint")->text(),
+            "Not taken: Pistol Clip needs a count from -32768 to 32767. It keeps 12.");
+  Retype(ammo1, "40");
+  EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 40);
+  EXPECT_FALSE(Control<QLabel>(window, "text_hint")->isVisible());
 
   Control<QCheckBox>(window, "Check6")->click();
   Control<QCheckBox>(window, "itemcheck5")->click();
@@ -316,11 +342,87 @@ TEST_F(PropertyWindowsTest, ThePlanKeepsItsBytesAndTakesInsertionsAtTheCaret) {
                 document_.team(0, 0).plan));
   EXPECT_TRUE(Control<QLabel>(window, "text_hint")->isVisible());
 
+  // A selected line stays: the statement lands in front of it, the caret right behind the statement.
+  ASSERT_TRUE(document_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("one\r\ntwo\r\n")));
+  window->Reload();
+  caret = rtfb->textCursor();
+  caret.setPosition(4);
+  caret.setPosition(7, QTextCursor::KeepAnchor);  // "two"
+  rtfb->setTextCursor(caret);
+  window->InsertIntoPlan("  abort;\r\n");
+  EXPECT_TRUE(SameBytes("one\r\n  abort;\r\ntwo\r\n", document_.team(0, 0).plan));
+  EXPECT_EQ(rtfb->textCursor().position(), 4 + 9);
+  EXPECT_FALSE(rtfb->textCursor().hasSelection());
+
   QTest::keyClicks(Control<QLineEdit>(window, "team_desc"), "night");
   EXPECT_EQ(document_.team(0, 0).team_desc, "night");
   Control<QPushButton>(window, "Command2")->click();
   EXPECT_TRUE(plan_menu_.isVisible());
   plan_menu_.hide();
+}
+
+TEST_F(PropertyWindowsTest, PlainTypingSaysNothingAndAForeignCharacterIsNamed) {
+  auto* window = Open(document_.tree().TeamNode(0, 0));
+  auto* rtfb = Control<QPlainTextEdit>(window, "rtfb");
+  auto* hint = Control<QLabel>(window, "text_hint");
+  rtfb->moveCursor(QTextCursor::End);
+  QTest::keyClicks(rtfb, "x");
+  QTest::keyClick(rtfb, Qt::Key_Return);  // the box's own paragraph separator is no foreign character
+  QTest::keyClicks(rtfb, "y");
+  EXPECT_FALSE(hint->isVisible()) << hint->text().toStdString();
+  EXPECT_TRUE(document_.team(0, 0).plan.ends_with("x\r\ny"));
+
+  // A paste holding an emoji keeps the rest and names the emoji.
+  QApplication::clipboard()->setText(QStringLiteral("a\U0001F600b"));
+  QTest::keyClick(rtfb, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_TRUE(document_.team(0, 0).plan.ends_with("x\r\nyab"));
+  ASSERT_TRUE(hint->isVisible());
+  EXPECT_TRUE(hint->text().contains(QStringLiteral("\U0001F600"))) << hint->text().toStdString();
+
+  frm_annotation annotation(document_);
+  auto* box = annotation.findChild<QPlainTextEdit*>("Annotation");
+  auto* annotation_hint = annotation.findChild<QLabel*>("annotation_hint");
+  annotation.show();
+  box->moveCursor(QTextCursor::End);
+  QTest::keyClick(box, Qt::Key_Return);
+  QTest::keyClicks(box, "z");
+  EXPECT_FALSE(annotation_hint->isVisible()) << annotation_hint->text().toStdString();
+  EXPECT_EQ(document_.info.annotation, "Night raid\r\nz");
+}
+
+TEST_F(PropertyWindowsTest, OneLineBoxesLeaveOutPastedLineBreaksAndForeignCharacters) {
+  PropertyWindow* window = Open(document_.tree().LocationNode(0));
+  auto* name = Control<QLineEdit>(window, "loc_name");
+  auto* hint = Control<QLabel>(window, "text_hint");
+  name->selectAll();
+  QApplication::clipboard()->setText("North\r\ngate\n");
+  QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(document_.location(0).loc_name, "Northgate");
+  EXPECT_EQ(name->text(), "Northgate");
+  EXPECT_EQ(name->cursorPosition(), 9);
+  ASSERT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(), "This box holds one line; the line break was left out.");
+  EXPECT_EQ(Label(document_.tree().LocationNode(0)), "Northgate");
+
+  QTest::keyClicks(name, "s");
+  EXPECT_FALSE(hint->isVisible()) << "plain typing takes the hint away";
+
+  // A paste with an emoji keeps the rest, and the hint names what was left out.
+  QApplication::clipboard()->setText(QStringLiteral(" \U0001F600 Caf\u00E9"));
+  QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(document_.location(0).loc_name, "Northgates  Caf\xE9");
+  ASSERT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(),
+            QStringLiteral("\u201C\U0001F600\u201D cannot be kept in a mission file and was left out."));
+
+  // The actor window's boxes do the same.
+  PropertyWindow* actor = Open(document_.tree().ActorNode(0, 0, 1));
+  auto* skin = Control<QLineEdit>(actor, "npc_skin");
+  skin->selectAll();
+  QApplication::clipboard()->setText("terror/\nterror");
+  QTest::keyClick(skin, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(document_.actor(0, 0, 1).npc_skin, "terror/terror");
+  EXPECT_TRUE(Control<QLabel>(actor, "text_hint")->isVisible());
 }
 
 }  // namespace

@@ -91,3 +91,19 @@ TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
 }
 
 }  // namespace
+
+TEST_F(SettingsWindow, EnterInABoxClosesTheWindowAndOpensNoDialog) {
+  EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
+  frm_aq2settings window(store, settings, ui, [this] { ++registrations; });
+  window.show();
+  QApplication::setActiveWindow(&window);
+  for (const char* box : {"mcepath", "txt_aq2path"}) {
+    window.show();
+    QTest::keyClicks(Find<QLineEdit>(window, box), "x");
+    QTest::keyClick(Find<QLineEdit>(window, box), Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible()) << box << ": Enter means Return";
+  }
+  EXPECT_TRUE(ui.dialogs.empty()) << "the folder dialog was opened";
+  EXPECT_EQ(registrations, 0);
+  EXPECT_EQ(Stored("AQ2Path"), "x");
+}

@@ -66,6 +66,7 @@ TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
   EXPECT_EQ(document_.tree().node(document_.tree().LocationNode(0)).text, "New locationXY");
 
   // A new project starts a new history.
+  ui_.replies = {editor::Answer::kNo};  // the unsaved location goes
   window_->RunCommand("mn_file_new");
   EXPECT_FALSE(Action("mn_edit_undo")->isEnabled());
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo");

@@ -67,4 +67,10 @@ ReadResult ReadFileBytes(const std::string& path, std::string& bytes, std::uint6
 std::string Excerpt(std::string_view text, std::size_t max_size = 80);
 inline constexpr std::size_t kPathExcerpt = 200;  // for file names, which are longer than most values
 
+// A file name fit to be quoted in a message: names are UTF-8, so control bytes are shown as "\xNN", and
+// so is every byte beyond ASCII when the name is no UTF-8 text (a name read from a damaged file shows as
+// escapes, not as other characters). The whole is at most `max_size` bytes, its beginning and end
+// around "...".
+std::string PathExcerpt(std::string_view path, std::size_t max_size = kPathExcerpt);
+
 }  // namespace platform
