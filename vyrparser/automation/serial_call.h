@@ -4,12 +4,15 @@
 #pragma once
 
 #include <mutex>
+#include <new>
 
 namespace vyr::automation {
 
-// Never destroyed, so a thread still calling while the process exits finds it intact.
+// Never destroyed, so a thread still calling while the process exits finds it intact; in static storage
+// rather than on the heap, so a library that is loaded and unloaded again (registration) leaks nothing.
 inline std::recursive_mutex& LibraryLock() {
-  static auto* const lock = new std::recursive_mutex;
+  alignas(std::recursive_mutex) static unsigned char storage[sizeof(std::recursive_mutex)];
+  static std::recursive_mutex* const lock = new (storage) std::recursive_mutex;
   return *lock;
 }
 
