@@ -126,6 +126,8 @@ class TemporaryFile {
     name_.clear();
     ForgetForSignals(std::exchange(signal_slot_, -1));
   }
+  // A signal no longer removes it: a commit record names it, for the next writer to finish the set.
+  void KeepOnSignals() { ForgetForSignals(std::exchange(signal_slot_, -1)); }
 
  private:
   int fd_ = -1;
@@ -469,6 +471,9 @@ Status FileSetWriter::Commit() {
     active.emplace(record_path_);
     FaultPoint("record");
     if (Status written = WriteFileAtomically(record_path_, record); !written) return written;
+    for (auto& pending : pending_) {
+      if (pending->how == Pending::How::kRename) pending->temporary->KeepOnSignals();
+    }
   }
   for (auto& pending : pending_) {
     if (pending->how != Pending::How::kRename) continue;

@@ -46,6 +46,7 @@ class FileSet : public ScratchFolder {
       g_occurrence = occurrence;
       g_signal = signal;
       platform::testing::SetFaultHook(SignalAtStep);
+      platform::RemoveTemporaryFilesOnSignals();
       FileSetWriter files;
       files.SetCommitRecord(record_);
       bool ok = true;
@@ -121,6 +122,21 @@ TEST_F(FileSet, RenamesAlreadyDoneCountAsWholeAndTheRestAreFinished) {
   KilledAt("unrecord", 1);  // all renamed, the record still there
   ASSERT_TRUE(fs::exists(record_));
   ASSERT_TRUE(platform::FinishInterruptedWrites(folder_ + "/"));
+  EXPECT_EQ(Contents(), NewContents());
+  EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(FileSet, AnInterruptBeforeTheRecordTakesTheTemporariesAlongAndAfterItLeavesThemForTheNext) {
+  int status = 0;
+  ::waitpid(SaveInChild("record", 1, SIGTERM), &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(Leftovers().empty());
+  EXPECT_EQ(Contents(), "old a.mlc|old b.mar|old w.cme");
+
+  ::waitpid(SaveInChild("rename", 3, SIGINT), &status, 0);  // one of the three renamed
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  EXPECT_EQ(Temporaries().size(), 2u);
+  ASSERT_TRUE(platform::FinishInterruptedWrites(folder_));
   EXPECT_EQ(Contents(), NewContents());
   EXPECT_TRUE(Leftovers().empty());
 }
