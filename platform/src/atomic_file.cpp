@@ -211,12 +211,22 @@ constexpr std::string_view kRecordSuffix = ".vyr-commit";
 constexpr std::string_view kRecordHeader = "VYR FILE SET 1";
 constexpr std::uint64_t kMaxRecordSize = 1 << 20;
 
-std::uint64_t Fnv1a(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
+// Tells a whole temporary file from a cut or damaged one; eight bytes a step, so a large save barely
+// notices it.
+std::uint64_t ContentHash(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull ^ bytes.size();
+  const auto mix = [&hash](std::uint64_t word) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    hash ^= hash >> 32;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    mix(word);
   }
+  for (; i < bytes.size(); ++i)
+    mix(static_cast<unsigned char>(bytes[i]));
   return hash;
 }
 
@@ -340,7 +350,7 @@ long TemporaryOwner(std::string_view name) {
 // Whether the file at `path` holds exactly `size` bytes hashing to `hash`.
 bool Holds(const std::string& path, std::uint64_t size, std::uint64_t hash) {
   std::string bytes;
-  return ReadFileBytes(path, bytes, size + 1) && bytes.size() == size && Fnv1a(bytes) == hash;
+  return ReadFileBytes(path, bytes, size + 1) && bytes.size() == size && ContentHash(bytes) == hash;
 }
 
 bool Exists(const std::string& path) {
@@ -424,7 +434,7 @@ Status FileSetWriter::Add(const std::string& path, std::string_view bytes) {
     return Failure(path, "cannot write the file", errno);
   }
   pending->size = bytes.size();
-  pending->hash = Fnv1a(bytes);
+  pending->hash = ContentHash(bytes);
   if (!temporary.Close()) return Failure(path, "cannot write the file", errno);
   pending_.push_back(std::move(pending));
   return Status::Ok();
