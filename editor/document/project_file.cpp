@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/document/file_name_pair.h"
+#include "editor/document/project_save.h"
 #include "editor/document/section_files.h"
 #include "editor/document/text_file.h"
 #include "platform/atomic_file.h"
@@ -214,6 +215,7 @@ Status FormatProject(const MissionDocument& document, const std::array<FileNameP
 }
 
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
+  if (Status finished = FinishInterruptedSave(path); !finished) return finished;
   ProjectTree::Batch batch(document.tree());  // the view reads the loaded tree once, at the end
   document.NewProject();
   // A load that stops part-way must not leave the previous project's information under this name.
@@ -340,6 +342,7 @@ Status WriteProject(MissionDocument& document, UserInterface& ui, RecentFiles& r
 
   // All five files are written before any is replaced, so a failure leaves the old project whole.
   platform::FileSetWriter files;
+  RecordProjectSave(files, path);
   for (Section section : kAllSections) {
     const auto i = static_cast<std::size_t>(section);
     if (!write[i]) continue;

@@ -201,6 +201,11 @@ class SectionReader {
   std::optional<FileError> Read(Section section) {
     std::string version;
     if (!in_.Line(version, "version line")) return FileError{in_.path(), 1, "the file is empty"};
+    if (!IsSectionVersionLine(version)) {
+      return FileError{in_.path(), 1,
+                       "the first line is not a version line such as \"" + std::string(kSectionVersionLine) +
+                           "\"; the file was not read"};
+    }
     int count = 0;
     const SectionTexts& texts = TextsOf(section);
     const int capacity = texts.capacity;
@@ -351,6 +356,11 @@ std::optional<FileError> ReadSectionBytes(Section section, const std::string& pa
                                           SectionSink& sink) {
   TextReader in(path, bytes);
   return ReadSectionLines(section, in, sink);
+}
+
+bool IsSectionVersionLine(std::string_view line) {
+  constexpr std::string_view kOpening = "[VERSION ";
+  return line.size() > kOpening.size() + 1 && line.starts_with(kOpening) && line.ends_with(']');
 }
 
 std::optional<FileError> ReadSectionLines(Section section, TextReader& in, SectionSink& sink) {

@@ -19,6 +19,10 @@ inline constexpr std::string_view kSectionVersionLine = "[VERSION 0.2]";
 inline constexpr std::string_view kPlanStartMarker = " -PLAN STARTS HERE -";
 inline constexpr std::string_view kPlanEndMarker = " -PLAN ENDS HERE -";
 
+// Whether `line` can begin a section file: "[VERSION " with any version, then "]". Other versions are read
+// with this layout.
+bool IsSectionVersionLine(std::string_view line);
+
 inline constexpr Section kAllSections[] = {Section::kLocations, Section::kAreas, Section::kForces,
                                            Section::kOutcomes};
 

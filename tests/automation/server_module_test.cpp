@@ -66,8 +66,10 @@ TEST_F(Server, RegistrationWritesExactlyTheTabulatedEntries) {
     EXPECT_EQ(tree.QueryString(key, ""), value) << key;
   EXPECT_TRUE(tree.KeyExists(kClassKey + "\\Programmable"));
   EXPECT_TRUE(tree.ValueNames(kClassKey + "\\Programmable").empty());
+  // Calls may come from any thread and run one at a time: recorded as Windows' registry would.
   EXPECT_EQ(tree.ValueNames(kClassKey + "\\InprocServer32"),
-            std::vector<std::string>{""});  // no ThreadingModel
+            (std::vector<std::string>{"", "ThreadingModel"}));
+  EXPECT_EQ(tree.QueryString(kClassKey + "\\InprocServer32", "ThreadingModel"), "Both");
   EXPECT_EQ(tree.SubKeyNames(kClassKey), (std::vector<std::string>{"InprocServer32", "ProgID", "Programmable",
                                                                    "TypeLib", "VersionIndependentProgID"}));
   EXPECT_EQ(tree.QueryString(kInterfaceKey + "\\TypeLib", "Version"), "1.0");
@@ -77,7 +79,7 @@ TEST_F(Server, RegisteringTwiceLeavesTheSameEntriesAndReplacesTheClassKeyWhole) 
   const std::string before = ::vyr::testing::ReadFileBytes(registry_file_);
   // A stale value under the class key goes; one beside the ProgID stays (that key is updated in place).
   ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
-    t.SetString(kClassKey + "\\InprocServer32", "ThreadingModel", "Both");
+    t.SetString(kClassKey + "\\InprocServer32", "ThreadingModel", "Apartment");
     t.SetString(kClassKey + "\\Stale", "", "x");
   }));
   ASSERT_EQ(RegisterServer(kLibraryPath, false), S_OK);

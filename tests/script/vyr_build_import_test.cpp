@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "bench/full_project.h"
 #include "editor/document/mission_document.h"
@@ -15,6 +16,7 @@
 #include "editor/script/generator.h"
 #include "editor/script/import.h"
 #include "editor/script/mission_reader.h"
+#include "platform/atomic_file.h"
 #include "tests/editor_test_support.h"
 #include "tests/vyr/run_vyr.h"
 
@@ -24,6 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vyr::editor::testing;
 using vyr::testing::RunVyr;
+using vyr::testing::ShellQuote;
 using vyr::testing::ToolRun;
 
 class NoRecent : public RecentFiles {
@@ -340,6 +343,51 @@ TEST_F(VyrWithLibrary, OutputsThatAreNoPlainFilesAndAnImportThatCannotFinish) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("w.moc: cannot replace the file: Is a directory"), std::string::npos) << run.err;
   EXPECT_EQ(Slurp(dir_ / "w.mlc"), "the old locations");
+}
+
+// Every file of the folder but the registry and the scripts, name to bytes.
+std::map<std::string, std::string> ProjectFiles(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("registry.reg") && !name.ends_with(".vyr")) files[name] = Slurp(entry.path());
+  }
+  return files;
+}
+
+TEST_F(VyrWithLibrary, ImportKilledAtAnyRenameLeavesAWholeProjectForTheNextBuild) {
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  const std::string project = SaveProject(doc, "w");
+  const auto old_files = ProjectFiles(dir_.dir());
+  ASSERT_EQ(old_files.size(), 5u);
+  // The script to import differs from the project in every section.
+  doc.info.vyr_author = "Lee";
+  ASSERT_TRUE(doc.AddLocation("annex", "", 1, 2, 3));
+  ASSERT_TRUE(doc.SetField(RecordRef::Area(0), Field::kAreaRadius, Integer{55}));
+  ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcSkill, Single{0.25f}));
+  ASSERT_TRUE(doc.SetField(RecordRef::Outcome(0), Field::kOutcomeMessage, std::string("won again")));
+  ASSERT_TRUE(CompileMission(doc, dir_ / "new.vyr"));
+  ASSERT_EQ(RunVyr({"import", dir_ / "new.vyr", project}).exit_code, 0);  // registers the library too
+  const auto new_files = ProjectFiles(dir_.dir());
+  ASSERT_NE(new_files, old_files);
+
+  // The record's rename, then the five files'.
+  for (int rename = 1; rename <= 6; ++rename) {
+    for (const auto& [name, bytes] : old_files)
+      ASSERT_TRUE(platform::WriteFileAtomically(dir_ / name, bytes));
+    const std::string command =
+        "strace -o /dev/null -e inject=rename:signal=KILL:when=" + std::to_string(rename) + " " +
+        ShellQuote(std::string(VYR_BIN_DIR) + "/vyr") + " import " + ShellQuote(dir_ / "new.vyr") + " " +
+        ShellQuote(project) + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "rename " << rename << " was not killed";
+
+    const ToolRun run = RunVyr({"build", "--check", project, dir_ / "out.vyr"});
+    EXPECT_EQ(run.exit_code, 0) << "rename " << rename << ": " << run.err;
+    EXPECT_EQ(ProjectFiles(dir_.dir()), rename == 1 ? old_files : new_files) << "rename " << rename;
+  }
 }
 
 }  // namespace

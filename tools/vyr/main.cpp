@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/atomic_file.h"
+#include "tools/vyr/standard_output.h"
 #include "tools/vyr/subcommands.h"
 
 namespace vyr::tool {
@@ -70,5 +71,12 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   // A command interrupted while it writes must not leave its temporary file beside the target.
   platform::RemoveTemporaryFilesOnSignals();
-  return vyr::tool::Main(argc, argv);
+  vyr::tool::CheckedStandardOutput out;
+  const int status = vyr::tool::Main(argc, argv);
+  // Output that did not arrive is a failure, whatever the command itself concluded.
+  if (const std::string reason = out.Finish(); !reason.empty()) {
+    std::cerr << "vyr: cannot write the standard output: " << reason << '\n';
+    return vyr::tool::kExitFailure;
+  }
+  return status;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "vyrparser/automation/serial_call.h"
 #include "vyrparser/automation/type_library.h"
 #include "vyrparser/automation/vyr_mission.h"
 
@@ -280,12 +281,14 @@ const FunctionDescription* FindFunction(DISPID dispid, WORD flags) {
 }  // namespace
 
 HRESULT VYRMission::GetTypeInfoCount(UINT* count) {
+  const SerialCall serial;
   if (count == nullptr) return E_POINTER;
   *count = 1;
   return S_OK;
 }
 
 HRESULT VYRMission::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  const SerialCall serial;
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
@@ -294,6 +297,7 @@ HRESULT VYRMission::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 }
 
 HRESULT VYRMission::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count, LCID, DISPID* dispids) {
+  const SerialCall serial;
   if (!(riid == GUID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (names == nullptr || dispids == nullptr || name_count == 0) return E_INVALIDARG;
   if (!TypeLibraryRegistered()) return TYPE_E_LIBNOTREGISTERED;
@@ -302,6 +306,7 @@ HRESULT VYRMission::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT name_count,
 
 HRESULT VYRMission::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                            EXCEPINFO*, UINT* arg_error) {
+  const SerialCall serial;
   auto fail_at = [arg_error](UINT index, HRESULT hr) {
     if (arg_error != nullptr) *arg_error = index;
     return hr;

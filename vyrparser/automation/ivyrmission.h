@@ -1,5 +1,11 @@
 // IVYRMission, the dual interface of the automation class VYRMission served by libvyrparser.so.
 // A client needs only this header and platform::CoCreateInstance: it never links the library.
+//
+// Threads: any thread may call, and the library runs the calls one at a time (one lock for all its objects
+// and entry points). The parsed mission is one for the whole library, shared by every object, so a client
+// that parses on several threads holds a lock of its own across each CloseMission, TryParseMission and the
+// queries that follow, or makes all its calls from one thread; otherwise another thread's parse lands
+// between its calls.
 #pragma once
 
 #include <filesystem>

@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "vyrparser/automation/module.h"
 #include "vyrparser/automation/module_info.h"
+#include "vyrparser/automation/serial_call.h"
 #include "vyrparser/automation/type_library.h"
 #include "vyrparser/automation/vyr_mission.h"
 
@@ -22,6 +23,7 @@ std::atomic<long> g_lock_count{0};
 class VYRMissionFactory final : public IClassFactory {
  public:
   HRESULT QueryInterface(REFIID riid, void** object) override {
+    const SerialCall serial;
     if (object == nullptr) return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IClassFactory) {
       *object = static_cast<IClassFactory*>(this);
@@ -31,15 +33,23 @@ class VYRMissionFactory final : public IClassFactory {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override { return --refs_; }
+  ULONG AddRef() override {
+    const SerialCall serial;
+    return ++refs_;
+  }
+  ULONG Release() override {
+    const SerialCall serial;
+    return --refs_;
+  }
   HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+    const SerialCall serial;
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     return VYRMission::Create(riid, object);
   }
   HRESULT LockServer(int lock) override {
+    const SerialCall serial;
     if (lock != 0) {
       LockModule();
     } else {
@@ -82,6 +92,11 @@ void WriteClassEntries(RegistryTree& tree, const std::string& module_path) {
   tree.SetString(key + "\\VersionIndependentProgID", "", kVYRMissionVersionIndependentProgId);
   tree.CreateKey(key + "\\Programmable");
   tree.SetString(key + "\\InprocServer32", "", module_path);
+#ifndef _WIN32
+  // Windows registers no threading model, so COM keeps every call on the main thread. Here calls come
+  // from any thread and the library runs them one at a time: that is what "Both" tells a reader.
+  tree.SetString(key + "\\InprocServer32", "ThreadingModel", "Both");
+#endif
   tree.SetString(key + "\\TypeLib", "", GuidToString(LIBID_VYRMISSIONLib));
 }
 
@@ -109,10 +124,12 @@ using namespace vyr::automation;
 using namespace platform;  // result codes are macros on Windows: named unqualified
 
 PLATFORM_EXPORT HRESULT DllCanUnloadNow() {
+  const SerialCall serial;
   return ModuleLockCount() == 0 ? S_OK : S_FALSE;
 }
 
 PLATFORM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  const SerialCall serial;
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (!(clsid == CLSID_VYRMission)) return CLASS_E_CLASSNOTAVAILABLE;
@@ -120,6 +137,7 @@ PLATFORM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** obj
 }
 
 PLATFORM_EXPORT HRESULT DllRegisterServer() {
+  const SerialCall serial;
   const std::string module_path = ModulePath();
   if (module_path.empty()) return SELFREG_E_CLASS;
   Registry registry = Registry::Default();
@@ -130,6 +148,7 @@ PLATFORM_EXPORT HRESULT DllRegisterServer() {
 }
 
 PLATFORM_EXPORT HRESULT DllUnregisterServer() {
+  const SerialCall serial;
   Registry registry = Registry::Default();
   if (!registry.Update(RemoveClassEntries)) return SELFREG_E_CLASS;
   return UnregisterTypeLibrary();

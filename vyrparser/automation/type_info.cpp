@@ -4,6 +4,7 @@
 #include <new>
 
 #include "vyrparser/automation/module.h"
+#include "vyrparser/automation/serial_call.h"
 #include "vyrparser/automation/type_library.h"
 
 namespace vyr::automation {
@@ -75,6 +76,7 @@ class TypeInfo final : public ITypeInfo {
   explicit TypeInfo(const InterfaceDescription& description) : description_(description) { LockModule(); }
 
   HRESULT QueryInterface(REFIID riid, void** object) override {
+    const SerialCall serial;
     if (object == nullptr) return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
       *object = static_cast<ITypeInfo*>(this);
@@ -84,14 +86,19 @@ class TypeInfo final : public ITypeInfo {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG AddRef() override { return ++refs_; }
+  ULONG AddRef() override {
+    const SerialCall serial;
+    return ++refs_;
+  }
   ULONG Release() override {
+    const SerialCall serial;
     const ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
   }
 
   HRESULT GetTypeAttr(TYPEATTR** attr) override {
+    const SerialCall serial;
     if (attr == nullptr) return E_INVALIDARG;
     *attr = new (std::nothrow) TYPEATTR{};
     if (*attr == nullptr) return E_OUTOFMEMORY;
@@ -110,19 +117,27 @@ class TypeInfo final : public ITypeInfo {
     a.tdescAlias.vt = VT_EMPTY;
     return S_OK;
   }
-  void ReleaseTypeAttr(TYPEATTR* attr) override { delete attr; }
+  void ReleaseTypeAttr(TYPEATTR* attr) override {
+    const SerialCall serial;
+    delete attr;
+  }
 
   HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) override {
+    const SerialCall serial;
     if (desc == nullptr) return E_INVALIDARG;
     *desc = nullptr;
     if (index >= description_.functions.size()) return TYPE_E_ELEMENTNOTFOUND;
     *desc = NewFuncDesc(description_.functions[index]);
     return *desc == nullptr ? E_OUTOFMEMORY : S_OK;
   }
-  void ReleaseFuncDesc(FUNCDESC* desc) override { ::operator delete(desc); }
+  void ReleaseFuncDesc(FUNCDESC* desc) override {
+    const SerialCall serial;
+    ::operator delete(desc);
+  }
 
   // The member's name, then the names of the parameters GetFuncDesc lists (a put's value has none).
   HRESULT GetNames(MEMBERID member, BSTR* names, UINT max_names, UINT* name_count) override {
+    const SerialCall serial;
     if (names == nullptr || name_count == nullptr) return E_INVALIDARG;
     *name_count = 0;
     const FunctionDescription* f = Find(member);
@@ -138,12 +153,14 @@ class TypeInfo final : public ITypeInfo {
   }
 
   HRESULT GetIDsOfNames(LPOLESTR* names, UINT name_count, MEMBERID* members) override {
+    const SerialCall serial;
     return LookUpNames(description_.functions, names, name_count, members);
   }
 
   // MEMBERID_NIL describes the interface itself.
   HRESULT GetDocumentation(MEMBERID member, BSTR* name, BSTR* doc_string, DWORD* help_context,
                            BSTR* help_file) override {
+    const SerialCall serial;
     const char* member_name = description_.name;
     const char* help = description_.help;
     if (member != MEMBERID_NIL) {
@@ -160,22 +177,51 @@ class TypeInfo final : public ITypeInfo {
   }
 
   // No variables, no base types served, no direct calls: the object's own IDispatch does those.
-  HRESULT GetVarDesc(UINT, VARDESC** desc) override { return Nothing(desc, TYPE_E_ELEMENTNOTFOUND); }
-  void ReleaseVarDesc(VARDESC*) override {}
-  HRESULT GetTypeComp(ITypeComp** comp) override { return Nothing(comp, E_NOTIMPL); }
-  HRESULT GetRefTypeOfImplType(UINT, HREFTYPE*) override { return E_NOTIMPL; }
-  HRESULT GetImplTypeFlags(UINT, std::int32_t*) override { return E_NOTIMPL; }
-  HRESULT Invoke(void*, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+  HRESULT GetVarDesc(UINT, VARDESC** desc) override {
+    const SerialCall serial;
+    return Nothing(desc, TYPE_E_ELEMENTNOTFOUND);
+  }
+  void ReleaseVarDesc(VARDESC*) override { const SerialCall serial; }
+  HRESULT GetTypeComp(ITypeComp** comp) override {
+    const SerialCall serial;
+    return Nothing(comp, E_NOTIMPL);
+  }
+  HRESULT GetRefTypeOfImplType(UINT, HREFTYPE*) override {
+    const SerialCall serial;
     return E_NOTIMPL;
   }
-  HRESULT GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) override { return E_NOTIMPL; }
-  HRESULT GetRefTypeInfo(HREFTYPE, ITypeInfo** info) override { return Nothing(info, E_NOTIMPL); }
+  HRESULT GetImplTypeFlags(UINT, std::int32_t*) override {
+    const SerialCall serial;
+    return E_NOTIMPL;
+  }
+  HRESULT Invoke(void*, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    const SerialCall serial;
+    return E_NOTIMPL;
+  }
+  HRESULT GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) override {
+    const SerialCall serial;
+    return E_NOTIMPL;
+  }
+  HRESULT GetRefTypeInfo(HREFTYPE, ITypeInfo** info) override {
+    const SerialCall serial;
+    return Nothing(info, E_NOTIMPL);
+  }
   HRESULT AddressOfMember(MEMBERID, INVOKEKIND, void** address) override {
+    const SerialCall serial;
     return Nothing(address, E_NOTIMPL);
   }
-  HRESULT CreateInstance(IUnknown*, REFIID, void** object) override { return Nothing(object, E_NOTIMPL); }
-  HRESULT GetMops(MEMBERID, BSTR* mops) override { return Nothing(mops, E_NOTIMPL); }
-  HRESULT GetContainingTypeLib(ITypeLib** library, UINT*) override { return Nothing(library, E_NOTIMPL); }
+  HRESULT CreateInstance(IUnknown*, REFIID, void** object) override {
+    const SerialCall serial;
+    return Nothing(object, E_NOTIMPL);
+  }
+  HRESULT GetMops(MEMBERID, BSTR* mops) override {
+    const SerialCall serial;
+    return Nothing(mops, E_NOTIMPL);
+  }
+  HRESULT GetContainingTypeLib(ITypeLib** library, UINT*) override {
+    const SerialCall serial;
+    return Nothing(library, E_NOTIMPL);
+  }
 
  private:
   ~TypeInfo() { UnlockModule(); }

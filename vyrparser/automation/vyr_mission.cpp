@@ -9,6 +9,7 @@
 
 #include "vyrparser/automation/actor_operations.h"
 #include "vyrparser/automation/module.h"
+#include "vyrparser/automation/serial_call.h"
 #include "vyrparser/automation/values.h"
 #include "vyrparser/core/parse_messages.h"
 #include "vyrparser/core/parser.h"
@@ -75,6 +76,7 @@ platform::HRESULT VYRMission::Create(platform::REFIID iid, void** object) {
 }
 
 HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
+  const SerialCall serial;
   if (object == nullptr) return E_POINTER;
   if (riid == platform::IID_IUnknown || riid == platform::IID_IDispatch || riid == IID_IVYRMission ||
       riid == IID_IVYRMission2) {
@@ -87,10 +89,12 @@ HRESULT VYRMission::QueryInterface(platform::REFIID riid, void** object) {
 }
 
 platform::ULONG VYRMission::AddRef() {
+  const SerialCall serial;
   return ++refs_;
 }
 
 platform::ULONG VYRMission::Release() {
+  const SerialCall serial;
   const platform::ULONG left = --refs_;
   if (left == 0) delete this;  // the parsed mission lives on
   return left;
@@ -99,11 +103,13 @@ platform::ULONG VYRMission::Release() {
 // ---- general information ----
 
 HRESULT VYRMission::MissionTitle(BSTR* aTitle) {
+  const SerialCall serial;
   Put(aTitle, OrIncorrect(ParsedMission::Obtain().mission_name));
   return S_OK;
 }
 
 HRESULT VYRMission::MissionDescription(BSTR* aDescription) {
+  const SerialCall serial;
   const Text& raw = ParsedMission::Obtain().description;
   if (raw.is_null()) {
     Put(aDescription, kIncorrectMission);
@@ -125,26 +131,31 @@ HRESULT VYRMission::MissionDescription(BSTR* aDescription) {
 }
 
 HRESULT VYRMission::MissionAuthor(BSTR* anAuthor) {
+  const SerialCall serial;
   Put(anAuthor, OrIncorrect(ParsedMission::Obtain().author));
   return S_OK;
 }
 
 HRESULT VYRMission::MissionMap(BSTR* aMap) {
+  const SerialCall serial;
   Put(aMap, OrIncorrect(ParsedMission::Obtain().map_name));
   return S_OK;
 }
 
 HRESULT VYRMission::GetRawMissionDescription(BSTR* aRawMissionDescription) {
+  const SerialCall serial;
   Put(aRawMissionDescription, OrIncorrect(ParsedMission::Obtain().description));
   return S_OK;
 }
 
 HRESULT VYRMission::GetMapAnnotation(BSTR* aMapAnnotation) {
+  const SerialCall serial;
   Put(aMapAnnotation, ParsedMission::Obtain().annotation.view());
   return S_OK;
 }
 
 HRESULT VYRMission::GetMapStyles(std::int16_t* theMapStyles) {
+  const SerialCall serial;
   Put(theMapStyles, static_cast<std::int16_t>(ParsedMission::Obtain().map_styles & 0x7FFF));
   return S_OK;
 }
@@ -152,6 +163,7 @@ HRESULT VYRMission::GetMapStyles(std::int16_t* theMapStyles) {
 // ---- parsing and writing ----
 
 HRESULT VYRMission::TryParseMission(BSTR aFileName, std::int16_t* bSuccess) {
+  const SerialCall serial;
   const std::string path = FileName(aFileName);
   ParsedMission& model = ParsedMission::Obtain();  // an earlier mission is not closed here
   // The messages still go to the error stream, and are kept for GetParseMessage.
@@ -162,12 +174,14 @@ HRESULT VYRMission::TryParseMission(BSTR aFileName, std::int16_t* bSuccess) {
 }
 
 HRESULT VYRMission::CloseMission() {
+  const SerialCall serial;
   ParsedMission::Close();
   LastParseMessages().clear();
   return S_OK;
 }
 
 HRESULT VYRMission::GenerateMission(BSTR aFileName) {
+  const SerialCall serial;
   const std::string path = FileName(aFileName);
   // Nothing is reported when the file cannot be written; the old file then stays as it was.
   if (!path.empty()) parser::WriteMission(ParsedMission::Obtain(), path);
@@ -177,12 +191,14 @@ HRESULT VYRMission::GenerateMission(BSTR aFileName) {
 // ---- actors ----
 
 HRESULT VYRMission::ActorCount(std::int16_t* anActorCount) {
+  const SerialCall serial;
   Put(anActorCount, Count16(ParsedMission::Obtain().ActorCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR* theActorName,
                               BSTR* theActorModelAndSkin, float* theActorSkill) {
+  const SerialCall serial;
   const parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr)
     DescribeActor(*actor, theActorType, theActorName, theActorModelAndSkin, theActorSkill);
@@ -190,6 +206,7 @@ HRESULT VYRMission::ActorInfo(std::int16_t anActorIdx, BSTR* theActorType, BSTR*
 }
 
 HRESULT VYRMission::get_OverallSkill(float* pVal) {
+  const SerialCall serial;
   float sum = 0.0f;
   int npcs = 0;
   for (const parser::MissionActor* actor : ParsedMission::Obtain().all_actors) {
@@ -202,12 +219,14 @@ HRESULT VYRMission::get_OverallSkill(float* pVal) {
 }
 
 HRESULT VYRMission::put_OverallSkill(float newVal) {
+  const SerialCall serial;
   for (parser::MissionActor* actor : ParsedMission::Obtain().all_actors)
     actor->skill = newVal;
   return S_OK;
 }
 
 HRESULT VYRMission::GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t* anItemCount) {
+  const SerialCall serial;
   Put(anItemCount, std::int16_t{0});
   const parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) Put(anItemCount, Clamp16(CountActorItems(*actor, Bytes(anItemName))));
@@ -215,24 +234,28 @@ HRESULT VYRMission::GetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, 
 }
 
 HRESULT VYRMission::SetActorItemCount(std::int16_t anActorIdx, BSTR anItemName, std::int16_t anItemCount) {
+  const SerialCall serial;
   parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) ChangeActorItemCount(ParsedMission::Obtain(), *actor, Bytes(anItemName), anItemCount);
   return S_OK;
 }
 
 HRESULT VYRMission::SetActorModelSkin(std::int16_t anActorIdx, BSTR anActorModelSkin) {
+  const SerialCall serial;
   parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) ChangeActorModelSkin(ParsedMission::Obtain(), *actor, Bytes(anActorModelSkin));
   return S_OK;
 }
 
 HRESULT VYRMission::SetActorSkill(std::int16_t anActorIdx, float anActorSkill) {
+  const SerialCall serial;
   parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) actor->skill = anActorSkill;
   return S_OK;
 }
 
 HRESULT VYRMission::GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActorForce, BSTR* theActorTeam) {
+  const SerialCall serial;
   const parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor == nullptr) return S_OK;
   const auto [force, team] = ParsedMission::Obtain().ForceAndTeamOf(actor);
@@ -242,12 +265,14 @@ HRESULT VYRMission::GetActorForceAndTeam(std::int16_t anActorIdx, BSTR* theActor
 }
 
 HRESULT VYRMission::SetActorName(std::int16_t anActorIdx, BSTR anActorName) {
+  const SerialCall serial;
   parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) ParsedMission::Obtain().RenameActor(actor, Bytes(anActorName));
   return S_OK;
 }
 
 HRESULT VYRMission::SetActorType(std::int16_t anActorIdx, BSTR anActorType) {
+  const SerialCall serial;
   parser::MissionActor* actor = ActorAt(anActorIdx);
   if (actor != nullptr) ChangeActorType(*actor, Bytes(anActorType));
   return S_OK;
@@ -259,6 +284,7 @@ HRESULT VYRMission::NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
                                                         std::int32_t* theMissionsRecorded,
                                                         std::int32_t* theMissionsStudied,
                                                         std::int16_t* theAdvice) {
+  const SerialCall serial;
   const parser::ExperienceAdvice advice =
       parser::NeedToIncorporateMissionExperiences(FileName(aPartialFileName));
   Put(theMissionsRecorded, advice.missions_recorded);
@@ -268,6 +294,7 @@ HRESULT VYRMission::NeedToIncorporateMissionExperiences(BSTR aPartialFileName,
 }
 
 HRESULT VYRMission::IncorporateMissionExperiences(BSTR aPartialFileName) {
+  const SerialCall serial;
   parser::IncorporateMissionExperiences(FileName(aPartialFileName));
   return S_OK;
 }
@@ -275,12 +302,14 @@ HRESULT VYRMission::IncorporateMissionExperiences(BSTR aPartialFileName) {
 // ---- locations and areas ----
 
 HRESULT VYRMission::GetLocationCount(std::int16_t* aLocationCount) {
+  const SerialCall serial;
   Put(aLocationCount, Count16(ParsedMission::Obtain().LocationCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLabel, float* aLocX,
                                     float* aLocY, float* aLocZ) {
+  const SerialCall serial;
   if (aLocationIdx < 0) return S_OK;
   const parser::MissionLocation* location =
       ParsedMission::Obtain().LocationAt(static_cast<std::size_t>(aLocationIdx));
@@ -293,6 +322,7 @@ HRESULT VYRMission::GetLocationData(std::int16_t aLocationIdx, BSTR* aLocationLa
 }
 
 HRESULT VYRMission::GetAreaCount(std::int16_t* anAreaCount) {
+  const SerialCall serial;
   Put(anAreaCount, Count16(ParsedMission::Obtain().AreaCount()));
   return S_OK;
 }
@@ -300,6 +330,7 @@ HRESULT VYRMission::GetAreaCount(std::int16_t* anAreaCount) {
 HRESULT VYRMission::GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::int16_t* theAreaStyles,
                                 std::int16_t* aLocationCount, std::int16_t* anEntranceCount,
                                 std::int16_t* anExitCount, std::int16_t* aWindowCount, float* aRadius) {
+  const SerialCall serial;
   if (anAreaIdx < 0) return S_OK;
   const parser::MissionArea* area = ParsedMission::Obtain().AreaAt(static_cast<std::size_t>(anAreaIdx));
   if (area == nullptr) return S_OK;
@@ -315,6 +346,7 @@ HRESULT VYRMission::GetAreaData(std::int16_t anAreaIdx, BSTR* anAreaName, std::i
 
 HRESULT VYRMission::GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aLocationIdx,
                                          BSTR* aLocationLabel) {
+  const SerialCall serial;
   if (anAreaIdx < 0) return S_OK;
   const parser::MissionArea* area = ParsedMission::Obtain().AreaAt(static_cast<std::size_t>(anAreaIdx));
   if (area == nullptr) return S_OK;
@@ -327,6 +359,7 @@ HRESULT VYRMission::GetAreaLocationLabel(std::int16_t anAreaIdx, std::int16_t aL
 // ---- plans and objectives ----
 
 HRESULT VYRMission::GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) {
+  const SerialCall serial;
   const std::string name = Bytes(aTeamName);
   for (const parser::MissionTeam* team : ParsedMission::Obtain().all_teams) {
     if (team->name.view() == name) {
@@ -339,12 +372,14 @@ HRESULT VYRMission::GetTeamPlan(BSTR aTeamName, BSTR* aTeamPlan) {
 }
 
 HRESULT VYRMission::GetObjectiveCount(std::int16_t* anObjectiveCount) {
+  const SerialCall serial;
   Put(anObjectiveCount, Count16(ParsedMission::Obtain().ObjectiveCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetObjectiveData(std::int16_t anObjectiveIdx, BSTR* aType, BSTR* anOwner, BSTR* aMessage,
                                      BSTR* theConditions, std::int16_t* aNextMissionCount) {
+  const SerialCall serial;
   if (anObjectiveIdx < 0) return S_OK;
   const parser::MissionObjective* objective =
       ParsedMission::Obtain().ObjectiveAt(static_cast<std::size_t>(anObjectiveIdx));
@@ -359,6 +394,7 @@ HRESULT VYRMission::GetObjectiveData(std::int16_t anObjectiveIdx, BSTR* aType, B
 
 HRESULT VYRMission::GetObjectiveNextMission(std::int16_t anObjectiveIdx, std::int16_t aNextMissionIdx,
                                             BSTR* aNextMissionName) {
+  const SerialCall serial;
   if (anObjectiveIdx < 0 || aNextMissionIdx < 0) return S_OK;
   const parser::MissionObjective* objective =
       ParsedMission::Obtain().ObjectiveAt(static_cast<std::size_t>(anObjectiveIdx));

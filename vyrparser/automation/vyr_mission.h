@@ -112,7 +112,7 @@ class VYRMission final : public IVYRMission2 {
   VYRMission(const VYRMission&) = delete;
   VYRMission& operator=(const VYRMission&) = delete;
 
-  // Calls arrive on one thread (the class is registered without a threading model): a plain count.
+  // A plain count: every call holds the library's lock (serial_call.h).
   platform::ULONG refs_ = 0;
 };
 

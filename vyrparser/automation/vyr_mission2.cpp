@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "vyrparser/automation/actor_operations.h"
+#include "vyrparser/automation/serial_call.h"
 #include "vyrparser/automation/values.h"
 #include "vyrparser/automation/vyr_mission.h"
 #include "vyrparser/core/writer.h"
@@ -47,12 +48,14 @@ MissionActor* ActorAt(std::int32_t force, std::int32_t team, std::int32_t actor)
 // ---- forces and teams. The script language gives forces and teams no description: it reads "".
 
 HRESULT VYRMission::GetForceCount(std::int32_t* aForceCount) {
+  const SerialCall serial;
   Put(aForceCount, Count32(ParsedMission::Obtain().forces.size()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetForceData(std::int32_t aForceIdx, BSTR* aForceName, BSTR* aForceDescription,
                                  std::int32_t* aTeamCount) {
+  const SerialCall serial;
   const MissionForce* force = ForceAt(aForceIdx);
   if (force == nullptr) return S_OK;
   Put(aForceName, force->name.view());
@@ -62,6 +65,7 @@ HRESULT VYRMission::GetForceData(std::int32_t aForceIdx, BSTR* aForceName, BSTR*
 }
 
 HRESULT VYRMission::GetTeamCount(std::int32_t aForceIdx, std::int32_t* aTeamCount) {
+  const SerialCall serial;
   const MissionForce* force = ForceAt(aForceIdx);
   if (force != nullptr) Put(aTeamCount, Count32(force->teams.size()));
   return S_OK;
@@ -69,6 +73,7 @@ HRESULT VYRMission::GetTeamCount(std::int32_t aForceIdx, std::int32_t* aTeamCoun
 
 HRESULT VYRMission::GetTeamData(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamName,
                                 BSTR* aTeamDescription, std::int32_t* anActorCount) {
+  const SerialCall serial;
   const MissionTeam* team = TeamAt(aForceIdx, aTeamIdx);
   if (team == nullptr) return S_OK;
   Put(aTeamName, team->name.view());
@@ -78,6 +83,7 @@ HRESULT VYRMission::GetTeamData(std::int32_t aForceIdx, std::int32_t aTeamIdx, B
 }
 
 HRESULT VYRMission::GetForceTeamPlan(std::int32_t aForceIdx, std::int32_t aTeamIdx, BSTR* aTeamPlan) {
+  const SerialCall serial;
   const MissionTeam* team = TeamAt(aForceIdx, aTeamIdx);
   if (team != nullptr) Put(aTeamPlan, parser::PrintStatements(team->plan, 2));  // as GetTeamPlan prints it
   return S_OK;
@@ -87,6 +93,7 @@ HRESULT VYRMission::GetForceTeamPlan(std::int32_t aForceIdx, std::int32_t aTeamI
 
 HRESULT VYRMission::TeamActorCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
                                    std::int32_t* anActorCount) {
+  const SerialCall serial;
   const MissionTeam* team = TeamAt(aForceIdx, aTeamIdx);
   if (team != nullptr) Put(anActorCount, Count32(team->members.size()));
   return S_OK;
@@ -95,6 +102,7 @@ HRESULT VYRMission::TeamActorCount(std::int32_t aForceIdx, std::int32_t aTeamIdx
 HRESULT VYRMission::TeamActorInfo(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
                                   BSTR* theActorType, BSTR* theActorName, BSTR* theActorModelAndSkin,
                                   float* theActorSkill) {
+  const SerialCall serial;
   const MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr)
     DescribeActor(*actor, theActorType, theActorName, theActorModelAndSkin, theActorSkill);
@@ -104,6 +112,7 @@ HRESULT VYRMission::TeamActorInfo(std::int32_t aForceIdx, std::int32_t aTeamIdx,
 HRESULT VYRMission::GetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
                                           std::int32_t anActorIdx, BSTR anItemName,
                                           std::int32_t* anItemCount) {
+  const SerialCall serial;
   const MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor == nullptr) return S_OK;
   const std::int64_t count = CountActorItems(*actor, Bytes(anItemName));
@@ -116,6 +125,7 @@ HRESULT VYRMission::GetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t a
 HRESULT VYRMission::SetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t aTeamIdx,
                                           std::int32_t anActorIdx, BSTR anItemName,
                                           std::int16_t anItemCount) {
+  const SerialCall serial;
   MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr) ChangeActorItemCount(ParsedMission::Obtain(), *actor, Bytes(anItemName), anItemCount);
   return S_OK;
@@ -123,6 +133,7 @@ HRESULT VYRMission::SetTeamActorItemCount(std::int32_t aForceIdx, std::int32_t a
 
 HRESULT VYRMission::SetTeamActorModelSkin(std::int32_t aForceIdx, std::int32_t aTeamIdx,
                                           std::int32_t anActorIdx, BSTR anActorModelSkin) {
+  const SerialCall serial;
   MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr) ChangeActorModelSkin(ParsedMission::Obtain(), *actor, Bytes(anActorModelSkin));
   return S_OK;
@@ -130,6 +141,7 @@ HRESULT VYRMission::SetTeamActorModelSkin(std::int32_t aForceIdx, std::int32_t a
 
 HRESULT VYRMission::SetTeamActorSkill(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
                                       float anActorSkill) {
+  const SerialCall serial;
   MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr) actor->skill = anActorSkill;
   return S_OK;
@@ -137,6 +149,7 @@ HRESULT VYRMission::SetTeamActorSkill(std::int32_t aForceIdx, std::int32_t aTeam
 
 HRESULT VYRMission::SetTeamActorName(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
                                      BSTR anActorName) {
+  const SerialCall serial;
   MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr) ParsedMission::Obtain().RenameActor(actor, Bytes(anActorName));
   return S_OK;
@@ -144,6 +157,7 @@ HRESULT VYRMission::SetTeamActorName(std::int32_t aForceIdx, std::int32_t aTeamI
 
 HRESULT VYRMission::SetTeamActorType(std::int32_t aForceIdx, std::int32_t aTeamIdx, std::int32_t anActorIdx,
                                      BSTR anActorType) {
+  const SerialCall serial;
   MissionActor* actor = ActorAt(aForceIdx, aTeamIdx, anActorIdx);
   if (actor != nullptr) ChangeActorType(*actor, Bytes(anActorType));
   return S_OK;
@@ -152,21 +166,25 @@ HRESULT VYRMission::SetTeamActorType(std::int32_t aForceIdx, std::int32_t aTeamI
 // ---- counts beyond 16 bits
 
 HRESULT VYRMission::ActorCount32(std::int32_t* anActorCount) {
+  const SerialCall serial;
   Put(anActorCount, Count32(ParsedMission::Obtain().ActorCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetLocationCount32(std::int32_t* aLocationCount) {
+  const SerialCall serial;
   Put(aLocationCount, Count32(ParsedMission::Obtain().LocationCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetAreaCount32(std::int32_t* anAreaCount) {
+  const SerialCall serial;
   Put(anAreaCount, Count32(ParsedMission::Obtain().AreaCount()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetObjectiveCount32(std::int32_t* anObjectiveCount) {
+  const SerialCall serial;
   Put(anObjectiveCount, Count32(ParsedMission::Obtain().ObjectiveCount()));
   return S_OK;
 }
@@ -174,12 +192,14 @@ HRESULT VYRMission::GetObjectiveCount32(std::int32_t* anObjectiveCount) {
 // ---- messages of the last parse
 
 HRESULT VYRMission::GetParseMessageCount(std::int32_t* aMessageCount) {
+  const SerialCall serial;
   Put(aMessageCount, Count32(LastParseMessages().size()));
   return S_OK;
 }
 
 HRESULT VYRMission::GetParseMessage(std::int32_t aMessageIdx, std::int32_t* aLine, BSTR* aNearText,
                                     BSTR* aCause) {
+  const SerialCall serial;
   const std::vector<parser::ParseMessage>& messages = LastParseMessages();
   if (aMessageIdx < 0 || static_cast<std::size_t>(aMessageIdx) >= messages.size()) return S_OK;
   const parser::ParseMessage& message = messages[static_cast<std::size_t>(aMessageIdx)];

@@ -36,10 +36,46 @@ class FileSetWriter {
   Status Add(const std::string& path, std::string_view bytes);
   Status Commit();
 
+#ifndef _WIN32
+  // Makes the renames recoverable as one: Commit writes this record (atomically, flushed) before the
+  // first rename, naming every temporary file and its target, and removes it after the last. A process
+  // killed in between leaves the record for FinishFileSet. Use CommitRecordPath for its name.
+  void SetCommitRecord(std::string record_path);
+#endif
+
  private:
   struct Pending;
   std::vector<std::unique_ptr<Pending>> pending_;
+  std::string record_path_;
 };
+
+#ifndef _WIN32
+// The commit record of a set saved with the file at `path`: a hidden file beside it, ".NAME.vyr-commit",
+// which no reader of the editor's files takes for one of its own (its first line is no version line).
+std::string CommitRecordPath(const std::string& path);
+
+enum class FileSetOutcome {
+  kNone,        // no record: nothing was left half-done
+  kCompleted,   // every temporary file was whole: the renames were finished, every target is new
+  kDiscarded,   // a temporary file was missing or damaged: the temporaries went, the targets stay
+  kInProgress,  // the process that wrote the record still runs: left alone
+};
+
+// Finishes or undoes what a killed writer left at `record_path`, then removes the record. An error
+// only when a rename or removal is refused; the record then stays for the next try.
+Status FinishFileSet(const std::string& record_path, FileSetOutcome* outcome = nullptr);
+
+// Finishes every commit record in `folder`, then removes the temporary files of this writer that
+// processes no longer running left there. Add does this for each folder it writes into.
+Status FinishInterruptedWrites(const std::string& folder);
+
+namespace testing {
+// Called at each step of a write that a kill could interrupt: "write" (half the bytes of a temporary
+// file written), "record" (every temporary whole, no record yet), "rename" (before each rename) and
+// "unrecord" (before the record is removed). Null turns it off. For tests that kill the writer there.
+void SetFaultHook(void (*hook)(const char* step));
+}  // namespace testing
+#endif
 
 // When SIGINT, SIGTERM, SIGHUP or SIGPIPE ends the program, removes the temporary files of writes in
 // progress first, then ends it by the same signal. Signals the program ignores or handles stay so.
