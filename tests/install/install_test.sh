@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# install_test.sh CMAKE BUILD_DIR PROJECT.cme MODULEDIR
+# install_test.sh CMAKE BUILD_DIR PROJECT.cme MODULEDIR SOURCE_DIR
 # An install tree keeps working after it is moved: the moved `vyr` registers the library in MODULEDIR
-# (relative to the prefix), not the build tree's copy, and the desktop files, AppStream metadata, icon,
-# manual pages and data land in their places.
+# (relative to the prefix), not the build tree's copy, so do the moved editor and a client built against
+# the moved headers; the desktop files, AppStream metadata, icon, manual pages and data land in their places.
 set -euo pipefail
-cmake_command=$1 build=$2 project=$3 moduledir=$4
+cmake_command=$1 build=$2 project=$3 moduledir=$4 source=$5
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -49,3 +49,37 @@ library=$(cd "$prefix/$moduledir" && pwd -P)/libvyrparser.so
 grep -qF "$library" "$VYR_REGISTRY_FILE" || fail "the registry does not name $library: $(cat "$VYR_REGISTRY_FILE")"
 if grep -qF "$build" "$VYR_REGISTRY_FILE"; then fail "the registry names the build tree"; fi
 echo "install_test: the moved install registered $library"
+
+# A C++ client builds against the moved install through its pkg-config file, registers the library the
+# file names and parses the generated script.
+pc_file=$(find "$prefix" -name vyrparser.pc -print -quit)
+[ -n "$pc_file" ] || fail "vyrparser.pc is not installed"
+"$prefix/bin/vyr-regsvr" -u "$library" >/dev/null || fail "vyr-regsvr -u failed"
+export PKG_CONFIG_PATH=$(dirname "$pc_file")
+module=$(realpath -m "$(pkg-config --variable=module vyrparser)")
+[ "$module" = "$library" ] || fail "vyrparser.pc names $module, not $library"
+# shellcheck disable=SC2046 # the flags are words
+c++ -std=c++20 -o "$scratch/client_example" "$source/vyrparser/automation/client_example.cpp" \
+    $(pkg-config --cflags --libs vyrparser) -DVYR_MODULE="\"$module\"" || fail "the client example does not build"
+client_output=$("$scratch/client_example" "$scratch/out.vyr") || fail "the client example failed"
+[[ "$client_output" == *": "[0-9]*" actors" ]] || fail "the client example printed \"$client_output\""
+grep -qF "$library" "$VYR_REGISTRY_FILE" || fail "the client did not register $library"
+echo "install_test: a client built against the moved install read \"$client_output\""
+
+# The moved editor registers the same library at start-up, through the vyr-regsvr beside it.
+if [ -x "$prefix/bin/vyr-mission-editor" ]; then
+  "$prefix/bin/vyr-regsvr" -u "$library" >/dev/null || fail "vyr-regsvr -u failed"
+  if grep -qF "$library" "$VYR_REGISTRY_FILE"; then fail "vyr-regsvr -u left $library registered"; fi
+  ready=$(HOME=$scratch XDG_CONFIG_HOME=$scratch/config QT_QPA_PLATFORM=offscreen VYR_EDITOR_QUIT_WHEN_READY=1 \
+            timeout 120 "$prefix/bin/vyr-mission-editor" "$project" 2>"$scratch/editor.err") ||
+    fail "the moved editor did not start: $(cat "$scratch/editor.err")"
+  [[ "$ready" == "vyr-mission-editor: ready: "*"$(basename "$project")"* ]] ||
+    fail "the editor's main window does not show the project: \"$ready\""
+  for _ in $(seq 100); do
+    grep -qsF "$library" "$VYR_REGISTRY_FILE" && break
+    sleep 0.1
+  done
+  grep -qsF "$library" "$VYR_REGISTRY_FILE" ||
+    fail "the moved editor did not register $library: $(cat "$VYR_REGISTRY_FILE")"
+  echo "install_test: the moved editor started (${ready#vyr-mission-editor: }) and registered $library"
+fi
