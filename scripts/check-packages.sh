@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # check-packages.sh: builds the Debian packages from a clean copy of this tree (dpkg-buildpackage, a second
-# full Release build, with two jobs and without the tests), runs lintian on them (no error, no warning may
-# remain), unpacks them into a temporary root and checks that the programs there start and register the
-# library installed with them. Non-zero on any failure.
+# full Release build, with two jobs and without the tests), runs lintian on them and on the source package
+# (no error, no warning may remain), unpacks them into a temporary root and checks that the programs there
+# start and register the library installed with them. Non-zero on any failure.
 #
 # VYR_PACKAGE_WORKDIR (default ${TMPDIR:-/tmp}/vyr-packages-UID) holds the copy and the packages; it is a
 # fixed place, so ccache (used when installed) finds the previous run's objects. VYR_PACKAGE_KEEP=1 keeps
@@ -36,9 +36,9 @@ source_dir=$work/src/vyr-mission-editor-$package_version
 rm -rf "$work/src" "$work/root"
 mkdir -p "$source_dir"
 if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  # A tracked file deleted in the tree is left out, as it would be from a commit of the tree.
   (cd "$root" && git ls-files -z --cached --others --exclude-standard |
-     xargs -0 -r sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
-     tar --null -T - -cf -) | tar -xf - -C "$source_dir"
+     tar --null --ignore-failed-read -T - -cf - 2>/dev/null) | tar -xf - -C "$source_dir"
 else
   tar -C "$root" --exclude='./build' --exclude='./build-*' --exclude='./.cache' -cf - . | tar -xf - -C "$source_dir"
 fi
@@ -48,7 +48,8 @@ if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 fi
 export DEB_BUILD_OPTIONS="parallel=2 nocheck"
-if ! (cd "$source_dir" && dpkg-buildpackage -b -us -uc) >"$work/build.log" 2>&1; then
+# The source package too, so lintian checks debian/ itself (copyright, control, rules) as well.
+if ! (cd "$source_dir" && dpkg-buildpackage -us -uc) >"$work/build.log" 2>&1; then
   tail -n 40 "$work/build.log" >&2
   fail "dpkg-buildpackage failed (the whole log: $work/build.log)"
 fi
@@ -128,4 +129,4 @@ for _ in $(seq 100); do
 done
 grep -qsF "$library" "$VYR_REGISTRY_FILE" || fail "the editor did not register $library"
 
-step "the packages are fine: $(cd "$work/src" && ls ./*.deb | tr '\n' ' ')"
+step "the packages are fine: $(cd "$work/src" && printf '%s ' ./*.deb)"

@@ -55,7 +55,8 @@ echo "install_test: the moved install registered $library"
 pc_file=$(find "$prefix" -name vyrparser.pc -print -quit)
 [ -n "$pc_file" ] || fail "vyrparser.pc is not installed"
 "$prefix/bin/vyr-regsvr" -u "$library" >/dev/null || fail "vyr-regsvr -u failed"
-export PKG_CONFIG_PATH=$(dirname "$pc_file")
+PKG_CONFIG_PATH=$(dirname "$pc_file")
+export PKG_CONFIG_PATH
 module=$(realpath -m "$(pkg-config --variable=module vyrparser)")
 [ "$module" = "$library" ] || fail "vyrparser.pc names $module, not $library"
 # shellcheck disable=SC2046 # the flags are words
