@@ -46,6 +46,12 @@ fi
 step "building the packages in $source_dir (log: $work/build.log)"
 if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+  # debhelper gives the build a HOME of its own inside the copy: ccache must be told where its cache and
+  # its configuration are, or every run starts with an empty cache.
+  CCACHE_DIR=$(ccache -k cache_dir)
+  export CCACHE_DIR
+  config=${XDG_CONFIG_HOME:-$HOME/.config}/ccache/ccache.conf
+  if [ -z "${CCACHE_CONFIGPATH:-}" ] && [ -f "$config" ]; then export CCACHE_CONFIGPATH=$config; fi
 fi
 export DEB_BUILD_OPTIONS="parallel=2 nocheck"
 # The source package too, so lintian checks debian/ itself (copyright, control, rules) as well.
