@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick desktop-file-utils shared-mime-info xdg-utils dpkg-dev
   libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 libwine-dev
+  debhelper fakeroot lintian appstream
 )
 
 missing=()

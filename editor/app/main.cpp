@@ -1,9 +1,12 @@
 // vyr-mission-editor: the desktop mission editor. Optional argument: a project (.cme) to open or a
-// mission script (.vyr) to import.
+// mission script (.vyr) to import. With VYR_EDITOR_QUIT_WHEN_READY set, the program prints the main
+// window's title once start-up has finished and ends (exit 0): a check that an installed editor starts.
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "editor/document/mission_document.h"
@@ -16,8 +19,8 @@
 #include "editor/shell/qt_settings_store.h"
 #include "editor/shell/shell_resources.h"
 #include "editor/shell/splash_window.h"
-#include "platform/atomic_file.h"
 #include "editor/shell/startup.h"
+#include "platform/atomic_file.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -55,6 +58,13 @@ int main(int argc, char** argv) {
         document, settings, launcher, vyr::editor::LibraryParser(), editor_folder, program_folder,
         [program_folder] { vyr::gui::RegisterLibraryDetached(program_folder); },
         [program_path] { vyr::gui::RegisterMissionFileTypes(program_path); }, nullptr, true});
+    if (std::getenv("VYR_EDITOR_QUIT_WHEN_READY") != nullptr) {
+      QObject::connect(window.get(), &vyr::gui::MainWindow::startUpFinished, [&window] {
+        std::printf("vyr-mission-editor: ready: %s\n", window->windowTitle().toUtf8().constData());
+        std::fflush(stdout);
+        QApplication::exit(0);
+      });
+    }
     window->show();
     window->StartUp(argument, [&splash] {
       splash.OnTop(false);

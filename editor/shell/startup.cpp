@@ -2,11 +2,14 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "editor/launch/paths.h"
 #include "editor/launch/user_registry.h"
 #include "editor/shell/code_page_text.h"
+#include "vyrparser/automation/ivyrmission.h"
 
 namespace vyr::gui {
 
@@ -40,7 +43,10 @@ void RegisterFor(const std::string& program_path, Register&& register_types) {
 }  // namespace
 
 std::string LibraryBesideProgram(const std::string& program_folder) {
-  return editor::JoinPath(program_folder, "../lib/libvyrparser.so");
+  std::string beside = editor::JoinPath(program_folder, VYR_PARSER_LIBRARY_RELATIVE_PATH);
+  std::error_code error;
+  if (std::filesystem::is_regular_file(beside, error)) return beside;
+  return automation::BuiltVYRMissionLibrary();
 }
 
 void RegisterLibraryDetached(const std::string& program_folder) {

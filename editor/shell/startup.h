@@ -6,7 +6,9 @@
 
 namespace vyr::gui {
 
-// The mission script library beside the program: <program folder>/../lib/libvyrparser.so.
+// The mission script library at the install layout's place relative to the program (for a Debian
+// install <program folder>/../lib/<triplet>/vyr/libvyrparser.so); for a program in the build tree, the
+// build's copy.
 std::string LibraryBesideProgram(const std::string& program_folder);
 
 // Starts "vyr-regsvr -s LIBRARY" from the program's folder without waiting for it; nothing checks how it
