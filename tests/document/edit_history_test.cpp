@@ -354,6 +354,7 @@ TEST(EditHistoryTest, UndoRestoresSelectionWindowsAndIndices) {
 
   history.Perform("Delete location", [&] { (void)doc.DeleteLocation(1); });
   EXPECT_EQ(tree.AddressOf(c).index, 1);
+  doc.MakeCurrent(tree.LocationNode(0));  // a click after the step: undo goes back to where it began
   events.clear();
   ASSERT_TRUE(history.Undo());
   EXPECT_EQ(tree.selected(), b);
@@ -416,9 +417,14 @@ TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
   EXPECT_LT(bounded.undo_count(), 8u);
   EXPECT_GT(bounded.undo_count(), 1u);
   const std::size_t kept = bounded.undo_count();
-  while (bounded.Undo()) {
-  }
+  const std::size_t counted = bounded.bytes();
+  std::size_t held = MissionDocument::SnapshotBytes(*big.TakeSnapshot());
+  while (bounded.Undo())
+    held += MissionDocument::SnapshotBytes(*big.TakeSnapshot());
   EXPECT_EQ(big.force_count(), static_cast<int>(8 - kept));
+  // Every state from the oldest kept step's start on is held and counted, a shared one once.
+  EXPECT_GE(counted, held - held / 20);
+  EXPECT_LE(counted, held + held / 20);
 }
 
 TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {

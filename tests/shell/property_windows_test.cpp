@@ -257,6 +257,7 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   EXPECT_EQ(skill->text(), "2.5");
   EXPECT_EQ(slider->value(), 2);
   Retype(skill, "3.5");
+  EXPECT_EQ(skill->text(), "3.5");  // the slider follows the box, not the box the slider
   EXPECT_EQ(slider->value(), 4);
   Retype(skill, "-");
   EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.5f);
@@ -291,6 +292,7 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   for (std::size_t i = 0; i < 5; ++i)
     click("itemcheck" + std::to_string(i + 1), [i](editor::ActorRecord& a) { a.item[i] = !a.item[i]; });
   click("npc_player", [](editor::ActorRecord& a) { a.npc_player = !a.npc_player; });
+  click("itemcheck2", [](editor::ActorRecord& a) { a.item[1] = !a.item[1]; });  // the items now differ
 
   // Opened again, the window shows what the record holds.
   const editor::ActorRecord before = document_.actor(0, 0, 1);
