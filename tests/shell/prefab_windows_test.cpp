@@ -21,6 +21,7 @@
 
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_tree_model.h"
+#include "editor/shell/project_window.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
