@@ -27,6 +27,8 @@ struct MissionInfo {
   std::string vyr_mapname;
   std::string map_styles;  // item list: "urban?dark?"
   std::string annotation;  // may hold CR LF line breaks
+
+  bool operator==(const MissionInfo&) const = default;
 };
 
 struct LocationRecord {
@@ -35,6 +37,8 @@ struct LocationRecord {
   Integer loc_x = 0;
   Integer loc_y = 0;
   Integer loc_z = 0;
+
+  bool operator==(const LocationRecord&) const = default;
 };
 
 struct AreaRecord {
@@ -43,6 +47,8 @@ struct AreaRecord {
   std::string area_locations = "[none]";  // item list; the default lacks its final "?"
   std::string area_style = "open";        // item list; the default lacks its final "?"
   Integer area_radius = 0;
+
+  bool operator==(const AreaRecord&) const = default;
 };
 
 struct ActorRecord {
@@ -63,6 +69,8 @@ struct TeamRecord {
   std::string plan;  // lines separated by CR LF
   Integer actor_count = 0;
   std::array<ActorRecord, kMaxActors> actors{};
+
+  bool operator==(const TeamRecord&) const = default;
 };
 
 struct ForceRecord {
@@ -70,6 +78,8 @@ struct ForceRecord {
   std::string force_desc;
   Integer team_count = 0;
   std::array<TeamRecord, kMaxTeams> teams{};
+
+  bool operator==(const ForceRecord&) const = default;
 };
 
 struct OutcomeRecord {
@@ -78,6 +88,8 @@ struct OutcomeRecord {
   std::string outcome_message;
   std::string outcome_reason;
   std::string nextmission;  // item list
+
+  bool operator==(const OutcomeRecord&) const = default;
 };
 
 }  // namespace vyr::editor

@@ -113,7 +113,7 @@ TEST_F(Dispatch, ParseAndQueryLateBound) {
   EXPECT_EQ(result.iVal, 0);
 
   // Methods without parameters may be asked for as property gets.
-  ASSERT_EQ(Call(1, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result), S_OK);
+  ASSERT_EQ(Call(1, DISPATCH_PROPERTYGET, {}, &result), S_OK);
   ASSERT_EQ(result.vt, VT_BSTR);
   EXPECT_EQ(Text(BStr::Adopt(result.bstrVal)), "Warehouse raid");
 
@@ -225,6 +225,41 @@ TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
   ASSERT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
   ASSERT_EQ(result.vt, VT_BSTR);
   EXPECT_EQ(Text(BStr::Adopt(result.bstrVal)), "hq");
+
+  // Mixed: GetActor(1, type, name := , skin := , skill := ), the named ones in either order. rgvarg holds
+  // the named arguments in the order of their DISPIDs, then the positional ones last to first.
+  for (const bool reversed : {false, true}) {
+    BStr type, name, skin;
+    float skill = 0;
+    std::vector<VARIANT> mixed = {Ref(VT_BSTR, name.Put()), Ref(VT_BSTR, skin.Put()), Ref(VT_R4, &skill),
+                                  Ref(VT_BSTR, type.Put()), I4(1)};
+    std::vector<DISPID> ids = {2, 3, 4};
+    if (reversed) {
+      std::swap(mixed[0], mixed[2]);
+      std::swap(ids[0], ids[2]);
+    }
+    DISPPARAMS mixed_params{mixed.data(), ids.data(), 5, 3};
+    ASSERT_EQ(mission_->Invoke(8, GUID_NULL, 0, DISPATCH_METHOD, &mixed_params, nullptr, nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(Text(name), "ann");
+    EXPECT_EQ(skill, 4.5f);
+    EXPECT_FALSE(Text(type).empty());
+    EXPECT_FALSE(Text(skin).empty());
+  }
+  // A parameter named twice is refused at the second name.
+  VARIANT both[2] = {I2(1), I2(0)};
+  DISPID same[2] = {0, 0};
+  DISPPARAMS doubled{both, same, 2, 2};
+  UINT arg_error = 99;
+  EXPECT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &doubled, &result, nullptr, &arg_error),
+            DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(arg_error, 1u);
+  // A named argument may not take a parameter a positional one already fills.
+  VARIANT twice[2] = {I2(1), I2(0)};
+  DISPID first[1] = {0};
+  DISPPARAMS clash{twice, first, 2, 1};
+  EXPECT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &clash, &result, nullptr, nullptr),
+            DISP_E_BADPARAMCOUNT);
 }
 
 TEST_F(Dispatch, ArgumentsConvertAsVariantChangeTypeDoes) {

@@ -99,10 +99,12 @@ TEST(RecoveryManifest, RoundTripsByteForByteAndRefusesDamage) {
   EXPECT_EQ(refused(Lines({"[VYR RECOVERY 1]", "12:00"})), "m:2: the time \"12:00\" is not a number");
   EXPECT_NE(refused(Lines({"[VYR RECOVERY 1]", "1", "a.cme", "/d/", "x.mlc"})).find("m:6:"),
             std::string::npos);
-  std::string escaping = bytes;
-  escaping.replace(escaping.find("copy-3"), 6, "../../home");
-  EXPECT_EQ(refused(escaping), "m:13: \"../../home\" is not a folder of the session");
   EXPECT_EQ(refused(bytes + "more\r\n"), "m:14: unexpected line after the copy folder");
+  for (const char* folder : {"..", ".", "", "a/b", "a\\b"}) {
+    std::string named = bytes;
+    named.replace(named.find("copy-3"), 6, folder);
+    EXPECT_EQ(refused(named), "m:13: \"" + std::string(folder) + "\" is not a folder of the session");
+  }
 }
 
 TEST_F(RecoveryTest, ACopyIsWrittenOnlyForUnsavedWorkAndGoesWhenItIsSaved) {
@@ -110,6 +112,14 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnlyForUnsavedWorkAndGoesWhenItIsSaved) {
   ASSERT_TRUE(session.Autosave(doc_));  // a new, empty project: nothing to keep
   EXPECT_FALSE(session.has_copy());
   EXPECT_FALSE(fs::exists(recovery()));
+  // Any one piece of mission information is work worth a copy.
+  for (std::string MissionInfo::*field :
+       {&MissionInfo::vyr_missionname, &MissionInfo::vyr_author, &MissionInfo::vyr_missiondescription,
+        &MissionInfo::vyr_mapname, &MissionInfo::map_styles, &MissionInfo::annotation}) {
+    MissionDocument named;
+    named.info.*field = "x";
+    EXPECT_TRUE(HasUnsavedChanges(named));
+  }
 
   ASSERT_TRUE(doc_.AddLocation("gate", "", 1, 2, 3));
   ASSERT_TRUE(session.Autosave(doc_));
@@ -130,10 +140,34 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnlyForUnsavedWorkAndGoesWhenItIsSaved) {
     ui_.Answer(scratch_ / name);
   ASSERT_TRUE(WriteProject(doc_, ui_, recent_, scratch_ / "w.cme"));
   EXPECT_FALSE(HasUnsavedChanges(doc_));
+  doc_.SetAnnotation("note");  // the project file's own part
+  EXPECT_TRUE(HasUnsavedChanges(doc_));
+  doc_.SetAnnotation("");
   ASSERT_TRUE(session.Autosave(doc_));
   EXPECT_FALSE(session.has_copy());
   EXPECT_FALSE(fs::exists(folder));
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(0), Field::kLocX, Integer{9}));
+  EXPECT_TRUE(HasUnsavedChanges(doc_));
+
+  // The session folder removed behind the editor's back is made again at the next copy.
+  ASSERT_TRUE(session.Autosave(doc_));
+  ASSERT_TRUE(session.has_copy());
+  fs::remove_all(session.folder());
+  ASSERT_TRUE(session.Autosave(doc_));  // nothing new, but the copy is gone
+  EXPECT_TRUE(fs::exists(session.folder() + "/manifest"));
+  EXPECT_TRUE(fs::exists(session.folder() + "/lock"));
+  EXPECT_TRUE(FindRecoveryCopies(recovery()).empty());  // locked again by this run
+
+  // A saved project whose outcomes were never named: new outcomes are unsaved work.
+  for (const char* name : {"w.mlc", "w.mar", "w.mfr", "w.moc"})
+    ui_.Answer(scratch_ / name);
+  ASSERT_TRUE(WriteProject(doc_, ui_, recent_, scratch_ / "w.cme"));
+  doc_.SetSectionFile(Section::kOutcomes, FileNamePair{});
+  std::string project;
+  ASSERT_TRUE(FormatProject(doc_, scratch_.dir(), project));
+  Spit(scratch_ / "w.cme", project);
+  EXPECT_FALSE(HasUnsavedChanges(doc_));
+  ASSERT_TRUE(doc_.AddOutcome("f", "m", "", "success", ""));
   EXPECT_TRUE(HasUnsavedChanges(doc_));
 }
 
@@ -202,10 +236,28 @@ TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingA
   EXPECT_TRUE(FindRecoveryCopies(recovery()).empty());
   EXPECT_EQ(SessionCount(recovery()), 2);
 
-  // A project file that is gone no longer outdates a copy.
+  // A project saved in the same second as the copy (a coarse clock) outdates it as well.
+  fs::last_write_time(scratch_ / "project/w.cme", fs::file_time_type::clock::now() - std::chrono::hours(1));
+  Crash();
+  const auto copies = FindRecoveryCopies(recovery());
+  ASSERT_EQ(copies.size(), 1u);
+  fs::last_write_time(scratch_ / "project/w.cme", fs::last_write_time(copies[0].folder + "/manifest"));
+  EXPECT_TRUE(FindRecoveryCopies(recovery()).empty());
+
+  // A project file that is gone no longer outdates a copy; copies come newest first.
   fs::remove(scratch_ / "project/w.cme");
   Crash();
-  EXPECT_EQ(FindRecoveryCopies(recovery()).size(), 1u);
+  Crash();
+  const auto found = FindRecoveryCopies(recovery());
+  ASSERT_EQ(found.size(), 2u);
+  for (const std::size_t older : {0u, 1u}) {
+    RecoveryManifest manifest = found[older].manifest;
+    manifest.saved_at = 1000 - 10 * static_cast<std::int64_t>(older);  // each in turn the older one
+    Spit(found[older].folder + "/manifest", FormatManifest(manifest));
+    const auto sorted = FindRecoveryCopies(recovery());
+    ASSERT_EQ(sorted.size(), 2u);
+    EXPECT_EQ(sorted[1].folder, found[older].folder);
+  }
 }
 
 TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
@@ -221,6 +273,9 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   EXPECT_NE(ui_.asked[0].find(scratch_ / "project/w.cme"), std::string::npos);
   EXPECT_EQ(ui_.offered, (std::vector<std::string>{"Restore", "Open saved project", "Discard"}));
   EXPECT_EQ(fresh.force_count(), 0);
+  ui_.replies = {3};  // no such choice: as closing
+  EXPECT_EQ(OfferRecovery(fresh, ui_, recent_, recovery(), session), RecoveryOutcome::kNothing);
+  EXPECT_EQ(FindRecoveryCopies(recovery()).size(), 1u);
 
   // Opening the saved project instead drops the copy.
   ui_.replies = {1};

@@ -19,13 +19,14 @@ std::string Places(std::string_view plan) {
 }
 
 TEST(PlanPlacesTest, EveryStatementFormInPlanOrder) {
-  EXPECT_EQ(Places("  insert at a using \"column\";\r\n  wait until ready;\r\n"
-                   "advance towards b.1 using \"line\"; moveup to c using \"x\";\r\n"
-                   "pullback to d using \"x\"; assemble at e using \"x\"; attack towards f;\r\n"
-                   "defend towards g from h; snipe from i towards j; spread towards k within 40;\r\n"
-                   "freeze towards l for 2.5; observe m; signal towards n \"Red\"; take cover from o;"),
-            "insert@a:1 advance@b.1:3 moveup@c:3 pullback@d:4 assemble@e:4 attack@f:4 defend@g:5 defend@h:5 "
-            "snipe@i:5 snipe^j:5 spread@k:5 freeze^l:6 observe^m:6 signal^n:6 take^o:6 ");
+  EXPECT_EQ(
+      Places("  insert at a using \"column\";\r\n  wait until ready;\r\n"
+             "advance towards b_1.c9 using \"line\"; moveup to c using \"x\";\r\n"
+             "pullback to d using \"x\"; assemble at e using \"x\"; attack towards f;\r\n"
+             "defend towards g from h; snipe from i towards j; spread towards k within 40;\r\n"
+             "freeze towards l for 2.5; observe m; signal towards n \"Red\"; take cover from o;"),
+      "insert@a:1 advance@b_1.c9:3 moveup@c:3 pullback@d:4 assemble@e:4 attack@f:4 defend@g:5 defend@h:5 "
+      "snipe@i:5 snipe^j:5 spread@k:5 freeze^l:6 observe^m:6 signal^n:6 take^o:6 ");
 }
 
 TEST(PlanPlacesTest, NestingCommentsStringsAndBrokenStatements) {
@@ -34,7 +35,10 @@ TEST(PlanPlacesTest, NestingCommentsStringsAndBrokenStatements) {
       Places("on (contact, code \"advance towards q\") {\n  on (casualty) { pullback to b using \"c\"; }\n"
              "  attack towards c; };"),
       "pullback@b:2 attack@c:3 ");
-  EXPECT_EQ(Places("// attack towards x\nadvance /* towards y */ towards z;"), "advance@z:2 ");
+  // Line feeds inside block comments and strings are counted.
+  EXPECT_EQ(Places("// attack towards x\nadvance /* towards\ny */ towards z; signal towards w \"a\nb\";\n"
+                   "attack towards v;"),
+            "advance@z:3 signal^w:3 attack@v:5 ");
   // "**/" does not end a block comment, and a line feed taken with a "*" is not counted.
   EXPECT_EQ(Places("/* a **/ attack towards x; */ attack towards y; /* *\n */\nattack towards z"),
             "attack@y:1 attack@z:2 ");

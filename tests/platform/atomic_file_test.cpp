@@ -240,6 +240,24 @@ TEST_F(AtomicFile, ASetReplacesNothingUntilEveryFileWasWritten) {
   EXPECT_EQ(Slurp("a.mlc"), "old a");
   ASSERT_TRUE(files.Commit());
   EXPECT_EQ(Slurp("a.mlc") + Slurp("c.moc"), "new anew c");
+
+  // Temporary names left by an earlier process with this process id are passed over, not fatal.
+  std::string next;
+  {
+    FileSetWriter probe;
+    ASSERT_TRUE(probe.Add(At("d.mar"), "d"));
+    for (const std::string& name : Entries(folder_)) {
+      if (name.starts_with(".vyr-save-")) next = name;
+    }
+  }
+  ASSERT_FALSE(next.empty());
+  const std::size_t dash = next.rfind('-');
+  const unsigned used = static_cast<unsigned>(std::stoul(next.substr(dash + 1)));
+  for (unsigned n = used + 1; n <= used + 5; ++n)
+    Spit(next.substr(0, dash + 1) + std::to_string(n) + ".tmp", "leftover");
+  ASSERT_TRUE(WriteFileAtomically(At("a.mlc"), "newer a"));
+  EXPECT_EQ(Slurp("a.mlc"), "newer a");
+  EXPECT_EQ(Slurp(next.substr(0, dash + 1) + std::to_string(used + 5) + ".tmp"), "leftover");
 }
 
 TEST_F(AtomicFile, ASignalDuringAWriteLeavesNoTemporaryFile) {

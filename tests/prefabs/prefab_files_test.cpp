@@ -111,6 +111,20 @@ TEST(PrefabFiles, AFaultKeepsWhatWasReadAndNamesTheLine) {
   const PrefabTeams eleven = Read<TeamRecord>(twelve, &fault);
   EXPECT_EQ(eleven.group_count(), kMaxPrefabGroups);
   EXPECT_EQ(fault->Message(), "lib.dat:23: more than 11 prefab groups; the rest of the file was not read");
+
+  // Twenty members fit; a twenty-first is a fault, never dropped quietly.
+  const std::string actors = TestData("prefabs/actors.dat");
+  const std::size_t at = actors.find("Sniper\r\nterror");
+  std::string twenty = "G\r\n";
+  for (int m = 0; m < kMaxPrefabMembers; ++m)
+    twenty += actors.substr(at, actors.find("END-OF") - at);
+  EXPECT_EQ(Read<ActorRecord>(twenty + "END-OF-PREFAB-GROUP\r\n").member_count(0), kMaxPrefabMembers);
+  const PrefabActors full = Read<ActorRecord>(twenty + "Sniper\r\n", &fault);
+  ASSERT_TRUE(fault);
+  EXPECT_EQ(
+      fault->Message(),
+      "lib.dat:442: the prefab group \"G\" holds more than 20 prefabs; the rest of the file was not read");
+  EXPECT_EQ(full.member_count(0), kMaxPrefabMembers);
 }
 
 TEST(PrefabFiles, WritersRefuseValuesThatWouldNotReadBack) {
@@ -132,12 +146,25 @@ TEST(PrefabFiles, WritersRefuseValuesThatWouldNotReadBack) {
   }
   EXPECT_EQ(bytes, "untouched");
   EXPECT_FALSE(CheckGroupName("two\nlines"));
+
+  // Every actor of a team is checked, the first and the last.
   PrefabTeams teams;
   ASSERT_TRUE(teams.AppendGroup("G"));
   TeamRecord team;
   team.team_name = "T";
-  team.team_desc = "night\nraid";
+  team.actor_count = kMaxActors;
   ASSERT_TRUE(teams.AppendMember(0, team));
+  for (const int a : {0, kMaxActors - 1}) {
+    teams.member(0, 0).actors[static_cast<std::size_t>(a)].npc_skin = "a\r\nb";
+    EXPECT_EQ(FormatPrefabLibrary(teams, bytes).message,
+              "prefab group \"G\", prefab \"T\", actor \"New Actor\": npc_skin holds a line break, which a "
+              "prefab file cannot carry")
+        << "actor " << a;
+    teams.member(0, 0).actors[static_cast<std::size_t>(a)].npc_skin = "ok";
+  }
+  EXPECT_TRUE(FormatPrefabLibrary(teams, bytes));
+  team.team_desc = "night\nraid";
+  teams.member(0, 0) = team;
   EXPECT_FALSE(FormatPrefabLibrary(teams, bytes));
 }
 

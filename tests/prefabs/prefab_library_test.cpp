@@ -37,6 +37,14 @@ TEST(PrefabLibrary, FirstStartIsAnEmptyLibraryAndWritesNothing) {
   EXPECT_EQ(PasteActor(library, "A").message, "There is no prefab group to paste into: add one first.");
   EXPECT_TRUE(library.Save());
   EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+
+  // An import into the empty library selects and lists its first group.
+  Spit(folder / "one.prb", TestData("prefabs/snipers.prb"));
+  ScriptedUi ui;
+  ui.Answer(folder / "one.prb");
+  ASSERT_TRUE(library.Import(ui));
+  EXPECT_EQ(library.current_group(), 0);
+  EXPECT_EQ(library.ListedMembers(), (std::vector<std::string>{"Jos\xE9", "Sniper"}));
 }
 
 TEST(PrefabLibrary, EachChangeIsWrittenAtOnceAndDeletingAMemberMovesTheRestUp) {
@@ -84,22 +92,24 @@ TEST(PrefabLibrary, CapacitiesAreRefusedNamingTheLimit) {
   ScratchFolder folder;
   PrefabLibrary library(folder.str());
   ASSERT_TRUE(library.Load());
-  for (int g = 0; g < kMaxPrefabGroups; ++g)
+  for (int g = 0; g < kMaxPrefabGroups - 1; ++g)
     ASSERT_TRUE(library.AddGroup(Numbered("G", g)));
+  // An import that makes exactly eleven groups is taken; one that would make twelve is refused whole.
+  ScratchFolder other;
+  Spit(other / "one.prb", TestData("prefabs/snipers.prb"));
+  ScriptedUi ui;
+  ui.Answer(other / "one.prb");
+  ASSERT_TRUE(library.Import(ui));
   EXPECT_EQ(
       library.AddGroup("Twelfth").message,
       "Cannot add the prefab group \"Twelfth\": the library already holds 11 groups, the most it can hold.");
   for (int m = 0; m < kMaxPrefabMembers; ++m)
     ASSERT_TRUE(PasteActor(library, Numbered("A", m)));
   EXPECT_EQ(PasteActor(library, "A20").message,
-            "Cannot add the prefab \"A20\": the group \"G10\" already holds 20 prefabs, the most a group can "
+            "Cannot add the prefab \"A20\": the group \"G9\" already holds 20 prefabs, the most a group can "
             "hold.");
   EXPECT_EQ(library.ListedMembers().size(), 20u);
 
-  // An import that would make twelve groups is refused whole.
-  ScratchFolder other;
-  Spit(other / "one.prb", TestData("prefabs/snipers.prb"));
-  ScriptedUi ui;
   ui.Answer(other / "one.prb");
   EXPECT_EQ(library.Import(ui).message,
             "Nothing was imported: the library holds at most 11 groups; it has 11 and the file adds 1.");
@@ -137,6 +147,30 @@ TEST(PrefabLibrary, ExportThenImportAddsTheGroupAfterTheOthers) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST(PrefabLibrary, DeletingAGroupMovesTheLaterOnesUpAndSelectsTheFirst) {
+  ScratchFolder folder;
+  Spit(folder / "prefab_actors.dat", TestData("prefabs/actors.dat"));
+  PrefabLibrary library(folder.str());
+  ASSERT_TRUE(library.Load());
+  ASSERT_TRUE(library.AddGroup("Third"));
+  ASSERT_TRUE(PasteActor(library, "A"));
+  library.SelectGroup(0);
+  ASSERT_TRUE(library.DeleteGroup());
+  EXPECT_EQ(library.GroupNames(), (std::vector<std::string>{"Spare", "Third"}));
+  EXPECT_EQ(library.current_group(), 0);
+  EXPECT_TRUE(library.ListedMembers().empty());
+  library.SelectGroup(1);
+  EXPECT_EQ(library.ListedMembers(), (std::vector<std::string>{"A"}));
+
+  // An exchange file that holds no group imports nothing.
+  Spit(folder / "empty.prb", Lines({"[ACTORS]"}));
+  ScriptedUi ui;
+  ui.Answer(folder / "empty.prb");
+  const Status imported = library.Import(ui);
+  EXPECT_NE(imported.message.find("the file holds no prefab group"), std::string::npos) << imported.message;
+  EXPECT_EQ(library.GroupNames().size(), 2u);
+}
+
 TEST(PrefabLibrary, ADamagedFileKeepsItsGroupsAndIsReplacedOnlyAfterABackup) {
   ScratchFolder folder;
   const std::string golden = TestData("prefabs/actors.dat");
@@ -166,6 +200,17 @@ TEST(PrefabLibrary, ADamagedFileKeepsItsGroupsAndIsReplacedOnlyAfterABackup) {
   EXPECT_EQ(Slurp(folder / "prefab_actors.dat.bak"), truncated);
   EXPECT_TRUE(
       SameBytes(Lines({"Marksmen"}) + golden.substr(golden.find("Jos")), Slurp(library.actor_file())));
+  ASSERT_TRUE(library.RenameGroup("Scouts"));  // the file is sound now: no second backup
+  EXPECT_FALSE(std::filesystem::exists(folder / "prefab_actors.dat.bak2"));
+
+  // A second damaged file keeps the first backup and gets one of its own.
+  const std::string cut_again = golden.substr(0, golden.find("Sniper\r\n"));
+  Spit(folder / "prefab_actors.dat", cut_again);
+  PrefabLibrary later(folder.str());
+  EXPECT_FALSE(later.Load());
+  ASSERT_TRUE(later.AddGroup("New"));
+  EXPECT_EQ(Slurp(folder / "prefab_actors.dat.bak"), truncated);
+  EXPECT_EQ(Slurp(folder / "prefab_actors.dat.bak2"), cut_again);
 }
 
 TEST(PrefabLibrary, AFailedWriteIsReturnedAndTriedAgainAtUnload) {

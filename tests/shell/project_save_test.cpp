@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
+#include <deque>
 #include <filesystem>
 #include <memory>
 
@@ -23,8 +24,16 @@ using namespace editor::testing;
 namespace fs = std::filesystem;
 
 // File dialogs from a queue; a save dialog with no queued answer is accepted as it opens, as Enter does.
+// Questions are answered from `replies`.
 class EnterUi : public ScriptedUi {
  public:
+  editor::Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) override {
+    if (replies.empty()) return ScriptedUi::AskQuestion(title, text, with_cancel);
+    const editor::Answer reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
+  std::deque<editor::Answer> replies;
   std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override {
     if (!all_answered()) return ScriptedUi::AskSavePath(request);
     dialogs.push_back({"save", request});
@@ -123,8 +132,10 @@ TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {
   MakeWindow();
   window_->RunCommand("loc_add");
   Spit(scratch_ / "bad.vyr", "this is no mission\r\n");
+  ui_.replies.push_back(editor::Answer::kNo);  // go on without saving the new location
   ui_.Answer(scratch_ / "bad.vyr");
   window_->RunCommand("mn_file_import");
+  EXPECT_TRUE(ui_.replies.empty()) << "the unsaved location was asked about";
   ASSERT_EQ(ui_.messages.size(), 1u);  // the script does not parse, or the library is not there
   EXPECT_EQ(ui_.messages[0].title, "Error");
   EXPECT_EQ(document_.location_count(), 1);

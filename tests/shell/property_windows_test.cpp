@@ -270,8 +270,10 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.0f);
   Retype(skill, "2.5");
   EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 2.5f);
+  EXPECT_EQ(skill->text(), "2.5");
   EXPECT_EQ(slider->value(), 2);
   Retype(skill, "3.5");
+  EXPECT_EQ(skill->text(), "3.5");  // the slider follows the box, not the box the slider
   EXPECT_EQ(slider->value(), 4);
   QTest::keyClick(skill, Qt::Key_Return);  // confirmed
   Retype(skill, "-");
@@ -281,6 +283,15 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   EXPECT_EQ(Get<float>(bot, Field::kNpcSkill), 3.5f);
   EXPECT_EQ(slider->value(), 4);
 
+  // Each ammunition box writes its own count and nothing else; the box shows what was typed.
+  for (int i = 0; i < 5; ++i) {
+    editor::ActorRecord expected = document_.actor(0, 0, 1);
+    expected.ammo[static_cast<std::size_t>(i)] = static_cast<editor::Integer>(40 + i);
+    auto* box = Control<QLineEdit>(window, ("ammo" + std::to_string(i + 1)).c_str());
+    Retype(box, QString::number(40 + i));
+    EXPECT_EQ(document_.actor(0, 0, 1), expected) << "ammo" << i + 1;
+    EXPECT_EQ(box->text(), QString::number(40 + i));
+  }
   auto* ammo1 = Control<QLineEdit>(window, "ammo1");
   Retype(ammo1, "");
   EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 0);
@@ -295,15 +306,35 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
   EXPECT_EQ(Get<editor::Integer>(bot, Field::kAmmo, 0), 40);
   EXPECT_FALSE(Control<QLabel>(window, "text_hint")->isVisible());
 
-  Control<QCheckBox>(window, "Check6")->click();
-  Control<QCheckBox>(window, "itemcheck5")->click();
-  Control<QCheckBox>(window, "npc_player")->click();
-  const editor::ActorRecord& actor = document_.actor(0, 0, 1);
-  EXPECT_TRUE(actor.weapon[5]);
-  EXPECT_TRUE(actor.item[4]);
-  EXPECT_TRUE(actor.npc_player);
-  EXPECT_EQ(actor.ammo[4], 0) << "the sniper rifle leaves its ammunition alone";
-  EXPECT_TRUE(actor.weapon[1]) << "untouched boxes keep their flags";
+  // Every check box flips its own flag and nothing else.
+  const auto click = [&](const std::string& name, auto change) {
+    editor::ActorRecord expected = document_.actor(0, 0, 1);
+    change(expected);
+    Control<QCheckBox>(window, name.c_str())->click();
+    EXPECT_EQ(document_.actor(0, 0, 1), expected) << name;
+  };
+  for (std::size_t i = 0; i < 6; ++i)
+    click("Check" + std::to_string(i + 1), [i](editor::ActorRecord& a) { a.weapon[i] = !a.weapon[i]; });
+  for (std::size_t i = 0; i < 5; ++i)
+    click("itemcheck" + std::to_string(i + 1), [i](editor::ActorRecord& a) { a.item[i] = !a.item[i]; });
+  click("npc_player", [](editor::ActorRecord& a) { a.npc_player = !a.npc_player; });
+  click("itemcheck2", [](editor::ActorRecord& a) { a.item[1] = !a.item[1]; });  // the items now differ
+
+  // Opened again, the window shows what the record holds.
+  const editor::ActorRecord before = document_.actor(0, 0, 1);
+  CloseByAuthor(window);
+  window = Open(document_.tree().ActorNode(0, 0, 1));
+  EXPECT_EQ(Control<QLineEdit>(window, "npc_skill")->text(), "3.5");
+  for (std::size_t i = 0; i < 5; ++i) {
+    const std::string n = std::to_string(i + 1);
+    EXPECT_EQ(Control<QLineEdit>(window, ("ammo" + n).c_str())->text(), QString::number(before.ammo[i])) << n;
+    EXPECT_EQ(Control<QCheckBox>(window, ("itemcheck" + n).c_str())->isChecked(), before.item[i]) << n;
+  }
+  for (std::size_t i = 0; i < 6; ++i) {
+    const std::string n = std::to_string(i + 1);
+    EXPECT_EQ(Control<QCheckBox>(window, ("Check" + n).c_str())->isChecked(), before.weapon[i]) << n;
+  }
+  EXPECT_EQ(document_.actor(0, 0, 1), before) << "opening writes nothing back";
 }
 
 TEST_F(PropertyWindowsTest, ThePlanKeepsItsBytesAndTakesInsertionsAtTheCaret) {

@@ -113,6 +113,14 @@ TEST_F(UndoActionsTest, OpenWindowsFollowUndoAndCloseWithTheirRecord) {
   EXPECT_EQ(Action("mn_edit_redo")->text(), "&Redo Edit location description");  // not the box's own undo
   QTest::keyClick(desc, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(document_.location(1).loc_desc, "abc");
+
+  // Leaving the box ends its step: typing there again is a step of its own.
+  QTest::keyClicks(desc, "d");
+  reopened->findChild<QLineEdit*>("loc_name")->setFocus();
+  desc->setFocus();
+  QTest::keyClicks(desc, "e");
+  Action("mn_edit_undo")->trigger();
+  EXPECT_EQ(document_.location(1).loc_desc, "abcd");
 }
 
 }  // namespace
