@@ -6,8 +6,8 @@
 #include <QPainter>
 
 #include "bench/full_project.h"
+#include "editor/gui/map_view/map_view.h"
 #include "editor/map/mission_map.h"
-#include "editor/shell/map_view.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <QTreeView>
 
 #include "bench/full_project.h"
-#include "editor/properties/property_window.h"
-#include "editor/properties/property_windows.h"
+#include "editor/gui/properties/property_window.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/project_window.h"
 
 namespace {

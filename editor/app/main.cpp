@@ -10,14 +10,14 @@
 #include <memory>
 
 #include "editor/document/mission_document.h"
+#include "editor/document/paths.h"
+#include "editor/gui/common/code_page_text.h"
+#include "editor/gui/common/qt_settings_store.h"
+#include "editor/gui/common/shell_resources.h"
 #include "editor/launch/launcher.h"
 #include "editor/launch/library_parse.h"
-#include "editor/launch/paths.h"
 #include "editor/launch/user_registry.h"
-#include "editor/shell/code_page_text.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/qt_settings_store.h"
-#include "editor/shell/shell_resources.h"
 #include "editor/shell/splash_window.h"
 #include "editor/shell/startup.h"
 #include "platform/atomic_file.h"

@@ -3,8 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "editor/document/paths.h"
 #include "editor/launch/file_associations.h"
-#include "editor/launch/paths.h"
 #include "platform/atomic_file.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "editor/launch/error_check.h"
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 #include "editor/script/import.h"
 
 namespace vyr::editor {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 #include "platform/atomic_file.h"
 
 namespace vyr::editor {

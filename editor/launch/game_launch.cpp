@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 #include "platform/atomic_file.h"
 #include "platform/read_file.h"
 

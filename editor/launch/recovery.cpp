@@ -12,9 +12,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "editor/document/paths.h"
 #include "editor/document/section_files.h"
 #include "editor/document/text_file.h"
-#include "editor/launch/paths.h"
 #include "platform/atomic_file.h"
 
 namespace vyr::editor {

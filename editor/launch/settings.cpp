@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 
 namespace vyr::editor {
 

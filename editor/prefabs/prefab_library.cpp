@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 #include "editor/prefabs/prefab_files.h"
 #include "platform/atomic_file.h"
 #include "platform/read_file.h"

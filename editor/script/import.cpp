@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "editor/document/paths.h"
 #include "editor/document/user_interface.h"
-#include "editor/launch/paths.h"
 #include "editor/script/mission_reader.h"
 #include "editor/script/vocabulary.h"
 #include "platform/read_file.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/shell/shell_resources.h"
+#include "editor/gui/common/shell_resources.h"
 
 const std::vector<AboutLink>& AboutLinks() {
   static const std::vector<AboutLink> links = {

@@ -1,7 +1,7 @@
 #include "editor/shell/autosave_timer.h"
 
-#include "editor/launch/paths.h"
-#include "editor/shell/code_page_text.h"
+#include "editor/document/paths.h"
+#include "editor/gui/common/code_page_text.h"
 
 namespace vyr::gui {
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "editor/document/find_records.h"
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
 
 namespace vyr::gui {
 

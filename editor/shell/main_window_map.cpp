@@ -1,8 +1,8 @@
 // The main window's side of the mission map: the dock, View > Map and File > Export map as image.
 #include <QAction>
 
+#include "editor/gui/map_view/map_view.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/map_view.h"
 
 namespace vyr::gui {
 

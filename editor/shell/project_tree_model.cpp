@@ -4,7 +4,7 @@
 #include <QFont>
 #include <string>
 
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
 
 namespace vyr::gui {
 

@@ -6,11 +6,10 @@
 #include <QRect>
 #include <QSize>
 #include <QWidget>
-#include <optional>
 
 #include "editor/document/project_tree.h"
+#include "editor/gui/prefab_windows/prefab_drag.h"
 
-class QMimeData;
 class QTreeView;
 
 namespace vyr::editor {
@@ -20,26 +19,6 @@ class MissionDocument;
 namespace vyr::gui {
 
 class ProjectTreeModel;
-
-// A prefab being dragged from the prefab library: which kind, and which member of which group.
-struct PrefabDrag {
-  enum class Kind { kActor, kTeam };
-  Kind kind = Kind::kActor;
-  int group = 0;
-  int index = 0;
-};
-
-inline constexpr const char* kPrefabMimeType = "application/x-vyr-prefab";
-QMimeData* MakePrefabMimeData(const PrefabDrag& drag);
-std::optional<PrefabDrag> ReadPrefabMimeData(const QMimeData* data);
-
-// Implemented by the prefab library: adds a dropped prefab under the node that took it
-// (an actor prefab into a team, a team prefab into a force).
-class PrefabDropTarget {
- public:
-  virtual ~PrefabDropTarget() = default;
-  virtual void DropPrefab(const PrefabDrag& drag, editor::NodeId node) = 0;
-};
 
 // Where the project window goes in a client area of `client` size below a toolbar `toolbar_height`
 // pixels high: the top left corner, 4275 twips wide, the client height less the toolbar less 750 twips.

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <vector>
 
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
 
 namespace vyr::gui {
 

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
 
 using vyr::editor::SettingsFlag;
 using vyr::editor::SettingsLimit;

@@ -13,7 +13,7 @@
 #include <QWindow>
 #include <array>
 
-#include "editor/shell/shell_resources.h"
+#include "editor/gui/common/shell_resources.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <system_error>
 #include <vector>
 
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
+#include "editor/gui/common/code_page_text.h"
 #include "editor/launch/user_registry.h"
-#include "editor/shell/code_page_text.h"
 #include "vyrparser/automation/ivyrmission.h"
 
 namespace vyr::gui {

@@ -14,11 +14,11 @@
 #include <QToolBar>
 #include <map>
 
-#include "editor/properties/property_window.h"
-#include "editor/properties/property_windows.h"
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
+#include "editor/gui/prefab_windows/prefab_windows.h"
+#include "editor/gui/properties/property_window.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/prefab_windows.h"
 #include "editor/shell/project_window.h"
 
 namespace vyr::gui {

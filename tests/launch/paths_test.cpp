@@ -1,4 +1,4 @@
-#include "editor/launch/paths.h"
+#include "editor/document/paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/shell/annotation_window.h"
+#include "editor/gui/properties/annotation_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Text crossing between the code page and Qt: the high control range byte by byte, what fits, box line
 // breaks both ways, and file names that are not UTF-8.
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
 
 #include <gtest/gtest.h>
 

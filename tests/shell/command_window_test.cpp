@@ -1,4 +1,4 @@
-#include "editor/properties/command_window.h"
+#include "editor/gui/properties/command_window.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "editor/properties/text_boxes.h"
+#include "editor/gui/common/text_boxes.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "editor/properties/property_windows.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "tests/shell/main_window_fixture.h"
 

@@ -17,8 +17,8 @@
 #include <filesystem>
 
 #include "editor/document/project_file.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/launch/recovery.h"
-#include "editor/properties/property_windows.h"
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"

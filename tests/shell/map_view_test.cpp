@@ -1,6 +1,6 @@
 // The map window's wiring: it follows document edits, a click opens the record, a drag pans, the
 // tree's selection shows, and the export writes whole PNG and SVG files.
-#include "editor/shell/map_view.h"
+#include "editor/gui/map_view/map_view.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <QSvgRenderer>
 #include <QTest>
 
-#include "editor/properties/property_window.h"
-#include "editor/properties/property_windows.h"
+#include "editor/gui/properties/property_window.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "tests/shell/main_window_fixture.h"
 

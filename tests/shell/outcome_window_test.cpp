@@ -1,4 +1,4 @@
-#include "editor/properties/outcome_window.h"
+#include "editor/gui/properties/outcome_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The prefab library window in the main window: drops from the library onto the tree, the "+"/"-"
 // toggle, the member menu's enabling, and prefab actor edits reaching the list and the team tree.
-#include "editor/shell/prefab_windows.h"
+#include "editor/gui/prefab_windows/prefab_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,7 @@
 
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_tree_model.h"
+#include "editor/shell/project_window.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {

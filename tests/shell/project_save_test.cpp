@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "editor/document/project_file.h"
+#include "editor/gui/common/qt_user_interface.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/qt_user_interface.h"
 #include "editor/shell/undo_actions.h"
 #include "tests/launch/launch_test_support.h"
 

@@ -1,6 +1,6 @@
 // The property windows over a real document: opening, the slot stack, following and closing with the
 // record, and each window's controls writing their fields as the author types and clicks.
-#include "editor/properties/property_windows.h"
+#include "editor/gui/properties/property_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@
 #include <QSlider>
 #include <QTest>
 
-#include "editor/properties/force_windows.h"
-#include "editor/properties/property_window.h"
-#include "editor/shell/annotation_window.h"
-#include "editor/shell/code_page_text.h"
+#include "editor/gui/common/code_page_text.h"
+#include "editor/gui/properties/annotation_window.h"
+#include "editor/gui/properties/force_windows.h"
+#include "editor/gui/properties/property_window.h"
 #include "tests/editor_test_support.h"
 
 namespace vyr::gui {

@@ -1,6 +1,6 @@
 #include "editor/shell/splash_window.h"
 
-#include "editor/shell/shell_resources.h"
+#include "editor/gui/common/shell_resources.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "editor/properties/property_window.h"
-#include "editor/properties/property_windows.h"
+#include "editor/gui/properties/property_window.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_window.h"
 #include "tests/shell/main_window_fixture.h"

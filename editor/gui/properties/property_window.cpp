@@ -1,0 +1,142 @@
+#include "editor/gui/properties/property_window.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <variant>
+
+#include "editor/gui/common/code_page_text.h"
+#include "editor/gui/common/number_text.h"
+#include "editor/gui/common/text_boxes.h"
+
+namespace vyr::gui {
+
+using editor::Field;
+using editor::NodeImage;
+using editor::RecordRef;
+
+PropertyWindow::PropertyWindow(editor::MissionDocument& document, editor::NodeId node, QWidget* parent)
+    : QWidget(parent), document_(document), node_(node), hint_(new QLabel(this)) {
+  hint_->setObjectName("text_hint");
+  hint_->setWordWrap(true);
+  hint_->hide();
+}
+
+void PropertyWindow::Activate() {
+  if (document_.tree().Contains(node_)) document_.MakeCurrent(node_);
+}
+
+RecordRef PropertyWindow::record() const {
+  const editor::NodeAddress at = address();
+  switch (at.image) {
+    case NodeImage::kRoot:
+      return document_.tree().Contains(node_) ? RecordRef::Mission() : RecordRef::Location(-1);
+    case NodeImage::kSubLocation:
+      return RecordRef::Location(at.index);
+    case NodeImage::kSubArea:
+      return RecordRef::Area(at.index);
+    case NodeImage::kSubForce:
+      return RecordRef::Force(at.force);
+    case NodeImage::kTeam:
+      return RecordRef::Team(at.force, at.team);
+    case NodeImage::kNpc:
+      return RecordRef::Actor(at.force, at.team, at.index);
+    case NodeImage::kPos:
+    case NodeImage::kNeg:
+      return RecordRef::Outcome(at.index);
+    default:
+      return RecordRef::Location(-1);  // no record
+  }
+}
+
+void PropertyWindow::Write(Field field, const editor::FieldValue& value, int element) {
+  (void)document_.SetField(record(), field, value, element);
+}
+
+std::string PropertyWindow::TextField(Field field) const {
+  const auto value = document_.GetField(record(), field);
+  const std::string* text = value ? std::get_if<std::string>(&*value) : nullptr;
+  return text != nullptr ? *text : std::string();
+}
+
+QLineEdit* PropertyWindow::AddTextBox(QFormLayout& form, const char* name, const QString& label,
+                                      Field field) {
+  auto* box = new QLineEdit(this);
+  box->setObjectName(name);
+  form.addRow(label, box);
+  GuardOneLine(
+      *box, [this](const QString& hint) { ShowHint(hint); }, [this] { hint_->hide(); });
+  connect(box, &QLineEdit::textEdited, this,
+          [this, field](const QString& text) { Write(field, ToCodePage(text)); });
+  boxes_.push_back({box, field, 0, label});
+  return box;
+}
+
+QLineEdit* PropertyWindow::AddNameBox(QFormLayout& form, const char* name, const QString& label, Field field,
+                                      const QString& caption_prefix) {
+  QLineEdit* box = AddTextBox(form, name, label, field);
+  connect(box, &QLineEdit::textEdited, this,
+          [this, caption_prefix](const QString& text) { setWindowTitle(caption_prefix + text); });
+  return box;
+}
+
+QLineEdit* PropertyWindow::AddNumberBox(QFormLayout& form, const char* name, const QString& label,
+                                        Field field, int element) {
+  auto* box = new QLineEdit(this);
+  box->setObjectName(name);
+  form.addRow(label, box);
+  const std::size_t at = boxes_.size();
+  boxes_.push_back({box, field, element, label});
+  connect(box, &QLineEdit::textEdited, this, [this, at](const QString& text) {
+    const Box& entry = boxes_[at];
+    if (const auto value = ParseInteger(text.toStdString())) {
+      MarkRejected(*entry.box, {});
+      hint_->hide();
+      Write(entry.field, *value, entry.element);
+      return;
+    }
+    // A partial number typed on the way (4000 of 40000) is no value the author chose.
+    if (IntegerField(entry) != entry.confirmed) Write(entry.field, entry.confirmed, entry.element);
+    const QString reason = NumberNotTakenHint(entry.label, QString::number(entry.confirmed));
+    MarkRejected(*entry.box, reason);
+    ShowHint(reason);
+  });
+  // Leaving the box confirms what the field holds, and shows it when the text was not taken.
+  connect(box, &QLineEdit::editingFinished, this, [this, at] {
+    Box& entry = boxes_[at];
+    entry.confirmed = IntegerField(entry);
+    if (!ParseInteger(entry.box->text().toStdString())) {
+      entry.box->setText(QString::number(entry.confirmed));
+      MarkRejected(*entry.box, {});
+    }
+  });
+  return box;
+}
+
+editor::Integer PropertyWindow::IntegerField(const Box& entry) const {
+  const auto value = document_.GetField(record(), entry.field, entry.element);
+  const auto* number = value ? std::get_if<editor::Integer>(&*value) : nullptr;
+  return number != nullptr ? *number : 0;
+}
+
+void PropertyWindow::LoadBoxes() {
+  for (Box& entry : boxes_) {
+    const auto value = document_.GetField(record(), entry.field, entry.element);
+    if (!value) continue;
+    if (const auto* text = std::get_if<std::string>(&*value)) entry.box->setText(FromCodePage(*text));
+    if (const auto* number = std::get_if<editor::Integer>(&*value)) {
+      entry.box->setText(QString::number(*number));
+      entry.confirmed = *number;
+    }
+    MarkRejected(*entry.box, {});
+  }
+}
+
+void PropertyWindow::ShowHint(const QString& text) {
+  hint_->setText(text);
+  hint_->show();
+}
+
+}  // namespace vyr::gui
+
+#include "moc_property_window.cpp"
