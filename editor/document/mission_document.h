@@ -81,6 +81,20 @@ class MissionDocument {
   int actor_count(int force, int team) const;
   const ActorRecord& actor(int force, int team, int actor) const;
   int outcome_count() const { return outcome_count_; }
+  // The records of one section: its locations, areas, forces or outcomes.
+  int record_count(Section section) const {
+    switch (section) {
+      case Section::kLocations:
+        return location_count_;
+      case Section::kAreas:
+        return area_count_;
+      case Section::kForces:
+        return force_count_;
+      case Section::kOutcomes:
+        break;
+    }
+    return outcome_count_;
+  }
   const OutcomeRecord& outcome(int index) const;
 
   // --- adding: into the first unused slot, with a record node that becomes the last added node ---

@@ -97,20 +97,6 @@ const char* WordOf(Section section) {
   return kSectionWords[static_cast<int>(section)];
 }
 
-int CountOf(const MissionDocument& document, Section section) {
-  switch (section) {
-    case Section::kLocations:
-      return document.location_count();
-    case Section::kAreas:
-      return document.area_count();
-    case Section::kForces:
-      return document.force_count();
-    case Section::kOutcomes:
-      break;
-  }
-  return document.outcome_count();
-}
-
 // Whether two paths name one file: the same after tidying, or one file reached two ways.
 bool SameFile(const std::string& a, const std::string& b) {
   namespace fs = std::filesystem;
@@ -270,7 +256,7 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
                                 UnreadSection{SplitPath(section_path), SectionDigest(document, section)});
       if (!not_loaded.empty()) not_loaded += "\n\n";
       not_loaded += read.message + "\n" +
-                    (CountOf(document, section) == 0
+                    (document.record_count(section) == 0
                          ? std::string("No ") + WordOf(section) + " were loaded."
                          : std::string("Only the ") + WordOf(section) + " before that line were loaded.");
     }

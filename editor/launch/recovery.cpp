@@ -52,20 +52,6 @@ bool IsEmpty(const MissionInfo& info) {
          info.vyr_mapname.empty() && info.map_styles.empty() && info.annotation.empty();
 }
 
-int CountOf(const MissionDocument& document, Section section) {
-  switch (section) {
-    case Section::kLocations:
-      return document.location_count();
-    case Section::kAreas:
-      return document.area_count();
-    case Section::kForces:
-      return document.force_count();
-    case Section::kOutcomes:
-      return document.outcome_count();
-  }
-  return 0;
-}
-
 // Takes the session's lock without waiting; false when another process holds it.
 bool TryLock(int fd) {
   return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -136,7 +122,7 @@ bool HasUnsavedChanges(const MissionDocument& document) {
   const FileNamePair& project = document.project_file();
   if (project.unnamed()) {
     for (Section section : kAllSections) {
-      if (CountOf(document, section) > 0) return true;
+      if (document.record_count(section) > 0) return true;
     }
     return !IsEmpty(document.info);
   }
@@ -150,7 +136,7 @@ bool HasUnsavedChanges(const MissionDocument& document) {
         if (SectionDigest(document, section) != unread->read_digest) return true;
         continue;
       }
-      if (CountOf(document, section) > 0) return true;
+      if (document.record_count(section) > 0) return true;
       continue;
     }
     if (!FormatSection(document, section, bytes) || !FileHolds(file.path(), bytes)) return true;
