@@ -137,7 +137,7 @@ std::optional<UnreadChoice> AskAboutUnreadSection(UserInterface& ui, Section sec
                            " as they are now to a file you choose, or keep naming " + unread.file.name +
                            " and leave it as it is (the changes to the " + word + " are not saved)?";
   const std::optional<int> chosen =
-      ui.AskChoice("Save Project", text, {"Save " + word + " as...", "Keep " + unread.file.name});
+      ui.AskChoice("Save Project", text, {"Save " + word + " as...", "Keep " + unread.file.name}, "Cancel");
   if (!chosen) return std::nullopt;
   return *chosen == 0 ? UnreadChoice::kSaveAs : UnreadChoice::kKeep;
 }

@@ -35,10 +35,12 @@ class UserInterface {
   // A question with Yes and No buttons, and Cancel when `with_cancel` is set.
   virtual Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) = 0;
 
-  // A question with one button per choice: the index of the one chosen, or nothing when the person
-  // closes the question without choosing (also what a front end without such questions answers).
+  // A question with one button per choice and one more, `close_label`, that chooses nothing: the index of
+  // the one chosen, or nothing when the person closes the question without choosing (also what Escape,
+  // the close box and a front end without such questions answer).
   virtual std::optional<int> AskChoice(const std::string& /*title*/, const std::string& /*text*/,
-                                       const std::vector<std::string>& /*choices*/) {
+                                       const std::vector<std::string>& /*choices*/,
+                                       const std::string& /*close_label*/) {
     return std::nullopt;
   }
 };

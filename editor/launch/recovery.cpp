@@ -355,7 +355,7 @@ RecoveryChoice AskAboutRecovery(UserInterface& ui, const RecoveryCopy& copy) {
   std::vector<std::string> choices{"Restore"};
   if (saved_exists) choices.push_back("Open saved project");
   choices.push_back("Discard");
-  const std::optional<int> chosen = ui.AskChoice(kTitle, text, choices);
+  const std::optional<int> chosen = ui.AskChoice(kTitle, text, choices, "Decide later");
   if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(choices.size())) return RecoveryChoice::kKeep;
   if (*chosen == 0) return RecoveryChoice::kRestore;
   if (*chosen + 1 == static_cast<int>(choices.size())) return RecoveryChoice::kDiscard;

@@ -407,9 +407,11 @@ class EnterUi : public ScriptedUi {
 class ChoosingUi : public ScriptedUi {
  public:
   std::optional<int> AskChoice(const std::string&, const std::string& text,
-                               const std::vector<std::string>& choices) override {
+                               const std::vector<std::string>& choices,
+                               const std::string& close_label) override {
     asked.push_back(text);
     offered = choices;
+    offered.push_back(close_label);
     if (replies.empty()) {
       ADD_FAILURE() << "unexpected question: " << text;
       return std::nullopt;
@@ -505,7 +507,7 @@ TEST_F(ProjectFileTest, AProjectMissingItsForcesFileLoadsTheRestAndSavesWithoutD
   ASSERT_TRUE(back.AddForce("Red", ""));
   choosing.replies = {1};
   ASSERT_TRUE(SaveProject(back, choosing, recent));
-  EXPECT_EQ(choosing.offered, (std::vector<std::string>{"Save forces as...", "Keep w.mfr"}));
+  EXPECT_EQ(choosing.offered, (std::vector<std::string>{"Save forces as...", "Keep w.mfr", "Cancel"}));
   EXPECT_TRUE(SameBytes(project, Slurp(folder / "w.cme")));
   EXPECT_FALSE(std::filesystem::exists(folder / "w.mfr"));
   // No answer cancels the save.

@@ -41,8 +41,8 @@ int Wait(pid_t pid) {
 
 class RestoringUi : public ScriptedUi {
  public:
-  std::optional<int> AskChoice(const std::string&, const std::string& text,
-                               const std::vector<std::string>&) override {
+  std::optional<int> AskChoice(const std::string&, const std::string& text, const std::vector<std::string>&,
+                               const std::string&) override {
     asked.push_back(text);
     return 0;  // Restore
   }

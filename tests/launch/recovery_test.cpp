@@ -26,9 +26,11 @@ struct NoRecent : RecentFiles {
 class ChoosingUi : public ScriptedUi {
  public:
   std::optional<int> AskChoice(const std::string&, const std::string& text,
-                               const std::vector<std::string>& choices) override {
+                               const std::vector<std::string>& choices,
+                               const std::string& close_label) override {
     asked.push_back(text);
     offered = choices;
+    offered.push_back(close_label);
     if (replies.empty()) return std::nullopt;
     const auto reply = replies.front();
     replies.pop_front();
@@ -263,7 +265,8 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   EXPECT_EQ(OfferRecovery(fresh, ui_, recent_, recovery(), session), RecoveryOutcome::kNothing);
   ASSERT_EQ(ui_.asked.size(), 1u);
   EXPECT_NE(ui_.asked[0].find(scratch_ / "project/w.cme"), std::string::npos);
-  EXPECT_EQ(ui_.offered, (std::vector<std::string>{"Restore", "Open saved project", "Discard"}));
+  EXPECT_EQ(ui_.offered,
+            (std::vector<std::string>{"Restore", "Open saved project", "Discard", "Decide later"}));
   EXPECT_EQ(fresh.force_count(), 0);
   ui_.replies = {3};  // no such choice: as closing
   EXPECT_EQ(OfferRecovery(fresh, ui_, recent_, recovery(), session), RecoveryOutcome::kNothing);
@@ -294,7 +297,7 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   ui_.replies = {1};
   MissionDocument target;
   EXPECT_EQ(OfferRecovery(target, ui_, recent_, recovery(), session), RecoveryOutcome::kNothing);
-  EXPECT_EQ(ui_.offered, (std::vector<std::string>{"Restore", "Discard"}));
+  EXPECT_EQ(ui_.offered, (std::vector<std::string>{"Restore", "Discard", "Decide later"}));
   EXPECT_EQ(target.force_count(), 0);
   EXPECT_EQ(SessionCount(recovery()), 0);
   EXPECT_TRUE(ui_.messages.empty());

@@ -40,8 +40,8 @@ class AnsweringUi : public ScriptedUi {
     replies.pop_front();
     return reply;
   }
-  std::optional<int> AskChoice(const std::string& title, const std::string&,
-                               const std::vector<std::string>&) override {
+  std::optional<int> AskChoice(const std::string& title, const std::string&, const std::vector<std::string>&,
+                               const std::string&) override {
     questions.push_back(title + ": recovery");
     return choice;
   }

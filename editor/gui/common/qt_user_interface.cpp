@@ -99,14 +99,15 @@ editor::Answer QtUserInterface::AskQuestion(const std::string& title, const std:
 }
 
 std::optional<int> QtUserInterface::AskChoice(const std::string& title, const std::string& text,
-                                              const std::vector<std::string>& choices) {
+                                              const std::vector<std::string>& choices,
+                                              const std::string& close_label) {
   QMessageBox box(QMessageBox::Question, FromMessage(title), FromMessage(text), QMessageBox::NoButton,
                   parent_);
   std::vector<QAbstractButton*> buttons;
   for (const std::string& choice : choices)
     buttons.push_back(box.addButton(FromMessage(choice), QMessageBox::AcceptRole));
-  QAbstractButton* later = box.addButton("Decide later", QMessageBox::RejectRole);
-  box.setEscapeButton(later);
+  QAbstractButton* close = box.addButton(FromMessage(close_label), QMessageBox::RejectRole);
+  box.setEscapeButton(close);
   if (!buttons.empty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
   box.exec();
   for (std::size_t i = 0; i < buttons.size(); ++i) {

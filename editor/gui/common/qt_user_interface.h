@@ -20,9 +20,10 @@ class QtUserInterface : public editor::UserInterface {
   std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override;
   void ShowMessage(const std::string& title, const std::string& text, editor::MessageIcon icon) override;
   editor::Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) override;
-  // Adds "Decide later", which is also what Escape and the close box answer: no choice.
+  // The close button is also what Escape and the close box answer: no choice.
   std::optional<int> AskChoice(const std::string& title, const std::string& text,
-                               const std::vector<std::string>& choices) override;
+                               const std::vector<std::string>& choices,
+                               const std::string& close_label) override;
 
  private:
   QWidget* parent_;
