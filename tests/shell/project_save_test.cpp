@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <filesystem>
 #include <memory>
 
@@ -16,6 +15,7 @@
 #include "editor/shell/main_window.h"
 #include "editor/shell/undo_actions.h"
 #include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -25,15 +25,8 @@ namespace fs = std::filesystem;
 
 // File dialogs from a queue; a save dialog with no queued answer is accepted as it opens, as Enter does.
 // Questions are answered from `replies`.
-class EnterUi : public ScriptedUi {
+class EnterUi : public FixtureUi {
  public:
-  editor::Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) override {
-    if (replies.empty()) return ScriptedUi::AskQuestion(title, text, with_cancel);
-    const editor::Answer reply = replies.front();
-    replies.pop_front();
-    return reply;
-  }
-  std::deque<editor::Answer> replies;
   std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override {
     if (!all_answered()) return ScriptedUi::AskSavePath(request);
     dialogs.push_back({"save", request});
