@@ -16,8 +16,6 @@
 
 #include "editor/gui/common/code_page_text.h"
 #include "editor/gui/prefab_windows/prefab_windows.h"
-#include "editor/gui/properties/property_window.h"
-#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_window.h"
 
@@ -127,12 +125,13 @@ void UndoActions::Run(const QString& command, const std::function<void()>& run) 
   }
 }
 
+// Open property windows follow the document's announcements of what the step changed.
 void UndoActions::Undo() {
-  if (history_.Undo()) ReloadWindows();
+  history_.Undo();
 }
 
 void UndoActions::Redo() {
-  if (history_.Redo()) ReloadWindows();
+  history_.Redo();
 }
 
 void UndoActions::Update() {
@@ -144,14 +143,6 @@ void UndoActions::Update() {
   redo_->setToolTip(redo.isEmpty() ? QStringLiteral("Redo") : "Redo " + redo);
   undo_->setEnabled(history_.CanUndo());
   redo_->setEnabled(history_.CanRedo());
-}
-
-void UndoActions::ReloadWindows() {
-  PropertyWindows* windows = window_.property_windows();
-  if (windows == nullptr) return;
-  for (int slot = 0; slot < editor::WindowSlots::kSlotCount; ++slot) {
-    if (PropertyWindow* open = windows->WindowInSlot(slot)) open->Reload();
-  }
 }
 
 // A text box would take Ctrl+Z for its own undo, which knows nothing of the document's steps; in the

@@ -1,6 +1,6 @@
 // Edit > Undo and Redo, with their toolbar buttons: the GUI side of the core's edit history. Menu
-// commands that add, delete, cut, paste, clear or import run as one step each; prefab drops too. After an
-// undo or redo every open property window shows its record anew.
+// commands that add, delete, cut, paste, clear or import run as one step each; prefab drops too. Open
+// windows follow an undo or redo through the document's own announcements.
 #pragma once
 
 #include <QObject>
@@ -41,7 +41,6 @@ class UndoActions : public QObject {
   class DropTarget;
 
   void Update();
-  void ReloadWindows();
 
   MainWindow& window_;
   editor::EditHistory history_;

@@ -19,6 +19,8 @@
 #include <fstream>
 #include <memory>
 
+#include "editor/gui/properties/property_window.h"
+#include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/project_tree_model.h"
 #include "editor/shell/project_window.h"
@@ -97,6 +99,23 @@ TEST_F(PrefabWindowsTest, EachKindDropsOnlyWhereItFitsAndAFullTeamRefuses) {
   Drop(PrefabDrag::Kind::kActor, 0, tree.TeamNode(0, 0));
   EXPECT_EQ(document_.team(0, 0).actor_count, editor::kMaxActors);
   EXPECT_EQ(ui_.messages.size(), 1u) << "a full team says why it refused";
+}
+
+TEST_F(PrefabWindowsTest, UndoingADropClosesTheDroppedActorsWindowOnly) {
+  const editor::ProjectTree& tree = document_.tree();
+  PropertyWindows& windows = *window_->property_windows();
+  windows.Open(tree.ActorNode(0, 0, 1));
+  ASSERT_TRUE(Drop(PrefabDrag::Kind::kActor, 0, tree.TeamNode(0, 0)));
+  windows.Open(tree.ActorNode(0, 0, 2));
+  ASSERT_EQ(windows.open_count(), 2);
+  window_->findChild<QAction*>("mn_edit_undo")->trigger();
+  EXPECT_EQ(document_.team(0, 0).actor_count, 2);
+  EXPECT_EQ(windows.open_count(), 1);
+  ASSERT_NE(windows.WindowInSlot(0), nullptr);
+  EXPECT_EQ(windows.WindowInSlot(0)->record(), editor::RecordRef::Actor(0, 0, 1));
+  window_->findChild<QAction*>("mn_edit_redo")->trigger();
+  EXPECT_EQ(document_.team(0, 0).actor_count, 3);
+  EXPECT_EQ(windows.open_count(), 1);
 }
 
 TEST_F(PrefabWindowsTest, PlusAndMinusCutOffAndBringBackTheGroupButtons) {

@@ -375,7 +375,6 @@ TEST_F(PropertyWindowsTest, ThePlanKeepsItsBytesAndTakesInsertionsAtTheCaret) {
 
   // A selected line stays: the statement lands in front of it, the caret right behind the statement.
   ASSERT_TRUE(document_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("one\r\ntwo\r\n")));
-  window->Reload();
   caret = rtfb->textCursor();
   caret.setPosition(4);
   caret.setPosition(7, QTextCursor::KeepAnchor);  // "two"

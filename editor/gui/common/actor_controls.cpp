@@ -165,6 +165,35 @@ void ActorControls::Fill() {
     itemcheck[i]->setChecked(actor->item[i]);
 }
 
+void ActorControls::Refresh() {
+  const editor::ActorRecord* actor = access_.read();
+  if (actor == nullptr) return;
+  ShowText(*npc_name, FromCodePage(actor->npc_name));
+  ShowText(*npc_skin, FromCodePage(actor->npc_skin));
+  const std::optional<editor::Single> skill = ParseSingle(npc_skill->text().toStdString());
+  if (skill != actor->npc_skill && (skill || actor->npc_skill != confirmed_skill_)) {
+    const QString text = QString::fromStdString(SingleText(actor->npc_skill));
+    npc_skill->setText(text);
+    MarkRejected(*npc_skill, {});
+    confirmed_skill_ = actor->npc_skill;
+    syncing_ = true;
+    Slider1->setValue(RoundToInteger(LeadingNumber(text.toStdString())));
+    syncing_ = false;
+  }
+  npc_player->setChecked(actor->npc_player);
+  for (std::size_t i = 0; i < kWeapons.size(); ++i)
+    Check[i]->setChecked(actor->weapon[i]);
+  for (std::size_t i = 0; i < kAmmo.size(); ++i) {
+    const std::optional<editor::Integer> shown = AmmoValue(ammo[i]->text());
+    if (shown == actor->ammo[i] || (!shown && actor->ammo[i] == confirmed_ammo_[i])) continue;
+    ammo[i]->setText(QString::number(actor->ammo[i]));
+    MarkRejected(*ammo[i], {});
+    confirmed_ammo_[i] = actor->ammo[i];
+  }
+  for (std::size_t i = 0; i < kItems.size(); ++i)
+    itemcheck[i]->setChecked(actor->item[i]);
+}
+
 void ActorControls::ShowHint(const QString& text) {
   hint_.setText(text);
   hint_.show();
@@ -205,14 +234,7 @@ void ActorControls::SkillEdited(const QString& text) {
 void ActorControls::AmmoEdited(int index, const QString& text) {
   QLineEdit& box = *ammo[index];
   const auto at = static_cast<std::size_t>(index);
-  std::optional<editor::Integer> value;
-  if (ammo_text_ == AmmoText::kLeadingNumber) {
-    // The leading number counts ("12abc" is 12, nothing is 0), as long as a count can hold it.
-    const double number = LeadingNumber(text.toStdString());
-    if (RoundToInteger(number) == std::nearbyint(number)) value = RoundToInteger(number);
-  } else {
-    value = ParseInteger(text.toStdString());
-  }
+  const std::optional<editor::Integer> value = AmmoValue(text);
   if (value) {
     MarkRejected(box, {});
     hint_.hide();
@@ -225,6 +247,14 @@ void ActorControls::AmmoEdited(int index, const QString& text) {
            QString::number(confirmed_ammo_[at]),
            ammo_text_ == AmmoText::kLeadingNumber ? QStringLiteral("a count from -32768 to 32767")
                                                   : QStringLiteral("a whole number from -32768 to 32767"));
+}
+
+std::optional<editor::Integer> ActorControls::AmmoValue(const QString& text) const {
+  if (ammo_text_ == AmmoText::kWholeNumber) return ParseInteger(text.toStdString());
+  // The leading number counts ("12abc" is 12, nothing is 0), as long as a count can hold it.
+  const double number = LeadingNumber(text.toStdString());
+  if (RoundToInteger(number) != std::nearbyint(number)) return std::nullopt;
+  return RoundToInteger(number);
 }
 
 void ActorControls::Confirm() {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "editor/document/record_edit.h"
 #include "editor/document/records.h"
@@ -39,6 +40,9 @@ class ActorControls : public QObject {
 
   // Fills every control from the record; writes nothing back.
   void Fill();
+  // Shows the record in the controls that show something else, so a caret in a box that agrees stays;
+  // a number box whose text was not taken stays while the field keeps the value confirmed before it.
+  void Refresh();
 
   QTabWidget* tab_npc;
   QLineEdit* npc_name;
@@ -55,6 +59,8 @@ class ActorControls : public QObject {
   // Writes the skill when the text is a number and moves the slider to its nearest whole position.
   void SkillEdited(const QString& text);
   void AmmoEdited(int index, const QString& text);
+  // The count an ammunition box's text stands for; nothing when the text is not taken.
+  std::optional<editor::Integer> AmmoValue(const QString& text) const;
 
   // Text that is not taken writes back the value confirmed before the edit and says why.
   void NotTaken(QLineEdit& box, editor::Field field, const editor::FieldValue& kept, int element,

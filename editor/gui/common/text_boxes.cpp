@@ -119,6 +119,18 @@ void InsertAtCaret(QPlainTextEdit& box, const QString& text) {
   box.setFocus();
 }
 
+bool ShowText(QLineEdit& box, const QString& text) {
+  if (box.text() == text) return false;
+  box.setText(text);
+  return true;
+}
+
+bool ShowText(QPlainTextEdit& box, const QString& text) {
+  if (box.toPlainText() == text) return false;
+  box.setPlainText(text);
+  return true;
+}
+
 void MarkRejected(QLineEdit& box, const QString& reason) {
   box.setProperty("taken", reason.isEmpty());
   box.setToolTip(reason);

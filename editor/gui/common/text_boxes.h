@@ -43,6 +43,11 @@ QString NumberNotTakenHint(const QString& label, const QString& kept,
 // Shows `box` as not taken, saying `reason` (or taken again when `reason` is empty).
 void MarkRejected(QLineEdit& box, const QString& reason);
 
+// Shows `text` in the box unless it shows it already, so that a caret and selection in a box that
+// already agrees stay where they are. True when the text was replaced.
+bool ShowText(QLineEdit& box, const QString& text);
+bool ShowText(QPlainTextEdit& box, const QString& text);
+
 // Puts `text` at the start of the box's selection (a selection is not replaced; the text lands before
 // it), moves the caret right behind it and gives the box the focus. CR LF counts as one line break.
 void InsertAtCaret(QPlainTextEdit& box, const QString& text);

@@ -100,6 +100,15 @@ void frm_team_props::Load() {
   loading_ = false;
 }
 
+void frm_team_props::Refresh() {
+  RefreshBoxes();
+  const std::string plan = TextField(Field::kPlan);
+  if (FromBoxLines(*rtfb->document()) == plan) return;
+  loading_ = true;
+  rtfb->setPlainText(ToBoxLines(plan));
+  loading_ = false;
+}
+
 void frm_team_props::InsertIntoPlan(const QString& text) {
   InsertAtCaret(*rtfb, text);  // a selected part of the plan stays: the statement lands before it
 }
@@ -138,6 +147,11 @@ const editor::ActorRecord* frm_npc_props::Actor() const {
 
 void frm_npc_props::Load() {
   controls_->Fill();
+  setWindowTitle("Actor - " + controls_->npc_name->text());
+}
+
+void frm_npc_props::Refresh() {
+  controls_->Refresh();
   setWindowTitle("Actor - " + controls_->npc_name->text());
 }
 

@@ -30,6 +30,7 @@ class frm_team_props : public PropertyWindow {
   frm_team_props(editor::MissionDocument& document, editor::NodeId node, QMenu* plan_menu,
                  QWidget* parent = nullptr);
   void Load() override;
+  void Refresh() override;
 
   // Puts `text` (CR LF or Qt line breaks) into the plan at the start of the selection, replacing nothing,
   // and leaves the caret after it.
@@ -52,6 +53,7 @@ class frm_npc_props : public PropertyWindow {
  public:
   frm_npc_props(editor::MissionDocument& document, editor::NodeId node, QWidget* parent = nullptr);
   void Load() override;
+  void Refresh() override;
 
  private:
   const editor::ActorRecord* Actor() const;

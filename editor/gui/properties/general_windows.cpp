@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <initializer_list>
 
 #include "editor/gui/common/code_page_text.h"
@@ -54,6 +55,11 @@ std::string SelectedNames(const QListWidget& list) {
     if (list.item(row)->isSelected()) names += list.item(row)->text() + QLatin1Char('?');
   }
   return ToCodePage(names);
+}
+
+// Selects the entries of `names` unless they are what is selected already.
+void ShowSelection(QListWidget& list, const std::string& names) {
+  if (SelectedNames(list) != names) SelectNames(list, names);
 }
 
 // The window's frame: a titled box holding a form, the hint line below it.
@@ -111,9 +117,11 @@ void frm_vyr_props::Activate() {
   SelectStyles();
 }
 
-void frm_vyr_props::Reload() {
-  Load();
-  SelectStyles();
+void frm_vyr_props::Refresh() {
+  RefreshBoxes();
+  loading_ = true;
+  ShowSelection(*list_map_style, TextField(Field::kMapStyles));
+  loading_ = false;
 }
 
 void frm_vyr_props::SelectStyles() {
@@ -179,9 +187,39 @@ void frm_area_props::Activate() {
   FillLists();
 }
 
-void frm_area_props::Reload() {
-  Load();
-  FillLists();
+void frm_area_props::Refresh() {
+  RefreshBoxes();
+  loading_ = true;
+  const QStringList names = LocationNames();
+  QStringList shown;
+  for (int row = 0; row < list_area_loc->count(); ++row)
+    shown << list_area_loc->item(row)->text();
+  if (shown != names) {
+    const int focus = list_area_loc->currentRow();
+    list_area_loc->clear();
+    list_area_loc->addItems(names);
+    if (!names.isEmpty())
+      list_area_loc->setCurrentRow(std::clamp(focus, 0, static_cast<int>(names.size()) - 1),
+                                   QItemSelectionModel::NoUpdate);
+  }
+  ShowSelection(*list_area_loc, TextField(Field::kAreaLocations));
+  if (list_area_style->count() > 0) ShowSelection(*list_area_style, TextField(Field::kAreaStyle));
+  loading_ = false;
+}
+
+bool frm_area_props::Follows(const editor::RecordEdit& edit) const {
+  return edit.field == Field::kLocName;
+}
+
+bool frm_area_props::Follows(editor::DocumentChange change) const {
+  return change == editor::DocumentChange::kLocations || PropertyWindow::Follows(change);
+}
+
+QStringList frm_area_props::LocationNames() const {
+  QStringList names;
+  for (int i = 0; i < document_.location_count(); ++i)
+    names << FromCodePage(document_.location(i).loc_name);
+  return names;
 }
 
 void frm_area_props::FillLists() {
@@ -189,8 +227,7 @@ void frm_area_props::FillLists() {
   list_area_loc->hide();
   list_area_loc->clear();
   Fill(*list_area_style, {"open", "closed", "roof"});
-  for (int i = 0; i < document_.location_count(); ++i)
-    list_area_loc->addItem(FromCodePage(document_.location(i).loc_name));
+  list_area_loc->addItems(LocationNames());
   if (list_area_loc->count() > 0) list_area_loc->setCurrentRow(0, QItemSelectionModel::NoUpdate);
   for (const auto& [field, list] :
        {std::pair{Field::kAreaStyle, list_area_style}, std::pair{Field::kAreaLocations, list_area_loc}}) {

@@ -20,7 +20,7 @@ class frm_vyr_props : public PropertyWindow {
   void Load() override;
   // Also restores the style selection from `map_styles`.
   void Activate() override;
-  void Reload() override;
+  void Refresh() override;
 
  signals:
   // "&Edit map annotation" was pressed.
@@ -60,12 +60,18 @@ class frm_area_props : public PropertyWindow {
   // Refills both lists (the locations may have changed) and selects the area's entries; a list whose
   // last name lacks its "?" gets it stored back.
   void Activate() override;
-  void Reload() override;
+  // Also follows the locations' names in its list, without storing anything back.
+  void Refresh() override;
+
+ protected:
+  bool Follows(const editor::RecordEdit& edit) const override;
+  bool Follows(editor::DocumentChange change) const override;
 
  private:
   // "&Go": opens the window of the location at the list's focus entry.
   void Go();
   void FillLists();
+  QStringList LocationNames() const;
 
   QLineEdit* area_name;
   QListWidget* list_area_loc;

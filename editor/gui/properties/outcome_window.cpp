@@ -223,14 +223,58 @@ void frm_outcome_props::FillLists() {
   loading_ = false;
 }
 
+void frm_outcome_props::Refresh() {
+  const std::optional<int> index = OutcomeIndex();
+  if (!index) return;
+  const editor::MissionDocument& doc = document_;
+  const editor::OutcomeRecord& outcome = doc.outcome(*index);
+  loading_ = true;
+  const QString type = FromCodePage(outcome.outcome_type);
+  if (outcome_type_->currentText() != type) {
+    SelectExact(*outcome_type_, type);
+    setWindowTitle("Outcome - " + type);
+  }
+  QStringList forces;
+  for (int f = 0; f < doc.force_count(); ++f)
+    forces << FromCodePage(doc.force(f).force_name);
+  QStringList listed;
+  for (int row = 0; row < combo_outcome_force_->count(); ++row)
+    listed << combo_outcome_force_->itemText(row);
+  const QString force = FromCodePage(outcome.outcome_force);
+  if (listed != forces) {
+    combo_outcome_force_->clear();
+    combo_outcome_force_->addItems(forces);
+    SelectExact(*combo_outcome_force_, force);
+  } else if (combo_outcome_force_->currentText() != force) {
+    SelectExact(*combo_outcome_force_, force);
+  }
+  ShowText(*outcome_message_, FromCodePage(outcome.outcome_message));
+  ShowText(*outcome_reason_, FromCodePage(outcome.outcome_reason));
+  const QStringList next = ItemNames(FromCodePage(outcome.nextmission));
+  QStringList shown;
+  for (int row = 0; row < nextmission_->count(); ++row)
+    shown << nextmission_->item(row)->text();
+  if (shown != next) {
+    nextmission_->clear();
+    nextmission_->addItems(next);
+  }
+  loading_ = false;
+}
+
+bool frm_outcome_props::Follows(const editor::RecordEdit& edit) const {
+  return edit.field == Field::kForceName;
+}
+
+bool frm_outcome_props::Follows(editor::DocumentChange change) const {
+  return change == editor::DocumentChange::kForces || PropertyWindow::Follows(change);
+}
+
 void frm_outcome_props::InsertAtCaret(const QString& text) {
   vyr::gui::InsertAtCaret(*outcome_reason_, text);
 }
 
 void frm_outcome_props::Store(editor::Field field, const QString& text) {
-  if (loading_) return;
-  if (const std::optional<int> index = OutcomeIndex())
-    document_.SetField(editor::RecordRef::Outcome(*index), field, ToCodePage(text));
+  if (!loading_) Write(field, ToCodePage(text));
 }
 
 void frm_outcome_props::TypeChanged(const QString& text) {

@@ -28,9 +28,15 @@ class frm_outcome_props : public PropertyWindow {
   void Load() override;
   // Refills the type and force lists, one entry per force, and selects the record's values in them.
   void Activate() override;
+  // Also follows the forces' names in its force list.
+  void Refresh() override;
 
   // Puts `text` into the trigger at its caret (before any selection); the caret ends behind it.
   void InsertAtCaret(const QString& text);
+
+ protected:
+  bool Follows(const editor::RecordEdit& edit) const override;
+  bool Follows(editor::DocumentChange change) const override;
 
  private:
   // The record's index now, or nothing when the node has gone.

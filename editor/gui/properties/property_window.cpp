@@ -20,6 +20,41 @@ PropertyWindow::PropertyWindow(editor::MissionDocument& document, editor::NodeId
   hint_->setObjectName("text_hint");
   hint_->setWordWrap(true);
   hint_->hide();
+  edits_ = document_.edits().Connect([this](const editor::RecordEdit& edit) {
+    if (!writing_) RefreshWhen(edit.record == record() || Follows(edit));
+  });
+  changes_ =
+      document_.changes().Connect([this](editor::DocumentChange change) { RefreshWhen(Follows(change)); });
+}
+
+// A window whose node has gone is closing: the host drops it when the tree says so.
+void PropertyWindow::RefreshWhen(bool follows) {
+  if (follows && document_.tree().Contains(node_)) Refresh();
+}
+
+bool PropertyWindow::Follows(const editor::RecordEdit&) const {
+  return false;
+}
+
+bool PropertyWindow::Follows(editor::DocumentChange change) const {
+  using editor::DocumentChange;
+  using editor::RecordKind;
+  if (change == DocumentChange::kNewProject) return true;
+  switch (record().kind) {
+    case RecordKind::kMission:
+      return change == DocumentChange::kMissionInfo;
+    case RecordKind::kLocation:
+      return change == DocumentChange::kLocations;
+    case RecordKind::kArea:
+      return change == DocumentChange::kAreas;
+    case RecordKind::kForce:
+    case RecordKind::kTeam:
+    case RecordKind::kActor:
+      return change == DocumentChange::kForces;
+    case RecordKind::kOutcome:
+      return change == DocumentChange::kOutcomes;
+  }
+  return false;
 }
 
 void PropertyWindow::Activate() {
@@ -50,7 +85,10 @@ RecordRef PropertyWindow::record() const {
 }
 
 void PropertyWindow::Write(Field field, const editor::FieldValue& value, int element) {
+  const bool outer = writing_;
+  writing_ = true;
   (void)document_.SetField(record(), field, value, element);
+  writing_ = outer;
 }
 
 std::string PropertyWindow::TextField(Field field) const {
@@ -68,13 +106,14 @@ QLineEdit* PropertyWindow::AddTextBox(QFormLayout& form, const char* name, const
       *box, [this](const QString& hint) { ShowHint(hint); }, [this] { hint_->hide(); });
   connect(box, &QLineEdit::textEdited, this,
           [this, field](const QString& text) { Write(field, ToCodePage(text)); });
-  boxes_.push_back({box, field, 0, label});
+  boxes_.push_back({box, field, 0, label, 0, {}});
   return box;
 }
 
 QLineEdit* PropertyWindow::AddNameBox(QFormLayout& form, const char* name, const QString& label, Field field,
                                       const QString& caption_prefix) {
   QLineEdit* box = AddTextBox(form, name, label, field);
+  boxes_.back().caption_prefix = caption_prefix;
   connect(box, &QLineEdit::textEdited, this,
           [this, caption_prefix](const QString& text) { setWindowTitle(caption_prefix + text); });
   return box;
@@ -86,7 +125,7 @@ QLineEdit* PropertyWindow::AddNumberBox(QFormLayout& form, const char* name, con
   box->setObjectName(name);
   form.addRow(label, box);
   const std::size_t at = boxes_.size();
-  boxes_.push_back({box, field, element, label});
+  boxes_.push_back({box, field, element, label, 0, {}});
   connect(box, &QLineEdit::textEdited, this, [this, at](const QString& text) {
     const Box& entry = boxes_[at];
     if (const auto value = ParseInteger(text.toStdString())) {
@@ -128,6 +167,26 @@ void PropertyWindow::LoadBoxes() {
       entry.box->setText(QString::number(*number));
       entry.confirmed = *number;
     }
+    MarkRejected(*entry.box, {});
+  }
+}
+
+void PropertyWindow::RefreshBoxes() {
+  for (Box& entry : boxes_) {
+    const auto value = document_.GetField(record(), entry.field, entry.element);
+    if (!value) continue;
+    if (const auto* text = std::get_if<std::string>(&*value)) {
+      if (ShowText(*entry.box, FromCodePage(*text)) && !entry.caption_prefix.isEmpty())
+        setWindowTitle(entry.caption_prefix + entry.box->text());
+      continue;
+    }
+    const auto* number = std::get_if<editor::Integer>(&*value);
+    if (number == nullptr) continue;
+    const std::optional<editor::Integer> shown = ParseInteger(entry.box->text().toStdString());
+    // Text the box did not take stays while the field still keeps the value confirmed before it.
+    if (shown == *number || (!shown && *number == entry.confirmed)) continue;
+    entry.box->setText(QString::number(*number));
+    entry.confirmed = *number;
     MarkRejected(*entry.box, {});
   }
 }

@@ -1,6 +1,8 @@
 // What every property window shares: the node it was opened for, its slot in the window registry
 // (`MyFree`), the node index it was last told (`Tag`), and the record it edits, always found through the
-// node so that a record renumbered by a removal above it is followed.
+// node so that a record renumbered by a removal above it is followed. The window follows the document's
+// announcements itself: whatever changes what it shows (an undo, a redo, an edit made elsewhere), it shows
+// anew; edits made by its own controls it leaves alone, so the author's caret stays where it is.
 #pragma once
 
 #include <QString>
@@ -39,9 +41,9 @@ class PropertyWindow : public QWidget {
   // The window became the active child: its node is the selected node again, the record's indices are
   // read anew and list selections restored.
   virtual void Activate();
-  // Shows the record anew after an undo or redo changed it behind the window's back; unlike Activate
-  // it leaves the selection alone.
-  virtual void Reload() { Load(); }
+  // Shows what the record holds now, changing only the controls that show something else; unlike
+  // Activate it leaves the selection alone and writes nothing back.
+  virtual void Refresh() { RefreshBoxes(); }
 
  signals:
   // The window asks for a node's window to be opened or brought forward (the area window's "&Go").
@@ -66,6 +68,14 @@ class PropertyWindow : public QWidget {
                           int element = 0);
   // Fills every box made by the Add functions from the record.
   void LoadBoxes();
+  // The boxes that show something other than the record now show the record; a name box's caption
+  // follows. A number box whose text was not taken stays while the field still keeps its value.
+  void RefreshBoxes();
+
+  // Whether an edit of another record, or a change of the document's sections, may alter what the window
+  // shows; edits of the window's own record always do.
+  virtual bool Follows(const editor::RecordEdit& edit) const;
+  virtual bool Follows(editor::DocumentChange change) const;
 
   // The line under a window's controls that tells why typed text was left out; hidden until then.
   QLabel* hint() const { return hint_; }
@@ -80,15 +90,20 @@ class PropertyWindow : public QWidget {
     int element;
     QString label;
     editor::Integer confirmed = 0;  // number boxes: what the field keeps while the text is no number
+    QString caption_prefix;         // name boxes: the caption is this followed by the name
   };
 
   editor::Integer IntegerField(const Box& entry) const;
+  void RefreshWhen(bool follows);
 
   editor::NodeId node_;
   int slot_ = -1;
   int tag_ = 0;
   QLabel* hint_;
   std::vector<Box> boxes_;
+  bool writing_ = false;  // one of the window's own controls is writing its field
+  editor::Notifier<editor::RecordEdit>::Connection edits_;
+  editor::Notifier<editor::DocumentChange>::Connection changes_;
 };
 
 }  // namespace vyr::gui
