@@ -95,9 +95,9 @@ bool UndoActions::eventFilter(QObject* watched, QEvent* event) {
       qobject_cast<QTextEdit*>(widget) != nullptr || qobject_cast<QComboBox*>(widget) != nullptr;
   if (!text_box) return false;
   const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+  if (undo_ == nullptr || redo_ == nullptr) return false;
   for (const QAction* action : {undo_, redo_}) {
-    if (action != nullptr && action->shortcuts().contains(pressed))
-      return true;  // not overridden: the action's shortcut runs
+    if (action->shortcuts().contains(pressed)) return true;  // not overridden: the action's shortcut runs
   }
   return false;
 }
