@@ -22,11 +22,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <vector>
 
 #include "editor/document/paths.h"
 #include "editor/document/project_file.h"
-#include "editor/document/section_files.h"
 #include "editor/gui/common/code_page_text.h"
 #include "editor/gui/common/qt_user_interface.h"
 #include "editor/gui/common/shell_resources.h"
@@ -50,7 +48,6 @@
 namespace vyr::gui {
 
 using editor::NodeImage;
-using editor::Section;
 
 namespace {
 
