@@ -1,5 +1,5 @@
-// Edit > Undo and Redo, with their toolbar buttons: the GUI side of the core's edit history. The main
-// window runs each command that edits the document as one step; prefab drops are one step too. After an
+// Edit > Undo and Redo, with their toolbar buttons: the GUI side of the core's edit history. Menu
+// commands that add, delete, cut, paste, clear or import run as one step each; prefab drops too. After an
 // undo or redo every open property window shows its record anew.
 #pragma once
 
