@@ -63,7 +63,8 @@ class MainWindow : public QMainWindow {
   // Runs the command of a menu item or toolbar key by its name, as one undo step when it edits the
   // document; false when there is no such command or it does nothing.
   bool RunCommand(const QString& name);
-  // Every command of the window, one row each.
+  // Every command of the window, one row each. Built on first use, once the application object is up
+  // (the desktop's keys come from its platform).
   static const std::vector<Command>& Commands();
 
   // What a node click opens and what the plan menu opens; by default the property windows and the plan
