@@ -19,13 +19,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <vector>
 
 #include "editor/document/paths.h"
 #include "editor/document/project_file.h"
-#include "editor/document/section_files.h"
 #include "editor/gui/common/code_page_text.h"
 #include "editor/gui/common/qt_user_interface.h"
 #include "editor/gui/common/shell_resources.h"
@@ -35,25 +34,20 @@
 #include "editor/gui/properties/force_windows.h"
 #include "editor/gui/properties/outcome_window.h"
 #include "editor/gui/properties/property_windows.h"
-#include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
 #include "editor/launch/unsaved_work.h"
 #include "editor/script/import.h"
-#include "editor/script/plan_builder.h"
-#include "editor/shell/about_window.h"
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
 #include "editor/shell/main_window_menus.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
-#include "editor/shell/settings_window.h"
 #include "editor/shell/undo_actions.h"
 #include "platform/read_file.h"
 
 namespace vyr::gui {
 
 using editor::NodeImage;
-using editor::Section;
 
 namespace {
 
@@ -119,8 +113,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   project_sub_window_->setWindowTitle("Project");
   project_sub_window_->hide();
 
-  CreateMenus();
-  CreateToolBar();
+  CreateCommands();
 
   // The prefab library lives in the editor's data folder, beside its scratch files.
   prefab_library_ = std::make_unique<editor::PrefabLibrary>(services_.editor_folder);
@@ -132,6 +125,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   prefab_sub_window_->resize(Pixels(kPrefabWidthTwips), Pixels(kPrefabHeightTwips));
   prefab_sub_window_->hide();
   project_window_->SetPrefabDropTarget(prefab_window_);
+  undo_ = new UndoActions(*this, document_);  // after the library window: it makes drops one step each
   property_windows_ = std::make_unique<PropertyWindows>(document_, *mdi_, *ui_, menus_["mn_plan"]);
   for (const NodeImage outcome : {NodeImage::kPos, NodeImage::kNeg}) {
     property_windows_->Register(outcome, [](editor::MissionDocument& document, editor::NodeId node) {
@@ -147,11 +141,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   connect(autosave_, &AutosaveTimer::failed, this,
           [this](const QString& message) { statusBar()->showMessage(message); });
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
-  CreateCommands();
   CreateMap();
   Connect();
-  findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
-  undo_ = new UndoActions(*this, document_);
+  UpdateActions();
   UpdateCaption();
   FitToScreen(*this);
   if (services_.remember_geometry) {
@@ -171,24 +163,42 @@ MainWindow::~MainWindow() {
   delete prefab_sub_window_;
 }
 
-void MainWindow::CreateMenus() {
-  for (const MenuSpec& spec : MenuTable()) {
+void MainWindow::CreateCommands() {
+  for (const MenuSpec& spec : Menus()) {
     QMenu* menu = spec.on_menu_bar ? menuBar()->addMenu(spec.caption) : new QMenu(spec.caption, this);
     menu->setObjectName(spec.name);
     menu->menuAction()->setObjectName(QString(spec.name) + "_menu");
     if (spec.on_menu_bar && spec.hidden) menu->menuAction()->setVisible(false);
     menus_[spec.name] = menu;
-    for (const ItemSpec& item : spec.items) {
-      if (item.name == nullptr) {
-        menu->addSeparator();
-        continue;
-      }
-      QAction* action = menu->addAction(item.caption);
-      action->setObjectName(item.name);
-      action->setVisible((item.flags & kHidden) == 0);
-      action->setEnabled((item.flags & kDisabled) == 0);
-      if (item.key != QKeySequence::UnknownKey) action->setShortcuts(StandardKeys(item.key));
+  }
+  toolbar_ = addToolBar("Toolbar1");
+  toolbar_->setObjectName("Toolbar1");
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(24, 24));
+
+  int toolbar_separators = 0;
+  for (const Command& command : Commands()) {
+    QMenu* menu = command.menu != nullptr ? menus_.at(command.menu) : nullptr;
+    // A menu's own windows find its items among its children.
+    auto* action = new QAction(command.caption, menu != nullptr ? static_cast<QObject*>(menu) : this);
+    action->setObjectName(command.name);
+    action->setShortcuts(command.keys);
+    action->setVisible((command.flags & kHidden) == 0);
+    action->setCheckable((command.flags & kCheckable) != 0);
+    if (command.icon != nullptr) action->setIcon(QIcon(QString(":/icons/toolbar/%1.svg").arg(command.icon)));
+    const bool separated = (command.flags & kSeparatorBefore) != 0;
+    if (menu != nullptr) {
+      if (separated) menu->addSeparator();
+      menu->addAction(action);
     }
+    if ((command.flags & kToolbar) != 0) {
+      if (separated) toolbar_->addSeparator()->setObjectName(QString("sep%1").arg(++toolbar_separators));
+      toolbar_->addAction(action);
+      action->setToolTip(command.caption);
+    }
+    if (menu == nullptr && (command.flags & kToolbar) == 0) addAction(action);  // keys only
+    connect(action, &QAction::triggered, this, [this, name = action->objectName()] { RunCommand(name); });
+    actions_.push_back(action);
   }
 
   // The recent files follow Exit: a separator and five entries, hidden until the list fills them.
@@ -204,21 +214,6 @@ void MainWindow::CreateMenus() {
       connect(entries[i], &QAction::triggered, this, [this, entry = entries[i]] { OpenRecent(entry); });
   }
   recent_ = std::make_unique<RecentFilesMenu>(services_.settings, entries);
-}
-
-void MainWindow::CreateToolBar() {
-  toolbar_ = addToolBar("Toolbar1");
-  toolbar_->setObjectName("Toolbar1");
-  toolbar_->setMovable(false);
-  toolbar_->setIconSize(QSize(24, 24));
-  for (const ToolSpec& tool : kToolbar) {
-    QAction* action = tool.tip == nullptr ? toolbar_->addSeparator() : toolbar_->addAction(tool.tip);
-    action->setObjectName(tool.key);
-    if (tool.tip == nullptr) continue;
-    action->setIcon(QIcon(QString(":/icons/toolbar/%1.svg").arg(tool.key)));
-    action->setToolTip(tool.tip);
-    action->setEnabled(tool.enabled);
-  }
 }
 
 QMenu* MainWindow::menu(const QString& name) const {
@@ -253,219 +248,42 @@ void MainWindow::Report(const char* title, const editor::Status& status) {
     ui_->ShowMessage(title, status.message, editor::MessageIcon::kCritical);
 }
 
-void MainWindow::CreateCommands() {
-  auto& doc = document_;
-  auto& c = commands_;
-  const auto add = [this](const char* title, const editor::Status& status) { Report(title, status); };
-
-  // Project files.
-  // Unsaved work is replaced only when the author said so.
-  c["mn_file_new"] = [this, &doc] {
-    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeNew, settings_.projectpath))
-      doc.NewProject();
-  };
-  c["mn_file_open"] = [this, &doc] {
-    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeOpening, settings_.projectpath))
-      (void)editor::OpenProject(doc, *ui_, *recent_, settings_.projectpath);
-  };
-  c["open"] = c["mn_file_open"];
-  c["mn_file_import"] = [this, &doc] {
-    if (editor::MayReplaceWork(doc, *ui_, *recent_, editor::kSaveBeforeImporting, settings_.projectpath))
-      (void)editor::ImportMissionCommand(doc, *ui_, settings_.aq2_path);
-  };
-  c["mn_file_save"] = [this, &doc] { (void)editor::SaveProject(doc, *ui_, *recent_, settings_.projectpath); };
-  c["save"] = c["mn_file_save"];
-  c["mn_file_save_as"] = [this, &doc] {
-    (void)editor::SaveProjectAs(doc, *ui_, *recent_, settings_.projectpath);
-  };
-  c["mn_file_quit"] = [this] { close(); };
-  c["mn_edit_find"] = [this] { find_window_->Start(); };
-
-  // The Project menu.
-  c["mn_project_quickrun"] = [this, &doc] { editor::QuickRunCommand(launch(), settings_, doc); };
-  c["play"] = c["mn_project_quickrun"];
-  c["mn_project_build"] = [this, &doc] { editor::BuildCommand(launch(), doc); };
-  c["create"] = c["mn_project_build"];
-  c["mn_project_preview"] = [this] { editor::PreviewScript(launch()); };
-  c["mn_project_errorchecker"] = [this] { editor::ErrorCheck(launch()); };
-  c["mn_project_log"] = [this, &doc] { editor::ViewLogCommand(launch(), settings_, doc); };
-
-  c["mn_options_aq2"] = [this] {
-    frm_aq2settings window(services_.settings, settings_, *ui_, services_.register_associations, this);
-    window.exec();
-  };
-  c["mn_help_about"] = [this] {
-    frm_about window(this);
-    window.exec();
-  };
-
-  // Adding records.
-  c["loc_add"] = [&doc, add] { add("Add location", doc.AddLocation("New location", "", 0, 0, 0)); };
-  c["mn_area_add"] = [&doc, add] { add("Add area", doc.AddArea("New area", "", "[none]", 0, "open")); };
-  c["mn_force_Add"] = [&doc, add] { add("Add force", doc.AddForce("New force", "")); };
-  // A team or actor added under a collapsed node is shown: its parent opens and the new node is selected.
-  const auto reveal = [&doc](editor::NodeId parent, const editor::Status& added) {
-    if (!added) return;
-    doc.tree().SetExpanded(parent, true);
-    doc.MakeCurrent(doc.tree().last_added());
-  };
-  c["mn_team_add"] = [this, &doc, add, reveal] {
-    const auto at = Selected();
-    if (at.image != NodeImage::kSubForce) return;
-    const editor::NodeId force = doc.tree().selected();
-    const editor::Status added = doc.AddTeam(at.force, "New team", "", "");
-    add("Add team", added);
-    reveal(force, added);
-  };
-  c["mn_addnpc_npc"] = [this, &doc, add, reveal] {
-    const auto at = Selected();
-    if (at.image != NodeImage::kTeam) return;
-    const editor::NodeId team = doc.tree().selected();
-    const editor::Status added = doc.AddActor(at.force, at.team, editor::ActorRecord{});
-    add("Add actor", added);
-    reveal(team, added);
-  };
-  c["mn_outcome_success"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "success", "")); };
-  c["mn_outcome_failure"] = [&doc, add] { add("Add outcome", doc.AddOutcome("", "", "", "failure", "")); };
-
-  // The four sections.
-  struct SectionItems {
-    Section section;
-    const char *clear, *import, *save, *save_as;
-  };
-  const SectionItems sections[] = {
-      {Section::kLocations, "mn_loc_clear", "loc_import", "mn_loc_save", "mn_loc_saveas"},
-      {Section::kAreas, "mn_area_clear", "mn_area_import", "mn_area_save", "mn_area_saveas"},
-      {Section::kForces, "mn_force_clear", "mn_force_import", "mn_force_save", "mn_force_saveas"},
-      {Section::kOutcomes, "mn_outcome_clear", "mn_outcome_import", "mn_outcome_save", "mn_outcome_saveas"},
-  };
-  for (const SectionItems& s : sections) {
-    const Section section = s.section;
-    c[s.clear] = [&doc, section] {
-      switch (section) {
-        case Section::kLocations:
-          doc.ClearLocations();
-          break;
-        case Section::kAreas:
-          doc.ClearAreas();
-          break;
-        case Section::kForces:
-          doc.ClearForces();
-          break;
-        case Section::kOutcomes:
-          doc.ClearOutcomes();
-          break;
-      }
-    };
-    c[s.import] = [this, &doc, section] {
-      (void)editor::ImportSection(doc, *ui_, section, services_.program_folder);
-    };
-    c[s.save] = [this, &doc, section] { (void)editor::SaveSection(doc, *ui_, section); };
-    c[s.save_as] = [this, &doc, section] { (void)editor::SaveSectionAs(doc, *ui_, section); };
-  }
-
-  // Deleting, copying and pasting the selected record.
-  c["mn_loc_delete1"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kSubLocation) (void)doc.DeleteLocation(at.index);
-  };
-  c["mn_area_delete1"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kSubArea) (void)doc.DeleteArea(at.index);
-  };
-  c["mn_outcome_delete1"] = [this, &doc] {
-    const auto at = Selected();
-    if (at.image == NodeImage::kPos || at.image == NodeImage::kNeg) (void)doc.DeleteOutcome(at.index);
-  };
-  c["mn_npc_delete1"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kNpc)
-      (void)doc.DeleteActor(at.force, at.team, at.index);
-  };
-  c["mn_delete_team"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.DeleteTeam(at.force, at.team);
-  };
-  c["mn_team_delete_force"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kSubForce) (void)doc.DeleteForce(at.force);
-  };
-  c["mn_npc_copy"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kNpc)
-      (void)doc.CopyActor(at.force, at.team, at.index);
-  };
-  c["mn_npc_cut"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kNpc)
-      (void)doc.CutActor(at.force, at.team, at.index);
-  };
-  c["mn_team_copy"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.CopyTeam(at.force, at.team);
-  };
-  c["mn_team_cut"] = [this, &doc] {
-    if (const auto at = Selected(); at.image == NodeImage::kTeam) (void)doc.CutTeam(at.force, at.team);
-  };
-  c["mn_team_paste"] = [this, &doc, add] {
-    if (const auto at = Selected(); at.image == NodeImage::kTeam)
-      add("Paste actor", doc.PasteActor(at.force, at.team));
-  };
-  c["mn_force_paste"] = [this, &doc, add] {
-    if (const auto at = Selected(); at.image == NodeImage::kSubForce)
-      add("Paste team", doc.PasteTeam(at.force));
-  };
-  // The toolbar's buttons act on whatever record the selected node holds.
-  c["copy"] = [this] {
-    const auto image = Selected().image;
-    if (image == NodeImage::kNpc) RunCommand("mn_npc_copy");
-    if (image == NodeImage::kTeam) RunCommand("mn_team_copy");
-  };
-  c["cut"] = [this] {
-    const auto image = Selected().image;
-    if (image == NodeImage::kNpc) RunCommand("mn_npc_cut");
-    if (image == NodeImage::kTeam) RunCommand("mn_team_cut");
-  };
-  c["paste"] = [this] {
-    const auto image = Selected().image;
-    if (image == NodeImage::kTeam) RunCommand("mn_team_paste");
-    if (image == NodeImage::kSubForce) RunCommand("mn_force_paste");
-  };
-
-  // The prefab library's member menus.
-  c["mn_prefab_actor_delete"] = [this] { prefab_window_->DeleteMember(); };
-  c["mn_prefab_team_delete"] = c["mn_prefab_actor_delete"];
-  c["mn_prefab_actor_paste"] = [this] { prefab_window_->PasteAsPrefab(); };
-  c["mn_prefab_team_paste"] = c["mn_prefab_actor_paste"];
-  c["mn_prefab_actor_edit"] = [this] { prefab_window_->EditActor(); };
-  c["mn_prefab_team_view"] = [this] { prefab_window_->EditTeam(); };
-
-  for (const editor::PlanMenuItem& item : editor::kPlanMenuItems) {
-    c[QString::fromLatin1(item.name.data(), static_cast<qsizetype>(item.name.size()))] =
-        [this, page = static_cast<int>(item.page)] {
-          if (open_plan_builder_) open_plan_builder_(page);
-        };
-  }
-}
-
 void MainWindow::Connect() {
-  for (QAction* action : findChildren<QAction*>()) {
-    const QString name = action->objectName();
-    if (commands_.count(name) == 0) continue;
-    connect(action, &QAction::triggered, this, [this, name] { RunCommand(name); });
-  }
   connect(project_window_, &ProjectWindow::nodeClicked, this, &MainWindow::OnNodeClicked);
   connect(project_window_, &ProjectWindow::contextMenuRequested, this, &MainWindow::OnContextMenu);
   connect(project_window_, &ProjectWindow::deleteRequested, this, &MainWindow::OnDeleteRequested);
   document_connection_ = document_.changes().Connect([this](editor::DocumentChange change) {
-    if (change == editor::DocumentChange::kClipboard) UpdatePasteItems();
+    UpdateActions();
     if (change == editor::DocumentChange::kFileNames || change == editor::DocumentChange::kNewProject)
       UpdateCaption();
   });
+  history_connection_ = undo_->history().changes().Connect([this] { UpdateActions(); });
 }
 
 bool MainWindow::RunCommand(const QString& name) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return false;
-  const auto command = it->second;  // a command may rebuild the table's surroundings, not the table
-  if (undo_ != nullptr) {
-    undo_->Run(name, command);
+  const auto& commands = Commands();
+  const auto command = std::find_if(commands.begin(), commands.end(),
+                                    [&name](const Command& row) { return name == QLatin1String(row.name); });
+  if (command == commands.end()) return false;
+  if (command->forward != nullptr) {
+    if (const char* target = command->forward(*this)) RunCommand(target);
+    return true;
+  }
+  if (!command->run) return false;
+  if (command->undo != kNotAnEdit) {
+    undo_->history().Perform(command->undo, [this, command] { command->run(*this); });
   } else {
-    command();
+    command->run(*this);
   }
   return true;
+}
+
+void MainWindow::UpdateActions() {
+  const auto& commands = Commands();
+  for (std::size_t i = 0; i < actions_.size(); ++i) {
+    if (commands[i].enabled != nullptr) actions_[i]->setEnabled(commands[i].enabled(*this));
+    if (commands[i].checked != nullptr) actions_[i]->setChecked(commands[i].checked(*this));
+  }
 }
 
 void MainWindow::SetPropertyWindowOpener(std::function<void(editor::NodeId)> opener) {
@@ -488,58 +306,44 @@ void MainWindow::InsertIntoSelectedTeamPlan(const QString& statement) {
   const editor::TreeNode* node = document_.tree().Find(document_.tree().selected());
   if (node == nullptr || node->key.size() < 2 || node->key[0] != 'P') return;
   const int slot = std::atoi(node->key.c_str() + 1);
-  if (auto* team = qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(slot))) {
-    const editor::EditHistory::Group step(undo_->history(), "Insert plan command");
+  if (auto* team = qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(slot)))
     team->InsertIntoPlan(statement);
-  }
 }
 
 void MainWindow::UpdateCaption() {
   setWindowTitle(FromPath(document_.caption()));
 }
 
-// Copying or cutting an actor offers "Paste actor" and withdraws "Paste team", and the other way round.
-void MainWindow::UpdatePasteItems() {
-  findChild<QAction*>("mn_team_paste")->setEnabled(document_.actor_on_clipboard());
-  findChild<QAction*>("mn_force_paste")->setEnabled(document_.team_on_clipboard());
-}
-
-void MainWindow::SetEditButtons(bool copy_cut, bool paste) {
-  findChild<QAction*>("copy")->setEnabled(copy_cut);
-  findChild<QAction*>("cut")->setEnabled(copy_cut);
-  findChild<QAction*>("paste")->setEnabled(paste);
-}
-
 void MainWindow::OnNodeClicked(editor::NodeId node) {
   const editor::TreeNode* clicked = document_.tree().Find(node);
   if (clicked == nullptr || IsCategory(clicked->image)) return;
-  switch (clicked->image) {
-    case NodeImage::kSubForce:
-      SetEditButtons(false, document_.team_on_clipboard());
-      break;
-    case NodeImage::kTeam:
-      SetEditButtons(true, document_.actor_on_clipboard());
-      break;
-    case NodeImage::kNpc:
-      SetEditButtons(true, false);
-      break;
-    default:
-      SetEditButtons(false, false);
-      break;
-  }
+  clicked_ = clicked->image;
+  UpdateActions();
   if (open_property_window_) open_property_window_(node);
 }
 
 void MainWindow::OnContextMenu(editor::NodeId node, const QPoint& position) {
   const editor::TreeNode* clicked = document_.tree().Find(node);
   if (clicked == nullptr) return;
-  if (const char* name = ContextMenuOf(clicked->image)) menus_[name]->popup(position);
+  for (const MenuSpec& spec : Menus()) {
+    if (std::find(spec.context_of.begin(), spec.context_of.end(), clicked->image) != spec.context_of.end())
+      menus_[spec.name]->popup(position);
+  }
 }
 
+// The Delete key runs the delete item of the node's context menu.
 void MainWindow::OnDeleteRequested(editor::NodeId node) {
   const editor::TreeNode* target = document_.tree().Find(node);
   if (target == nullptr) return;
-  if (const char* command = DeleteCommandOf(target->image)) RunCommand(command);
+  for (const MenuSpec& spec : Menus()) {
+    if (std::find(spec.context_of.begin(), spec.context_of.end(), target->image) == spec.context_of.end())
+      continue;
+    for (const Command& command : Commands()) {
+      if ((command.flags & kDeleteKey) != 0 && command.menu != nullptr &&
+          std::string_view(command.menu) == spec.name)
+        RunCommand(command.name);
+    }
+  }
 }
 
 void MainWindow::ReDraw() {

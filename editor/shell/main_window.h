@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/document/mission_document.h"
 #include "editor/launch/game_launch.h"
@@ -31,6 +32,7 @@ class MapDock;
 class PropertyWindows;
 class RecentFilesMenu;
 class UndoActions;
+struct Command;
 
 // What the main window uses of the world outside it; tests give stand-ins.
 struct MainWindowServices {
@@ -58,8 +60,12 @@ class MainWindow : public QMainWindow {
   // line (`argument`: ".cme" is opened, ".vyr" imported, in any letter case; anything else is ignored).
   void StartUp(const std::string& argument, const std::function<void()>& release_splash = {});
 
-  // Runs the command of a menu item or toolbar key by its name; false when there is no such command.
+  // Runs the command of a menu item or toolbar key by its name, as one undo step when it edits the
+  // document; false when there is no such command or it does nothing.
   bool RunCommand(const QString& name);
+  // Every command of the window, one row each. Built on first use, once the application object is up
+  // (the desktop's keys come from its platform).
+  static const std::vector<Command>& Commands();
 
   // What a node click opens and what the plan menu opens; by default the property windows and the plan
   // command builder (tests put stand-ins here).
@@ -92,18 +98,18 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void CreateMenus();
-  void CreateToolBar();
-  void CreateCommands();
-  void CreateMap();  // the map dock and its commands
+  void CreateCommands();  // the menus, the toolbar and every command's action
+  void CreateMap();       // the map dock
   void Connect();
+  // Enables and checks every command for the window's state now.
+  void UpdateActions();
 
   void OnNodeClicked(editor::NodeId node);
   void OnContextMenu(editor::NodeId node, const QPoint& position);
   void OnDeleteRequested(editor::NodeId node);
   void UpdateCaption();
-  void UpdatePasteItems();
-  void SetEditButtons(bool copy_cut, bool paste);
+  void ToggleMap();
+  void ExportMap();
 
   editor::LaunchContext& launch();
   editor::NodeAddress Selected() const;
@@ -133,13 +139,16 @@ class MainWindow : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   MapDock* map_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
-  std::map<QString, std::function<void()>> commands_;
+  std::vector<QAction*> actions_;  // one per row of Commands(), in its order
+  // The kind of the node last clicked, other than a category: what the toolbar's edit buttons serve.
+  editor::NodeImage clicked_ = editor::NodeImage::kRoot;
 
   UndoActions* undo_ = nullptr;  // a child of this window
   std::function<void(editor::NodeId)> open_property_window_;
   std::function<void(int)> open_plan_builder_;
 
   editor::Notifier<editor::DocumentChange>::Connection document_connection_;
+  editor::Notifier<>::Connection history_connection_;
 };
 
 }  // namespace vyr::gui

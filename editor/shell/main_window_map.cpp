@@ -1,5 +1,4 @@
 // The main window's side of the mission map: the dock, View > Map and File > Export map as image.
-#include <QAction>
 
 #include "editor/gui/map_view/map_view.h"
 #include "editor/shell/main_window.h"
@@ -22,27 +21,25 @@ void MainWindow::CreateMap() {
     OnNodeClicked(node);
   });
 
-  QAction* show_map = findChild<QAction*>("mn_view_map");
-  show_map->setCheckable(true);
-  connect(map_dock_, &QDockWidget::visibilityChanged, show_map,
-          [this, show_map] { show_map->setChecked(!map_dock_->isHidden()); });
-  commands_["mn_view_map"] = [this] {
-    const bool show = map_dock_->isHidden();
-    map_dock_->setVisible(show);
-    if (show && map_dock_->width() < kMapDockWidth && !map_dock_->isFloating())
-      resizeDocks({map_dock_}, {kMapDockWidth}, Qt::Horizontal);
-  };
+  connect(map_dock_, &QDockWidget::visibilityChanged, this, [this] { UpdateActions(); });
+}
 
-  commands_["mn_file_export_map"] = [this] {
-    const editor::FileNamePair& project = document_.project_file();
-    std::string name = project.unnamed() ? "mission" : project.name;
-    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-    const auto path =
-        ui_->AskSavePath({"Export map as image", "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg",
-                          project.directory, name + ".png"});
-    if (!path) return;
-    (void)editor::Told(*ui_, ExportMissionMap(document_, *path), "The map could not be exported.");
-  };
+void MainWindow::ToggleMap() {
+  const bool show = map_dock_->isHidden();
+  map_dock_->setVisible(show);
+  if (show && map_dock_->width() < kMapDockWidth && !map_dock_->isFloating())
+    resizeDocks({map_dock_}, {kMapDockWidth}, Qt::Horizontal);
+}
+
+void MainWindow::ExportMap() {
+  const editor::FileNamePair& project = document_.project_file();
+  std::string name = project.unnamed() ? "mission" : project.name;
+  if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  const auto path =
+      ui_->AskSavePath({"Export map as image", "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg",
+                        project.directory, name + ".png"});
+  if (!path) return;
+  (void)editor::Told(*ui_, ExportMissionMap(document_, *path), "The map could not be exported.");
 }
 
 }  // namespace vyr::gui

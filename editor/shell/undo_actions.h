@@ -21,13 +21,12 @@ class UndoActions : public QObject {
   Q_OBJECT
 
  public:
-  // Puts Undo and Redo first in the main window's Edit menu (which it shows) and on its toolbar.
+  // Names the steps on the window's commands "mn_edit_undo" and "mn_edit_redo", which run Undo and Redo.
   UndoActions(MainWindow& window, editor::MissionDocument& document);
   ~UndoActions() override;
 
   editor::EditHistory& history() { return history_; }
-  // Runs a main-window command, as one step when the command edits the document.
-  void Run(const QString& command, const std::function<void()>& run);
+  const editor::EditHistory& history() const { return history_; }
   void Undo();
   void Redo();
 
@@ -51,9 +50,5 @@ class UndoActions : public QObject {
   editor::Notifier<>::Connection history_connection_;
   editor::Notifier<editor::RecordEdit>::Connection edit_connection_;
 };
-
-// The step label of a main-window command that edits the document ("Delete location"); nullptr for
-// commands that do not.
-const char* UndoLabelOf(const QString& command);
 
 }  // namespace vyr::gui

@@ -1,4 +1,5 @@
-// Edit > Undo and Redo in the main window: texts, shortcuts, and open windows following the steps.
+// Edit > Undo and Redo in the main window: texts, shortcuts, and open windows following the steps (where
+// the two sit in the menu and on the toolbar is the command table's test).
 #include "editor/shell/undo_actions.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTest>
-#include <QToolBar>
 
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
@@ -37,15 +36,10 @@ class UndoActionsTest : public MainWindowFixture {
 };
 
 TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
-  QMenu* edit = window_->menu("mn_edit");
-  ASSERT_GE(edit->actions().size(), 2);
-  EXPECT_EQ(edit->actions()[0]->objectName(), "mn_edit_undo");
-  EXPECT_EQ(edit->actions()[1]->objectName(), "mn_edit_redo");
   EXPECT_FALSE(Action("mn_edit_undo")->isEnabled());
   EXPECT_EQ(Action("mn_edit_undo")->shortcuts(), QList<QKeySequence>{QKeySequence("Ctrl+Z")});
   EXPECT_EQ(Action("mn_edit_redo")->shortcuts(),
             (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
-  EXPECT_TRUE(window_->findChild<QToolBar*>("Toolbar1")->actions().contains(Action("mn_edit_redo")));
 
   window_->RunCommand("loc_add");
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location");
