@@ -13,9 +13,11 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -37,6 +39,7 @@
 #include "editor/gui/properties/property_windows.h"
 #include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
+#include "editor/launch/recovery.h"
 #include "editor/launch/unsaved_work.h"
 #include "editor/script/import.h"
 #include "editor/script/plan_builder.h"
@@ -140,14 +143,37 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   }
   open_property_window_ = [this](editor::NodeId node) { property_windows_->Open(node); };
   find_window_ = new FindWindow(
-      document_, [this](editor::NodeId node) { property_windows_->HighlightNode(node); }, this);
+      document_,
+      [this](editor::NodeId node, int plan_line) {
+        property_windows_->HighlightNode(node);
+        if (plan_line > 0) ShowPlanLine(node, plan_line);
+      },
+      this);
   addDockWidget(Qt::RightDockWidgetArea, find_window_);
   find_window_->hide();
   autosave_ = new AutosaveTimer(document_, services_.editor_folder, this);
-  connect(autosave_, &AutosaveTimer::failed, this,
-          [this](const QString& message) { statusBar()->showMessage(message); });
+  // A failed recovery copy stays in sight, its reason in the tooltip, until a later copy succeeds.
+  auto* autosave_failed = new QLabel(this);
+  autosave_failed->setObjectName("autosave_failed");
+  autosave_failed->setPixmap(QIcon(":/icons/status/autosave_failed.svg").pixmap(16, 16));
+  autosave_failed->hide();
+  statusBar()->addPermanentWidget(autosave_failed);
+  connect(autosave_, &AutosaveTimer::failed, autosave_failed, [autosave_failed](const QString& message) {
+    autosave_failed->setToolTip(message);
+    autosave_failed->setAccessibleName(message);
+    autosave_failed->show();
+  });
+  connect(autosave_, &AutosaveTimer::recovered, autosave_failed, &QLabel::hide);
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
+  CreateModifiedCheck();
   CreateCommands();
+  // Find usages on a location or area node: the right click made the node the selected one.
+  for (const char* name : {"mn_loc_delete", "mn_area_delete"}) {
+    QAction* usages = menus_[name]->addAction("Find &usages");
+    usages->setObjectName(QString(name) + "_usages");
+    connect(usages, &QAction::triggered, this,
+            [this] { find_window_->ShowUsages(document_.tree().selected()); });
+  }
   CreateMap();
   Connect();
   findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
@@ -293,6 +319,7 @@ void MainWindow::CreateCommands() {
   c["mn_options_aq2"] = [this] {
     frm_aq2settings window(services_.settings, settings_, *ui_, services_.register_associations, this);
     window.exec();
+    autosave_->Start(settings_.autosave_seconds);
   };
   c["mn_help_about"] = [this] {
     frm_about window(this);
@@ -453,7 +480,21 @@ void MainWindow::Connect() {
     if (change == editor::DocumentChange::kClipboard) UpdatePasteItems();
     if (change == editor::DocumentChange::kFileNames || change == editor::DocumentChange::kNewProject)
       UpdateCaption();
+    modified_check_->start();
   });
+  edit_connection_ =
+      document_.edits().Connect([this](const editor::RecordEdit&) { modified_check_->start(); });
+}
+
+// Comparing with the saved files reads them (tens of milliseconds on a full mission), so the check
+// waits for a pause in the edits rather than running on every key.
+void MainWindow::CreateModifiedCheck() {
+  modified_check_ = new QTimer(this);
+  modified_check_->setObjectName("modified_check");
+  modified_check_->setSingleShot(true);
+  modified_check_->setInterval(kModifiedCheckMilliseconds);
+  connect(modified_check_, &QTimer::timeout, this,
+          [this] { setWindowModified(editor::HasUnsavedChanges(document_)); });
 }
 
 bool MainWindow::RunCommand(const QString& name) {
@@ -465,6 +506,7 @@ bool MainWindow::RunCommand(const QString& name) {
   } else {
     command();
   }
+  modified_check_->start();  // a save changes what the content is compared with
   return true;
 }
 
@@ -494,8 +536,24 @@ void MainWindow::InsertIntoSelectedTeamPlan(const QString& statement) {
   }
 }
 
+// The team window of `node` with the caret at the start of plan line `line` (1-based).
+void MainWindow::ShowPlanLine(editor::NodeId node, int line) {
+  const editor::TreeNode* team_node = document_.tree().Find(node);
+  if (team_node == nullptr || team_node->key.size() < 2 || team_node->key[0] != 'P') return;
+  auto* team =
+      qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(std::atoi(team_node->key.c_str() + 1)));
+  auto* plan = team != nullptr ? team->findChild<QPlainTextEdit*>("rtfb") : nullptr;
+  if (plan == nullptr) return;
+  const QTextBlock block = plan->document()->findBlockByNumber(line - 1);
+  if (!block.isValid()) return;
+  QTextCursor cursor(block);
+  plan->setTextCursor(cursor);
+  plan->ensureCursorVisible();
+  plan->setFocus();
+}
+
 void MainWindow::UpdateCaption() {
-  setWindowTitle(FromPath(document_.caption()));
+  setWindowTitle(FromPath(document_.caption()) + "[*]");
 }
 
 // Copying or cutting an actor offers "Paste actor" and withdraws "Paste team", and the other way round.
