@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -82,6 +83,8 @@ const KindChoice kKindChoices[] = {
     {"Outcomes", editor::KindBit(RecordKind::kOutcome)},
 };
 
+constexpr int kEditRefreshMilliseconds = 250;
+
 QString Counted(std::size_t count, const char* one, const char* many) {
   return QLocale(QLocale::English).toString(static_cast<qulonglong>(count)) + " " + (count == 1 ? one : many);
 }
@@ -95,7 +98,9 @@ FindWindow::FindWindow(editor::MissionDocument& document, std::function<void(edi
   auto* contents = new QWidget(this);
   box_ = new QLineEdit(contents);
   box_->setObjectName("find_box");
-  box_->setPlaceholderText("Text in a name, description, message, trigger or plan");
+  box_->setPlaceholderText("Text to find");
+  box_->setToolTip(
+      "Finds the text in names, descriptions, messages, triggers and plan lines, ignoring case and accents");
   box_->setClearButtonEnabled(true);
   box_->setValidator(new CodePageValidator(box_));
   box_->installEventFilter(this);
@@ -112,8 +117,8 @@ FindWindow::FindWindow(editor::MissionDocument& document, std::function<void(edi
   results_->setRootIsDecorated(false);
   results_->setUniformRowHeights(true);
   results_->setAllColumnsShowFocus(true);
-  results_->setColumnWidth(0, 70);
-  results_->setColumnWidth(1, 200);
+  results_->setColumnWidth(0, 64);
+  results_->setColumnWidth(1, 120);
   auto* row = new QHBoxLayout;
   row->addWidget(box_, 1);
   row->addWidget(kind_);
@@ -137,16 +142,28 @@ FindWindow::FindWindow(editor::MissionDocument& document, std::function<void(edi
     Choose(results_->currentIndex().isValid() ? results_->currentIndex() : model_->index(0, 0));
   });
   connect(results_, &QTreeView::activated, this, &FindWindow::Choose);
-  // The list follows renames, additions and deletions; a hidden dock catches up when it is shown.
-  const auto changed = [this] {
+  // The list follows additions and deletions at once, since its rows hold record indices; a field edit
+  // moves no record, so the list catches up after a pause in the typing (a search over a full mission
+  // costs milliseconds a key). A hidden dock catches up when it is shown.
+  edit_refresh_ = new QTimer(this);
+  edit_refresh_->setObjectName("find_refresh");
+  edit_refresh_->setSingleShot(true);
+  edit_refresh_->setInterval(kEditRefreshMilliseconds);
+  connect(edit_refresh_, &QTimer::timeout, this, &FindWindow::Refresh);
+  changes_ = document_.changes().Connect([this](editor::DocumentChange) {
     if (isVisible()) {
       Refresh();
     } else {
       stale_ = true;
     }
-  };
-  changes_ = document_.changes().Connect([changed](editor::DocumentChange) { changed(); });
-  edits_ = document_.edits().Connect([changed](const editor::RecordEdit&) { changed(); });
+  });
+  edits_ = document_.edits().Connect([this](const editor::RecordEdit&) {
+    if (isVisible()) {
+      edit_refresh_->start();
+    } else {
+      stale_ = true;
+    }
+  });
   Refresh();
 }
 
@@ -184,6 +201,7 @@ bool FindWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void FindWindow::Refresh() {
   stale_ = false;
+  edit_refresh_->stop();
   const editor::TreeNode* usages_node = document_.tree().Find(usages_of_);
   if (usages_node != nullptr) {
     model_->Reset(editor::FindUsages(document_, usages_of_));

@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QModelIndex;
+class QTimer;
 class QTreeView;
 
 namespace vyr::gui {
@@ -47,6 +48,7 @@ class FindWindow : public QDockWidget {
   QLabel* count_ = nullptr;
   QTreeView* results_ = nullptr;
   FindResultsModel* model_ = nullptr;
+  QTimer* edit_refresh_ = nullptr;
   editor::NodeId usages_of_ = editor::kNoNode;  // while the list shows usages
   bool stale_ = false;                          // the document changed while the dock was hidden
   editor::Notifier<editor::DocumentChange>::Connection changes_;

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QTreeView>
 
 #include "bench/full_project.h"
@@ -68,11 +69,17 @@ TEST_F(FindWindowTest, ListsMatchesFollowsEditsAndOpensTheChosenRecord) {
                          "Outcome Success: Well done | Trigger: timeout(300)"}));
   EXPECT_EQ(count_->text(), "5 matches");
 
-  // A rename elsewhere shows at once.
+  // A rename elsewhere shows after a pause in the typing; a deletion at once.
   ASSERT_TRUE(
       document_.SetField(editor::RecordRef::Location(1), editor::Field::kLocName, std::string("gate")));
+  auto* refresh = window_->findChild<QTimer*>("find_refresh");
+  ASSERT_NE(refresh, nullptr);
+  EXPECT_TRUE(refresh->isActive());
+  EXPECT_TRUE(QTest::qWaitFor([refresh] { return !refresh->isActive(); }));
   EXPECT_EQ(Rows(results_).size(), 4);
   EXPECT_EQ(count_->text(), "4 matches");
+  ASSERT_TRUE(document_.DeleteOutcome(0));
+  EXPECT_EQ(count_->text(), "2 matches");
 
   // The kind filter.
   kind_->setCurrentText("Actors");
@@ -148,6 +155,8 @@ TEST_F(FindWindowTest, FindUsagesOnALocationOrAreaNodeListsWhatNamesIt) {
   // The list follows edits while it shows usages, and choosing a row opens the record.
   ASSERT_TRUE(
       document_.SetField(editor::RecordRef::Area(0), editor::Field::kAreaLocations, std::string("tower?")));
+  auto* refresh = window_->findChild<QTimer*>("find_refresh");
+  EXPECT_TRUE(QTest::qWaitFor([refresh] { return !refresh->isActive(); }));
   EXPECT_EQ(Rows(results_),
             (QStringList{"Team Blue / Alpha | Plan line 1: insert at gate using \"column\";"}));
   results_->setCurrentIndex(results_->model()->index(0, 0));
