@@ -546,10 +546,10 @@ void MainWindow::ShowPlanLine(editor::NodeId node, int line) {
   if (plan == nullptr) return;
   const QTextBlock block = plan->document()->findBlockByNumber(line - 1);
   if (!block.isValid()) return;
-  QTextCursor cursor(block);
-  plan->setTextCursor(cursor);
+  plan->setTextCursor(QTextCursor(block));
   plan->ensureCursorVisible();
-  plan->setFocus();
+  // After the click or key that chose the line has done with the focus.
+  QTimer::singleShot(0, plan, [plan] { plan->setFocus(Qt::OtherFocusReason); });
 }
 
 void MainWindow::UpdateCaption() {
