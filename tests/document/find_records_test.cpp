@@ -100,6 +100,10 @@ TEST(FindRecords, ListsEveryMatchOfAFullMission) {
       FindRecords(doc, "location1", KindBit(RecordKind::kTeam) | KindBit(RecordKind::kLocation));
   EXPECT_EQ(places.size(), 2121u + 12u);
   EXPECT_EQ(MatchPlace(doc, places.back()), "Plan line 1: insert at location1 using \"column\";");
+  // Every area lists location1 and every plan names it; location10 is named nowhere.
+  EXPECT_EQ(FindUsages(doc, doc.tree().LocationNode(1)).size(), 101u + 2121u);
+  EXPECT_EQ(FindUsages(doc, doc.tree().LocationNode(2)).size(), 101u + 2121u);
+  EXPECT_TRUE(FindUsages(doc, doc.tree().LocationNode(10)).empty());
 }
 
 class FindUsagesTest : public ::testing::Test {
