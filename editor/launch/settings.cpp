@@ -1,5 +1,6 @@
 #include "editor/launch/settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -71,7 +72,7 @@ EditorSettings LoadSettings(const SettingsStore& store, const std::string& edito
     int seconds = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
     if (!text.empty() && error == std::errc() && end == text.data() + text.size() && seconds >= 0 &&
-        seconds <= 86400) {
+        seconds <= kMaxAutosaveSeconds) {
       settings.autosave_seconds = seconds;
     }
   }
@@ -114,6 +115,13 @@ void SettingsForm::ProjectPathChanged(const std::string& text) {
 void SettingsForm::GamePathChanged(const std::string& text) {
   store_.SaveSetting(kSettingsSection, kKeyAQ2Path, text);
   settings_.aq2_path = text;
+}
+
+void SettingsForm::AutosaveIntervalChanged(int seconds) {
+  if (loading_) return;
+  seconds = std::clamp(seconds, 0, kMaxAutosaveSeconds);
+  store_.SaveSetting(kSettingsSection, kKeyAutosaveInterval, std::to_string(seconds));
+  settings_.autosave_seconds = seconds;
 }
 
 std::optional<std::string> SettingsForm::Browse(UserInterface& ui) const {

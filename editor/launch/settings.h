@@ -21,6 +21,7 @@ inline constexpr const char* kKeyDeveloper = "Developer";
 inline constexpr const char* kKeyProjectPath = "projectpath";
 // Seconds between recovery copies of unsaved work; 0 turns them off.
 inline constexpr const char* kKeyAutosaveInterval = "AutosaveInterval";
+inline constexpr int kMaxAutosaveSeconds = 86400;
 
 // The entries of both limit lists of the settings window, in order.
 inline constexpr std::array<const char*, 6> kLimitEntries = {"40", "35", "30", "20", "10", "5"};
@@ -64,6 +65,8 @@ class SettingsForm {
   void FlagClicked(SettingsFlag flag, bool checked);
   void ProjectPathChanged(const std::string& text);
   void GamePathChanged(const std::string& text);
+  // Seconds between recovery copies, 0 for none; kept within 0 .. kMaxAutosaveSeconds.
+  void AutosaveIntervalChanged(int seconds);
 
   // Asks for the game's gamex86.dll; the folder that holds it (no trailing separator) is the new
   // text of the game folder box, or nothing when the user cancels.

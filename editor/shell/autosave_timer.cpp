@@ -30,8 +30,11 @@ void AutosaveTimer::Tick() {
   changed_ = false;
   const editor::Status status = session_.Autosave(document_);
   if (status) {
-    failing_ = false;
-  } else if (!failing_) {
+    if (failing_) {
+      failing_ = false;
+      emit recovered();
+    }
+  } else {
     failing_ = true;
     emit failed("No recovery copy could be written: " + FromMessage(status.message));
   }

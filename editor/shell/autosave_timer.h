@@ -23,12 +23,16 @@ class AutosaveTimer : public QObject {
   // One copy step now, when the document announced a change since the last step.
   void Tick();
 
+  // The running interval; 0 while stopped.
+  int seconds() const { return timer_.isActive() ? timer_.interval() / 1000 : 0; }
   editor::RecoverySession& session() { return session_; }
   const std::string& recovery_folder() const { return recovery_folder_; }
 
  signals:
-  // A copy could not be written; said once until a copy succeeds again.
+  // A copy could not be written: said at every failed copy, with its reason.
   void failed(const QString& message);
+  // A copy was written (or none was needed) after one or more that failed.
+  void recovered();
 
  private:
   editor::MissionDocument& document_;

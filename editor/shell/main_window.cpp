@@ -13,9 +13,11 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -35,6 +37,7 @@
 #include "editor/gui/properties/outcome_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/launch/launch_commands.h"
+#include "editor/launch/recovery.h"
 #include "editor/launch/unsaved_work.h"
 #include "editor/script/import.h"
 #include "editor/shell/autosave_timer.h"
@@ -134,13 +137,29 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   }
   open_property_window_ = [this](editor::NodeId node) { property_windows_->Open(node); };
   find_window_ = new FindWindow(
-      document_, [this](editor::NodeId node) { property_windows_->HighlightNode(node); }, this);
+      document_,
+      [this](editor::NodeId node, int plan_line) {
+        property_windows_->HighlightNode(node);
+        if (plan_line > 0) ShowPlanLine(node, plan_line);
+      },
+      this);
   addDockWidget(Qt::RightDockWidgetArea, find_window_);
   find_window_->hide();
   autosave_ = new AutosaveTimer(document_, services_.editor_folder, this);
-  connect(autosave_, &AutosaveTimer::failed, this,
-          [this](const QString& message) { statusBar()->showMessage(message); });
+  // A failed recovery copy stays in sight, its reason in the tooltip, until a later copy succeeds.
+  auto* autosave_failed = new QLabel(this);
+  autosave_failed->setObjectName("autosave_failed");
+  autosave_failed->setPixmap(QIcon(":/icons/status/autosave_failed.svg").pixmap(16, 16));
+  autosave_failed->hide();
+  statusBar()->addPermanentWidget(autosave_failed);
+  connect(autosave_, &AutosaveTimer::failed, autosave_failed, [autosave_failed](const QString& message) {
+    autosave_failed->setToolTip(message);
+    autosave_failed->setAccessibleName(message);
+    autosave_failed->show();
+  });
+  connect(autosave_, &AutosaveTimer::recovered, autosave_failed, &QLabel::hide);
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
+  CreateModifiedCheck();
   CreateMap();
   Connect();
   UpdateActions();
@@ -256,8 +275,22 @@ void MainWindow::Connect() {
     UpdateActions();
     if (change == editor::DocumentChange::kFileNames || change == editor::DocumentChange::kNewProject)
       UpdateCaption();
+    modified_check_->start();
   });
   history_connection_ = undo_->history().changes().Connect([this] { UpdateActions(); });
+  edit_connection_ =
+      document_.edits().Connect([this](const editor::RecordEdit&) { modified_check_->start(); });
+}
+
+// Comparing with the saved files reads them (tens of milliseconds on a full mission), so the check
+// waits for a pause in the edits rather than running on every key.
+void MainWindow::CreateModifiedCheck() {
+  modified_check_ = new QTimer(this);
+  modified_check_->setObjectName("modified_check");
+  modified_check_->setSingleShot(true);
+  modified_check_->setInterval(kModifiedCheckMilliseconds);
+  connect(modified_check_, &QTimer::timeout, this,
+          [this] { setWindowModified(editor::HasUnsavedChanges(document_)); });
 }
 
 bool MainWindow::RunCommand(const QString& name) {
@@ -275,6 +308,7 @@ bool MainWindow::RunCommand(const QString& name) {
   } else {
     command->run(*this);
   }
+  modified_check_->start();  // a save changes what the content is compared with
   return true;
 }
 
@@ -310,8 +344,24 @@ void MainWindow::InsertIntoSelectedTeamPlan(const QString& statement) {
     team->InsertIntoPlan(statement);
 }
 
+// The team window of `node` with the caret at the start of plan line `line` (1-based).
+void MainWindow::ShowPlanLine(editor::NodeId node, int line) {
+  const editor::TreeNode* team_node = document_.tree().Find(node);
+  if (team_node == nullptr || team_node->key.size() < 2 || team_node->key[0] != 'P') return;
+  auto* team =
+      qobject_cast<frm_team_props*>(property_windows_->WindowInSlot(std::atoi(team_node->key.c_str() + 1)));
+  auto* plan = team != nullptr ? team->findChild<QPlainTextEdit*>("rtfb") : nullptr;
+  if (plan == nullptr) return;
+  const QTextBlock block = plan->document()->findBlockByNumber(line - 1);
+  if (!block.isValid()) return;
+  plan->setTextCursor(QTextCursor(block));
+  plan->ensureCursorVisible();
+  // After the click or key that chose the line has done with the focus.
+  QTimer::singleShot(0, plan, [plan] { plan->setFocus(Qt::OtherFocusReason); });
+}
+
 void MainWindow::UpdateCaption() {
-  setWindowTitle(FromPath(document_.caption()));
+  setWindowTitle(FromPath(document_.caption()) + "[*]");
 }
 
 void MainWindow::OnNodeClicked(editor::NodeId node) {

@@ -20,6 +20,7 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace vyr::gui {
@@ -33,6 +34,9 @@ class PropertyWindows;
 class RecentFilesMenu;
 class UndoActions;
 struct Command;
+
+// How long the edits must pause before the window checks whether its content differs from the saved files.
+inline constexpr int kModifiedCheckMilliseconds = 300;
 
 // What the main window uses of the world outside it; tests give stand-ins.
 struct MainWindowServices {
@@ -118,6 +122,8 @@ class MainWindow : public QMainWindow {
   void OpenArgument(const std::string& argument);
   void OpenPlanBuilder(int page);
   void InsertIntoSelectedTeamPlan(const QString& statement);
+  void ShowPlanLine(editor::NodeId node, int line);
+  void CreateModifiedCheck();
 
   MainWindowServices services_;
   editor::MissionDocument& document_;
@@ -149,6 +155,8 @@ class MainWindow : public QMainWindow {
 
   editor::Notifier<editor::DocumentChange>::Connection document_connection_;
   editor::Notifier<>::Connection history_connection_;
+  editor::Notifier<editor::RecordEdit>::Connection edit_connection_;
+  QTimer* modified_check_ = nullptr;  // marks the window modified after a pause in the edits
 };
 
 }  // namespace vyr::gui

@@ -14,6 +14,7 @@
 #include "editor/script/import.h"
 #include "editor/script/plan_builder.h"
 #include "editor/shell/about_window.h"
+#include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/recent_files_menu.h"
@@ -279,6 +280,7 @@ const std::vector<Command>& MainWindow::Commands() {
              frm_aq2settings window(w.services_.settings, w.settings_, *w.ui_,
                                     w.services_.register_associations, &w);
              window.exec();
+             w.autosave_->Start(w.settings_.autosave_seconds);
            }},
       {.name = "mn_options_ide",
        .caption = "&Mission Editor Settings",
@@ -474,6 +476,14 @@ const std::vector<Command>& MainWindow::Commands() {
        .undo = "Delete location",
        .run = on({NodeImage::kSubLocation},
                  [](W& w, const editor::NodeAddress& at) { (void)w.document_.DeleteLocation(at.index); })},
+      // Every area, plan and outcome that names the record: the right click made its node the selected one.
+      {.name = "mn_loc_delete_usages",
+       .caption = "Find &usages",
+       .menu = "mn_loc_delete",
+       .run = on({NodeImage::kSubLocation},
+                 [](W& w, const editor::NodeAddress&) {
+                   w.find_window_->ShowUsages(w.document_.tree().selected());
+                 })},
       {.name = "mn_outcome_delete1",
        .caption = "&Delete",
        .menu = "mn_outcome_delete",
@@ -488,6 +498,14 @@ const std::vector<Command>& MainWindow::Commands() {
        .undo = "Delete area",
        .run = on({NodeImage::kSubArea},
                  [](W& w, const editor::NodeAddress& at) { (void)w.document_.DeleteArea(at.index); })},
+      // Every area, plan and outcome that names the record: the right click made its node the selected one.
+      {.name = "mn_area_delete_usages",
+       .caption = "Find &usages",
+       .menu = "mn_area_delete",
+       .run = on({NodeImage::kSubArea},
+                 [](W& w, const editor::NodeAddress&) {
+                   w.find_window_->ShowUsages(w.document_.tree().selected());
+                 })},
       {.name = "mn_npc_copy",
        .caption = "&Copy",
        .menu = "mn_npc_delete",

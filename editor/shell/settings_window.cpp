@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "editor/gui/common/code_page_text.h"
@@ -84,6 +85,16 @@ frm_aq2settings::frm_aq2settings(vyr::editor::SettingsStore& store, vyr::editor:
   auto* associations = new QVBoxLayout(Frame3);
   associations->addWidget(Command2);
 
+  auto* autosave_group = Named(new QGroupBox("Recovery copies", this), "autosave_group");
+  autosave_interval_ = Named(new QSpinBox(autosave_group), "autosave_interval");
+  autosave_interval_->setRange(0, vyr::editor::kMaxAutosaveSeconds);
+  autosave_interval_->setSuffix(" s");
+  autosave_interval_->setSpecialValueText("Never");
+  autosave_interval_->setToolTip(
+      "How often unsaved work is copied for recovery after a crash; 0 turns it off");
+  auto* autosave = new QFormLayout(autosave_group);
+  autosave->addRow("Copy unsaved work every:", autosave_interval_);
+
   auto* Command3 = Named(new QPushButton("&Return", this), "Command3");
   // Enter in a box closes the window (every value is already kept) rather than opening a dialog.
   Command1->setAutoDefault(false);
@@ -97,6 +108,7 @@ frm_aq2settings::frm_aq2settings(vyr::editor::SettingsStore& store, vyr::editor:
   layout->addWidget(Frame1);
   layout->addWidget(Frame2);
   layout->addWidget(Frame3);
+  layout->addWidget(autosave_group);
   layout->addStretch(1);
   layout->addLayout(buttons);
 
@@ -114,6 +126,8 @@ frm_aq2settings::frm_aq2settings(vyr::editor::SettingsStore& store, vyr::editor:
           [this](bool checked) { form_.FlagClicked(SettingsFlag::kDeveloper, checked); });
   connect(mcepath_, &QLineEdit::textChanged, this,
           [this](const QString& text) { form_.ProjectPathChanged(vyr::gui::ToPath(text)); });
+  connect(autosave_interval_, &QSpinBox::valueChanged, this,
+          [this](int seconds) { form_.AutosaveIntervalChanged(seconds); });
   connect(Command1, &QPushButton::clicked, this, &frm_aq2settings::Browse);
   connect(Command2, &QPushButton::clicked, this, [this] {
     if (register_associations_) register_associations_();
@@ -139,6 +153,7 @@ void frm_aq2settings::Load() {
   Check1_->setChecked(settings_.eject_shells);
   Check2_->setChecked(settings_.breakable_glass);
   Check3_->setChecked(settings_.developer);
+  autosave_interval_->setValue(settings_.autosave_seconds);
   form_.EndLoading();
 }
 

@@ -1,5 +1,6 @@
-// The game settings window: the quick run's game options, the default project folder, the game folder
-// and the file association button. Every value is saved the moment its control changes.
+// The game settings window: the quick run's game options, the default project folder, the game folder,
+// the file association button and the interval of recovery copies. Every value is saved the moment its
+// control changes.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QSpinBox;
 
 #include "editor/document/user_interface.h"
 #include "editor/launch/settings.h"
@@ -37,4 +39,5 @@ class frm_aq2settings : public QDialog {
   QCheckBox* Check3_;
   QLineEdit* mcepath_;
   QLineEdit* txt_aq2path_;
+  QSpinBox* autosave_interval_;
 };

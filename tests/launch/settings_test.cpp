@@ -136,6 +136,22 @@ TEST(SettingsForm, ProjectPathLosesOneTrailingSeparator) {
   EXPECT_EQ(settings.projectpath, "");
 }
 
+TEST(SettingsForm, TheAutosaveIntervalIsKeptWithinADayAndReadBack) {
+  MemorySettingsStore store;
+  EditorSettings settings;
+  SettingsForm form(store, settings);
+  form.BeginLoading();
+  form.AutosaveIntervalChanged(5);
+  EXPECT_EQ(Stored(store, kKeyAutosaveInterval), std::nullopt) << "filling the window stores nothing";
+  EXPECT_EQ(settings.autosave_seconds, 60);
+  form.EndLoading();
+  for (const auto& [given, kept] : {std::pair{120, "120"}, {0, "0"}, {-5, "0"}, {86401, "86400"}}) {
+    form.AutosaveIntervalChanged(given);
+    EXPECT_EQ(Stored(store, kKeyAutosaveInterval), kept) << given;
+    EXPECT_EQ(LoadSettings(store, "").autosave_seconds, settings.autosave_seconds) << given;
+  }
+}
+
 TEST(SettingsForm, BrowseGivesTheFolderOfTheChosenFile) {
   MemorySettingsStore store;
   EditorSettings settings;

@@ -83,7 +83,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsWithEditButtonsOffAndHiddenMenusHidden) {
   window_->StartUp("");
   EXPECT_EQ(library_registrations_, 1);
-  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed]");
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed][*]");
   for (const char* name : {"copy", "cut", "paste", "mn_force_paste", "mn_team_paste", "mn_edit_search"})
     EXPECT_FALSE(Enabled(name)) << name;
   for (const char* name : {"open", "save", "create", "play", "mn_file_save", "mn_plan_wait"})
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, StartUpArgumentOpensAProjectWhateverTheCaseOfItsEnding) {
 
   window_->StartUp(scratch_ / "W.CME");
   EXPECT_EQ(document_.location_count(), 2);
-  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [W.CME]");
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [W.CME][*]");
   EXPECT_TRUE(Action("mnuRecentFile(1)")->isVisible());
 
   window_->StartUp(scratch_ / "notes.txt");  // any other ending is ignored

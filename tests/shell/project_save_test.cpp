@@ -87,7 +87,7 @@ TEST_F(ProjectSaveTest, ANewProjectSavedWithEnterInEveryDialogKeepsEveryRecord) 
   EXPECT_EQ(ui_.dialogs[1].request.directory, scratch_ / "missions/");
   EXPECT_EQ(ui_.dialogs[1].request.file_name, "unnamed.mlc");
   EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed.cme]");
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [unnamed.cme][*]");
   for (const char* name : {"unnamed.cme", "unnamed.mlc", "unnamed.mar", "unnamed.mfr", "unnamed.moc"})
     EXPECT_TRUE(fs::exists(scratch_ / (std::string("missions/") + name))) << name;
   EXPECT_NE(Slurp(scratch_ / "missions/unnamed.mlc").find("New location"), std::string::npos);
@@ -135,6 +135,46 @@ TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {
   ASSERT_TRUE(window_->undo()->history().CanUndo());
   window_->undo()->Undo();
   EXPECT_EQ(document_.location_count(), 0);
+}
+
+// The window is marked modified only while its content differs from the saved files: an edit marks it,
+// saving or undoing back to the saved state clears it, and so does editing a value back by hand.
+TEST_F(ProjectSaveTest, TheModifiedMarkFollowsTheSavedFiles) {
+  const std::string project = SaveWarehouse();
+  MakeWindow();
+  const auto settled_modified = [this] {
+    auto* check = window_->findChild<QTimer*>("modified_check");
+    EXPECT_TRUE(QTest::qWaitFor([check] { return !check->isActive(); }));
+    return window_->isWindowModified();
+  };
+  EXPECT_FALSE(settled_modified()) << "an empty new project";
+  EXPECT_TRUE(window_->windowTitle().endsWith("[unnamed][*]"));
+  ui_.Answer(project);
+  window_->RunCommand("mn_file_open");
+  EXPECT_FALSE(settled_modified());
+  EXPECT_EQ(window_->windowTitle(), "Marrowdell's VYR Mission Editor - [w.cme][*]");
+
+  window_->RunCommand("loc_add");
+  EXPECT_TRUE(settled_modified());
+  window_->undo()->Undo();
+  EXPECT_FALSE(settled_modified()) << "undone back to the saved state";
+  window_->undo()->Redo();
+  EXPECT_TRUE(settled_modified());
+  window_->RunCommand("mn_file_save");
+  EXPECT_FALSE(settled_modified()) << "saved";
+  EXPECT_EQ(document_.location_count(), 3);
+
+  ASSERT_TRUE(
+      document_.SetField(editor::RecordRef::Location(0), editor::Field::kLocName, std::string("gates")));
+  EXPECT_TRUE(settled_modified());
+  ASSERT_TRUE(
+      document_.SetField(editor::RecordRef::Location(0), editor::Field::kLocName, std::string("gate")));
+  EXPECT_FALSE(settled_modified()) << "typed back to what the file holds";
+
+  // A file changed behind the editor's back makes the content differ from it.
+  Spit(scratch_ / "project/w.mlc", "[VERSION 0.2]\r\n");
+  window_->RunCommand("mn_edit_find");
+  EXPECT_TRUE(settled_modified());
 }
 
 // The real save dialog: a name typed without an extension comes back with the filter's.

@@ -5,9 +5,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include "tests/editor_test_support.h"
@@ -91,6 +95,29 @@ TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
 }
 
 }  // namespace
+
+TEST_F(SettingsWindow, TheAutosaveIntervalHasItsOwnLabelledBoxAndIsSavedAsItChanges) {
+  EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
+  frm_aq2settings window(store, settings, ui, [] {});
+  auto* interval = Find<QSpinBox>(window, "autosave_interval");
+  ASSERT_NE(interval, nullptr);
+  EXPECT_EQ(interval->value(), 60);
+  EXPECT_FALSE(Stored("AutosaveInterval")) << "showing the window writes nothing";
+  auto* group = Find<QGroupBox>(window, "autosave_group");
+  ASSERT_NE(group, nullptr);
+  auto* form = qobject_cast<QFormLayout*>(group->layout());
+  ASSERT_NE(form, nullptr);
+  auto* label = qobject_cast<QLabel*>(form->labelForField(interval));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), "Copy unsaved work every:");
+
+  interval->setValue(90);
+  EXPECT_EQ(Stored("AutosaveInterval"), "90");
+  EXPECT_EQ(settings.autosave_seconds, 90);
+  interval->setValue(0);
+  EXPECT_EQ(interval->text(), "Never");
+  EXPECT_EQ(settings.autosave_seconds, 0);
+}
 
 TEST_F(SettingsWindow, EnterInABoxClosesTheWindowAndOpensNoDialog) {
   EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
