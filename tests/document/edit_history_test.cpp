@@ -402,31 +402,35 @@ TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
   }
   EXPECT_EQ(doc.location(0).loc_x, 1);  // the add and the first edit went
 
-  // A full mission's force table: each step holds two large snapshots, so few fit in 3 MB.
+  // Deleting full forces: each step holds the force it deleted (441 actors), so few fit in 400 KB.
   MissionDocument big;
-  EditHistory bounded(big, {100, std::size_t{3} << 20});
   for (int f = 0; f < 8; ++f) {
-    bounded.Perform("Add force", [&] {
-      (void)big.AddForce(Numbered("force", f), "");
-      for (int t = 0; t < kMaxTeams; ++t) {
-        (void)big.AddTeam(f, "team", "", "");
-        for (int a = 0; a < kMaxActors; ++a)
-          (void)big.AddActor(f, t, ActorRecord{});
-      }
-    });
-    EXPECT_TRUE(bounded.bytes() <= bounded.limits().max_bytes || bounded.undo_count() == 1);
+    (void)big.AddForce(Numbered("force", f), "");
+    for (int t = 0; t < kMaxTeams; ++t) {
+      (void)big.AddTeam(f, "team", "", "");
+      for (int a = 0; a < kMaxActors; ++a)
+        (void)big.AddActor(f, t, ActorRecord{});
+    }
   }
-  EXPECT_LT(bounded.undo_count(), 8u);
-  EXPECT_GT(bounded.undo_count(), 1u);
+  std::vector<ForceRecord> forces(big.force_count());
+  for (int f = 0; f < big.force_count(); ++f)
+    forces[static_cast<std::size_t>(f)] = big.force(f);
+  EditHistory bounded(big, {100, std::size_t{400} << 10});
+  for (int f = 7; f >= 0; --f) {
+    bounded.Perform("Delete force", [&] { (void)big.DeleteForce(f); });
+    EXPECT_TRUE(bounded.bytes() <= bounded.limits().max_bytes || bounded.undo_count() == 1);
+    EXPECT_EQ(bounded.undo_count() + bounded.dropped_steps(), static_cast<std::size_t>(8 - f));
+  }
   const std::size_t kept = bounded.undo_count();
-  const std::size_t counted = bounded.bytes();
-  std::size_t held = MissionDocument::SnapshotBytes(*big.TakeSnapshot());
-  while (bounded.Undo())
-    held += MissionDocument::SnapshotBytes(*big.TakeSnapshot());
-  EXPECT_EQ(big.force_count(), static_cast<int>(8 - kept));
-  // Every state from the oldest kept step's start on is held and counted, a shared one once.
-  EXPECT_GE(counted, held - held / 20);
-  EXPECT_LE(counted, held + held / 20);
+  EXPECT_LT(kept, 8u);
+  EXPECT_GT(kept, 1u);
+  while (bounded.Undo()) {
+  }
+  ASSERT_EQ(big.force_count(), static_cast<int>(kept));
+  for (int f = 0; f < big.force_count(); ++f)
+    EXPECT_TRUE(big.force(f) == forces[static_cast<std::size_t>(f)]) << "force " << f;
+  bounded.Clear();
+  EXPECT_EQ(bounded.dropped_steps(), 0u);
 }
 
 TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {
