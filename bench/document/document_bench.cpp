@@ -165,6 +165,17 @@ void RunEdit(MissionDocument& doc, CommonEdit edit, int round) {
   }
 }
 
+// A field edit is recorded from the document's announcement, as typing in a box is; the rest as the
+// GUI runs a command.
+void Record(EditHistory& history, MissionDocument& doc, CommonEdit edit, int round) {
+  if (edit == CommonEdit::kRenameActor) {
+    RunEdit(doc, edit, round);
+    history.CloseMerge();
+  } else {
+    history.Perform("edit", [&] { RunEdit(doc, edit, round); });
+  }
+}
+
 void BM_UndoStep(benchmark::State& state) {
   const auto edit = static_cast<CommonEdit>(state.range(0));
   auto doc = std::make_unique<MissionDocument>();
@@ -174,7 +185,7 @@ void BM_UndoStep(benchmark::State& state) {
   {
     EditHistory history(*doc);
     const auto started = std::chrono::steady_clock::now();
-    history.Perform("edit", [&] { RunEdit(*doc, edit, 0); });
+    Record(history, *doc, edit, 0);
     state.counters["record_ms"] =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     step_bytes = history.bytes();
@@ -189,7 +200,7 @@ void BM_UndoStep(benchmark::State& state) {
   if (edit != CommonEdit::kClearForces) {
     EditHistory history(*doc);
     for (int round = 0; round < 120; ++round)
-      history.Perform("edit", [&] { RunEdit(*doc, edit, round); });
+      Record(history, *doc, edit, round);
     state.counters["steps_kept"] = static_cast<double>(history.undo_count());
   } else {
     const EditHistory::Limits limits;

@@ -461,6 +461,7 @@ ProjectTree::Branch ProjectTree::SaveBranch(NodeId parent, int first_row, int co
     branch.nodes.emplace_back(id, node);
     pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
   }
+  branch.nodes.shrink_to_fit();
   return branch;
 }
 
@@ -470,14 +471,26 @@ void ProjectTree::SwapBranch(Branch& branch, int count) {
   Batch batch(*this);
   Notify({TreeChange::kAboutToReset});
   const WindowImages images = SaveWindowImages();
-  Branch current = SaveBranch(branch.parent, branch.first_row, count);
-  for (const auto& [id, node] : current.nodes) {
+  // The nodes there now move out into `current`, parents before their children.
+  Branch current;
+  current.parent = branch.parent;
+  current.first_row = branch.first_row;
+  auto& children = parent->children;
+  const int size = static_cast<int>(children.size());
+  const int end = count < 0 ? size : std::min(size, branch.first_row + count);
+  const auto first = children.begin() + std::min(branch.first_row, size);
+  current.tops.assign(first, children.begin() + std::max(end, branch.first_row));
+  children.erase(first, first + static_cast<std::ptrdiff_t>(current.tops.size()));
+  std::vector<NodeId> pending(current.tops.rbegin(), current.tops.rend());
+  while (!pending.empty()) {
+    const NodeId id = pending.back();
+    pending.pop_back();
+    TreeNode& node = *nodes_[id];
+    pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
+    current.nodes.emplace_back(id, std::move(node));
     nodes_[id].reset();
     order_->Remove(id);
   }
-  auto& children = parent->children;
-  const auto first = children.begin() + branch.first_row;
-  children.erase(first, first + static_cast<std::ptrdiff_t>(current.tops.size()));
 
   std::vector<NodeId> placed;
   placed.reserve(branch.nodes.size());
