@@ -138,7 +138,11 @@ void UndoActions::Redo() {
 void UndoActions::Update() {
   const QString undo = FromMessage(history_.UndoLabel());
   const QString redo = FromMessage(history_.RedoLabel());
-  undo_->setText(undo.isEmpty() ? QStringLiteral("&Undo") : "&Undo " + undo);
+  // Once the bounds have dropped older steps, the menu says how many are left to undo.
+  const QString left = history_.dropped_steps() == 0 || undo.isEmpty()
+                           ? QString()
+                           : QStringLiteral(" (%1 steps left)").arg(history_.undo_count());
+  undo_->setText(undo.isEmpty() ? QStringLiteral("&Undo") : "&Undo " + undo + left);
   redo_->setText(redo.isEmpty() ? QStringLiteral("&Redo") : "&Redo " + redo);
   undo_->setToolTip(undo.isEmpty() ? QStringLiteral("Undo") : "Undo " + undo);
   redo_->setToolTip(redo.isEmpty() ? QStringLiteral("Redo") : "Redo " + redo);
