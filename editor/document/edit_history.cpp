@@ -47,7 +47,7 @@ EditHistory::EditHistory(MissionDocument& document, Limits limits)
 }
 
 EditHistory::~EditHistory() {
-  document_.set_recorder(nullptr);
+  document_.set_recorder(nullptr);  // one history per document
 }
 
 EditHistory::Transaction::Transaction(EditHistory& history, std::string label)

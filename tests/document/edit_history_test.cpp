@@ -535,7 +535,7 @@ TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
   EXPECT_EQ(doc.outcome_count(), 1);
   EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
   EXPECT_EQ(doc.tree().node(doc.tree().category(Section::kOutcomes)).text, "Mission outcome (kept.moc)");
-  // The next step starts from the names as they are now, not from an older snapshot.
+  // The next step starts from the names as they are now, not from older ones.
   history.Perform("Add location", [&] { ASSERT_TRUE(doc.AddLocation("well", "", 0, 0, 0)); });
   ASSERT_TRUE(history.Undo());
   EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
