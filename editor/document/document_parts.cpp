@@ -2,6 +2,9 @@
 // small state kept whole. Force and team copies hold only the teams and actors in use.
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <type_traits>
+#include <utility>
 
 #include "editor/document/mission_document.h"
 
@@ -34,29 +37,38 @@ std::size_t BytesOf(const std::vector<Record>& records) {
   return bytes;
 }
 
-ForceCopy CopyOf(const ForceRecord& force) {
+// A copy of the force's teams and actors in use; `take` moves the actors out instead.
+template <typename Force>
+ForceCopy CopyOf(Force& force, bool take) {
   ForceCopy copy;
-  copy.fields = SaveFields(force);
+  copy.fields = SaveFields<ForceRecord>(force);
   const int teams = std::clamp<int>(force.team_count, 0, kMaxTeams);
   copy.teams.resize(static_cast<std::size_t>(teams));
   for (int t = 0; t < teams; ++t) {
-    const TeamRecord& team = force.teams[static_cast<std::size_t>(t)];
+    auto& team = force.teams[static_cast<std::size_t>(t)];
     TeamCopy& team_copy = copy.teams[static_cast<std::size_t>(t)];
-    team_copy.fields = SaveFields(team);
-    team_copy.actors.assign(team.actors.begin(),
-                            team.actors.begin() + std::clamp<int>(team.actor_count, 0, kMaxActors));
+    team_copy.fields = SaveFields<TeamRecord>(team);
+    const auto end = team.actors.begin() + std::clamp<int>(team.actor_count, 0, kMaxActors);
+    if constexpr (std::is_const_v<Force>) {
+      team_copy.actors.assign(team.actors.begin(), end);
+    } else if (take) {
+      team_copy.actors.assign(std::make_move_iterator(team.actors.begin()), std::make_move_iterator(end));
+    } else {
+      team_copy.actors.assign(team.actors.begin(), end);
+    }
   }
   return copy;
 }
 
-void Load(ForceRecord& force, const ForceCopy& copy) {
+// Moves the copy's teams and actors into the force.
+void Load(ForceRecord& force, ForceCopy& copy) {
   LoadFields(force, copy.fields);
   force.team_count = static_cast<Integer>(copy.teams.size());
   for (std::size_t t = 0; t < copy.teams.size(); ++t) {
     TeamRecord& team = force.teams[t];
     LoadFields(team, copy.teams[t].fields);
     team.actor_count = static_cast<Integer>(copy.teams[t].actors.size());
-    std::copy(copy.teams[t].actors.begin(), copy.teams[t].actors.end(), team.actors.begin());
+    std::move(copy.teams[t].actors.begin(), copy.teams[t].actors.end(), team.actors.begin());
   }
 }
 
@@ -105,7 +117,7 @@ MissionDocument::PartPtr MissionDocument::SavePart(const Span& span) const {
         part->areas.push_back(area(i));
         break;
       case Section::kForces:
-        part->forces.push_back(CopyOf(force(i)));
+        part->forces.push_back(CopyOf(force(i), false));
         break;
       case Section::kOutcomes:
         part->outcomes.push_back(outcome(i));
@@ -117,16 +129,36 @@ MissionDocument::PartPtr MissionDocument::SavePart(const Span& span) const {
 }
 
 void MissionDocument::SwapPart(Part& part) {
-  PartPtr now = SavePart(part.span);
-  const Span& span = part.span;
+  // The records there now move out into `now`, the part's move in; the nodes trade places in the tree.
+  const Span span = part.span;
+  PartPtr now(new Part);
+  now->span = span;
+  now->count = record_count(span.section);
+  const int end = span.single ? std::min(span.first + 1, now->count) : now->count;
+  for (int i = span.first; i < end; ++i) {
+    switch (span.section) {
+      case Section::kLocations:
+        now->locations.push_back(std::move(writable_location(i)));
+        break;
+      case Section::kAreas:
+        now->areas.push_back(std::move(writable_area(i)));
+        break;
+      case Section::kForces:
+        now->forces.push_back(CopyOf(writable_force(i), true));
+        break;
+      case Section::kOutcomes:
+        now->outcomes.push_back(std::move(writable_outcome(i)));
+        break;
+    }
+  }
   for (int i = 0; i < static_cast<int>(part.locations.size()); ++i)
-    writable_location(span.first + i) = part.locations[static_cast<std::size_t>(i)];
+    writable_location(span.first + i) = std::move(part.locations[static_cast<std::size_t>(i)]);
   for (int i = 0; i < static_cast<int>(part.areas.size()); ++i)
-    writable_area(span.first + i) = part.areas[static_cast<std::size_t>(i)];
+    writable_area(span.first + i) = std::move(part.areas[static_cast<std::size_t>(i)]);
   for (int i = 0; i < static_cast<int>(part.forces.size()); ++i)
     Load(writable_force(span.first + i), part.forces[static_cast<std::size_t>(i)]);
   for (int i = 0; i < static_cast<int>(part.outcomes.size()); ++i)
-    writable_outcome(span.first + i) = part.outcomes[static_cast<std::size_t>(i)];
+    writable_outcome(span.first + i) = std::move(part.outcomes[static_cast<std::size_t>(i)]);
   switch (span.section) {
     case Section::kLocations:
       location_count_ = part.count;
