@@ -603,6 +603,33 @@ TEST(EditHistoryTest, FailedOperationsRollBackWithoutAStep) {
   EXPECT_EQ(doc.actor_count(0, 0), 1);
 }
 
+// One step that changes several forces, and records before the run it already saved, undoes all of it.
+TEST(EditHistoryTest, OneStepOverSeveralSpansUndoesThemAll) {
+  MissionDocument doc;
+  Filled(doc);
+  (void)doc.AddForce("g", "");
+  (void)doc.AddTeam(1, "u", "", "");
+  for (int i = 2; i < 8; ++i)
+    (void)doc.AddLocation(Numbered("l", i), "", 0, 0, 0);
+  EditHistory history(doc);
+  const Image start = ImageOf(doc);
+  history.Perform("Move actor", [&] {
+    (void)doc.CutActor(0, 0, 0);
+    (void)doc.PasteActor(1, 0);
+  });
+  history.Perform("Delete locations", [&] {
+    (void)doc.DeleteLocation(6);
+    (void)doc.DeleteLocation(2);
+  });
+  const Image end = ImageOf(doc);
+  ASSERT_TRUE(history.Undo());
+  ASSERT_TRUE(history.Undo());
+  EXPECT_TRUE(ImageOf(doc) == start);
+  ASSERT_TRUE(history.Redo());
+  ASSERT_TRUE(history.Redo());
+  EXPECT_TRUE(ImageOf(doc) == end);
+}
+
 // On a full mission a step holds what it changed: a deleted actor costs its force, not the mission.
 TEST(EditHistoryTest, AStepCostsWhatItChanged) {
   MissionDocument doc;
@@ -655,6 +682,22 @@ TEST(FieldTableTest, CopiesHoldEveryField) {
     EXPECT_FALSE(doc.GetField(ref, info.field, info.elements)) << EditLabel(info.field);
   }
   EXPECT_EQ(n, static_cast<int>(AllFields().size()) + 5 + 4 + 4);  // weapons, ammunition, items
+  // Each kept its value while the others were set: no two fields share storage.
+  n = 0;
+  for (const FieldInfo& info : AllFields()) {
+    const RecordRef& ref =
+        *std::find_if(refs.begin(), refs.end(), [&](const RecordRef& r) { return r.kind == info.kind; });
+    for (int e = 0; e < info.elements; ++e, ++n) {
+      const std::optional<FieldValue> value = doc.GetField(ref, info.field, e);
+      ASSERT_TRUE(value);
+      if (const auto* text = std::get_if<std::string>(&*value)) {
+        EXPECT_EQ(*text, Numbered("v", n));
+      }
+      if (const auto* integer = std::get_if<Integer>(&*value)) {
+        EXPECT_EQ(*integer, 100 + n);
+      }
+    }
+  }
 
   auto round_trip = [](const auto& record) {
     std::remove_cvref_t<decltype(record)> copy{};
