@@ -64,7 +64,7 @@ void BM_ClearForces(benchmark::State& state) {
 BENCHMARK(BM_ClearForces)->Unit(benchmark::kMillisecond);
 
 // Undoing a full ClearForces: the document, the tree and the view back to 47,000 nodes. The step's
-// snapshots and what the history holds are reported as counters.
+// saved forces and what the history holds are reported as counters.
 void BM_UndoClearForces(benchmark::State& state) {
   ShownProject shown;
   vyr::editor::EditHistory history(shown.doc);
@@ -99,7 +99,7 @@ void BM_RedoClearForces(benchmark::State& state) {
 }
 BENCHMARK(BM_RedoClearForces)->Unit(benchmark::kMillisecond);
 
-// What recording a full ClearForces costs on top of the operation: two snapshots of the mission.
+// What recording a full ClearForces costs on top of the operation: a copy of every force and its nodes.
 void BM_ClearForcesRecorded(benchmark::State& state) {
   ShownProject shown;
   vyr::editor::EditHistory history(shown.doc);

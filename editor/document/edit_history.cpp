@@ -1,48 +1,10 @@
 #include "editor/document/edit_history.h"
 
-#include <array>
 #include <utility>
 
 namespace vyr::editor {
 
 namespace {
-
-constexpr std::array<std::string_view, 33> kEditLabels = {
-    "Edit mission name",
-    "Edit author",
-    "Edit mission description",
-    "Edit map name",
-    "Edit map styles",
-    "Edit annotation",
-    "Rename location",
-    "Edit location description",
-    "Edit location x",
-    "Edit location y",
-    "Edit location z",
-    "Rename area",
-    "Edit area description",
-    "Edit area locations",
-    "Edit area style",
-    "Edit area radius",
-    "Rename force",
-    "Edit force description",
-    "Rename team",
-    "Edit team description",
-    "Edit plan",
-    "Edit actor type",
-    "Rename actor",
-    "Edit actor skill",
-    "Edit actor skin",
-    "Edit actor weapons",
-    "Edit actor ammunition",
-    "Edit actor items",
-    "Edit outcome type",
-    "Edit outcome force",
-    "Edit outcome message",
-    "Edit outcome condition",
-    "Edit next missions",
-};
-static_assert(kEditLabels.size() == static_cast<std::size_t>(Field::kNextMission) + 1);
 
 // Item lists get their missing final "?" the first time a window or the generator handles them. That
 // is upkeep, not an edit of the author's, so it leaves no step.
@@ -57,11 +19,22 @@ bool SameField(const RecordEdit& a, const RecordEdit& b) {
   return a.record == b.record && a.field == b.field && a.element == b.element;
 }
 
-}  // namespace
-
-std::string_view EditLabel(Field field) {
-  return kEditLabels[static_cast<std::size_t>(field)];
+// A saved span already holds what `span` would save: the same force, or a run of records that
+// starts at or before it.
+bool Covers(const MissionDocument::Span& saved, const MissionDocument::Span& span) {
+  if (saved.section != span.section) return false;
+  if (saved.single) return span.single && saved.first == span.first;
+  return saved.first <= span.first;
 }
+
+std::size_t GlobalsBytes(const MissionDocument::Globals& globals) {
+  std::size_t bytes = sizeof(globals) + FieldHeapBytes(globals.info);
+  for (const FileNamePair& pair : globals.section_files)
+    bytes += HeapBytes(pair.name) + HeapBytes(pair.directory);
+  return bytes;
+}
+
+}  // namespace
 
 EditHistory::EditHistory(MissionDocument& document, Limits limits)
     : document_(document), limits_(limits), annotation_(document.info.annotation) {
@@ -70,37 +43,94 @@ EditHistory::EditHistory(MissionDocument& document, Limits limits)
       document_.changes().Connect([this](DocumentChange change) { OnDocumentChange(change); });
   tree_connection_ =
       document_.tree().changes().Connect([this](const TreeEvent& event) { OnTreeEvent(event); });
+  document_.set_recorder(&recorder_);
 }
 
-EditHistory::~EditHistory() = default;
+EditHistory::~EditHistory() {
+  document_.set_recorder(nullptr);  // one history per document
+}
+
+EditHistory::Transaction::Transaction(EditHistory& history, std::string label)
+    : history_(history), label_(std::move(label)), outer_(!history.open_ && !history.applying_) {
+  if (history_.applying_) {
+    ended_ = true;  // an undo's own operations are not recorded
+    return;
+  }
+  if (outer_) {
+    history_.CloseMerge();
+    history_.open_.emplace();
+    history_.open_wiped_ = false;
+  }
+  mark_ = history_.open_->changes.size();
+  before_ = history_.document_.SaveGlobals();
+}
+
+EditHistory::Transaction::~Transaction() {
+  if (ended_) return;
+  history_.RollBack(mark_, before_);
+  if (outer_) history_.open_.reset();
+}
+
+void EditHistory::Transaction::Commit() {
+  if (ended_) return;
+  ended_ = true;
+  if (outer_) history_.Commit(std::move(label_), before_);
+}
 
 void EditHistory::Perform(std::string_view label, const std::function<void()>& operation) {
-  if (depth_ > 0 || applying_) {
-    operation();
-    return;
-  }
-  CloseMerge();
-  SnapshotPtr before = current_ ? current_ : document_.TakeSnapshot();
-  changed_ = false;
-  ++depth_;
-  struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{depth_};
+  Transaction transaction(*this, std::string(label));
   operation();
+  transaction.Commit();
+}
+
+Status EditHistory::Attempt(std::string_view label, const std::function<Status()>& operation) {
+  Transaction transaction(*this, std::string(label));
+  Status status = operation();
+  if (status) transaction.Commit();
+  return status;
+}
+
+void EditHistory::Recorder::WillChange(const MissionDocument::Span& span) {
+  history_.Record(span);
+}
+
+void EditHistory::Record(const MissionDocument::Span& span) {
+  if (!open_ || applying_) return;
+  for (const Change& change : open_->changes) {
+    if (change.part && Covers(change.span, span)) return;
+  }
+  open_->changes.push_back({span, document_.SavePart(span), {}});
+}
+
+void EditHistory::Commit(std::string label, const MissionDocument::Globals& before) {
+  Step step = std::move(*open_);
+  open_.reset();
   annotation_ = document_.info.annotation;
-  if (!changed_) {
-    current_.reset();  // the selection may have moved
+  if (open_wiped_) {
+    Clear();
     return;
   }
-  Step step;
-  step.label = std::string(label);
-  step.after = document_.TakeSnapshot();
-  step.bytes = step.label.size() + MissionDocument::SnapshotBytes(*step.after);
-  if (undo_.empty() || undo_.back().after != before) step.bytes += MissionDocument::SnapshotBytes(*before);
-  step.before = std::move(before);
-  current_ = step.after;
+  auto after = std::make_unique<MissionDocument::Globals>(document_.SaveGlobals());
+  if (step.changes.empty() && after->SameWork(before)) return;  // at most the selection moved
+  step.label = std::move(label);
+  step.before = std::make_unique<MissionDocument::Globals>(before);
+  step.after = std::move(after);
+  step.bytes = step.label.size() + GlobalsBytes(*step.before) + GlobalsBytes(*step.after);
+  for (const Change& change : step.changes)
+    step.bytes += BytesOf(change);
   Push(std::move(step));
+}
+
+void EditHistory::RollBack(std::size_t mark, const MissionDocument::Globals& before) {
+  auto& changes = open_->changes;
+  applying_ = true;
+  while (changes.size() > mark) {
+    Apply(changes.back(), false);
+    changes.pop_back();
+  }
+  document_.RestoreGlobals(document_.SaveGlobals(), before);
+  applying_ = false;
+  annotation_ = document_.info.annotation;
 }
 
 EditHistory::Group::Group(EditHistory& history, std::string label) : history_(history) {
@@ -117,43 +147,43 @@ EditHistory::Group::~Group() {
 void EditHistory::OnEdit(const RecordEdit& edit) {
   if (applying_) return;
   if (edit.field == Field::kAnnotation) annotation_ = document_.info.annotation;
-  if (depth_ > 0) {
-    changed_ = true;
+  if (open_) {
+    open_->changes.push_back({{}, nullptr, edit});
     return;
   }
-  current_.reset();
   if (IsTerminatorUpkeep(edit)) return;
 
   if (group_label_ && group_started_ && !undo_.empty()) {
-    undo_.back().edits.push_back(edit);
-    undo_.back().bytes += BytesOf(edit);
-    bytes_ += BytesOf(edit);
+    Step& step = undo_.back();
+    step.changes.push_back({{}, nullptr, edit});
+    step.bytes += BytesOf(step.changes.back());
+    bytes_ += BytesOf(step.changes.back());
     Trim();
     return;
   }
   DropRedo();
   if (!group_label_ && merge_open_ && !undo_.empty() && undo_.back().mergeable &&
-      SameField(undo_.back().edits.back(), edit)) {
+      SameField(undo_.back().changes.back().edit, edit)) {
     Step& last = undo_.back();
-    RecordEdit& merged = last.edits.back();
-    bytes_ -= BytesOf(merged);
-    last.bytes -= BytesOf(merged);
+    RecordEdit& merged = last.changes.back().edit;
+    bytes_ -= BytesOf(last.changes.back());
+    last.bytes -= BytesOf(last.changes.back());
     merged.new_value = edit.new_value;
     if (merged.new_value == merged.old_value) {  // typed back to where it began
       bytes_ -= last.bytes;
       undo_.pop_back();
     } else {
-      bytes_ += BytesOf(merged);
-      last.bytes += BytesOf(merged);
+      bytes_ += BytesOf(last.changes.back());
+      last.bytes += BytesOf(last.changes.back());
     }
     changes_.Notify();
     return;
   }
   Step step;
   step.label = group_label_ ? *group_label_ : std::string(EditLabel(edit.field));
-  step.edits.push_back(edit);
+  step.changes.push_back({{}, nullptr, edit});
   step.mergeable = !group_label_;
-  step.bytes = step.label.size() + BytesOf(edit);
+  step.bytes = step.label.size() + BytesOf(step.changes.back());
   group_started_ = group_label_.has_value();
   merge_open_ = true;
   Push(std::move(step));
@@ -163,37 +193,31 @@ void EditHistory::OnDocumentChange(DocumentChange change) {
   if (applying_) return;
   switch (change) {
     case DocumentChange::kNewProject:
-      if (depth_ == 0) Clear();
-      return;
-    case DocumentChange::kClipboard:
-      return;
-    case DocumentChange::kFileNames:
-      // A step's snapshots hold the section file names, so a later step may not start from an older one.
-      current_.reset();
-      if (depth_ > 0) changed_ = true;
+      if (open_)
+        open_wiped_ = true;
+      else
+        Clear();
       return;
     case DocumentChange::kMissionInfo:
       // The annotation window sets the annotation whole; record it as a field edit.
-      if (document_.info.annotation != annotation_) {
+      if (!open_ && document_.info.annotation != annotation_) {
         RecordEdit edit{RecordRef::Mission(), Field::kAnnotation, 0, annotation_, document_.info.annotation};
         annotation_ = document_.info.annotation;
         OnEdit(edit);
       }
       return;
     default:
-      if (depth_ > 0) changed_ = true;
       return;
   }
 }
 
 void EditHistory::OnTreeEvent(const TreeEvent& event) {
-  if (applying_ || depth_ > 0) return;
-  current_.reset();
+  if (applying_ || open_) return;
   switch (event.change) {
     case TreeChange::kAboutToAdd:
     case TreeChange::kAboutToRemove:
     case TreeChange::kAboutToReset:
-      Clear();  // records came or went outside Perform: the steps' indices no longer hold
+      Clear();  // records came or went outside a transaction: the steps' indices no longer hold
       break;
     default:
       break;
@@ -216,39 +240,23 @@ void EditHistory::DropRedo() {
 
 // The oldest steps go first; the newest step stays even when it alone is over the memory bound.
 void EditHistory::Trim() {
-  while (undo_.size() > 1 && (undo_.size() > limits_.max_steps || bytes_ > limits_.max_bytes)) {
-    Step& oldest = undo_.front();
-    Step& next = undo_[1];
-    // The next step shared the oldest one's after-snapshot as its before: that memory stays.
-    if (next.before && next.before == oldest.after) {
-      const std::size_t shared = MissionDocument::SnapshotBytes(*oldest.after);
-      oldest.bytes -= shared;
-      next.bytes += shared;
-    }
-    bytes_ -= oldest.bytes;
+  while (!undo_.empty() &&
+         (undo_.size() > limits_.max_steps || (undo_.size() > 1 && bytes_ > limits_.max_bytes))) {
+    bytes_ -= undo_.front().bytes;
     undo_.pop_front();
-  }
-  if (undo_.size() > limits_.max_steps) {
-    bytes_ = 0;
-    undo_.clear();
+    ++dropped_;
   }
 }
 
 bool EditHistory::Undo() {
-  if (undo_.empty()) return false;
+  if (undo_.empty() || open_) return false;
   CloseMerge();
   Step step = std::move(undo_.back());
   undo_.pop_back();
   applying_ = true;
-  if (step.before) {
-    document_.RestoreSnapshot(*step.before);
-    // A save since the step keeps its names: the snapshot then no longer equals the document.
-    current_ = document_.RestoreSectionFiles(*step.after, *step.before) ? step.before : nullptr;
-  } else {
-    for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
-      Apply(*it, false);
-    current_.reset();
-  }
+  for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it)
+    Apply(*it, false);
+  if (step.before) document_.RestoreGlobals(*step.after, *step.before);
   applying_ = false;
   annotation_ = document_.info.annotation;
   redo_.push_back(std::move(step));
@@ -257,19 +265,14 @@ bool EditHistory::Undo() {
 }
 
 bool EditHistory::Redo() {
-  if (redo_.empty()) return false;
+  if (redo_.empty() || open_) return false;
   CloseMerge();
   Step step = std::move(redo_.back());
   redo_.pop_back();
   applying_ = true;
-  if (step.after) {
-    document_.RestoreSnapshot(*step.after);
-    current_ = document_.RestoreSectionFiles(*step.before, *step.after) ? step.after : nullptr;
-  } else {
-    for (const RecordEdit& edit : step.edits)
-      Apply(edit, true);
-    current_.reset();
-  }
+  for (Change& change : step.changes)
+    Apply(change, true);
+  if (step.after) document_.RestoreGlobals(*step.before, *step.after);
   applying_ = false;
   annotation_ = document_.info.annotation;
   undo_.push_back(std::move(step));
@@ -278,17 +281,24 @@ bool EditHistory::Redo() {
 }
 
 void EditHistory::Clear() {
-  const bool had_steps = !undo_.empty() || !redo_.empty();
+  const bool had_steps = !undo_.empty() || !redo_.empty() || dropped_ > 0;
   undo_.clear();
   redo_.clear();
   bytes_ = 0;
-  current_.reset();
+  dropped_ = 0;
   merge_open_ = false;
   annotation_ = document_.info.annotation;
   if (had_steps) changes_.Notify();
 }
 
-void EditHistory::Apply(const RecordEdit& edit, bool forward) {
+// A saved span is swapped with the document (so it then holds what the other direction needs); a
+// field edit writes its old or new value.
+void EditHistory::Apply(Change& change, bool forward) {
+  if (change.part) {
+    document_.SwapPart(*change.part);
+    return;
+  }
+  const RecordEdit& edit = change.edit;
   const FieldValue& value = forward ? edit.new_value : edit.old_value;
   if (edit.field == Field::kAnnotation) {
     // Through SetAnnotation, which the annotation window follows.
@@ -298,12 +308,9 @@ void EditHistory::Apply(const RecordEdit& edit, bool forward) {
   (void)document_.SetField(edit.record, edit.field, value, edit.element);
 }
 
-std::size_t EditHistory::BytesOf(const RecordEdit& edit) {
-  std::size_t bytes = sizeof(edit);
-  for (const FieldValue* value : {&edit.old_value, &edit.new_value}) {
-    if (const auto* text = std::get_if<std::string>(value)) bytes += text->capacity();
-  }
-  return bytes;
+std::size_t EditHistory::BytesOf(const Change& change) {
+  if (change.part) return sizeof(change) + MissionDocument::PartBytes(*change.part);
+  return sizeof(change) + HeapBytes(change.edit.old_value) + HeapBytes(change.edit.new_value);
 }
 
 }  // namespace vyr::editor

@@ -142,6 +142,7 @@ Status MissionDocument::AddLocation(const std::string& name, const std::string& 
                          ": the mission already has 101 locations.");
   }
   const int index = location_count_;
+  WillChange({Section::kLocations, index});
   tables_->locations[static_cast<std::size_t>(index)] = LocationRecord{name, desc, x, y, z};
   ++location_count_;
   tree_.Select(
@@ -156,6 +157,7 @@ Status MissionDocument::AddArea(const std::string& name, const std::string& desc
     return Status::Error("Cannot add the area " + Quoted(name) + ": the mission already has 101 areas.");
   }
   const int index = area_count_;
+  WillChange({Section::kAreas, index});
   tables_->areas[static_cast<std::size_t>(index)] = AreaRecord{name, desc, locations, style, radius};
   ++area_count_;
   tree_.Select(tree_.AddRecordNode(tree_.category(Section::kAreas), name, NodeImage::kSubArea, index));
@@ -168,6 +170,7 @@ Status MissionDocument::AddForce(const std::string& name, const std::string& des
     return Status::Error("Cannot add the force " + Quoted(name) + ": the mission already has 101 forces.");
   }
   const int index = force_count_;
+  WillChange({Section::kForces, index});
   // Only the fields are reset; the team slots beyond the count are never read.
   ForceRecord& record = writable_force(index);
   record.force_name = name;
@@ -190,6 +193,7 @@ Status MissionDocument::AddTeam(int force, const std::string& name, const std::s
                          " already has 21 teams.");
   }
   const int index = owner.team_count;
+  WillChange({Section::kForces, force, true});
   TeamRecord& record = owner.teams[static_cast<std::size_t>(index)];
   record.team_name = name;
   record.team_desc = desc;
@@ -212,6 +216,7 @@ Status MissionDocument::AddActor(int force, int team, const ActorRecord& actor) 
                          Quoted(owner.team_name) + " already has 21 actors.");
   }
   const int index = owner.actor_count;
+  WillChange({Section::kForces, force, true});
   owner.actors[static_cast<std::size_t>(index)] = actor;
   ++owner.actor_count;
   tree_.AddRecordNode(tree_.TeamNode(force, team), actor.npc_name, NodeImage::kNpc, index);
@@ -226,6 +231,7 @@ Status MissionDocument::AddOutcome(const std::string& force, const std::string& 
     return Status::Error("Cannot add the outcome: the mission already has 101 outcomes.");
   }
   const int index = outcome_count_;
+  WillChange({Section::kOutcomes, index});
   tables_->outcomes[static_cast<std::size_t>(index)] = OutcomeRecord{type, force, message, reason, next};
   ++outcome_count_;
   const bool success = type == "success";
@@ -250,6 +256,7 @@ void MoveDown(Slots& slots, int index, int count) {
 Status MissionDocument::DeleteLocation(int index) {
   if (index < 0 || index >= location_count_)
     return Status::Error("There is no location " + std::to_string(index) + ".");
+  WillChange({Section::kLocations, index});
   const NodeId node = tree_.LocationNode(index);
   MoveDown(tables_->locations, index, location_count_);
   tree_.RemoveRecordNode(node);
@@ -261,6 +268,7 @@ Status MissionDocument::DeleteLocation(int index) {
 Status MissionDocument::DeleteArea(int index) {
   if (index < 0 || index >= area_count_)
     return Status::Error("There is no area " + std::to_string(index) + ".");
+  WillChange({Section::kAreas, index});
   const NodeId node = tree_.AreaNode(index);
   MoveDown(tables_->areas, index, area_count_);
   tree_.RemoveRecordNode(node);
@@ -272,6 +280,7 @@ Status MissionDocument::DeleteArea(int index) {
 Status MissionDocument::DeleteOutcome(int index) {
   if (index < 0 || index >= outcome_count_)
     return Status::Error("There is no outcome " + std::to_string(index) + ".");
+  WillChange({Section::kOutcomes, index});
   const NodeId node = tree_.OutcomeNode(index);
   MoveDown(tables_->outcomes, index, outcome_count_);
   tree_.RemoveRecordNode(node);
@@ -282,6 +291,7 @@ Status MissionDocument::DeleteOutcome(int index) {
 
 Status MissionDocument::DeleteForce(int index) {
   if (!ValidForce(index)) return Status::Error("There is no force " + std::to_string(index) + ".");
+  WillChange({Section::kForces, index});
   const NodeId node = tree_.ForceNode(index);
   std::optional<ProjectTree::Batch> batch;  // a force with teams goes as one change
   if (team_count(index) > 0) batch.emplace(tree_);
@@ -304,6 +314,7 @@ Status MissionDocument::DeleteTeam(int force, int team) {
     return Status::Error("There is no team " + std::to_string(team) + " in force " + std::to_string(force) +
                          ".");
   }
+  WillChange({Section::kForces, force, true});
   const NodeId node = tree_.TeamNode(force, team);
   while (actor_count(force, team) > 0) {
     tree_.Select(tree_.ActorNode(force, team, 0));
@@ -323,6 +334,7 @@ Status MissionDocument::DeleteActor(int force, int team, int actor) {
     return Status::Error("There is no actor " + std::to_string(actor) + " in team " + std::to_string(team) +
                          " of force " + std::to_string(force) + ".");
   }
+  WillChange({Section::kForces, force, true});
   const NodeId node = tree_.ActorNode(force, team, actor);
   TeamRecord& owner = writable_team(force, team);
   MoveDown(owner.actors, actor, owner.actor_count);
@@ -362,21 +374,25 @@ void MissionDocument::ClearKind(NodeImage image, NodeImage other_image) {
 }
 
 void MissionDocument::ClearLocations() {
+  WillChange({Section::kLocations, 0});
   ClearKind(NodeImage::kSubLocation, NodeImage::kSubLocation);
   location_count_ = 0;
 }
 
 void MissionDocument::ClearAreas() {
+  WillChange({Section::kAreas, 0});
   ClearKind(NodeImage::kSubArea, NodeImage::kSubArea);
   area_count_ = 0;
 }
 
 void MissionDocument::ClearForces() {
+  WillChange({Section::kForces, 0});
   ClearKind(NodeImage::kSubForce, NodeImage::kSubForce);
   force_count_ = 0;
 }
 
 void MissionDocument::ClearOutcomes() {
+  WillChange({Section::kOutcomes, 0});
   ClearKind(NodeImage::kPos, NodeImage::kNeg);
   outcome_count_ = 0;
 }

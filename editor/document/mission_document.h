@@ -176,20 +176,58 @@ class MissionDocument {
 
   Notifier<DocumentChange>& changes() { return changes_; }
 
-  // --- snapshots, for undo and redo ---
-  // A copy of MissionInfo, the records, the editing state and the project tree (nodes, keys, selection);
-  // not of the clipboards. Restoring one brings them back as they were, in one tree batch; open property
-  // windows whose record comes back stay open, the others close. The section file names it holds come
-  // back only through RestoreSectionFiles, since a save between two snapshots must not be undone.
-  struct Snapshot;
-  std::shared_ptr<const Snapshot> TakeSnapshot() const;
-  void RestoreSnapshot(const Snapshot& snapshot);
-  // Each section whose file (name pair and unread mark) differs between `from` and `to` and is still as
-  // `from` has it takes `to`'s: undoing a section import names the file it had before. True when every
-  // section's file is now as `to` has it.
-  bool RestoreSectionFiles(const Snapshot& from, const Snapshot& to);
-  // What the snapshot holds in memory, roughly, in bytes.
-  static std::size_t SnapshotBytes(const Snapshot& snapshot);
+  // --- undo support ---
+  // Some records of one section with their tree nodes: the records from `first` to the end of the
+  // table, or (single) the force `first` alone with its teams and actors.
+  struct Span {
+    Section section = Section::kLocations;
+    int first = 0;
+    bool single = false;
+  };
+  // Told before an operation changes the records of a span, while the records are still as they were.
+  class Recorder {
+   public:
+    virtual void WillChange(const Span& span) = 0;
+
+   protected:
+    ~Recorder() = default;
+  };
+  // At most one; null for none.
+  void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+
+  // A span's records and nodes as saved. Swapping one into the document puts them back (node ids and
+  // all, so open windows keep their nodes) and keeps in it those it replaced, so a second swap undoes
+  // the first. Open property windows whose node comes back stay open, the others close.
+  struct Part;
+  struct PartDeleter {
+    void operator()(Part* part) const;
+  };
+  using PartPtr = std::unique_ptr<Part, PartDeleter>;
+  PartPtr SavePart(const Span& span) const;
+  void SwapPart(Part& part);
+  static std::size_t PartBytes(const Part& part);  // what the part holds in memory, roughly
+
+  // The small state kept whole around an operation: the mission information, the editing state, the
+  // section files and the selection.
+  struct Globals {
+    MissionInfo info;
+    EditingState editing;
+    std::array<FileNamePair, 4> section_files;
+    std::array<std::optional<UnreadSection>, 4> unread_sections;
+    NodeId selected = kNoNode;
+    NodeId last_added = kNoNode;
+
+    // Whether the author's work differs (not the editing state or the selection).
+    bool SameWork(const Globals& other) const {
+      return info == other.info && section_files == other.section_files &&
+             unread_sections == other.unread_sections;
+    }
+  };
+  Globals SaveGlobals() const;
+  // Brings back `to`'s state from `from`'s. Each section whose file (name pair and unread mark) differs
+  // between the two and is still as `from` has it takes `to`'s: undoing a section import names the file
+  // it had before, while a save made since keeps its names.
+  void RestoreGlobals(const Globals& from, const Globals& to);
 
  private:
   struct Tables;
@@ -206,8 +244,11 @@ class MissionDocument {
   bool ValidActor(int force, int team, int actor) const;
   void ClearKind(NodeImage image, NodeImage other_image);
   std::string CategoryTextOf(Section section) const;
-  struct FieldSlot;
   FieldSlot SlotOf(const RecordRef& record, Field field, int element);
+  void* RecordOf(const RecordRef& record);  // the record's storage; null when it does not exist
+  void WillChange(const Span& span) {
+    if (recorder_ != nullptr) recorder_->WillChange(span);
+  }
   bool Exists(const RecordRef& record) const;
   void Changed(DocumentChange change) { changes_.Notify(change); }
 
@@ -229,6 +270,7 @@ class MissionDocument {
   std::string caption_;
 
   ProjectTree tree_;
+  Recorder* recorder_ = nullptr;
   Notifier<DocumentChange> changes_;
   Notifier<RecordEdit> edits_;
 };

@@ -22,6 +22,11 @@ class ProjectTree::OrderIndex {
     sums_.push_back(1 + Prefix(p - 1) - Prefix(p - low));
     ++live_;
   }
+  void Insert(NodeId id) {
+    for (std::size_t p = id + 1; p < sums_.size(); p += p & (~p + 1))
+      ++sums_[p];
+    ++live_;
+  }
   void Remove(NodeId id) {
     for (std::size_t p = id + 1; p < sums_.size(); p += p & (~p + 1))
       --sums_[p];
@@ -437,49 +442,89 @@ void ProjectTree::TellWindowsTheirIndices() {
 
 namespace vyr::editor {
 
-ProjectTree::State ProjectTree::SaveState() const {
-  State state;
-  state.nodes.reserve(static_cast<std::size_t>(order_->live()));
-  for (NodeId id = 0; id < nodes_.size(); ++id) {
-    if (nodes_[id] != nullptr) state.nodes.emplace_back(id, *nodes_[id]);
+ProjectTree::Branch ProjectTree::SaveBranch(NodeId parent, int first_row, int count) const {
+  Branch branch;
+  branch.parent = parent;
+  branch.first_row = first_row;
+  const TreeNode* parent_node = Find(parent);
+  if (parent_node == nullptr) return branch;
+  const int size = static_cast<int>(parent_node->children.size());
+  const int end = count < 0 ? size : std::min(size, first_row + count);
+  std::vector<NodeId> pending;
+  for (int row = end - 1; row >= first_row; --row)
+    pending.push_back(parent_node->children[static_cast<std::size_t>(row)]);
+  branch.tops.assign(pending.rbegin(), pending.rend());
+  while (!pending.empty()) {  // depth first, parents before their children
+    const NodeId id = pending.back();
+    pending.pop_back();
+    const TreeNode& node = *nodes_[id];
+    branch.nodes.emplace_back(id, node);
+    pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
   }
-  state.id_count = nodes_.size();
-  std::copy(std::begin(fixed_), std::end(fixed_), std::begin(state.fixed));
-  state.selected = selected_;
-  state.last_added = last_added_;
-  state.key_counter = key_counter_;
-  return state;
+  branch.nodes.shrink_to_fit();
+  return branch;
 }
 
-void ProjectTree::RestoreState(const State& state) {
+void ProjectTree::SwapBranch(Branch& branch, int count) {
+  TreeNode* parent = Mutable(branch.parent);
+  if (parent == nullptr) return;
   Batch batch(*this);
   Notify({TreeChange::kAboutToReset});
-  std::array<std::optional<NodeImage>, WindowSlots::kSlotCount> window_image;
+  const WindowImages images = SaveWindowImages();
+  // The nodes there now move out into `current`, parents before their children.
+  Branch current;
+  current.parent = branch.parent;
+  current.first_row = branch.first_row;
+  auto& children = parent->children;
+  const int size = static_cast<int>(children.size());
+  const int end = count < 0 ? size : std::min(size, branch.first_row + count);
+  const auto first = children.begin() + std::min(branch.first_row, size);
+  current.tops.assign(first, children.begin() + std::max(end, branch.first_row));
+  children.erase(first, first + static_cast<std::ptrdiff_t>(current.tops.size()));
+  std::vector<NodeId> pending(current.tops.rbegin(), current.tops.rend());
+  while (!pending.empty()) {
+    const NodeId id = pending.back();
+    pending.pop_back();
+    TreeNode& node = *nodes_[id];
+    pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
+    current.nodes.emplace_back(id, std::move(node));
+    nodes_[id].reset();
+    order_->Remove(id);
+  }
+
+  std::vector<NodeId> placed;
+  placed.reserve(branch.nodes.size());
+  for (auto& [id, node] : branch.nodes) {
+    while (nodes_.size() <= id) {  // ids are never reused, so this does not happen within one history
+      nodes_.emplace_back();
+      order_->Append();
+      order_->Remove(static_cast<NodeId>(nodes_.size() - 1));
+    }
+    nodes_[id] = std::make_unique<TreeNode>(std::move(node));
+    order_->Insert(id);
+    placed.push_back(id);
+  }
+  children.insert(children.begin() + branch.first_row, branch.tops.begin(), branch.tops.end());
+  if (!Contains(selected_)) selected_ = kNoNode;
+  if (!Contains(last_added_)) last_added_ = kNoNode;
+  ReconcileWindows(images, placed);
+  branch = std::move(current);
+}
+
+ProjectTree::WindowImages ProjectTree::SaveWindowImages() const {
+  WindowImages images;
   for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
     if (const TreeNode* node = slots_.in_use(slot) ? Find(window_node_[slot]) : nullptr)
-      window_image[static_cast<std::size_t>(slot)] = node->image;
+      images[static_cast<std::size_t>(slot)] = node->image;
   }
+  return images;
+}
 
-  nodes_.clear();
-  nodes_.resize(state.id_count);
-  for (const auto& [id, node] : state.nodes) {
-    if (id < state.id_count) nodes_[id] = std::make_unique<TreeNode>(node);
-  }
-  order_->Clear();
-  for (std::size_t id = 0; id < nodes_.size(); ++id)
-    order_->Append();
-  for (std::size_t id = 0; id < nodes_.size(); ++id) {
-    if (nodes_[id] == nullptr) order_->Remove(static_cast<NodeId>(id));
-  }
-  std::copy(std::begin(state.fixed), std::end(state.fixed), std::begin(fixed_));
-  selected_ = Contains(state.selected) ? state.selected : kNoNode;
-  last_added_ = Contains(state.last_added) ? state.last_added : kNoNode;
-  key_counter_ = std::max(key_counter_, state.key_counter);
-
+void ProjectTree::ReconcileWindows(const WindowImages& images, const std::vector<NodeId>& placed) {
   for (int slot = 0; slot < WindowSlots::kSlotCount; ++slot) {
     if (!slots_.in_use(slot)) continue;
     TreeNode* node = Mutable(window_node_[slot]);
-    if (node != nullptr && window_image[static_cast<std::size_t>(slot)] == node->image) {
+    if (node != nullptr && images[static_cast<std::size_t>(slot)] == node->image) {
       node->key = KeyWithNumber('P', static_cast<std::uint64_t>(slot));
       continue;
     }
@@ -489,7 +534,7 @@ void ProjectTree::RestoreState(const State& state) {
     window_events_.Notify({WindowChange::kClosed, slot, 0});
   }
   // A node saved with its window open, whose window has closed since, takes a fresh key.
-  for (NodeId id = 0; id < nodes_.size(); ++id) {
+  for (NodeId id : placed) {
     TreeNode* node = nodes_[id].get();
     if (node == nullptr || node->key.empty() || node->key[0] != 'P') continue;
     int slot = -1;

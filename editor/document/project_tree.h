@@ -5,6 +5,7 @@
 // 1-based position in the node collection, which is the order of creation and shifts on removals.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -165,6 +166,13 @@ class ProjectTree {
   int WindowNodeIndex(int slot) const;
   const WindowSlots& window_slots() const { return slots_; }
 
+  // Some children of one parent with everything below them, by id, as undo saves them.
+  struct Branch {
+    NodeId parent = kNoNode;
+    int first_row = 0;
+    std::vector<NodeId> tops;                        // the children, in order
+    std::vector<std::pair<NodeId, TreeNode>> nodes;  // the children and their descendants
+  };
   Notifier<TreeEvent>& changes() { return changes_; }
   Notifier<WindowEvent>& window_events() { return window_events_; }
 
@@ -186,21 +194,13 @@ class ProjectTree {
   friend class MissionDocument;
   class OrderIndex;
 
-  // Every live node with its id, the selection and the key counter; the window registry is not part
-  // of it, since opening and closing windows is not an edit.
-  struct State {
-    std::vector<std::pair<NodeId, TreeNode>> nodes;  // live nodes, by id
-    std::size_t id_count = 0;                        // ids handed out so far
-    NodeId fixed[5] = {kNoNode, kNoNode, kNoNode, kNoNode, kNoNode};
-    NodeId selected = kNoNode;
-    NodeId last_added = kNoNode;
-    std::uint64_t key_counter = 0;
-  };
-  State SaveState() const;
-  // Puts the nodes back as saved, in one batch. An open window whose node comes back as the same kind
-  // stays open (its node keeps its "P" key, its node index follows); the others close. The key counter
-  // never goes back, so keys handed out later stay unique.
-  void RestoreState(const State& state);
+  // The children of `parent` from `first_row`: `count` of them, or all to the end when count < 0.
+  Branch SaveBranch(NodeId parent, int first_row, int count) const;
+  // Puts `branch` in place of the children it stands for (`count` of them from its first row, or all to
+  // the end) and leaves in it the nodes it replaced, in one batch. An open window whose node comes back
+  // as the same kind stays open (its node keeps its "P" key); the others close. A selection or last
+  // added node that went away becomes none.
+  void SwapBranch(Branch& branch, int count);
 
   // Closes every window, drops every node, restarts the key counter, rebuilds the five fixed nodes,
   // expanded, and selects the root.
@@ -212,6 +212,11 @@ class ProjectTree {
   void RemoveRecordNode(NodeId id);
 
   void RemoveLeaf(NodeId id);
+  // The open windows' node kinds, and after a change the windows whose node is gone or changed kind
+  // closed and the nodes in `placed` with a stale "P" key given a fresh one.
+  using WindowImages = std::array<std::optional<NodeImage>, WindowSlots::kSlotCount>;
+  WindowImages SaveWindowImages() const;
+  void ReconcileWindows(const WindowImages& images, const std::vector<NodeId>& placed);
   void Notify(const TreeEvent& event);
   std::string NextUniqueKey();
   void TellWindowsTheirIndices();

@@ -1,27 +1,209 @@
-// The document's one-field edits: where each field lives, the node that shows it, the announcement.
+// The document's one-field edits: the field table, where each field lives, the node that shows it, the
+// announcement.
+#include <array>
 #include <type_traits>
+#include <utility>
 
 #include "editor/document/mission_document.h"
 
 namespace vyr::editor {
 
-RecordKind KindOf(Field field) {
-  if (field <= Field::kAnnotation) return RecordKind::kMission;
-  if (field <= Field::kLocZ) return RecordKind::kLocation;
-  if (field <= Field::kAreaRadius) return RecordKind::kArea;
-  if (field <= Field::kForceDesc) return RecordKind::kForce;
-  if (field <= Field::kPlan) return RecordKind::kTeam;
-  if (field <= Field::kItem) return RecordKind::kActor;
-  return RecordKind::kOutcome;
+namespace {
+
+template <auto Member>
+struct MemberOf;
+template <typename R, typename T, T R::*Member>
+struct MemberOf<Member> {
+  using Record = R;
+};
+
+FieldSlot SlotFor(std::string& text, int element) {
+  return element == 0 ? FieldSlot{.text = &text} : FieldSlot{};
+}
+FieldSlot SlotFor(Integer& integer, int element) {
+  return element == 0 ? FieldSlot{.integer = &integer} : FieldSlot{};
+}
+FieldSlot SlotFor(Single& single, int element) {
+  return element == 0 ? FieldSlot{.single = &single} : FieldSlot{};
+}
+FieldSlot SlotFor(bool& flag, int element) {
+  return element == 0 ? FieldSlot{.flag = &flag} : FieldSlot{};
+}
+template <std::size_t N>
+FieldSlot SlotFor(std::array<bool, N>& flags, int element) {
+  return element >= 0 && element < static_cast<int>(N) ? FieldSlot{.flag = &flags[element]} : FieldSlot{};
+}
+template <std::size_t N>
+FieldSlot SlotFor(std::array<Integer, N>& integers, int element) {
+  return element >= 0 && element < static_cast<int>(N) ? FieldSlot{.integer = &integers[element]}
+                                                       : FieldSlot{};
 }
 
-// Exactly one member points at the field's storage, or none when the field or element does not exist.
-struct MissionDocument::FieldSlot {
-  std::string* text = nullptr;
-  Integer* integer = nullptr;
-  Single* single = nullptr;
-  bool* flag = nullptr;
+template <auto Member>
+FieldSlot SlotOfMember(void* record, int element) {
+  using Record = typename MemberOf<Member>::Record;
+  return SlotFor(static_cast<Record*>(record)->*Member, element);
+}
+
+template <typename T>
+constexpr int kElements = 1;
+template <typename T, std::size_t N>
+constexpr int kElements<std::array<T, N>> = static_cast<int>(N);
+
+template <typename Record>
+constexpr RecordKind kKindOf = RecordKind::kMission;
+template <>
+constexpr RecordKind kKindOf<LocationRecord> = RecordKind::kLocation;
+template <>
+constexpr RecordKind kKindOf<AreaRecord> = RecordKind::kArea;
+template <>
+constexpr RecordKind kKindOf<ForceRecord> = RecordKind::kForce;
+template <>
+constexpr RecordKind kKindOf<TeamRecord> = RecordKind::kTeam;
+template <>
+constexpr RecordKind kKindOf<ActorRecord> = RecordKind::kActor;
+template <>
+constexpr RecordKind kKindOf<OutcomeRecord> = RecordKind::kOutcome;
+
+template <auto Member>
+constexpr FieldInfo Entry(Field field, std::string_view label) {
+  using Record = typename MemberOf<Member>::Record;
+  using Type = std::remove_cvref_t<decltype(std::declval<Record&>().*Member)>;
+  return {field, kKindOf<Record>, label, kElements<Type>, &SlotOfMember<Member>};
+}
+
+constexpr std::array kFields = {
+    Entry<&MissionInfo::vyr_missionname>(Field::kMissionName, "Edit mission name"),
+    Entry<&MissionInfo::vyr_author>(Field::kAuthor, "Edit author"),
+    Entry<&MissionInfo::vyr_missiondescription>(Field::kMissionDescription, "Edit mission description"),
+    Entry<&MissionInfo::vyr_mapname>(Field::kMapName, "Edit map name"),
+    Entry<&MissionInfo::map_styles>(Field::kMapStyles, "Edit map styles"),
+    Entry<&MissionInfo::annotation>(Field::kAnnotation, "Edit annotation"),
+    Entry<&LocationRecord::loc_name>(Field::kLocName, "Rename location"),
+    Entry<&LocationRecord::loc_desc>(Field::kLocDesc, "Edit location description"),
+    Entry<&LocationRecord::loc_x>(Field::kLocX, "Edit location x"),
+    Entry<&LocationRecord::loc_y>(Field::kLocY, "Edit location y"),
+    Entry<&LocationRecord::loc_z>(Field::kLocZ, "Edit location z"),
+    Entry<&AreaRecord::area_name>(Field::kAreaName, "Rename area"),
+    Entry<&AreaRecord::area_desc>(Field::kAreaDesc, "Edit area description"),
+    Entry<&AreaRecord::area_locations>(Field::kAreaLocations, "Edit area locations"),
+    Entry<&AreaRecord::area_style>(Field::kAreaStyle, "Edit area style"),
+    Entry<&AreaRecord::area_radius>(Field::kAreaRadius, "Edit area radius"),
+    Entry<&ForceRecord::force_name>(Field::kForceName, "Rename force"),
+    Entry<&ForceRecord::force_desc>(Field::kForceDesc, "Edit force description"),
+    Entry<&TeamRecord::team_name>(Field::kTeamName, "Rename team"),
+    Entry<&TeamRecord::team_desc>(Field::kTeamDesc, "Edit team description"),
+    Entry<&TeamRecord::plan>(Field::kPlan, "Edit plan"),
+    Entry<&ActorRecord::npc_player>(Field::kNpcPlayer, "Edit actor type"),
+    Entry<&ActorRecord::npc_name>(Field::kNpcName, "Rename actor"),
+    Entry<&ActorRecord::npc_skill>(Field::kNpcSkill, "Edit actor skill"),
+    Entry<&ActorRecord::npc_skin>(Field::kNpcSkin, "Edit actor skin"),
+    Entry<&ActorRecord::weapon>(Field::kWeapon, "Edit actor weapons"),
+    Entry<&ActorRecord::ammo>(Field::kAmmo, "Edit actor ammunition"),
+    Entry<&ActorRecord::item>(Field::kItem, "Edit actor items"),
+    Entry<&OutcomeRecord::outcome_type>(Field::kOutcomeType, "Edit outcome type"),
+    Entry<&OutcomeRecord::outcome_force>(Field::kOutcomeForce, "Edit outcome force"),
+    Entry<&OutcomeRecord::outcome_message>(Field::kOutcomeMessage, "Edit outcome message"),
+    Entry<&OutcomeRecord::outcome_reason>(Field::kOutcomeReason, "Edit outcome condition"),
+    Entry<&OutcomeRecord::nextmission>(Field::kNextMission, "Edit next missions"),
 };
+
+constexpr bool InEnumOrder() {
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    if (static_cast<std::size_t>(kFields[i].field) != i) return false;
+  }
+  return true;
+}
+static_assert(InEnumOrder(), "the field table lists the fields in the order of Field");
+static_assert(kFields.size() == static_cast<std::size_t>(Field::kNextMission) + 1);
+
+FieldValue Read(const FieldSlot& slot) {
+  if (slot.text != nullptr) return *slot.text;
+  if (slot.integer != nullptr) return *slot.integer;
+  if (slot.single != nullptr) return *slot.single;
+  return *slot.flag;
+}
+
+}  // namespace
+
+std::span<const FieldInfo> AllFields() {
+  return kFields;
+}
+
+const FieldInfo& InfoOf(Field field) {
+  return kFields[static_cast<std::size_t>(field)];
+}
+
+RecordKind KindOf(Field field) {
+  return InfoOf(field).kind;
+}
+
+std::string_view EditLabel(Field field) {
+  return InfoOf(field).label;
+}
+
+std::size_t HeapBytes(const std::string& text) {
+  return text.capacity() > 15 ? text.capacity() + 1 : 0;  // short strings live inside the object
+}
+
+std::size_t HeapBytes(const FieldValue& value) {
+  const auto* text = std::get_if<std::string>(&value);
+  return text != nullptr ? HeapBytes(*text) : 0;
+}
+
+template <typename Record>
+std::vector<FieldValue> SaveFields(const Record& record) {
+  std::vector<FieldValue> values;
+  auto* writable = const_cast<Record*>(&record);  // the slots are only read
+  for (const FieldInfo& info : kFields) {
+    if (info.kind != kKindOf<Record>) continue;
+    for (int e = 0; e < info.elements; ++e)
+      values.push_back(Read(info.slot(writable, e)));
+  }
+  return values;
+}
+
+template <typename Record>
+void LoadFields(Record& record, const std::vector<FieldValue>& values) {
+  std::size_t next = 0;
+  for (const FieldInfo& info : kFields) {
+    if (info.kind != kKindOf<Record>) continue;
+    for (int e = 0; e < info.elements && next < values.size(); ++e, ++next) {
+      const FieldSlot slot = info.slot(&record, e);
+      const FieldValue& value = values[next];
+      if (slot.text != nullptr) *slot.text = std::get<std::string>(value);
+      if (slot.integer != nullptr) *slot.integer = std::get<Integer>(value);
+      if (slot.single != nullptr) *slot.single = std::get<Single>(value);
+      if (slot.flag != nullptr) *slot.flag = std::get<bool>(value);
+    }
+  }
+}
+
+template <typename Record>
+std::size_t FieldHeapBytes(const Record& record) {
+  std::size_t bytes = 0;
+  auto* writable = const_cast<Record*>(&record);
+  for (const FieldInfo& info : kFields) {
+    if (info.kind != kKindOf<Record>) continue;
+    for (int e = 0; e < info.elements; ++e) {
+      if (const std::string* text = info.slot(writable, e).text) bytes += HeapBytes(*text);
+    }
+  }
+  return bytes;
+}
+
+#define VYR_RECORD_FIELDS(Record)                                            \
+  template std::vector<FieldValue> SaveFields<Record>(const Record&);        \
+  template void LoadFields<Record>(Record&, const std::vector<FieldValue>&); \
+  template std::size_t FieldHeapBytes<Record>(const Record&);
+VYR_RECORD_FIELDS(MissionInfo)
+VYR_RECORD_FIELDS(LocationRecord)
+VYR_RECORD_FIELDS(AreaRecord)
+VYR_RECORD_FIELDS(ForceRecord)
+VYR_RECORD_FIELDS(TeamRecord)
+VYR_RECORD_FIELDS(ActorRecord)
+VYR_RECORD_FIELDS(OutcomeRecord)
+#undef VYR_RECORD_FIELDS
 
 bool MissionDocument::Exists(const RecordRef& r) const {
   switch (r.kind) {
@@ -43,118 +225,31 @@ bool MissionDocument::Exists(const RecordRef& r) const {
   return false;
 }
 
-MissionDocument::FieldSlot MissionDocument::SlotOf(const RecordRef& r, Field field, int element) {
-  FieldSlot slot;
-  if (KindOf(field) != r.kind || !Exists(r)) return slot;
-  const bool plain = element == 0;
-  switch (field) {
-    case Field::kMissionName:
-      slot.text = &info.vyr_missionname;
-      break;
-    case Field::kAuthor:
-      slot.text = &info.vyr_author;
-      break;
-    case Field::kMissionDescription:
-      slot.text = &info.vyr_missiondescription;
-      break;
-    case Field::kMapName:
-      slot.text = &info.vyr_mapname;
-      break;
-    case Field::kMapStyles:
-      slot.text = &info.map_styles;
-      break;
-    case Field::kAnnotation:
-      slot.text = &info.annotation;
-      break;
-    case Field::kLocName:
-      slot.text = &writable_location(r.index).loc_name;
-      break;
-    case Field::kLocDesc:
-      slot.text = &writable_location(r.index).loc_desc;
-      break;
-    case Field::kLocX:
-      slot.integer = &writable_location(r.index).loc_x;
-      break;
-    case Field::kLocY:
-      slot.integer = &writable_location(r.index).loc_y;
-      break;
-    case Field::kLocZ:
-      slot.integer = &writable_location(r.index).loc_z;
-      break;
-    case Field::kAreaName:
-      slot.text = &writable_area(r.index).area_name;
-      break;
-    case Field::kAreaDesc:
-      slot.text = &writable_area(r.index).area_desc;
-      break;
-    case Field::kAreaLocations:
-      slot.text = &writable_area(r.index).area_locations;
-      break;
-    case Field::kAreaStyle:
-      slot.text = &writable_area(r.index).area_style;
-      break;
-    case Field::kAreaRadius:
-      slot.integer = &writable_area(r.index).area_radius;
-      break;
-    case Field::kForceName:
-      slot.text = &writable_force(r.force).force_name;
-      break;
-    case Field::kForceDesc:
-      slot.text = &writable_force(r.force).force_desc;
-      break;
-    case Field::kTeamName:
-      slot.text = &writable_team(r.force, r.team).team_name;
-      break;
-    case Field::kTeamDesc:
-      slot.text = &writable_team(r.force, r.team).team_desc;
-      break;
-    case Field::kPlan:
-      slot.text = &writable_team(r.force, r.team).plan;
-      break;
-    case Field::kNpcPlayer:
-      slot.flag = &writable_actor(r.force, r.team, r.index).npc_player;
-      break;
-    case Field::kNpcName:
-      slot.text = &writable_actor(r.force, r.team, r.index).npc_name;
-      break;
-    case Field::kNpcSkill:
-      slot.single = &writable_actor(r.force, r.team, r.index).npc_skill;
-      break;
-    case Field::kNpcSkin:
-      slot.text = &writable_actor(r.force, r.team, r.index).npc_skin;
-      break;
-    case Field::kWeapon: {
-      auto& weapons = writable_actor(r.force, r.team, r.index).weapon;
-      if (element >= 0 && element < static_cast<int>(weapons.size())) slot.flag = &weapons[element];
-      return slot;
-    }
-    case Field::kAmmo: {
-      auto& ammo = writable_actor(r.force, r.team, r.index).ammo;
-      if (element >= 0 && element < static_cast<int>(ammo.size())) slot.integer = &ammo[element];
-      return slot;
-    }
-    case Field::kItem: {
-      auto& items = writable_actor(r.force, r.team, r.index).item;
-      if (element >= 0 && element < static_cast<int>(items.size())) slot.flag = &items[element];
-      return slot;
-    }
-    case Field::kOutcomeType:
-      slot.text = &writable_outcome(r.index).outcome_type;
-      break;
-    case Field::kOutcomeForce:
-      slot.text = &writable_outcome(r.index).outcome_force;
-      break;
-    case Field::kOutcomeMessage:
-      slot.text = &writable_outcome(r.index).outcome_message;
-      break;
-    case Field::kOutcomeReason:
-      slot.text = &writable_outcome(r.index).outcome_reason;
-      break;
-    case Field::kNextMission:
-      slot.text = &writable_outcome(r.index).nextmission;
-      break;
+void* MissionDocument::RecordOf(const RecordRef& r) {
+  if (!Exists(r)) return nullptr;
+  switch (r.kind) {
+    case RecordKind::kMission:
+      return &info;
+    case RecordKind::kLocation:
+      return &writable_location(r.index);
+    case RecordKind::kArea:
+      return &writable_area(r.index);
+    case RecordKind::kForce:
+      return &writable_force(r.force);
+    case RecordKind::kTeam:
+      return &writable_team(r.force, r.team);
+    case RecordKind::kActor:
+      return &writable_actor(r.force, r.team, r.index);
+    case RecordKind::kOutcome:
+      return &writable_outcome(r.index);
   }
-  return plain ? slot : FieldSlot{};
+  return nullptr;
+}
+
+FieldSlot MissionDocument::SlotOf(const RecordRef& r, Field field, int element) {
+  if (KindOf(field) != r.kind) return {};
+  void* record = RecordOf(r);
+  return record != nullptr ? InfoOf(field).slot(record, element) : FieldSlot{};
 }
 
 namespace {

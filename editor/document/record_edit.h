@@ -3,9 +3,13 @@
 // the field in step and announces the edit, so views follow and the edit can be undone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 #include "editor/document/records.h"
 
@@ -81,7 +85,45 @@ struct RecordEdit {
   FieldValue new_value;
 };
 
+// Where one field (or one element of it) is stored: exactly one member is set, or none when the field or
+// element does not exist.
+struct FieldSlot {
+  std::string* text = nullptr;
+  Integer* integer = nullptr;
+  Single* single = nullptr;
+  bool* flag = nullptr;
+};
+
+// One record field, declared once: its kind of record, the label of its undo step, how many elements it
+// has (6 weapons, 5 ammunition counts, 5 items; 1 otherwise) and where a record of that kind stores it.
+// `record` points at the record of `kind`: MissionInfo, LocationRecord, ... OutcomeRecord.
+struct FieldInfo {
+  Field field;
+  RecordKind kind;
+  std::string_view label;
+  int elements;
+  FieldSlot (*slot)(void* record, int element);
+};
+
+// Every field, in the order of the Field enumeration.
+std::span<const FieldInfo> AllFields();
+const FieldInfo& InfoOf(Field field);
+
 // The record kind a field belongs to.
 RecordKind KindOf(Field field);
+// The label of a step that edits `field`: "Rename location", "Edit location x", "Edit plan"...
+std::string_view EditLabel(Field field);
+
+// The values of every field (each element in turn) of a record, in table order, and back: a copy made of
+// these holds whatever the table declares, so a field cannot be left out of one.
+template <typename Record>
+std::vector<FieldValue> SaveFields(const Record& record);
+template <typename Record>
+void LoadFields(Record& record, const std::vector<FieldValue>& values);
+// The heap memory of a record's text fields, roughly.
+template <typename Record>
+std::size_t FieldHeapBytes(const Record& record);
+std::size_t HeapBytes(const std::string& text);
+std::size_t HeapBytes(const FieldValue& value);
 
 }  // namespace vyr::editor

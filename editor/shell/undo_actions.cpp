@@ -69,7 +69,12 @@ void UndoActions::Update() {
   const QString undo = FromMessage(history_.UndoLabel());
   const QString redo = FromMessage(history_.RedoLabel());
   if (undo_ == nullptr || redo_ == nullptr) return;
-  undo_->setText(undo.isEmpty() ? QStringLiteral("&Undo") : "&Undo " + undo);
+  // Once the bounds have dropped older steps, the menu says how many are left to undo.
+  const QString left = history_.dropped_steps() == 0 || undo.isEmpty() ? QString()
+                       : history_.undo_count() == 1
+                           ? QStringLiteral(" (1 step left)")
+                           : QStringLiteral(" (%1 steps left)").arg(history_.undo_count());
+  undo_->setText(undo.isEmpty() ? QStringLiteral("&Undo") : "&Undo " + undo + left);
   redo_->setText(redo.isEmpty() ? QStringLiteral("&Redo") : "&Redo " + redo);
   undo_->setToolTip(undo.isEmpty() ? QStringLiteral("Undo") : "Undo " + undo);
   redo_->setToolTip(redo.isEmpty() ? QStringLiteral("Redo") : "Redo " + redo);

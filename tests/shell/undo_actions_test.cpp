@@ -66,6 +66,17 @@ TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo");
 }
 
+// Once the bound has dropped the oldest steps, the menu says how many are left.
+TEST_F(UndoActionsTest, EditMenuSaysHowManyStepsAreLeftOnceOldOnesAreDropped) {
+  for (int i = 0; i < 100; ++i)
+    window_->RunCommand("loc_add");
+  EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location");
+  window_->RunCommand("loc_add");
+  EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location (100 steps left)");
+  Action("mn_edit_undo")->trigger();
+  EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location (99 steps left)");
+}
+
 TEST_F(UndoActionsTest, OpenWindowsFollowUndoAndCloseWithTheirRecord) {
   window_->RunCommand("loc_add");
   window_->RunCommand("loc_add");
