@@ -112,6 +112,33 @@ void BM_BuildAndDrawSameRoutes(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildAndDrawSameRoutes)->Unit(benchmark::kMillisecond);
 
+// The whole picture drawn afresh, routes included: what the view does once after a pan or zoom has
+// paused, and what the PNG export draws.
+void BM_DrawAllLayersFitted(benchmark::State& state) {
+  const MissionDocument& doc = RoutesDocument();
+  const MissionMap map = BuildMissionMap(doc);
+  QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
+                              kWidth, kHeight);
+  }
+}
+BENCHMARK(BM_DrawAllLayersFitted)->Unit(benchmark::kMillisecond);
+
+// One layer drawn alone, fitted: 1 ground and areas, 2 routes, 4 starts, points, names and marks.
+void BM_DrawLayerFitted(benchmark::State& state) {
+  const MissionDocument& doc = RoutesDocument();
+  const MissionMap map = BuildMissionMap(doc);
+  QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
+                              kWidth, kHeight, {}, static_cast<unsigned>(state.range(0)));
+  }
+}
+BENCHMARK(BM_DrawLayerFitted)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+
 // One paint of the whole mission, fitted to the view.
 void BM_PaintFitted(benchmark::State& state) {
   ShownView shown;

@@ -233,6 +233,34 @@ TEST_F(MapWindowTest, KeysPanAndZoomAndThePointerShowsWhereItIs) {
   EXPECT_TRUE(where->text().isEmpty());
 }
 
+// The view keeps its ground and routes as a picture; after edits, selections and a pan it must show
+// what a view drawing everything afresh shows.
+TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
+  const auto fresh = [this] {
+    MapView other(document_);
+    other.resize(view_->size());
+    other.PanBy(QPointF(view_->viewport().origin_x - other.viewport().origin_x,
+                        view_->viewport().origin_y - other.viewport().origin_y));
+    return other.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const auto shown = [this] { return view_->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  (void)shown();  // lays the dock out: the view takes its size
+  ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocY, Integer(-300)));
+  EXPECT_EQ(shown(), fresh());
+  ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(90)));
+  EXPECT_EQ(shown(), fresh());
+  document_.MakeCurrent(document_.tree().TeamNode(0, 0));
+  EXPECT_EQ(shown(), fresh());
+  document_.MakeCurrent(document_.tree().AreaNode(0));
+  EXPECT_EQ(shown(), fresh());
+
+  // Panned, the old picture stands in until the pause; then the routes are drawn anew.
+  view_->PanBy(QPointF(40, -25));
+  (void)view_->grab();
+  QTest::qWait(400);
+  EXPECT_EQ(shown(), fresh());
+}
+
 // The view rebuilds only what an edit changed; what it shows must still be what a full build shows.
 TEST_F(MapWindowTest, RebuildsAfterEditsAndUndoMatchAFullBuild) {
   const auto same_routes = [this] {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -40,6 +42,8 @@ void PaintGrid(QPainter& painter, const MapViewport& view, double width, double 
     step *= 2;
   const QPointF low = view.ToGame({0, height});
   const QPointF high = view.ToGame({width, 0});
+  const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::Antialiasing, false);
   const QPen minor(QColor(0, 0, 0, 22), 1);
   const QPen axis(QColor(0, 0, 0, 70), 1);
   for (double x = std::floor(low.x() / step) * step; x <= high.x(); x += step) {
@@ -52,6 +56,7 @@ void PaintGrid(QPainter& painter, const MapViewport& view, double width, double 
     const double sy = view.ToScreen(0, y).y();
     painter.drawLine(QLineF(0, sy, width, sy));
   }
+  painter.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
 // Cuts `line` to `box` (Liang-Barsky); false when no part of it is inside. Long lines far out of the
@@ -244,6 +249,46 @@ QColor ForceColour(int force) {
   return QColor::fromHsv(static_cast<int>(std::lround(force * 137.508)) % 360, 210, 185);
 }
 
+std::uint64_t RouteLayerFingerprint(const editor::MissionDocument& document, const editor::MissionMap& map,
+                                    const MapPaintOptions& options) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the values
+  const auto mix = [&hash](std::uint64_t value) {
+    for (int i = 0; i < 8; ++i, value >>= 8)
+      hash = (hash ^ (value & 0xff)) * 1099511628211ull;
+  };
+  const auto mix_double = [&mix](double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    mix(bits);
+  };
+  for (const MapRoute& route : map.routes) {
+    mix(static_cast<std::uint64_t>(route.force) << 32 | static_cast<std::uint32_t>(route.team));
+    for (const editor::RouteStep& step : route.steps) {
+      mix(static_cast<std::uint64_t>(step.location) << 8 | static_cast<std::uint64_t>(step.role));
+      mix_double(step.x);
+      mix_double(step.y);
+    }
+  }
+  for (const editor::MapCircle& circle : map.circles) {
+    mix(static_cast<std::uint64_t>(circle.area));
+    mix_double(circle.x);
+    mix_double(circle.y);
+    mix_double(circle.radius);
+  }
+  for (std::size_t f = 0; f < options.hidden_forces.size(); ++f)
+    mix(options.hidden_forces[f] ? f + 1 : 0);
+  if (options.with_selection) {
+    const editor::NodeAddress selected = SelectedRecord(document);
+    if (selected.image == NodeImage::kTeam || selected.image == NodeImage::kSubForce ||
+        selected.image == NodeImage::kSubArea) {
+      mix(static_cast<std::uint64_t>(selected.image));
+      mix(static_cast<std::uint64_t>(selected.force) << 32 | static_cast<std::uint32_t>(selected.team));
+      mix(static_cast<std::uint64_t>(selected.index));
+    }
+  }
+  return hash;
+}
+
 double ScaleBarLength(double scale, double pixels) {
   const double units = pixels / std::max(scale, MapViewport::kMinScale);
   const double power = std::pow(10.0, std::floor(std::log10(units)));
@@ -266,10 +311,12 @@ MapViewport MapViewport::Fitting(const editor::MapBounds& bounds, double width, 
 
 void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                      const editor::MissionMap& map, const MapViewport& view, double width, double height,
-                     const MapPaintOptions& options) {
+                     const MapPaintOptions& options, unsigned layers) {
+  const bool ground_layer = (layers & kGroundLayer) != 0;
+  const bool route_layer = (layers & kRouteLayer) != 0;
+  const bool top_layer = (layers & kTopLayer) != 0;
   painter.save();
-  painter.fillRect(QRectF(0, 0, width, height), kBackground);
-  PaintGrid(painter, view, width, height);
+  if (ground_layer) painter.fillRect(QRectF(0, 0, width, height), kBackground);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF seen(-kCullMargin, -kCullMargin, width + 2 * kCullMargin, height + 2 * kCullMargin);
   const auto in_view = [&seen](QPointF at) { return seen.contains(at); };
@@ -279,8 +326,9 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     return selected.image == image && selected.index == index;
   };
 
-  // Areas: a circle of the radius around each location, the name at the first circle's top. The
-  // fill is one union, so areas that share locations cost one pass over the pixels, not one each.
+  // Areas: a circle of the radius around each location, the name at the first circle's top. Circles
+  // are filled one by one in an opaque colour, the tint already blended with the background, so
+  // overlaps look like one area without a union path (whose rasterizing costs grow with its size).
   // A circle around the whole picture fills it as a rectangle; one outside it is left out.
   struct AreaLabel {
     QPointF at;
@@ -288,10 +336,17 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     bool lit;
   };
   std::vector<AreaLabel> area_labels;
-  QPainterPath ground, lit_ground;
-  ground.setFillRule(Qt::WindingFill);
+  QPainterPath lit_ground;
   lit_ground.setFillRule(Qt::WindingFill);
+  std::vector<std::tuple<QPointF, double, bool>> outlines;
   std::unordered_set<std::uint64_t> outlined;
+  const auto tint = [](int alpha) {
+    const auto mixed = [alpha](int over, int under) { return (over * alpha + under * (255 - alpha)) / 255; };
+    return QColor(mixed(0x4f, kBackground.red()), mixed(0xa0, kBackground.green()),
+                  mixed(0x6e, kBackground.blue()));
+  };
+  const QColor ground_tint = tint(40), lit_tint = tint(70);
+  painter.setPen(Qt::NoPen);
   int labelled_area = -1;
   for (const editor::MapCircle& circle : map.circles) {
     const QPointF centre = view.ToScreen(circle.x, circle.y);
@@ -303,24 +358,36 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                                    std::hypot(centre.x() - seen.right(), centre.y() - seen.top()),
                                    std::hypot(centre.x() - seen.left(), centre.y() - seen.bottom()),
                                    std::hypot(centre.x() - seen.right(), centre.y() - seen.bottom())});
-    if (reach <= r) {
-      (lit ? lit_ground : ground).addRect(seen);
-    } else {
-      (lit ? lit_ground : ground).addEllipse(centre, r, r);
-      if (outlined.insert(PixelKey(centre, QPointF(r, 0), false)).second) {
-        painter.setPen(QPen(QColor(0x3d, 0x7a, 0x55, 170), 1));
+    if (lit) {
+      if (reach <= r) {
+        lit_ground.addRect(seen);
+      } else {
+        lit_ground.addEllipse(centre, r, r);
+      }
+    } else if (ground_layer) {
+      painter.setBrush(ground_tint);
+      if (reach <= r) {
+        painter.drawRect(seen);
+      } else {
         painter.drawEllipse(centre, r, r);
       }
     }
+    if (reach > r && outlined.insert(PixelKey(centre, QPointF(r, 0), false)).second)
+      outlines.emplace_back(centre, r, lit);
     if (circle.area != labelled_area && circle.area < document.area_count()) {
       labelled_area = circle.area;
       area_labels.push_back({centre - QPointF(kPointRadius + 3, r), circle.area, lit});
     }
   }
-  painter.fillPath(ground, QColor(0x4f, 0xa0, 0x6e, 40));
-  if (!lit_ground.isEmpty()) {
-    painter.fillPath(lit_ground, QColor(0x4f, 0xa0, 0x6e, 70));
-    painter.strokePath(lit_ground, QPen(kHighlight, 2.5));
+  if (ground_layer) {
+    if (!lit_ground.isEmpty()) painter.fillPath(lit_ground, lit_tint);
+    PaintGrid(painter, view, width, height);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0x3d, 0x7a, 0x55, 170), 1));
+    for (const auto& [centre, r, lit] : outlines) {
+      if (!lit) painter.drawEllipse(centre, r, r);
+    }
+    if (!lit_ground.isEmpty()) painter.strokePath(lit_ground, QPen(kHighlight, 2.5));
   }
 
   // Routes, one colour per force. The selected team's or force's routes go on top, wider, and the
@@ -333,7 +400,7 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
   const bool any_lit = std::any_of(map.routes.begin(), map.routes.end(), [&](const MapRoute& route) {
     return lit_route(route) && !options.ForceHidden(route.force);
   });
-  std::size_t begin = 0;
+  std::size_t begin = route_layer ? 0 : map.routes.size();
   while (begin < map.routes.size()) {
     const int force = map.routes[begin].force;
     std::size_t end = begin;
@@ -346,7 +413,7 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     strokes.Paint(painter, colour, 1);
     begin = end;
   }
-  if (any_lit) {
+  if (any_lit && route_layer) {
     for (const MapRoute& route : map.routes) {
       if (!lit_route(route) || options.ForceHidden(route.force)) continue;
       RouteStrokes strokes(seen);
@@ -355,7 +422,8 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     }
   }
 
-  // Where each team starts: a diamond in its force's colour, named after the team.
+  // Where each team starts: a diamond in its force's colour (with the routes), named after the team
+  // (on top).
   std::vector<std::pair<QPointF, const MapRoute*>> starts;
   std::unordered_set<std::uint64_t> started;
   for (const MapRoute& route : map.routes) {
@@ -370,6 +438,8 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     const bool dim = any_lit && !lit_route(route);
     if (!started.insert(PixelKey(at, QPointF(route.force, dim), false)).second) continue;
     const QPointF corner = at + QPointF(-kPointRadius - 5, kPointRadius + 5);
+    starts.emplace_back(corner, &route);
+    if (!route_layer) continue;
     QColor fill = ForceColour(route.force);
     QColor edge = fill.darker(150);
     if (dim) fill.setAlpha(60), edge.setAlpha(60);
@@ -377,8 +447,8 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     painter.setBrush(fill);
     painter.drawPolygon(QPolygonF(
         {corner + QPointF(0, -5), corner + QPointF(5, 0), corner + QPointF(0, 5), corner + QPointF(-5, 0)}));
-    starts.emplace_back(corner, &route);
   }
+  if (!top_layer) return painter.restore();
   // Lit teams are named first, so their names win the place.
   std::stable_partition(starts.begin(), starts.end(),
                         [&lit_route](const auto& start) { return lit_route(*start.second); });

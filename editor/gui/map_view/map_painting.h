@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPointF>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -54,11 +55,20 @@ struct MapPaintOptions {
 // The colour of a force's routes and team marks.
 QColor ForceColour(int force);
 
+// The picture in three layers, bottom to top: background, grid and areas; the routes and team starts;
+// locations, warnings, names and the scale bar.
+enum MapLayer : unsigned { kGroundLayer = 1, kRouteLayer = 2, kTopLayer = 4, kAllLayers = 7 };
+
 // Draws `map` into a `width` x `height` picture; labels keep their size at any scale. Only what lies
 // in the picture is drawn, so the cost follows what is seen rather than the mission's size.
 void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                      const editor::MissionMap& map, const MapViewport& viewport, double width, double height,
-                     const MapPaintOptions& options = {});
+                     const MapPaintOptions& options = {}, unsigned layers = kAllLayers);
+
+// What the ground and route layers show besides the viewport: the routes' and areas' places, the
+// hidden forces and what the selection lights. Equal fingerprints draw equal layers.
+std::uint64_t RouteLayerFingerprint(const editor::MissionDocument& document, const editor::MissionMap& map,
+                                    const MapPaintOptions& options);
 
 // Game units a scale bar of about `pixels` stands for at `scale`: 1, 2 or 5 times a power of ten.
 double ScaleBarLength(double scale, double pixels);

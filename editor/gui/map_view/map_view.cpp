@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -28,7 +29,8 @@ namespace {
 constexpr double kPickRadius = 8;  // pixels around a point or mark that a click still takes
 constexpr double kClickSlop = 4;   // pixels a press may move and still be a click
 constexpr double kKeyZoom = 1.25;
-constexpr double kKeyPan = 0.125;  // of the view's size
+constexpr double kKeyPan = 0.125;   // of the view's size
+constexpr int kSharpenDelay = 150;  // milliseconds after the last pan or zoom before routes are redrawn
 
 }  // namespace
 
@@ -38,6 +40,13 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::OpenHandCursor);
+  sharpen_ = new QTimer(this);
+  sharpen_->setSingleShot(true);
+  sharpen_->setInterval(kSharpenDelay);
+  connect(sharpen_, &QTimer::timeout, this, [this] {
+    RedrawRoutes();
+    update();
+  });
   changes_ = document_.changes().Connect([this](editor::DocumentChange change) {
     switch (change) {
       case editor::DocumentChange::kNewProject:
@@ -208,10 +217,48 @@ NodeId MapView::NodeAt(QPointF position) {
   return area >= 0 ? tree.AreaNode(area) : editor::kNoNode;
 }
 
+void MapView::RedrawRoutes() {
+  const editor::MissionMap& current = map();
+  const qreal ratio = devicePixelRatioF();
+  routes_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+  routes_.setDevicePixelRatio(ratio);
+  QPainter painter(&routes_);
+  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_,
+                  kGroundLayer | kRouteLayer);
+  routes_viewport_ = viewport_;
+  routes_fingerprint_ = RouteLayerFingerprint(document_, current, options_);
+}
+
+// Names and points are drawn every time; ground and routes come from their picture when it shows the
+// same areas and routes. Drawn for another viewport, it is moved and scaled into place for now and
+// redrawn once the author stops panning or zooming; other areas or routes are drawn at once.
 void MapView::paintEvent(QPaintEvent*) {
   const editor::MissionMap& current = map();
   QPainter painter(this);
-  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_);
+  const bool same_routes = !routes_.isNull() && routes_.deviceIndependentSize() == QSizeF(size()) &&
+                           routes_fingerprint_ == RouteLayerFingerprint(document_, current, options_);
+  const bool same_view = routes_viewport_.scale == viewport_.scale &&
+                         routes_viewport_.origin_x == viewport_.origin_x &&
+                         routes_viewport_.origin_y == viewport_.origin_y;
+  if (!same_routes) {
+    RedrawRoutes();
+  } else if (!same_view) {
+    sharpen_->start();
+  }
+  if (same_routes && !same_view) {
+    painter.fillRect(rect(), palette().window());
+    const double factor = viewport_.scale / routes_viewport_.scale;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.translate(viewport_.origin_x - routes_viewport_.origin_x * factor,
+                      viewport_.origin_y - routes_viewport_.origin_y * factor);
+    painter.scale(factor, factor);
+    painter.drawImage(QPointF(0, 0), routes_);
+    painter.restore();
+  } else {
+    painter.drawImage(QPointF(0, 0), routes_);
+  }
+  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_, kTopLayer);
 }
 
 void MapView::resizeEvent(QResizeEvent* event) {

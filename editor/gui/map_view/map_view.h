@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QImage>
 #include <QPointF>
 #include <QWidget>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "editor/map/mission_map.h"
 
 class QListWidget;
+class QTimer;
 
 namespace vyr::gui {
 
@@ -75,6 +77,8 @@ class MapView : public QWidget {
 
  private:
   void MarkStale();
+  // The ground and routes as a picture for the current viewport, drawn now; see paintEvent.
+  void RedrawRoutes();
   int WarningAt(QPointF position);
   int LocationAt(QPointF position);
 
@@ -84,6 +88,13 @@ class MapView : public QWidget {
   MapPaintOptions options_;
   StepRunner run_step_;
   int pressed_location_ = -1;  // the location under the press, which a drag moves
+
+  // The ground and route layers as last drawn: the dearest part of a crowded map, kept while only names
+  // change and shown moved or scaled while the author pans or zooms, until `sharpen_` draws it anew.
+  QImage routes_;
+  MapViewport routes_viewport_;
+  std::uint64_t routes_fingerprint_ = 0;
+  QTimer* sharpen_ = nullptr;
   bool stale_ = true;
   bool fitted_ = true;  // the viewport follows the mission's bounds
   MapViewport viewport_;
