@@ -200,6 +200,16 @@ TEST_F(MapWindowTest, AHiddenForceDrawsNothingAndTheLegendHidesIt) {
   EXPECT_TRUE(view_->IsForceShown(1));
   EXPECT_EQ(view_->grab().toImage(), hidden);
 
+  // A double click shows one force alone, and a second one every force again.
+  emit legend->itemDoubleClicked(legend->item(0));
+  EXPECT_TRUE(view_->IsForceShown(0));
+  EXPECT_FALSE(view_->IsForceShown(1));
+  EXPECT_EQ(legend->item(1)->checkState(), Qt::Unchecked);
+  emit legend->itemDoubleClicked(legend->item(0));
+  EXPECT_TRUE(view_->IsForceShown(1));
+  emit legend->itemDoubleClicked(legend->item(1));
+  EXPECT_FALSE(view_->IsForceShown(0));
+
   // A new project shows every force again.
   document_.changes().Notify(editor::DocumentChange::kNewProject);
   EXPECT_EQ(legend->item(0)->checkState(), Qt::Checked);

@@ -379,7 +379,7 @@ MapDock::MapDock(editor::MissionDocument& document, QWidget* parent)
   view_ = new MapView(document, panel);
   legend_ = new QListWidget(splitter);
   legend_->setObjectName("map_legend");
-  legend_->setToolTip("Forces: tick to show a force's routes");
+  legend_->setToolTip("Forces: tick to show a force's routes; double-click to show that force alone");
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(4, 2, 4, 2);
   const auto button = [panel, buttons](const char* name, const QString& text, const QString& tip) {
@@ -413,6 +413,15 @@ MapDock::MapDock(editor::MissionDocument& document, QWidget* parent)
   connect(view_, &MapView::forcesChanged, this, &MapDock::FillLegend);
   connect(legend_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
     if (!filling_) view_->SetForceShown(legend_->row(item), item->checkState() == Qt::Checked);
+  });
+  // A double click shows that force alone, or every force when it already was alone.
+  connect(legend_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    const int chosen = legend_->row(item);
+    bool alone = view_->IsForceShown(chosen);
+    for (int f = 0; f < legend_->count() && alone; ++f)
+      alone = f == chosen || !view_->IsForceShown(f);
+    for (int f = 0; f < legend_->count(); ++f)
+      view_->SetForceShown(f, alone || f == chosen);
   });
   FillLegend();
 }
