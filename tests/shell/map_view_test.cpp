@@ -173,6 +173,18 @@ TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
   EXPECT_EQ(document_.location(1).loc_y, 500);
   EXPECT_EQ(view_->map().points[1].x, 1000);
 
+  // Escape during a drag puts the location back: no edit, no step.
+  QTest::mousePress(view_, Qt::LeftButton, {}, At(1000, 500));
+  QMouseEvent away(QEvent::MouseMove, QPointF(At(1000, 500) + QPoint(40, 40)),
+                   view_->mapToGlobal(QPointF(At(1000, 500) + QPoint(40, 40))), Qt::NoButton, Qt::LeftButton,
+                   {});
+  QApplication::sendEvent(view_, &away);
+  QTest::keyClick(view_, Qt::Key_Escape);
+  QTest::mouseRelease(view_, Qt::LeftButton, {}, At(1000, 500) + QPoint(40, 40));
+  EXPECT_EQ(document_.location(1).loc_x, 1000);
+  EXPECT_FALSE(history.CanUndo());
+  EXPECT_TRUE(opened_.empty());
+
   // A press on the location that is let go without moving opens it and moves nothing.
   Drag(At(1000, 500), At(1000, 500) + QPoint(2, 1));
   EXPECT_EQ(document_.location(1).loc_x, 1000);
@@ -209,6 +221,15 @@ TEST_F(MapWindowTest, AHiddenForceDrawsNothingAndTheLegendHidesIt) {
   EXPECT_TRUE(view_->IsForceShown(1));
   emit legend->itemDoubleClicked(legend->item(1));
   EXPECT_FALSE(view_->IsForceShown(0));
+
+  // Forces added or removed may shift the others: every force is shown again rather than the wrong one
+  // hidden.
+  legend->item(1)->setCheckState(Qt::Unchecked);
+  document_.AddForce("Green", "");
+  EXPECT_TRUE(view_->IsForceShown(1));
+  legend->item(1)->setCheckState(Qt::Unchecked);
+  ASSERT_TRUE(document_.AddActor(0, 0, editor::ActorRecord{}));  // the forces stay as they are
+  EXPECT_FALSE(view_->IsForceShown(1));
 
   // A new project shows every force again.
   document_.changes().Notify(editor::DocumentChange::kNewProject);

@@ -36,6 +36,7 @@ constexpr int kSharpenDelay = 150;  // milliseconds after the last pan or zoom b
 
 MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
   setObjectName("map_view");
+  known_forces_ = document_.force_count();
   setMinimumSize(160, 120);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -52,11 +53,17 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
       case editor::DocumentChange::kNewProject:
         fitted_ = true;
         options_.hidden_forces.clear();
+        known_forces_ = document_.force_count();
         builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
         break;
       case editor::DocumentChange::kForces:
+        // Forces added or removed shift the indices the hidden ones are kept by: show them all.
+        if (options_.hidden_forces.size() > static_cast<std::size_t>(document_.force_count()) ||
+            document_.force_count() != known_forces_)
+          options_.hidden_forces.clear();
+        known_forces_ = document_.force_count();
         builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
@@ -306,6 +313,7 @@ void MapView::mouseReleaseEvent(QMouseEvent* event) {
   options_.moved_location = -1;
   if (dragged_) {
     if (location >= 0) {
+      fitted_ = false;  // the view stays where the author dropped the location
       update();
       MoveLocation(location, viewport_.ToGame(event->position()));
     }
@@ -317,6 +325,11 @@ void MapView::mouseReleaseEvent(QMouseEvent* event) {
 // Arrows pan, + and - zoom about the centre, 0 shows the whole mission again.
 void MapView::keyPressEvent(QKeyEvent* event) {
   const QPointF centre = rect().center();
+  if (event->key() == Qt::Key_Escape && options_.moved_location >= 0) {
+    // Escape drops a dragged location back where it was.
+    options_.moved_location = pressed_location_ = -1;
+    return update();
+  }
   switch (event->key()) {
     case Qt::Key_Left:
       return PanBy(QPointF(width() * kKeyPan, 0));

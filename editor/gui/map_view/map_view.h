@@ -88,6 +88,7 @@ class MapView : public QWidget {
   MapPaintOptions options_;
   StepRunner run_step_;
   int pressed_location_ = -1;  // the location under the press, which a drag moves
+  int known_forces_ = 0;       // the force count the hidden forces were chosen in
 
   // The ground and route layers as last drawn: the dearest part of a crowded map, kept while only names
   // change and shown moved or scaled while the author pans or zooms, until `sharpen_` draws it anew.
