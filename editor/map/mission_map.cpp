@@ -58,16 +58,15 @@ MapBounds BoundsOf(const MissionMap& map) {
 // Places the route of one team; a missing location stands where the team is at that point of its
 // plan, or before its first move where it goes first.
 MapRoute RouteOf(const MissionDocument& document, const NameIndex& index, int force, int team,
-                 std::vector<MapWarning>& warnings, std::vector<std::size_t>& unplaced) {
+                 const std::vector<PlanPlace>& places, std::vector<MapWarning>& warnings,
+                 std::vector<std::size_t>& unplaced) {
   MapRoute route{force, team, {}};
-  std::vector<PlanPlace> places = ScanPlanPlaces(document.team(force, team).plan);
   route.steps.reserve(places.size());
   bool placed = false;
   double x = 0, y = 0;
   std::size_t first_unplaced = warnings.size();
-  for (PlanPlace& place : places) {
-    RouteStep step{Lookup(index, place.name), place.verb, place.role, x, y, place.line,
-                   std::move(place.name)};
+  for (const PlanPlace& place : places) {
+    RouteStep step{Lookup(index, place.name), place.verb, place.role, x, y, place.line, place.name};
     if (step.location >= 0) {
       const LocationRecord& location = document.location(step.location);
       step.x = location.loc_x;
@@ -114,6 +113,16 @@ std::vector<std::string_view> ListedNames(std::string_view list) {
 }
 
 MissionMap BuildMissionMap(const MissionDocument& document) {
+  return MissionMapBuilder().Build(document);
+}
+
+void MissionMapBuilder::ForgetPlan(int force, int team) {
+  if (force < 0 || team < 0 || static_cast<std::size_t>(force) >= plans_.size()) return;
+  std::vector<ScannedPlan>& teams = plans_[static_cast<std::size_t>(force)];
+  if (static_cast<std::size_t>(team) < teams.size()) teams[static_cast<std::size_t>(team)].scanned = false;
+}
+
+MissionMap MissionMapBuilder::Build(const MissionDocument& document) {
   MissionMap map;
   const NameIndex index = IndexLocations(document);
 
@@ -149,9 +158,17 @@ MissionMap BuildMissionMap(const MissionDocument& document) {
     }
   }
 
+  plans_.resize(static_cast<std::size_t>(document.force_count()));
   for (int f = 0; f < document.force_count(); ++f) {
+    std::vector<ScannedPlan>& teams = plans_[static_cast<std::size_t>(f)];
+    teams.resize(static_cast<std::size_t>(document.team_count(f)));
     for (int t = 0; t < document.team_count(f); ++t) {
-      MapRoute route = RouteOf(document, index, f, t, map.warnings, unplaced);
+      ScannedPlan& plan = teams[static_cast<std::size_t>(t)];
+      if (!plan.scanned) {
+        plan.places = ScanPlanPlaces(document.team(f, t).plan);
+        plan.scanned = true;
+      }
+      MapRoute route = RouteOf(document, index, f, t, plan.places, map.warnings, unplaced);
       if (!route.steps.empty()) map.routes.push_back(std::move(route));
     }
   }

@@ -68,6 +68,24 @@ struct MissionMap {
 
 MissionMap BuildMissionMap(const MissionDocument& document);
 
+// Builds the map again and again for one document, keeping each plan's scanned places in between, so
+// a rebuild after an edit scans only the plans that were forgotten since the last build.
+class MissionMapBuilder {
+ public:
+  MissionMap Build(const MissionDocument& document);
+  // The plan of that team changed.
+  void ForgetPlan(int force, int team);
+  // Teams were added, removed or reordered, or the whole document changed.
+  void ForgetAll() { plans_.clear(); }
+
+ private:
+  struct ScannedPlan {
+    bool scanned = false;
+    std::vector<PlanPlace> places;
+  };
+  std::vector<std::vector<ScannedPlan>> plans_;  // by force, then team
+};
+
 // The names of an item list ("a?b?c", text after the last "?" counting as the last name); empty entries
 // and the "[none]" of a new area are left out.
 std::vector<std::string_view> ListedNames(std::string_view list);

@@ -1,7 +1,14 @@
-// The main window's side of the mission map: the dock, View > Map and File > Export map as image.
+// The main window's side of the mission map: the dock, View > Map, File > Export map as image, and
+// the pointer's map coordinates in the status bar.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
 
+#include <cmath>
 #include "editor/gui/map_view/map_view.h"
 #include "editor/shell/main_window.h"
+#include "editor/shell/undo_actions.h"
 
 namespace vyr::gui {
 
@@ -14,6 +21,18 @@ void MainWindow::CreateMap() {
   map_dock_->setAllowedAreas(Qt::AllDockWidgetAreas);
   addDockWidget(Qt::RightDockWidgetArea, map_dock_);
   map_dock_->hide();
+
+  // A location dragged on the map moves as one undoable step.
+  map_dock_->view()->SetStepRunner([this](const std::string& label, const std::function<void()>& move) {
+    undo_->history().Perform(label, move);
+  });
+  auto* coordinates = new QLabel(this);
+  coordinates->setObjectName("map_coordinates");
+  statusBar()->addPermanentWidget(coordinates);
+  connect(map_dock_->view(), &MapView::pointerMoved, coordinates, [coordinates](QPointF game) {
+    coordinates->setText(QString("x %1, y %2").arg(std::lround(game.x())).arg(std::lround(game.y())));
+  });
+  connect(map_dock_->view(), &MapView::pointerLeft, coordinates, &QLabel::clear);
 
   // A click on the map does what a click on the record's tree node does.
   connect(map_dock_->view(), &MapView::nodeActivated, this, [this](editor::NodeId node) {
@@ -39,7 +58,10 @@ void MainWindow::ExportMap() {
       ui_->AskSavePath({"Export map as image", "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg",
                         project.directory, name + ".png"});
   if (!path) return;
-  (void)editor::Told(*ui_, ExportMissionMap(document_, *path), "The map could not be exported.");
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const editor::Status exported = ExportMissionMap(document_, *path, map_dock_->view()->paint_options());
+  QApplication::restoreOverrideCursor();
+  (void)editor::Told(*ui_, exported, "The map could not be exported.");
 }
 
 }  // namespace vyr::gui

@@ -133,6 +133,45 @@ TEST_F(MissionMapTest, RoutesFollowThePlanAndMarkMissingLocations) {
   EXPECT_EQ(map.routes[1].steps[0].y, (map.bounds.bottom + map.bounds.top) / 2);
 }
 
+// A builder rescans only forgotten plans, but places every route anew from the locations as they are.
+TEST_F(MissionMapTest, ABuilderKeepsScannedPlansUntilForgotten) {
+  doc_.AddTeam(0, "Alpha", "", "insert at a; advance towards b;");
+  doc_.AddTeam(0, "Bravo", "", "insert at b;");
+  MissionMapBuilder builder;
+  ASSERT_EQ(builder.Build(doc_).routes.size(), 2u);
+
+  // Locations moved or renamed are seen without forgetting anything.
+  ASSERT_TRUE(doc_.SetField(RecordRef::Location(1), Field::kLocX, Integer(-7)));
+  ASSERT_TRUE(doc_.SetField(RecordRef::Location(0), Field::kLocName, std::string("c")));
+  MissionMap map = builder.Build(doc_);
+  EXPECT_EQ(map.routes[0].steps[1].x, -7);
+  EXPECT_EQ(map.routes[0].steps[0].location, 2);  // "a" is now the second one of that name
+  EXPECT_EQ(map.routes[0].steps[0].x, 9);
+
+  // A changed plan is seen once forgotten, and only that one is rescanned.
+  ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 1), Field::kPlan, std::string("insert at b; observe zz;")));
+  ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("wait;")));
+  builder.ForgetPlan(0, 1);
+  builder.ForgetPlan(5, 0);  // no such force: ignored
+  builder.ForgetPlan(0, -1);
+  map = builder.Build(doc_);
+  ASSERT_EQ(map.routes.size(), 2u);
+  EXPECT_EQ(map.routes[0].steps.size(), 2u);  // still the kept scan of the first plan
+  EXPECT_EQ(map.routes[1].steps.size(), 2u);
+  ASSERT_EQ(map.warnings.size(), 1u);
+  EXPECT_EQ(map.warnings[0].name, "zz");
+
+  // After teams come and go everything is forgotten and the build equals a fresh one.
+  doc_.AddForce("Red", "");
+  doc_.AddTeam(1, "Lost", "", "insert at b;");
+  builder.ForgetAll();
+  map = builder.Build(doc_);
+  const MissionMap fresh = BuildMissionMap(doc_);
+  ASSERT_EQ(map.routes.size(), fresh.routes.size());
+  EXPECT_EQ(map.routes.size(), 2u);
+  EXPECT_EQ(map.routes[1].force, 1);
+}
+
 TEST(MissionMapEmptyTest, NothingPlacedGivesASquareAroundTheOrigin) {
   MissionDocument doc;
   const MissionMap map = BuildMissionMap(doc);

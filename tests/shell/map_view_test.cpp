@@ -6,7 +6,9 @@
 
 #include <QAction>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTest>
@@ -14,6 +16,7 @@
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
+#include "editor/shell/undo_actions.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
@@ -40,6 +43,17 @@ class MapWindowTest : public MainWindowFixture {
   }
 
   QPoint At(double x, double y) { return view_->viewport().ToScreen(x, y).toPoint(); }
+
+  // Presses at `from`, moves in two steps to `to` and lets go there.
+  void Drag(QPoint from, QPoint to) {
+    QTest::mousePress(view_, Qt::LeftButton, {}, from);
+    for (const QPoint at : {from + (to - from) / 2, to}) {
+      QMouseEvent move(QEvent::MouseMove, QPointF(at), view_->mapToGlobal(QPointF(at)), Qt::NoButton,
+                       Qt::LeftButton, {});
+      QApplication::sendEvent(view_, &move);
+    }
+    QTest::mouseRelease(view_, Qt::LeftButton, {}, to);
+  }
 
   MapView* view_ = nullptr;
   std::vector<editor::NodeId> opened_;
@@ -69,15 +83,12 @@ TEST_F(MapWindowTest, FollowsEditsAndOpensWhatIsClicked) {
   QTest::mouseClick(view_, Qt::LeftButton, {}, At(-400, 0));
   EXPECT_EQ(opened_.size(), 1u);
 
-  // A drag pans without opening anything; the wheel zooms about the pointer.
+  // A drag on empty ground pans without opening anything; the wheel zooms about the pointer.
   const QPoint gate = At(0, 0);
-  QTest::mousePress(view_, Qt::LeftButton, {}, gate);
-  QMouseEvent move(QEvent::MouseMove, QPointF(gate + QPoint(30, 20)),
-                   view_->mapToGlobal(QPointF(gate + QPoint(30, 20))), Qt::NoButton, Qt::LeftButton, {});
-  QApplication::sendEvent(view_, &move);
-  QTest::mouseRelease(view_, Qt::LeftButton, {}, gate + QPoint(30, 20));
+  Drag(At(-400, 0), At(-400, 0) + QPoint(30, 20));
   EXPECT_EQ(opened_.size(), 1u);
   EXPECT_EQ(At(0, 0), gate + QPoint(30, 20));
+  EXPECT_EQ(document_.location(0).loc_x, 0);
   const QPointF anchor(100, 100);
   const QPointF before = view_->viewport().ToGame(anchor);
   view_->ZoomBy(3, anchor);
@@ -136,6 +147,181 @@ TEST_F(MapWindowTest, ExportsPngAndSvgThroughTheFileDialog) {
   // A failed write says where and why, leaves no file behind and is the only message.
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_NE(ui_.messages[0].text.find(scratch_ / "no/such/folder/map.png"), std::string::npos);
+}
+
+TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
+  ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocZ, Integer(77)));
+  window_->undo()->history().Clear();
+  const QPoint to = At(600, 200) + QPoint(0, 1);
+  const QPointF game = view_->viewport().ToGame(to);
+  Drag(At(1000, 500), to);
+
+  // x and y are the dropped point in whole units; z stays; nothing was opened.
+  const editor::LocationRecord& tower = document_.location(1);
+  EXPECT_EQ(tower.loc_x, std::lround(game.x()));
+  EXPECT_EQ(tower.loc_y, std::lround(game.y()));
+  EXPECT_EQ(tower.loc_z, 77);
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(view_->map().points[1].x, tower.loc_x);
+  EXPECT_EQ(view_->map().routes[0].steps[1].y, tower.loc_y);  // the route follows the move
+
+  editor::EditHistory& history = window_->undo()->history();
+  EXPECT_EQ(history.undo_count(), 1u);
+  EXPECT_EQ(history.UndoLabel(), "Move location");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(document_.location(1).loc_x, 1000);
+  EXPECT_EQ(document_.location(1).loc_y, 500);
+  EXPECT_EQ(view_->map().points[1].x, 1000);
+
+  // Escape during a drag puts the location back: no edit, no step.
+  QTest::mousePress(view_, Qt::LeftButton, {}, At(1000, 500));
+  QMouseEvent away(QEvent::MouseMove, QPointF(At(1000, 500) + QPoint(40, 40)),
+                   view_->mapToGlobal(QPointF(At(1000, 500) + QPoint(40, 40))), Qt::NoButton, Qt::LeftButton,
+                   {});
+  QApplication::sendEvent(view_, &away);
+  QTest::keyClick(view_, Qt::Key_Escape);
+  QTest::mouseRelease(view_, Qt::LeftButton, {}, At(1000, 500) + QPoint(40, 40));
+  EXPECT_EQ(document_.location(1).loc_x, 1000);
+  EXPECT_FALSE(history.CanUndo());
+  EXPECT_TRUE(opened_.empty());
+
+  // A press on the location that is let go without moving opens it and moves nothing.
+  Drag(At(1000, 500), At(1000, 500) + QPoint(2, 1));
+  EXPECT_EQ(document_.location(1).loc_x, 1000);
+  EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MapWindowTest, AHiddenForceDrawsNothingAndTheLegendHidesIt) {
+  document_.AddForce("Red", "");
+  document_.AddTeam(1, "Bravo", "", "insert at tower; advance towards gate; attack towards nowhere;");
+  auto* legend = window_->map_dock()->legend();
+  ASSERT_EQ(legend->count(), 2);
+  EXPECT_EQ(legend->item(1)->text(), "Red");
+  EXPECT_EQ(legend->item(1)->checkState(), Qt::Checked);
+  ASSERT_TRUE(document_.SetField(RecordRef::Force(1), editor::Field::kForceName, std::string("Rouge")));
+  EXPECT_EQ(legend->item(1)->text(), "Rouge");
+
+  legend->item(1)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(view_->IsForceShown(1));
+  EXPECT_TRUE(view_->IsForceShown(0));
+  const QImage hidden = view_->grab().toImage();
+
+  // The same picture as a mission whose second force has no plan: no route, start, name or warning.
+  ASSERT_TRUE(document_.SetField(RecordRef::Team(1, 0), editor::Field::kPlan, std::string()));
+  legend->item(1)->setCheckState(Qt::Checked);
+  EXPECT_TRUE(view_->IsForceShown(1));
+  EXPECT_EQ(view_->grab().toImage(), hidden);
+
+  // A double click shows one force alone, and a second one every force again.
+  emit legend->itemDoubleClicked(legend->item(0));
+  EXPECT_TRUE(view_->IsForceShown(0));
+  EXPECT_FALSE(view_->IsForceShown(1));
+  EXPECT_EQ(legend->item(1)->checkState(), Qt::Unchecked);
+  emit legend->itemDoubleClicked(legend->item(0));
+  EXPECT_TRUE(view_->IsForceShown(1));
+  emit legend->itemDoubleClicked(legend->item(1));
+  EXPECT_FALSE(view_->IsForceShown(0));
+
+  // Forces added or removed may shift the others: every force is shown again rather than the wrong one
+  // hidden.
+  legend->item(1)->setCheckState(Qt::Unchecked);
+  document_.AddForce("Green", "");
+  EXPECT_TRUE(view_->IsForceShown(1));
+  legend->item(1)->setCheckState(Qt::Unchecked);
+  ASSERT_TRUE(document_.AddActor(0, 0, editor::ActorRecord{}));  // the forces stay as they are
+  EXPECT_FALSE(view_->IsForceShown(1));
+
+  // A new project shows every force again.
+  document_.changes().Notify(editor::DocumentChange::kNewProject);
+  EXPECT_EQ(legend->item(0)->checkState(), Qt::Checked);
+}
+
+TEST_F(MapWindowTest, KeysPanAndZoomAndThePointerShowsWhereItIs) {
+  view_->setFocus();
+  const MapViewport fitted = view_->viewport();
+  QTest::keyClick(view_, Qt::Key_Plus);
+  EXPECT_DOUBLE_EQ(view_->viewport().scale, fitted.scale * 1.25);
+  QTest::keyClick(view_, Qt::Key_Minus);
+  EXPECT_DOUBLE_EQ(view_->viewport().scale, fitted.scale);
+  const double x = view_->viewport().origin_x;
+  QTest::keyClick(view_, Qt::Key_Left);
+  EXPECT_EQ(view_->viewport().origin_x, x + 50);  // an eighth of the 400 pixels
+  QTest::keyClick(view_, Qt::Key_Up);
+  QTest::keyClick(view_, Qt::Key_0);
+  EXPECT_EQ(view_->viewport().origin_x, fitted.origin_x);
+  EXPECT_EQ(view_->viewport().origin_y, fitted.origin_y);
+
+  auto* where = window_->findChild<QLabel*>("map_coordinates");
+  ASSERT_NE(where, nullptr);
+  QMouseEvent hover(QEvent::MouseMove, QPointF(At(1000, 500)), view_->mapToGlobal(QPointF(At(1000, 500))),
+                    Qt::NoButton, Qt::NoButton, {});
+  QApplication::sendEvent(view_, &hover);
+  const QPointF game = view_->viewport().ToGame(At(1000, 500));
+  EXPECT_EQ(where->text(), QString("x %1, y %2").arg(std::lround(game.x())).arg(std::lround(game.y())));
+  EXPECT_LE(std::abs(game.x() - 1000), 1 / view_->viewport().scale);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(view_, &leave);
+  EXPECT_TRUE(where->text().isEmpty());
+}
+
+// The view keeps its ground and routes as a picture; after edits, selections and a pan it must show
+// what a view drawing everything afresh shows.
+TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
+  const auto fresh = [this] {
+    MapView other(document_);
+    other.resize(view_->size());
+    other.PanBy(QPointF(view_->viewport().origin_x - other.viewport().origin_x,
+                        view_->viewport().origin_y - other.viewport().origin_y));
+    return other.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const auto shown = [this] { return view_->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  (void)shown();  // lays the dock out: the view takes its size
+  ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocY, Integer(-300)));
+  EXPECT_EQ(shown(), fresh());
+  ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(90)));
+  EXPECT_EQ(shown(), fresh());
+  document_.MakeCurrent(document_.tree().TeamNode(0, 0));
+  EXPECT_EQ(shown(), fresh());
+  document_.MakeCurrent(document_.tree().AreaNode(0));
+  EXPECT_EQ(shown(), fresh());
+
+  // Panned, the old picture stands in until the pause; then the routes are drawn anew.
+  view_->PanBy(QPointF(40, -25));
+  (void)view_->grab();
+  QTest::qWait(400);
+  EXPECT_EQ(shown(), fresh());
+}
+
+// The view rebuilds only what an edit changed; what it shows must still be what a full build shows.
+TEST_F(MapWindowTest, RebuildsAfterEditsAndUndoMatchAFullBuild) {
+  const auto same_routes = [this] {
+    const editor::MissionMap full = editor::BuildMissionMap(document_);
+    const editor::MissionMap& shown = view_->map();
+    if (full.routes.size() != shown.routes.size() || full.warnings.size() != shown.warnings.size())
+      return false;
+    for (std::size_t r = 0; r < full.routes.size(); ++r) {
+      if (full.routes[r].steps.size() != shown.routes[r].steps.size()) return false;
+      for (std::size_t s = 0; s < full.routes[r].steps.size(); ++s) {
+        const editor::RouteStep &a = full.routes[r].steps[s], &b = shown.routes[r].steps[s];
+        if (a.location != b.location || a.x != b.x || a.y != b.y || a.name != b.name) return false;
+      }
+    }
+    return true;
+  };
+  document_.AddTeam(0, "Bravo", "", "insert at tower; moveup to gate;");
+  EXPECT_TRUE(same_routes());
+  ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocName, std::string("spire")));
+  EXPECT_TRUE(same_routes());
+  EXPECT_EQ(view_->map().routes[1].steps[0].location, -1);
+  ASSERT_TRUE(
+      document_.SetField(RecordRef::Team(0, 1), editor::Field::kPlan, std::string("insert at spire;")));
+  EXPECT_TRUE(same_routes());
+  EXPECT_EQ(view_->map().routes[1].steps[0].location, 1);
+  window_->undo()->history().Perform("Delete team", [this] { (void)document_.DeleteTeam(0, 0); });
+  EXPECT_TRUE(same_routes());
+  ASSERT_TRUE(window_->undo()->history().Undo());
+  EXPECT_TRUE(same_routes());
+  EXPECT_EQ(view_->map().routes.size(), 2u);
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ constexpr std::array kSubcommands = {
     Subcommand{"import", "SCRIPT.vyr OUT.cme",
                "turn a mission script into a project and its four section files named after OUT", 2, 2,
                RunImport},
+    Subcommand{"map", "PROJECT.cme OUT.svg|OUT.png [--force NAME]",
+               "draw the project's map as the editor does; --force shows one force's routes only", 2, 4,
+               RunMap},
 };
 
 }  // namespace

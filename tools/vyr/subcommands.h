@@ -36,5 +36,6 @@ int RunAdvise(const Arguments& operands);
 int RunIncorporate(const Arguments& operands);
 int RunBuild(const Arguments& operands);
 int RunImport(const Arguments& operands);
+int RunMap(const Arguments& operands);
 
 }  // namespace vyr::tool

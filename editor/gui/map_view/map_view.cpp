@@ -2,14 +2,20 @@
 
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "editor/gui/common/code_page_text.h"
 
@@ -22,34 +28,80 @@ namespace {
 
 constexpr double kPickRadius = 8;  // pixels around a point or mark that a click still takes
 constexpr double kClickSlop = 4;   // pixels a press may move and still be a click
+constexpr double kKeyZoom = 1.25;
+constexpr double kKeyPan = 0.125;   // of the view's size
+constexpr int kSharpenDelay = 150;  // milliseconds after the last pan or zoom before routes are redrawn
 
 }  // namespace
 
 MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
   setObjectName("map_view");
+  known_forces_ = document_.force_count();
   setMinimumSize(160, 120);
-  setMouseTracking(false);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::OpenHandCursor);
+  sharpen_ = new QTimer(this);
+  sharpen_->setSingleShot(true);
+  sharpen_->setInterval(kSharpenDelay);
+  connect(sharpen_, &QTimer::timeout, this, [this] {
+    RedrawRoutes();
+    update();
+  });
   changes_ = document_.changes().Connect([this](editor::DocumentChange change) {
     switch (change) {
       case editor::DocumentChange::kNewProject:
         fitted_ = true;
+        options_.hidden_forces.clear();
+        known_forces_ = document_.force_count();
+        builder_.ForgetAll();
         MarkStale();
+        emit forcesChanged();
+        break;
+      case editor::DocumentChange::kForces:
+        // Forces added or removed shift the indices the hidden ones are kept by: show them all.
+        if (options_.hidden_forces.size() > static_cast<std::size_t>(document_.force_count()) ||
+            document_.force_count() != known_forces_)
+          options_.hidden_forces.clear();
+        known_forces_ = document_.force_count();
+        builder_.ForgetAll();
+        MarkStale();
+        emit forcesChanged();
         break;
       case editor::DocumentChange::kLocations:
       case editor::DocumentChange::kAreas:
-      case editor::DocumentChange::kForces:
         MarkStale();
         break;
       default:
         break;
     }
   });
+  // Only what the map shows counts: a description typed with the map open costs nothing, a name only
+  // a repaint, and a plan the scan of that one plan.
   edits_ = document_.edits().Connect([this](const editor::RecordEdit& edit) {
-    const editor::RecordKind kind = editor::KindOf(edit.field);
-    if (kind == editor::RecordKind::kLocation || kind == editor::RecordKind::kArea ||
-        kind == editor::RecordKind::kTeam || kind == editor::RecordKind::kForce)
-      MarkStale();
+    switch (edit.field) {
+      case editor::Field::kPlan:
+        builder_.ForgetPlan(edit.record.force, edit.record.team);
+        MarkStale();
+        break;
+      case editor::Field::kLocName:
+      case editor::Field::kLocX:
+      case editor::Field::kLocY:
+      case editor::Field::kAreaLocations:
+      case editor::Field::kAreaRadius:
+        MarkStale();
+        break;
+      case editor::Field::kForceName:
+        update();
+        emit forcesChanged();
+        break;
+      case editor::Field::kAreaName:
+      case editor::Field::kTeamName:
+        update();
+        break;
+      default:
+        break;
+    }
   });
   tree_ = document_.tree().changes().Connect([this](const editor::TreeEvent& event) {
     if (event.change == editor::TreeChange::kSelection) update();
@@ -65,7 +117,7 @@ void MapView::MarkStale() {
 
 const editor::MissionMap& MapView::map() {
   if (stale_) {
-    map_ = editor::BuildMissionMap(document_);
+    map_ = builder_.Build(document_);
     stale_ = false;
     if (fitted_) viewport_ = MapViewport::Fitting(map_.bounds, width(), height());
   }
@@ -93,6 +145,52 @@ void MapView::ZoomBy(double factor, QPointF anchor) {
   update();
 }
 
+void MapView::PanBy(QPointF pixels) {
+  map();
+  viewport_.origin_x += pixels.x();
+  viewport_.origin_y += pixels.y();
+  fitted_ = false;
+  update();
+}
+
+void MapView::SetForceShown(int force, bool shown) {
+  if (force < 0 || IsForceShown(force) == shown) return;
+  if (options_.hidden_forces.size() <= static_cast<std::size_t>(force))
+    options_.hidden_forces.resize(static_cast<std::size_t>(force) + 1, false);
+  options_.hidden_forces[static_cast<std::size_t>(force)] = !shown;
+  update();
+  emit forcesChanged();
+}
+
+void MapView::MoveLocation(int location, QPointF game) {
+  if (location < 0 || location >= document_.location_count()) return;
+  const auto x = static_cast<editor::Integer>(std::lround(game.x()));
+  const auto y = static_cast<editor::Integer>(std::lround(game.y()));
+  const auto move = [this, location, x, y] {
+    (void)document_.SetField(editor::RecordRef::Location(location), editor::Field::kLocX, x);
+    (void)document_.SetField(editor::RecordRef::Location(location), editor::Field::kLocY, y);
+  };
+  if (run_step_) {
+    run_step_("Move location", move);
+  } else {
+    move();
+  }
+}
+
+int MapView::LocationAt(QPointF position) {
+  int nearest = -1;
+  double best = kPickRadius;
+  for (const editor::MapPoint& point : map().points) {
+    const QPointF d = viewport_.ToScreen(point.x, point.y) - position;
+    const double distance = std::hypot(d.x(), d.y());
+    if (distance <= best) {
+      best = distance;
+      nearest = point.location;
+    }
+  }
+  return nearest;
+}
+
 int MapView::WarningAt(QPointF position) {
   const editor::MissionMap& current = map();
   for (std::size_t i = 0; i < current.warnings.size(); ++i) {
@@ -106,17 +204,7 @@ int MapView::WarningAt(QPointF position) {
 NodeId MapView::NodeAt(QPointF position) {
   const editor::MissionMap& current = map();
   const editor::ProjectTree& tree = document_.tree();
-  // The nearest point within reach.
-  int nearest = -1;
-  double best = kPickRadius;
-  for (const editor::MapPoint& point : current.points) {
-    const QPointF d = viewport_.ToScreen(point.x, point.y) - position;
-    const double distance = std::hypot(d.x(), d.y());
-    if (distance <= best) {
-      best = distance;
-      nearest = point.location;
-    }
-  }
+  const int nearest = LocationAt(position);  // the nearest point within reach
   if (const int warning = WarningAt(position); warning >= 0 && nearest < 0) {
     const editor::MapWarning& mark = current.warnings[static_cast<std::size_t>(warning)];
     return mark.team >= 0 ? tree.TeamNode(mark.force, mark.team) : tree.AreaNode(mark.area);
@@ -136,10 +224,48 @@ NodeId MapView::NodeAt(QPointF position) {
   return area >= 0 ? tree.AreaNode(area) : editor::kNoNode;
 }
 
+void MapView::RedrawRoutes() {
+  const editor::MissionMap& current = map();
+  const qreal ratio = devicePixelRatioF();
+  routes_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+  routes_.setDevicePixelRatio(ratio);
+  QPainter painter(&routes_);
+  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_,
+                  kGroundLayer | kRouteLayer);
+  routes_viewport_ = viewport_;
+  routes_fingerprint_ = RouteLayerFingerprint(document_, current, options_);
+}
+
+// Names and points are drawn every time; ground and routes come from their picture when it shows the
+// same areas and routes. Drawn for another viewport, it is moved and scaled into place for now and
+// redrawn once the author stops panning or zooming; other areas or routes are drawn at once.
 void MapView::paintEvent(QPaintEvent*) {
   const editor::MissionMap& current = map();
   QPainter painter(this);
-  PaintMissionMap(painter, document_, current, viewport_, width(), height());
+  const bool same_routes = !routes_.isNull() && routes_.deviceIndependentSize() == QSizeF(size()) &&
+                           routes_fingerprint_ == RouteLayerFingerprint(document_, current, options_);
+  const bool same_view = routes_viewport_.scale == viewport_.scale &&
+                         routes_viewport_.origin_x == viewport_.origin_x &&
+                         routes_viewport_.origin_y == viewport_.origin_y;
+  if (!same_routes) {
+    RedrawRoutes();
+  } else if (!same_view) {
+    sharpen_->start();
+  }
+  if (same_routes && !same_view) {
+    painter.fillRect(rect(), palette().window());
+    const double factor = viewport_.scale / routes_viewport_.scale;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.translate(viewport_.origin_x - routes_viewport_.origin_x * factor,
+                      viewport_.origin_y - routes_viewport_.origin_y * factor);
+    painter.scale(factor, factor);
+    painter.drawImage(QPointF(0, 0), routes_);
+    painter.restore();
+  } else {
+    painter.drawImage(QPointF(0, 0), routes_);
+  }
+  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_, kTopLayer);
 }
 
 void MapView::resizeEvent(QResizeEvent* event) {
@@ -158,29 +284,76 @@ void MapView::mousePressEvent(QMouseEvent* event) {
   pressed_ = true;
   dragged_ = false;
   press_position_ = last_drag_position_ = event->position();
+  pressed_location_ = LocationAt(event->position());
 }
 
 void MapView::mouseMoveEvent(QMouseEvent* event) {
+  emit pointerMoved(viewport().ToGame(event->position()));
   if (!pressed_) return QWidget::mouseMoveEvent(event);
   const QPointF moved = event->position() - press_position_;
   if (!dragged_ && std::hypot(moved.x(), moved.y()) <= kClickSlop) return;
-  if (!dragged_) setCursor(Qt::ClosedHandCursor);
+  if (!dragged_) setCursor(pressed_location_ >= 0 ? Qt::SizeAllCursor : Qt::ClosedHandCursor);
   dragged_ = true;
-  map();
-  const QPointF step = event->position() - last_drag_position_;
-  viewport_.origin_x += step.x();
-  viewport_.origin_y += step.y();
+  if (pressed_location_ >= 0) {
+    // The record changes once, on release; until then the point is drawn where it would go.
+    options_.moved_location = pressed_location_;
+    options_.moved_to = viewport_.ToGame(event->position());
+    update();
+    return;
+  }
+  PanBy(event->position() - last_drag_position_);
   last_drag_position_ = event->position();
-  fitted_ = false;
-  update();
 }
 
 void MapView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !pressed_) return QWidget::mouseReleaseEvent(event);
   pressed_ = false;
   setCursor(Qt::OpenHandCursor);
-  if (dragged_) return;
+  const int location = std::exchange(pressed_location_, -1);
+  options_.moved_location = -1;
+  if (dragged_) {
+    if (location >= 0) {
+      fitted_ = false;  // the view stays where the author dropped the location
+      update();
+      MoveLocation(location, viewport_.ToGame(event->position()));
+    }
+    return;
+  }
   if (const NodeId node = NodeAt(event->position()); node != editor::kNoNode) emit nodeActivated(node);
+}
+
+// Arrows pan, + and - zoom about the centre, 0 shows the whole mission again.
+void MapView::keyPressEvent(QKeyEvent* event) {
+  const QPointF centre = rect().center();
+  if (event->key() == Qt::Key_Escape && options_.moved_location >= 0) {
+    // Escape drops a dragged location back where it was.
+    options_.moved_location = pressed_location_ = -1;
+    return update();
+  }
+  switch (event->key()) {
+    case Qt::Key_Left:
+      return PanBy(QPointF(width() * kKeyPan, 0));
+    case Qt::Key_Right:
+      return PanBy(QPointF(-width() * kKeyPan, 0));
+    case Qt::Key_Up:
+      return PanBy(QPointF(0, height() * kKeyPan));
+    case Qt::Key_Down:
+      return PanBy(QPointF(0, -height() * kKeyPan));
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      return ZoomBy(kKeyZoom, centre);
+    case Qt::Key_Minus:
+      return ZoomBy(1 / kKeyZoom, centre);
+    case Qt::Key_0:
+      return FitToMission();
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void MapView::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  emit pointerLeft();
 }
 
 // Tool tips name what is under the pointer: a location with its coordinates, or what a mark warns of.
@@ -211,10 +384,15 @@ bool MapView::event(QEvent* event) {
   return true;
 }
 
-MapDock::MapDock(editor::MissionDocument& document, QWidget* parent) : QDockWidget("Map", parent) {
+MapDock::MapDock(editor::MissionDocument& document, QWidget* parent)
+    : QDockWidget("Map", parent), document_(document) {
   setObjectName("map_dock");
-  auto* panel = new QWidget(this);
+  auto* splitter = new QSplitter(this);
+  auto* panel = new QWidget(splitter);
   view_ = new MapView(document, panel);
+  legend_ = new QListWidget(splitter);
+  legend_->setObjectName("map_legend");
+  legend_->setToolTip("Forces: tick to show a force's routes; double-click to show that force alone");
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(4, 2, 4, 2);
   const auto button = [panel, buttons](const char* name, const QString& text, const QString& tip) {
@@ -226,11 +404,11 @@ MapDock::MapDock(editor::MissionDocument& document, QWidget* parent) : QDockWidg
     buttons->addWidget(b);
     return b;
   };
-  connect(button("map_fit", "Fit", "Show the whole mission"), &QToolButton::clicked, view_,
+  connect(button("map_fit", "Fit", "Show the whole mission (0)"), &QToolButton::clicked, view_,
           &MapView::FitToMission);
-  connect(button("map_zoom_in", "+", "Zoom in"), &QToolButton::clicked, view_,
+  connect(button("map_zoom_in", "+", "Zoom in (+)"), &QToolButton::clicked, view_,
           [this] { view_->ZoomBy(1.5, view_->rect().center()); });
-  connect(button("map_zoom_out", "\u2212", "Zoom out"), &QToolButton::clicked, view_,
+  connect(button("map_zoom_out", "\u2212", "Zoom out (\u2212)"), &QToolButton::clicked, view_,
           [this] { view_->ZoomBy(1 / 1.5, view_->rect().center()); });
   buttons->addStretch();
   auto* layout = new QVBoxLayout(panel);
@@ -238,7 +416,47 @@ MapDock::MapDock(editor::MissionDocument& document, QWidget* parent) : QDockWidg
   layout->setSpacing(0);
   layout->addLayout(buttons);
   layout->addWidget(view_, 1);
-  setWidget(panel);
+  splitter->addWidget(panel);
+  splitter->addWidget(legend_);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
+  splitter->setSizes({320, 110});
+  setWidget(splitter);
+
+  connect(view_, &MapView::forcesChanged, this, &MapDock::FillLegend);
+  connect(legend_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+    if (!filling_) view_->SetForceShown(legend_->row(item), item->checkState() == Qt::Checked);
+  });
+  // A double click shows that force alone, or every force when it already was alone.
+  connect(legend_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    const int chosen = legend_->row(item);
+    bool alone = view_->IsForceShown(chosen);
+    for (int f = 0; f < legend_->count() && alone; ++f)
+      alone = f == chosen || !view_->IsForceShown(f);
+    for (int f = 0; f < legend_->count(); ++f)
+      view_->SetForceShown(f, alone || f == chosen);
+  });
+  FillLegend();
+}
+
+void MapDock::FillLegend() {
+  filling_ = true;
+  const int count = document_.force_count();
+  while (legend_->count() > count)
+    delete legend_->takeItem(legend_->count() - 1);
+  for (int f = 0; f < count; ++f) {
+    QListWidgetItem* item = legend_->item(f);
+    if (item == nullptr) {
+      item = new QListWidgetItem(legend_);
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+      QPixmap swatch(12, 12);
+      swatch.fill(ForceColour(f));
+      item->setIcon(QIcon(swatch));
+    }
+    item->setText(FromCodePage(document_.force(f).force_name));
+    item->setCheckState(view_->IsForceShown(f) ? Qt::Checked : Qt::Unchecked);
+  }
+  filling_ = false;
 }
 
 }  // namespace vyr::gui

@@ -1,15 +1,22 @@
 // The mission map window: a dockable view that draws the mission from above (x right, y up) from the
 // document and follows every change to it. A click on a location, an area or a warning mark asks for
-// its node; the selected tree node is shown highlighted.
+// its node; the selected tree node is shown highlighted. A location dragged with the mouse moves, as
+// one undoable step; a drag on empty ground pans.
 #pragma once
 
 #include <QDockWidget>
+#include <QImage>
 #include <QPointF>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "editor/document/mission_document.h"
 #include "editor/gui/map_view/map_painting.h"
 #include "editor/map/mission_map.h"
+
+class QListWidget;
+class QTimer;
 
 namespace vyr::gui {
 
@@ -17,8 +24,14 @@ class MapView : public QWidget {
   Q_OBJECT
 
  public:
+  // Runs `operation` as one undoable step called `label`.
+  using StepRunner = std::function<void(const std::string& label, const std::function<void()>& operation)>;
+
   explicit MapView(editor::MissionDocument& document, QWidget* parent = nullptr);
   ~MapView() override;
+
+  // Where moves go into the edit history; without one they are plain edits.
+  void SetStepRunner(StepRunner runner) { run_step_ = std::move(runner); }
 
   // The map as the document is now (rebuilt on first use after a change).
   const editor::MissionMap& map();
@@ -28,6 +41,15 @@ class MapView : public QWidget {
   void FitToMission();
   // Zooms by `factor` keeping the game point under `anchor` (view pixels) in place.
   void ZoomBy(double factor, QPointF anchor);
+  void PanBy(QPointF pixels);
+
+  // A hidden force's routes, team starts and plan warnings are not drawn.
+  void SetForceShown(int force, bool shown);
+  bool IsForceShown(int force) const { return !options_.ForceHidden(force); }
+  const MapPaintOptions& paint_options() const { return options_; }
+
+  // Moves a location's x and y (rounded to whole units; z kept) as the step "Move location".
+  void MoveLocation(int location, QPointF game);
 
   // The node of the location, warning mark or area at `position` (view pixels), in that order of
   // preference; kNoNode for empty ground.
@@ -36,6 +58,11 @@ class MapView : public QWidget {
  signals:
   // The author clicked a record on the map.
   void nodeActivated(vyr::editor::NodeId node);
+  // The pointer is over the map at `game` (game units), or has left it.
+  void pointerMoved(QPointF game);
+  void pointerLeft();
+  // Forces were added, removed, renamed, shown or hidden.
+  void forcesChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -44,14 +71,31 @@ class MapView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
   void MarkStale();
+  // The ground and routes as a picture for the current viewport, drawn now; see paintEvent.
+  void RedrawRoutes();
   int WarningAt(QPointF position);
+  int LocationAt(QPointF position);
 
   editor::MissionDocument& document_;
+  editor::MissionMapBuilder builder_;  // keeps scanned plans between rebuilds
   editor::MissionMap map_;
+  MapPaintOptions options_;
+  StepRunner run_step_;
+  int pressed_location_ = -1;  // the location under the press, which a drag moves
+  int known_forces_ = 0;       // the force count the hidden forces were chosen in
+
+  // The ground and route layers as last drawn: the dearest part of a crowded map, kept while only names
+  // change and shown moved or scaled while the author pans or zooms, until `sharpen_` draws it anew.
+  QImage routes_;
+  MapViewport routes_viewport_;
+  std::uint64_t routes_fingerprint_ = 0;
+  QTimer* sharpen_ = nullptr;
   bool stale_ = true;
   bool fitted_ = true;  // the viewport follows the mission's bounds
   MapViewport viewport_;
@@ -65,16 +109,23 @@ class MapView : public QWidget {
   editor::Notifier<editor::TreeEvent>::Connection tree_;
 };
 
-// The "Map" dock: a row of view buttons over the map.
+// The "Map" dock: a row of view buttons over the map, and beside it the legend of forces, each with
+// a check box that shows or hides its routes.
 class MapDock : public QDockWidget {
   Q_OBJECT
 
  public:
   explicit MapDock(editor::MissionDocument& document, QWidget* parent = nullptr);
   MapView* view() const { return view_; }
+  QListWidget* legend() const { return legend_; }
 
  private:
+  void FillLegend();
+
+  editor::MissionDocument& document_;
   MapView* view_;
+  QListWidget* legend_;
+  bool filling_ = false;
 };
 
 }  // namespace vyr::gui
