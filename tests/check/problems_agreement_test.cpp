@@ -115,7 +115,17 @@ class RandomMission {
         "defend towards " + Choose(locations_) + " from " + Choose(locations_),
         "radio \"" + Text() + "\"",
         "on (contact, under fire) { take cover from " + Choose(locations_) + "; }",
-        "// a comment\r\n  abort",
+        "// a comment naming Nowhere\r\n  abort",
+        "radio \"attack towards Nowhere\"",
+        "/* snipe from Nowhere\r\n towards Nowhere */ join",
+        "snipe from " + Choose(locations_) + " towards " + Choose(locations_),
+        "observe " + Choose(locations_),
+        "freeze towards " + Choose(locations_) + " for 2.5",
+        "moveup to " + Choose(locations_) + " using \"crawl\"",
+        "spread towards " + Choose(locations_) + " within 30",
+        "pullback to " + Choose(locations_) + " using \"run\"",
+        "assemble at " + Choose(locations_) + " using \"wedge\"",
+        "signal towards " + Choose(locations_) + " \"go\"",
         "signal towards " + Choose(locations_)};
     if (areas_.size() >= 2) {
       statements.push_back("patrol");
@@ -156,9 +166,14 @@ class RandomMission {
         if (doc.area_count() == 0) doc.AddArea("lone", "", locations_[0] + "?", 0, "open?");
         const int force = Pick(0, doc.force_count() - 1);
         const int team = Pick(0, doc.team_count(force) - 1);
-        const std::string statement = fault == Fault::kPatrolOfOne
-                                          ? "patrol (" + doc.area(0).area_name + ")"
-                                          : "attack towards Nowhere" + std::to_string(Pick(0, 9));
+        const std::vector<std::string> undeclared = {"attack towards Nowhere",
+                                                     "snipe from " + locations_[0] + " towards Nowhere",
+                                                     "on (casualty) { wait 3; observe Nowhere }",
+                                                     "defend towards Nowhere from " + locations_[0],
+                                                     "spread towards Nowhere within 3",
+                                                     "take cover from Nowhere"};
+        const std::string statement =
+            fault == Fault::kPatrolOfOne ? "patrol (" + doc.area(0).area_name + ")" : Choose(undeclared);
         std::string plan = doc.team(force, team).plan;
         plan = plan.empty() ? "  " + statement : statement + ";\r\n" + plan;
         (void)doc.SetField(RecordRef::Team(force, team), Field::kPlan, plan);
