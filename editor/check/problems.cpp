@@ -128,7 +128,8 @@ class Collector {
 
   void Add(Severity severity, const RecordRef& record, std::optional<Field> field, int line,
            const std::string& text) {
-    problems_.push_back({severity, record, field, line, Where(document_, record, field, line) + ": " + text});
+    problems_.push_back(
+        {severity, record, field, line, Where(document_, record, field, line) + ": " + text, text});
   }
   void Error(const RecordRef& record, std::optional<Field> field, const std::string& text, int line = 0) {
     Add(Severity::kError, record, field, line, text);
@@ -444,7 +445,8 @@ std::vector<Problem> MapParseMessages(const MissionDocument& document, const Gen
       problem.field = source.field;
       if (source.field && HasLines(*source.field)) problem.line = source.text_line;
     }
-    problem.message = Where(document, problem.record, problem.field, problem.line) + ": " + Cause(message);
+    problem.what = Cause(message);
+    problem.message = Where(document, problem.record, problem.field, problem.line) + ": " + problem.what;
     problems.push_back(std::move(problem));
   }
   return problems;
@@ -467,7 +469,8 @@ std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptP
   }
   if (!HasError(problems)) {
     problems.push_back({Severity::kError, RecordRef::Mission(), std::nullopt, 0,
-                        "Mission: the mission script library refuses the script without saying where"});
+                        "Mission: the mission script library refuses the script without saying where",
+                        "the mission script library refuses the script without saying where"});
   }
   return problems;
 }

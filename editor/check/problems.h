@@ -26,6 +26,7 @@ struct Problem {
   std::optional<Field> field;  // none when the record as a whole is at fault
   int line = 0;                // the 1-based line of a plan, annotation or condition text; 0 otherwise
   std::string message;         // in the author's terms, starting with where: "Team Alpha, plan line 3: ..."
+  std::string what;            // the message without where: "no location named "Nowhere""
 
   bool operator==(const Problem&) const = default;
 };

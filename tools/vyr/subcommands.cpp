@@ -23,6 +23,9 @@ constexpr std::array kSubcommands = {
     Subcommand{"import", "SCRIPT.vyr OUT.cme",
                "turn a mission script into a project and its four section files named after OUT", 2, 2,
                RunImport},
+    Subcommand{"problems", "[--json] PROJECT.cme",
+               "list a project's problems, one a line; exit 0 no error, 2 errors, 1 unreadable", 1, 2,
+               RunProblems},
 };
 
 }  // namespace

@@ -36,5 +36,6 @@ int RunAdvise(const Arguments& operands);
 int RunIncorporate(const Arguments& operands);
 int RunBuild(const Arguments& operands);
 int RunImport(const Arguments& operands);
+int RunProblems(const Arguments& operands);
 
 }  // namespace vyr::tool
