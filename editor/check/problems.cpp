@@ -10,6 +10,7 @@
 #include "editor/document/mission_document.h"
 #include "editor/document/quoted.h"
 #include "editor/map/plan_places.h"
+#include "editor/script/import.h"
 #include "editor/script/mission_reader.h"
 #include "platform/atomic_file.h"
 
@@ -452,10 +453,9 @@ std::vector<Problem> MapParseMessages(const MissionDocument& document, const Gen
   return problems;
 }
 
-std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse) {
+std::vector<Problem> ProblemsOfVerdict(const MissionDocument& document, const GeneratedScript& script,
+                                       const ParseVerdict& verdict) {
   std::vector<Problem> problems = CheckDocument(document);
-  const GeneratedScript script = GenerateScriptWithLines(document);
-  const ParseVerdict verdict = parse(script.text);
   if (verdict.parsed) return problems;
   const std::size_t own = problems.size();
   for (Problem& mapped : MapParseMessages(document, script, verdict.messages)) {
@@ -473,6 +473,30 @@ std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptP
                         "the mission script library refuses the script without saying where"});
   }
   return problems;
+}
+
+std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse) {
+  const GeneratedScript script = GenerateScriptWithLines(document);
+  return ProblemsOfVerdict(document, script, parse(script.text));
+}
+
+std::string DescribeFailedParse(const MissionDocument& document, const std::vector<ScriptMessage>& messages,
+                                std::size_t most) {
+  const GeneratedScript script = GenerateScriptWithLines(document);
+  std::string text;
+  std::size_t shown = 0, errors = 0;
+  for (const Problem& problem : ProblemsOfVerdict(document, script, {false, messages})) {
+    if (problem.severity != Severity::kError) continue;
+    if (++errors > most) continue;
+    if (!text.empty()) text += "\n";
+    text += problem.message;
+    ++shown;
+  }
+  if (errors > shown) text += "\n(" + std::to_string(errors - shown) + " more)";
+  // The generated script's own line, for whoever reads the scratch file.
+  if (const std::string lines = DescribeParseMessages(messages, 1); !lines.empty())
+    text += "\n\nIn the generated script: " + lines;
+  return text;
 }
 
 ScriptParser ReaderParser(MissionReader& reader, std::string scratch_file) {

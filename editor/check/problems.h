@@ -50,6 +50,16 @@ std::vector<Problem> MapParseMessages(const MissionDocument& document, const Gen
 // rules do not already say about the same record and field. The document is not changed.
 std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse);
 
+// Every problem, given what the parser said of `script` (the document's, with its line map).
+std::vector<Problem> ProblemsOfVerdict(const MissionDocument& document, const GeneratedScript& script,
+                                       const ParseVerdict& verdict);
+
+// For a message box after a script failed to parse with `messages`: the first `most` errors, one a line
+// ("Team Alpha, plan line 3: no location named "Nowhere""), how many more there are, then the parser's
+// first message about the generated script's line.
+std::string DescribeFailedParse(const MissionDocument& document, const std::vector<ScriptMessage>& messages,
+                                std::size_t most = 8);
+
 // A parser that writes the script to `scratch_file` (replacing it) and asks `reader` for the verdict.
 // A script that cannot be written or parsed for want of the file gives a message of its own.
 ScriptParser ReaderParser(MissionReader& reader, std::string scratch_file);

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "editor/check/problems.h"
 #include "editor/document/paths.h"
 #include "editor/document/project_file.h"
 #include "editor/document/section_files.h"
@@ -239,7 +240,10 @@ editor::LaunchContext& MainWindow::launch() {
           progress->reset();
           return status;
         },
-        services_.parse, services_.editor_folder});
+        services_.parse, services_.editor_folder,
+        [this](const std::vector<editor::ScriptMessage>& messages) {
+          return editor::DescribeFailedParse(document_, messages);
+        }});
   }
   return *launch_;
 }

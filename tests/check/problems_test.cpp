@@ -15,6 +15,7 @@ namespace vyr::editor {
 namespace {
 
 using testing::BuildWarehouse;
+using testing::Numbered;
 using testing::ParseInMemory;
 
 std::vector<std::string> Messages(const std::vector<Problem>& problems, Severity severity) {
@@ -182,6 +183,26 @@ TEST(Problems, AParserThatRefusesWithoutAWordIsStillAnError) {
   ASSERT_EQ(mapped.size(), 2u);
   EXPECT_EQ(mapped[0].record, RecordRef::Mission());
   EXPECT_EQ(mapped[1].message, "Mission: the mission script library says: out of memory");
+}
+
+TEST(Problems, AFailedBuildsMessageNamesTheRecordsThenTheScriptLine) {
+  MissionDocument doc;
+  BuildWarehouse(doc);
+  for (int i = 0; i < 10; ++i)
+    ASSERT_TRUE(doc.AddArea(Numbered("a", i), "", "gate?", 0, "open?roof?"));
+  ASSERT_TRUE(
+      doc.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("  wait until\r\n  ready ready;")));
+  const GeneratedScript script = GenerateScriptWithLines(doc);
+  const ParseVerdict verdict = ParseInMemory(script.text);
+  ASSERT_FALSE(verdict.parsed);
+  ASSERT_FALSE(verdict.messages.empty());
+  EXPECT_EQ(DescribeFailedParse(doc, verdict.messages, 3),
+            "Area a0, style: a mission script takes one style; 2 are selected\n"
+            "Area a1, style: a mission script takes one style; 2 are selected\n"
+            "Area a2, style: a mission script takes one style; 2 are selected\n"
+            "(7 more)\n\n"
+            "In the generated script: Line " +
+                std::to_string(verdict.messages[0].line) + ", near ',': parse error");
 }
 
 TEST(RecordPath, FollowsTheProjectTree) {

@@ -160,6 +160,26 @@ TEST_F(BuildTest, ReportsTheVerdictAndKeepsTheScript) {
   EXPECT_TRUE(launcher.started.empty());
 }
 
+TEST_F(BuildTest, AFailedBuildAndQuickRunSayWhatToFixWhenTheContextCan) {
+  tools.outcome = {true, 2, "", {{12, "gate", "use of undeclared location"}}};
+  std::vector<ScriptMessage> described;
+  context.describe = [&described](const std::vector<ScriptMessage>& messages) {
+    described = messages;
+    return std::string("Area yard, locations: no location named \"gate\"");
+  };
+  BuildMission(context, data / "out.vyr");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "Build unsuccessful. Check the mission for errors.\n\nArea yard, locations: no location named "
+            "\"gate\"");
+  ASSERT_EQ(described.size(), 1u);
+  EXPECT_EQ(described[0].line, 12);
+  // Nothing to add: the verdict stands alone.
+  context.describe = [](const std::vector<ScriptMessage>&) { return std::string(); };
+  BuildMission(context, data / "out.vyr");
+  EXPECT_EQ(ui.messages.back(), kBuildFailed);
+}
+
 using PreviewAndLogTest = LaunchFixture;
 
 TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {
