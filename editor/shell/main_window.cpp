@@ -150,6 +150,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateCommands();
   CreateMap();
+  CreateProblems();
   Connect();
   findChild<QAction*>("mn_edit_find")->setShortcut(QKeySequence::Find);
   undo_ = new UndoActions(*this, document_);

@@ -28,6 +28,7 @@ class FindWindow;
 class ProjectWindow;
 class frm_template2;
 class MapDock;
+class ProblemsDock;
 class PropertyWindows;
 class RecentFilesMenu;
 class UndoActions;
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow {
   editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
   MapDock* map_dock() const { return map_dock_; }
+  ProblemsDock* problems_dock() const { return problems_dock_; }
   QMenu* menu(const QString& name) const;
   FindWindow* find_window() const { return find_window_; }
   AutosaveTimer* autosave() const { return autosave_; }
@@ -95,7 +97,10 @@ class MainWindow : public QMainWindow {
   void CreateMenus();
   void CreateToolBar();
   void CreateCommands();
-  void CreateMap();  // the map dock and its commands
+  void CreateMap();       // the map dock and its commands
+  void CreateProblems();  // the problem list, its command and its count in the status bar
+  // Opens the window of the problem's record and puts the focus on its field, the caret on its line.
+  void OpenProblem(int index);
   void Connect();
 
   void OnNodeClicked(editor::NodeId node);
@@ -132,6 +137,7 @@ class MainWindow : public QMainWindow {
   frm_template2* prefab_window_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   MapDock* map_dock_ = nullptr;
+  ProblemsDock* problems_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::map<QString, std::function<void()>> commands_;
 

@@ -47,7 +47,7 @@ const std::vector<MenuSpec>& MenuTable() {
        {{"mn_options_aq2", "AQ2 &Settings"},
         {"mn_options_ide", "&Mission Editor Settings", kHidden},
         {"mn_options_prefabs", "&Prefabs", kHidden}}},
-      {"mn_view", "&View", true, false, {{"mn_view_map", "&Map"}}},
+      {"mn_view", "&View", true, false, {{"mn_view_map", "&Map"}, {"mn_view_problems", "&Problems"}}},
       {"mn_window",
        "&Window",
        true,

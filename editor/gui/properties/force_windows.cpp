@@ -15,11 +15,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
+#include <map>
 #include <variant>
 
+#include "editor/check/problems.h"
 #include "editor/gui/common/code_page_text.h"
 #include "editor/gui/common/number_text.h"
 #include "editor/gui/common/text_boxes.h"
+#include "editor/gui/properties/plan_highlighter.h"
 
 namespace vyr::gui {
 
@@ -86,6 +89,7 @@ frm_team_props::frm_team_props(editor::MissionDocument& document, editor::NodeId
   form->addRow("Plan", plan);
 
   connect(rtfb, &QPlainTextEdit::textChanged, this, &frm_team_props::PlanEdited);
+  highlighter_ = new PlanHighlighter(*rtfb);
   connect(Command2, &QPushButton::clicked, this, [this] {
     if (plan_menu_) plan_menu_->popup(QCursor::pos());
     rtfb->setFocus();  // where the focus returns once the menu has closed
@@ -98,6 +102,17 @@ void frm_team_props::Load() {
   loading_ = true;
   rtfb->setPlainText(ToBoxLines(TextField(Field::kPlan)));
   loading_ = false;
+}
+
+void frm_team_props::ShowProblems(const std::vector<editor::Problem>& mine) {
+  std::map<int, QString> marks;
+  for (const editor::Problem& problem : mine) {
+    if (problem.field != Field::kPlan || problem.line <= 0) continue;
+    QString& mark = marks[problem.line];
+    if (!mark.isEmpty()) mark += "\n";
+    mark += FromCodePage(problem.what);
+  }
+  highlighter_->SetProblems(std::move(marks));
 }
 
 void frm_team_props::InsertIntoPlan(const QString& text) {
