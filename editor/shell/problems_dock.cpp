@@ -104,6 +104,9 @@ void ProblemsDock::Fill() {
     items.push_back(item);
   }
   list_->addTopLevelItems(items);
+  // The path and field stay readable; the message takes the rest of the width.
+  list_->resizeColumnToContents(1);
+  list_->resizeColumnToContents(2);
   list_->setUpdatesEnabled(true);
   const int warnings = static_cast<int>(problems_.size()) - errors;
   count_->setText(problems_.empty()
