@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPlainTextEdit>
@@ -11,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "editor/gui/properties/force_windows.h"
+#include "editor/gui/properties/plan_completer.h"
 #include "editor/gui/properties/plan_highlighter.h"
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
@@ -122,6 +126,49 @@ TEST_F(ProblemsDockTest, AFieldWithAProblemIsFramedWithItsMessage) {
   area->CheckNow();
   EXPECT_TRUE(styles->toolTip().isEmpty());
   EXPECT_TRUE(styles->styleSheet().isEmpty());
+}
+
+TEST_F(ProblemsDockTest, CompletionOffersTheNamesThatFitTheCaret) {
+  window_->show();
+  window_->property_windows()->Open(document_.tree().TeamNode(0, 0));
+  auto* team = window_->mdi_area()->findChild<frm_team_props*>("frm_team_props");
+  ASSERT_NE(team, nullptr);
+  auto* plan = team->findChild<QPlainTextEdit*>("rtfb");
+  auto* completion = team->findChild<PlanCompleter*>("plan_completer");
+  ASSERT_NE(completion, nullptr);
+  QApplication::setActiveWindow(window_.get());
+  plan->setFocus();
+  plan->moveCursor(QTextCursor::End);
+  QTest::keyClick(plan, Qt::Key_Return);
+  QTest::keyClicks(plan, "  observe ");
+  EXPECT_EQ(completion->Candidates(), (QStringList{"gate", "tower"}));  // only locations follow "observe"
+
+  // Two letters offer what they start; Enter takes it instead of breaking the line.
+  QTest::keyClicks(plan, "to");
+  ASSERT_TRUE(completion->completer()->popup()->isVisible());
+  EXPECT_EQ(completion->completer()->currentCompletion(), "tower");
+  QTest::keyClick(completion->completer()->popup(), Qt::Key_Return);
+  EXPECT_FALSE(completion->completer()->popup()->isVisible());
+  EXPECT_EQ(document_.team(0, 0).plan,
+            "  insert at gate using \"column\";\r\n  attack towards Nowhere;\r\n  observe tower");
+
+  // Inside a patrol's list only areas fit; elsewhere the statement words and every name.
+  QTest::keyClicks(plan, ";");
+  QTest::keyClick(plan, Qt::Key_Return);
+  QTest::keyClicks(plan, "  patrol (");
+  EXPECT_EQ(completion->Candidates(), QStringList{"yard"});
+  QTest::keyClicks(plan, "yard, tower);");
+  QTest::keyClick(plan, Qt::Key_Return);
+  const QStringList anything = completion->Candidates();
+  EXPECT_TRUE(anything.contains("patrol") && anything.contains("gate") && anything.contains("Alpha"));
+  // Ctrl+Space asks without a prefix; Escape closes the list and leaves the text alone.
+  QTest::keyClick(plan, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_TRUE(completion->completer()->popup()->isVisible());
+  QTest::keyClick(completion->completer()->popup(), Qt::Key_Escape);
+  EXPECT_FALSE(completion->completer()->popup()->isVisible());
+  EXPECT_EQ(document_.team(0, 0).plan,
+            "  insert at gate using \"column\";\r\n  attack towards Nowhere;\r\n  observe tower;\r\n"
+            "  patrol (yard, tower);\r\n");
 }
 
 TEST_F(ProblemsDockTest, TheErrorCheckerNamesTheRecordBeforeTheScriptsLine) {
