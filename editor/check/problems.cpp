@@ -125,10 +125,18 @@ std::string Where(const MissionDocument& document, const RecordRef& record, std:
 
 class Collector {
  public:
-  explicit Collector(const MissionDocument& document) : document_(document) {}
+  // `only`, when given, limits the problems to that record's errors; rules that need the whole mission
+  // (the warnings) are then skipped, and so is other records' work that only they need.
+  Collector(const MissionDocument& document, const RecordRef* only) : document_(document), only_(only) {}
+
+  bool Wants(const RecordRef& record) const { return only_ == nullptr || *only_ == record; }
+  bool Scoped() const { return only_ != nullptr; }
+  // Actor names are wanted by the outcomes' conditions only.
+  bool NeedsActorNames() const { return only_ == nullptr || only_->kind == RecordKind::kOutcome; }
 
   void Add(Severity severity, const RecordRef& record, std::optional<Field> field, int line,
            const std::string& text) {
+    if (!Wants(record) || (Scoped() && severity != Severity::kError)) return;
     problems_.push_back(
         {severity, record, field, line, Where(document_, record, field, line) + ": " + text, text});
   }
@@ -146,6 +154,7 @@ class Collector {
 
  private:
   const MissionDocument& document_;
+  const RecordRef* only_;
   std::vector<Problem> problems_;
 };
 
@@ -237,8 +246,9 @@ void CheckForces(const MissionDocument& document, Names& names, Collector& out) 
       names.teams.insert(document.team(f, t).team_name);
       for (int a = 0; a < document.actor_count(f, t); ++a) {
         const ActorRecord& actor = document.actor(f, t, a);
+        if (out.NeedsActorNames()) names.actors.insert(actor.npc_name);
+        if (!out.Wants(RecordRef::Actor(f, t, a))) continue;
         out.String(RecordRef::Actor(f, t, a), Field::kNpcName, actor.npc_name);
-        names.actors.insert(actor.npc_name);
         out.String(RecordRef::Actor(f, t, a), Field::kNpcSkin, actor.npc_skin);
       }
     }
@@ -249,6 +259,7 @@ void CheckOutcomes(const MissionDocument& document, Names& names, Collector& out
   for (int i = 0; i < document.outcome_count(); ++i) {
     const OutcomeRecord& outcome = document.outcome(i);
     const RecordRef ref = RecordRef::Outcome(i);
+    if (!out.Wants(ref)) continue;  // its condition's words then serve no warning either
     if (outcome.outcome_type != "success" && outcome.outcome_type != "failure")
       out.Error(ref, Field::kOutcomeType,
                 "the type must be success or failure, not " + Quoted(outcome.outcome_type));
@@ -317,6 +328,7 @@ void CheckPlans(const MissionDocument& document, Names& names, Collector& out) {
   for (int f = 0; f < document.force_count(); ++f) {
     for (int t = 0; t < document.team_count(f); ++t) {
       const RecordRef team = RecordRef::Team(f, t);
+      if (!out.Wants(team)) continue;  // the places it names then serve no warning either
       const std::string& plan = document.team(f, t).plan;
       for (const PlanPlace& place : ScanPlanPlaces(plan)) {
         if (!names.locations.contains(place.name))
@@ -422,8 +434,10 @@ std::optional<std::string> NameFault(std::string_view name) {
   return std::nullopt;
 }
 
-std::vector<Problem> CheckDocument(const MissionDocument& document) {
-  Collector out(document);
+namespace {
+
+std::vector<Problem> Check(const MissionDocument& document, const RecordRef* only) {
+  Collector out(document, only);
   Names names;
   CheckMission(document, out);
   CheckLocations(document, names, out);
@@ -431,8 +445,18 @@ std::vector<Problem> CheckDocument(const MissionDocument& document) {
   CheckForces(document, names, out);
   CheckOutcomes(document, names, out);
   CheckPlans(document, names, out);
-  CheckLikelyMistakes(document, names, out);
+  if (!out.Scoped()) CheckLikelyMistakes(document, names, out);
   return out.Take();
+}
+
+}  // namespace
+
+std::vector<Problem> CheckDocument(const MissionDocument& document) {
+  return Check(document, nullptr);
+}
+
+std::vector<Problem> CheckRecord(const MissionDocument& document, const RecordRef& record) {
+  return Check(document, &record);
 }
 
 std::vector<Problem> MapParseMessages(const MissionDocument& document, const GeneratedScript& script,

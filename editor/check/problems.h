@@ -41,6 +41,9 @@ using ScriptParser = std::function<ParseVerdict(std::string_view script)>;
 // The document's own rules, in record order: no parse, no files.
 std::vector<Problem> CheckDocument(const MissionDocument& document);
 
+// The errors CheckDocument finds on `record`, without the work for other records: for a record's window.
+std::vector<Problem> CheckRecord(const MissionDocument& document, const RecordRef& record);
+
 // The parser's messages about `script` as problems on the records that wrote their lines. A message
 // without a line, or beyond the script, goes to the mission as a whole.
 std::vector<Problem> MapParseMessages(const MissionDocument& document, const GeneratedScript& script,

@@ -224,6 +224,16 @@ TEST(ProblemsAgreement, TheRulesAndTheParserAgreeOnRandomMissions) {
     parsed_count += verdict.parsed;
     const std::vector<Problem> all = FindProblems(doc, ParseInMemory);
     EXPECT_EQ(HasError(all), !verdict.parsed);
+    // A record's own check (its window's) says what the whole check says of it.
+    for (const RecordRef& record :
+         {planted, RecordRef::Mission(), RecordRef::Location(0), RecordRef::Outcome(0)}) {
+      std::vector<std::string> expected, own;
+      for (const Problem& p : rules)
+        if (p.record == record && p.severity == Severity::kError) expected.push_back(p.message);
+      for (const Problem& p : CheckRecord(doc, record))
+        own.push_back(p.message);
+      EXPECT_EQ(own, expected);
+    }
     if (fault == Fault::kNone) continue;
     EXPECT_TRUE(HasErrorOn(rules, planted));
     // The parser stops at the first fault in the script: with one planted, that is the one it maps.

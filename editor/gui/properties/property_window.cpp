@@ -45,11 +45,9 @@ void PropertyWindow::CheckNow() {
     control->setToolTip(QString());
   }
   marked_.clear();
-  const RecordRef mine = record();
   std::vector<editor::Problem> own;
   std::map<Field, QString> tips;
-  for (editor::Problem& problem : editor::CheckDocument(document_)) {
-    if (problem.record != mine) continue;
+  for (editor::Problem& problem : editor::CheckRecord(document_, record())) {
     if (problem.field && *problem.field != Field::kPlan) {
       QString& tip = tips[*problem.field];
       if (!tip.isEmpty()) tip += "\n";
