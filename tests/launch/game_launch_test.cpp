@@ -112,6 +112,19 @@ TEST_F(QuickRunTest, ScriptThatDoesNotParseIsNeverStarted) {
   EXPECT_TRUE(std::filesystem::exists(script));  // left for the author to look at
 }
 
+TEST_F(QuickRunTest, AScriptThatDoesNotParseSaysWhatToFix) {
+  tools.outcome = {true, 2, "", {{3, "x", "parse error"}}};
+  context.describe = [](const std::vector<ScriptMessage>& messages) {
+    return "Team Alpha, plan line " + std::to_string(messages.at(0).line) + ": x";
+  };
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Message",
+                                                "Build unsuccessful. Check the mission for errors.\n\n"
+                                                "Team Alpha, plan line 3: x",
+                                                MessageIcon::kCritical}}));
+  EXPECT_TRUE(launcher.started.empty());
+}
+
 TEST_F(QuickRunTest, FailuresBeforeTheGameAreTold) {
   // The generator cannot write: the library is not asked about an old file.
   tools.compile_status = Status::Error("Cannot write /x/MyMission.vyr: No such file or directory");
