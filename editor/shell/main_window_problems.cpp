@@ -68,9 +68,9 @@ void MainWindow::CreateProblems() {
           [this, show] { show->setChecked(!problems_dock_->isHidden()); });
   commands_["mn_view_problems"] = [this, show] {
     const bool showing = problems_dock_->isHidden();
-    if (showing) problems_dock_->Refresh();
     problems_dock_->setVisible(showing);
-    show->setChecked(showing);  // also while the main window itself is not shown
+    if (showing) problems_dock_->Refresh();  // now with the library's word
+    show->setChecked(showing);               // also while the main window itself is not shown
   };
 }
 

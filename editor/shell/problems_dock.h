@@ -22,8 +22,9 @@ class ProblemsDock : public QDockWidget {
   // Quiet time after a change before the list is refreshed.
   static constexpr int kRefreshDelayMs = 400;
 
-  // `parse` asks the library about a script; it is asked only when the document's rules find no error
-  // (the library stops at the first one, which the rules then name better). Empty: the rules alone.
+  // `parse` asks the library about a script; it is asked only while the list is shown and the document's
+  // rules find no error (the library stops at the first one, which the rules then name better). Empty:
+  // the rules alone.
   ProblemsDock(editor::MissionDocument& document, editor::ScriptParser parse, QWidget* parent = nullptr);
   ~ProblemsDock() override;
 

@@ -78,6 +78,30 @@ TEST_F(ProblemsDockTest, APlantedFaultIsListedAndFixingItClearsIt) {
   EXPECT_TRUE(dock_->isHidden());
 }
 
+TEST_F(ProblemsDockTest, TheLibraryIsAskedOnlyWhileTheListIsShownAndTheRulesFindNothing) {
+  ASSERT_TRUE(document_.SetField(
+      RecordRef::Team(0, 0), Field::kPlan,
+      std::string("  insert at gate using \"column\";\r\n  wait until\r\n  ready ready;")));
+  dock_->Refresh();
+  EXPECT_TRUE(tools_.parsed.empty()) << "hidden: the rules alone";
+  EXPECT_EQ(Count(), "No problems");
+
+  const editor::GeneratedScript script = editor::GenerateScriptWithLines(document_);
+  int line = 0;
+  for (std::size_t i = 0; i < script.lines.size(); ++i)
+    if (script.lines[i].record == RecordRef::Team(0, 0) && script.lines[i].text_line == 3)
+      line = static_cast<int>(i) + 1;
+  tools_.outcome = {true, 2, "", {{line, "ready", "parse error"}}};
+  window_->show();
+  window_->RunCommand("mn_view_problems");
+  ASSERT_EQ(tools_.parsed.size(), 1u);
+  EXPECT_EQ(editor::testing::Slurp(tools_.parsed[0]), script.text);  // the scratch file holds the script
+  ASSERT_EQ(list_->topLevelItemCount(), 1);
+  EXPECT_EQ(list_->topLevelItem(0)->text(2), "Plan, line 3");
+  EXPECT_EQ(list_->topLevelItem(0)->text(3), "the mission script language does not take \"ready\" here");
+  EXPECT_EQ(Count(), "1 error, 0 warnings");
+}
+
 TEST_F(ProblemsDockTest, EnterOpensTheTeamWindowWithTheCaretOnThePlansLine) {
   window_->RunCommand("mn_view_problems");
   list_->setCurrentItem(list_->topLevelItem(0));
