@@ -43,6 +43,7 @@ void PlanHighlighter::ChooseColours() {
   name_ = Coloured(dark ? QColor(0xd0, 0x9c, 0xff) : QColor(0x87, 0x10, 0x94));
   number_ = Coloured(dark ? QColor(0xf0, 0xb0, 0x6a) : QColor(0xa3, 0x4a, 0x00));
   string_ = Coloured(dark ? QColor(0x8f, 0xd0, 0x6a) : QColor(0x06, 0x7d, 0x17));
+  wave_ = dark ? QColor(0xff, 0x5c, 0x5c) : QColor(0xd0, 0x00, 0x00);
   comment_ = Coloured(dark ? QColor(0x9a, 0x9a, 0x9a) : QColor(0x73, 0x73, 0x73), false, true);
 }
 
@@ -109,7 +110,7 @@ void PlanHighlighter::highlightBlock(const QString& text) {
     for (int at = 0; at < size; ++at) {
       QTextCharFormat marked = format(at);
       marked.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-      marked.setUnderlineColor(Qt::red);
+      marked.setUnderlineColor(wave_);
       setFormat(at, 1, marked);
     }
   }

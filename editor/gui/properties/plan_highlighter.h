@@ -30,6 +30,7 @@ class PlanHighlighter : public QSyntaxHighlighter {
 
   QPlainTextEdit& box_;
   QTextCharFormat keyword_, name_, number_, string_, comment_;
+  QColor wave_;  // the underline of a line with a problem
   std::map<int, QString> problems_;
 };
 
