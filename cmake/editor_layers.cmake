@@ -8,18 +8,19 @@ if(CMAKE_SCRIPT_MODE_FILE)
 endif()
 
 function(vyr_check_editor_layers editor_dir)
-  set(core_folders document script launch prefabs map)
+  set(core_folders document script launch prefabs map check)
   set(layers
       "document"
       "script: document"
       "launch: document script"
       "prefabs: document"
       "map: document"
+      "check: document script map"
       "gui/common: document launch"
-      "gui/properties: gui/common document script"
+      "gui/properties: gui/common document script check"
       "gui/prefab_windows: gui/common document prefabs"
       "gui/map_view: gui/common document map"
-      "shell: gui/common gui/properties gui/prefab_windows gui/map_view document script launch prefabs map"
+      "shell: gui/common gui/properties gui/prefab_windows gui/map_view document script launch prefabs map check"
       "app: shell gui/common document launch"
       "desktop: document launch")
 

@@ -9,12 +9,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTreeView>
 
 #include "bench/full_project.h"
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
+#include "editor/shell/problems_dock.h"
 #include "editor/shell/project_window.h"
+#include "tests/check/in_memory_parser.h"
 
 namespace {
 
@@ -106,6 +109,55 @@ void BM_TypeLocationNameKeystroke(benchmark::State& state) {
     state.SkipWithError("the node label or the caption did not follow the name");
 }
 BENCHMARK(BM_TypeLocationNameKeystroke)->Unit(benchmark::kMicrosecond);
+
+// One keystroke in a team's plan box with the Problems list shown: the check itself waits for a quiet
+// moment, so the keystroke pays only for restarting its timers.
+void BM_TypePlanKeystrokeWithProblemList(benchmark::State& state) {
+  Desk desk;
+  vyr::gui::ProblemsDock dock(desk.doc, vyr::editor::testing::ParseInMemory);
+  dock.resize(1000, 200);
+  dock.show();
+  desk.Open(desk.doc.tree().TeamNode(100, 20));
+  desk.Settle();
+  auto* box = desk.area.findChild<QPlainTextEdit*>("rtfb");
+  box->moveCursor(QTextCursor::End);
+  QMdiSubWindow* sub = desk.area.activeSubWindow();
+  for (auto _ : state) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QCoreApplication::sendEvent(box, &press);
+    desk.Settle();
+    sub->repaint();
+  }
+}
+BENCHMARK(BM_TypePlanKeystrokeWithProblemList)->Unit(benchmark::kMicrosecond);
+
+// What runs once the author pauses: the list's refresh (rules, then the parser when they find no error)
+// and an open window's own check, on the full mission.
+void BM_ProblemListRefresh(benchmark::State& state) {
+  Desk desk;
+  for (int i = 0; i < desk.doc.area_count(); ++i)  // valid, so the parser reads the whole script
+    (void)desk.doc.SetField(RecordRef::Area(i), Field::kAreaStyle, std::string("open?"));
+  desk.doc.info = {"Full", "Bench", "Every table full.", "urban1", "urban?", "Full"};
+  vyr::gui::ProblemsDock dock(desk.doc, vyr::editor::testing::ParseInMemory);
+  dock.resize(1000, 200);
+  dock.show();
+  for (auto _ : state) {
+    dock.Refresh();
+    desk.Settle();
+  }
+  state.counters["problems"] = static_cast<double>(dock.problems().size());
+}
+BENCHMARK(BM_ProblemListRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_TeamWindowCheck(benchmark::State& state) {
+  Desk desk;
+  desk.Open(desk.doc.tree().TeamNode(100, 20));
+  desk.Settle();
+  auto* window = desk.area.findChild<vyr::gui::PropertyWindow*>("frm_team_props");
+  for (auto _ : state)
+    window->CheckNow();
+}
+BENCHMARK(BM_TeamWindowCheck)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -21,7 +21,8 @@ void ErrorCheck(LaunchContext& context) {
       break;
     case CheckVerdict::kNotParsed: {
       // The verdict's text stays; what the parser said follows, so the author knows what to fix and where.
-      const std::string details = DescribeParseMessages(messages);
+      const std::string details =
+          context.describe ? context.describe(messages) : DescribeParseMessages(messages);
       context.ui.ShowMessage("Errors found",
                              "Build unsuccessful. Check the mission for errors." +
                                  (details.empty() ? std::string() : "\n\n" + details),

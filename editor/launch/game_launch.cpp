@@ -127,14 +127,25 @@ std::optional<std::string> AskBuildPath(LaunchContext& context, const std::strin
   return context.ui.AskSavePath({"Save mission script as", "VYR Mission script|*.vyr", folder, name});
 }
 
+namespace {
+
+// The failed build's verdict, then what the author must fix when the context can say it.
+std::string BuildFailedText(const LaunchContext& context, const std::vector<ScriptMessage>& messages) {
+  const std::string details = context.describe ? context.describe(messages) : std::string();
+  return details.empty() ? std::string(kBuildFailed) : std::string(kBuildFailed) + "\n\n" + details;
+}
+
+}  // namespace
+
 void BuildMission(LaunchContext& context, const std::string& file) {
-  switch (CompileAndParse(context, file)) {
+  std::vector<ScriptMessage> messages;
+  switch (CompileAndParse(context, file, &messages)) {
     case CheckVerdict::kParsed:
       context.ui.ShowMessage("Message", "Build successful. Click Ok to acknowledge.",
                              MessageIcon::kInformation);
       break;
     case CheckVerdict::kNotParsed:
-      context.ui.ShowMessage("Message", kBuildFailed, MessageIcon::kCritical);
+      context.ui.ShowMessage("Message", BuildFailedText(context, messages), MessageIcon::kCritical);
       break;
     case CheckVerdict::kNotChecked:
       break;
@@ -177,11 +188,12 @@ void QuickRun(LaunchContext& context, const EditorSettings& settings, const std:
   const std::string program_folder = GameProgramFolder(settings.aq2_path);
   const std::string modification = GameModificationName(settings.aq2_path);
 
-  switch (CompileAndParse(context, script_file)) {
+  std::vector<ScriptMessage> messages;
+  switch (CompileAndParse(context, script_file, &messages)) {
     case CheckVerdict::kNotChecked:
       return;
     case CheckVerdict::kNotParsed:
-      context.ui.ShowMessage("Message", kBuildFailed, MessageIcon::kCritical);
+      context.ui.ShowMessage("Message", BuildFailedText(context, messages), MessageIcon::kCritical);
       return;
     case CheckVerdict::kParsed:
       break;

@@ -25,6 +25,8 @@ struct ParseOutcome {
 
 using CompileFunction = std::function<Status(const std::string& file)>;      // writes the mission script
 using ParseFunction = std::function<ParseOutcome(const std::string& file)>;  // asks the library
+// The mistakes behind a failed parse with these messages, in the author's terms; "" when it has none.
+using DescribeFunction = std::function<std::string(const std::vector<ScriptMessage>& messages)>;
 
 // What the launch commands use of the rest of the editor.
 struct LaunchContext {
@@ -32,7 +34,8 @@ struct LaunchContext {
   Launcher& launcher;
   CompileFunction compile;
   ParseFunction parse;
-  std::string editor_folder;  // where scratch files go; EditorDataFolder() in the program
+  std::string editor_folder;       // where scratch files go; EditorDataFolder() in the program
+  DescribeFunction describe = {};  // adds the mistakes to a failed build's message; none: the verdict alone
 };
 
 // ---- Names and paths. The game folder is the modification's folder (it holds gamex86.dll).

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "editor/document/mission_document.h"
 #include "editor/document/text_file.h"
@@ -17,19 +19,40 @@ namespace {
 
 constexpr std::string_view kSeparator = "// =============================================";
 
-// Accumulates the script: every line gets its indentation (four blanks a level) and CR LF.
+// Accumulates the script: every line gets its indentation (four blanks a level) and CR LF. When a line
+// map is kept, each line feed written adds the source that is current at that point.
 class ScriptText {
  public:
+  explicit ScriptText(std::vector<ScriptLineSource>* line_map) : line_map_(line_map) {}
+
+  // Lines written from now on come from `record` and `field` (none for a record's framing).
+  void From(const RecordRef& record, std::optional<Field> field = std::nullopt) {
+    source_ = {record, field, 0};
+  }
   void Line(int indent, std::string_view text) {
     out_.append(static_cast<std::size_t>(indent) * 4, ' ');
     out_ += text;
     out_ += "\r\n";
+    if (line_map_ == nullptr) return;
+    // A field's text can hold line breaks of its own (a plan, an annotation): the parser counts each.
+    int text_line = 1;
+    for (char c : text) {
+      if (c != '\n') continue;
+      line_map_->push_back({source_.record, source_.field, source_.field ? text_line : 0});
+      ++text_line;
+    }
+    line_map_->push_back({source_.record, source_.field, source_.field ? text_line : 0});
   }
-  void Empty() { out_ += "\r\n"; }
+  void Empty() {
+    out_ += "\r\n";
+    if (line_map_ != nullptr) line_map_->push_back({source_.record, std::nullopt, 0});
+  }
   std::string Take() { return std::move(out_); }
 
  private:
   std::string out_;
+  std::vector<ScriptLineSource>* line_map_;
+  ScriptLineSource source_;
 };
 
 // Writes one line per non-empty entry of an item list: the first bare, later ones after ", ".
@@ -76,26 +99,36 @@ void WriteHeader(ScriptText& script) {
 }
 
 void WriteGeneral(ScriptText& script, const MissionInfo& info) {
+  const RecordRef mission = RecordRef::Mission();
+  script.From(mission, Field::kMissionName);
   script.Line(0, "mission " + Quoted(info.vyr_missionname));
+  script.From(mission);
   script.Line(0, "{");
+  script.From(mission, Field::kAuthor);
   script.Line(1, "author");
   script.Line(1, Quoted(info.vyr_author) + ";");
   script.Empty();
+  script.From(mission, Field::kMissionDescription);
   script.Line(1, "description");
   script.Line(1, Quoted(info.vyr_missiondescription) + ";");
   script.Empty();
+  script.From(mission);
   script.Line(1, "rules");
   script.Line(1, "{");
   script.Line(2, "respawn = none;");
   script.Line(1, "};");
   script.Empty();
+  script.From(mission, Field::kMapName);
   script.Line(1, "map " + Quoted(info.vyr_mapname));
+  script.From(mission);
   script.Line(1, "{");
   script.Line(2, "style = open, dark, urban;");
   // The grammar takes no empty string, but a map without an annotation clause.
   if (!info.annotation.empty()) {
     script.Line(2, "annotation = ");
+    script.From(mission, Field::kAnnotation);
     script.Line(2, Quoted(info.annotation));
+    script.From(mission);
     script.Line(2, ";");
   }
   script.Empty();
@@ -106,43 +139,59 @@ void WriteLocations(ScriptText& script, const MissionDocument& document) {
   script.Line(2, "// ---------");
   for (int i = 0; i < document.location_count(); ++i) {
     const LocationRecord& loc = document.location(i);
+    script.From(RecordRef::Location(i), Field::kLocName);
     script.Line(2, "location " + loc.loc_name + " = <" + SignSpaceInteger(loc.loc_x) + "," +
                        SignSpaceInteger(loc.loc_y) + "," + SignSpaceInteger(loc.loc_z) + ">;");
   }
+  script.From(RecordRef::Mission());
   script.Empty();
 }
 
-void WriteAreas(ScriptText& script, MissionDocument& document) {
+// `changed` is the document when its unterminated area lists are to be terminated; nothing for a
+// generation that must leave the document as it is (the result is the same either way).
+void WriteAreas(ScriptText& script, const MissionDocument& document, MissionDocument* changed) {
   script.Line(2, "// AREAS");
   script.Line(2, "// -----");
   for (int i = 0; i < document.area_count(); ++i) {
-    TerminateList(document, i, Field::kAreaStyle);
-    TerminateList(document, i, Field::kAreaLocations);
+    if (changed != nullptr) {
+      TerminateList(*changed, i, Field::kAreaStyle);
+      TerminateList(*changed, i, Field::kAreaLocations);
+    }
     const AreaRecord& area = document.area(i);
+    const RecordRef ref = RecordRef::Area(i);
+    script.From(ref, Field::kAreaName);
     script.Line(2, "area " + area.area_name);
+    script.From(ref);
     script.Line(2, "{");
+    script.From(ref, Field::kAreaStyle);
     script.Line(3, "style = ");
     if (!area.area_style.empty()) {
       WriteListEntries(script, 3, area.area_style, false);
       script.Line(3, ";");
     }
+    script.From(ref, Field::kAreaLocations);
     script.Line(3, "locations = ");
     if (!area.area_locations.empty()) {
       WriteListEntries(script, 3, area.area_locations, false);
       script.Line(3, ";");
     }
+    script.From(ref, Field::kAreaRadius);
     if (area.area_radius != 0) script.Line(3, "radius =" + SignSpaceInteger(area.area_radius) + ";");
+    script.From(ref);
     script.Line(2, "};");
     script.Empty();
   }
+  script.From(RecordRef::Mission());
   script.Line(1, "};");
   script.Empty();
   script.Empty();
 }
 
-void WriteActor(ScriptText& script, const ActorRecord& actor) {
+void WriteActor(ScriptText& script, const ActorRecord& actor, const RecordRef& ref) {
+  script.From(ref, Field::kNpcName);
   script.Line(2, std::string(actor.npc_player ? "player " : "npc ") + Quoted(actor.npc_name) + " " +
                      Quoted(actor.npc_skin));
+  script.From(ref);
   script.Line(3, "{");
   for (std::size_t i = 0; i < kWeaponNames.size(); ++i) {
     if (actor.weapon[i]) script.Line(4, "weapon " + Quoted(kWeaponNames[i]) + ";");
@@ -155,43 +204,63 @@ void WriteActor(ScriptText& script, const ActorRecord& actor) {
       script.Line(4, "ammo " + Quoted(kAmmoNames[i]) + " = " + SignSpaceInteger(actor.ammo[i]) + ";");
     }
   }
+  script.From(ref, Field::kNpcSkill);
   script.Line(4, "skill =" + SkillText(actor.npc_skill) + ";");
+  script.From(ref);
   script.Line(3, "};");
 }
 
 void WriteForces(ScriptText& script, const MissionDocument& document) {
   for (int f = 0; f < document.force_count(); ++f) {
+    script.From(RecordRef::Force(f), Field::kForceName);
     script.Line(0, "force " + Quoted(document.force(f).force_name));
+    script.From(RecordRef::Force(f));
     script.Line(0, "{");
     for (int t = 0; t < document.team_count(f); ++t) {
+      script.From(RecordRef::Team(f, t), Field::kTeamName);
       script.Line(1, "team " + Quoted(document.team(f, t).team_name));
+      script.From(RecordRef::Team(f, t));
       script.Line(1, "{");
       for (int a = 0; a < document.actor_count(f, t); ++a)
-        WriteActor(script, document.actor(f, t, a));
+        WriteActor(script, document.actor(f, t, a), RecordRef::Actor(f, t, a));
+      script.From(RecordRef::Team(f, t));
       script.Line(1, "};");
     }
+    script.From(RecordRef::Force(f));
     script.Line(0, "};");
   }
+  script.From(RecordRef::Mission());
   script.Empty();
   script.Empty();
 }
 
 void WriteObjectives(ScriptText& script, const MissionDocument& document) {
+  script.From(RecordRef::Mission());
   script.Line(0, "objectives");
   script.Line(0, "{");
   for (int i = 0; i < document.outcome_count(); ++i) {
     const OutcomeRecord& outcome = document.outcome(i);
+    const RecordRef ref = RecordRef::Outcome(i);
+    script.From(ref, Field::kOutcomeType);
     script.Line(1, outcome.outcome_type);
+    script.From(ref);
     script.Line(2, "(");
+    script.From(ref, Field::kOutcomeForce);
     script.Line(2, Quoted(outcome.outcome_force) + ",");
+    script.From(ref, Field::kOutcomeMessage);
     script.Line(2, Quoted(outcome.outcome_message));
+    script.From(ref);
     script.Line(2, ")");
+    script.From(ref, Field::kOutcomeReason);
     script.Line(2, "= " + outcome.outcome_reason);
+    script.From(ref, Field::kNextMission);
     script.Line(2, "-> {");
     WriteListEntries(script, 2, outcome.nextmission, true);
     script.Line(2, "   };");
+    script.From(ref);
     script.Empty();
   }
+  script.From(RecordRef::Mission());
   script.Line(0, "};");
   script.Empty();
   script.Empty();
@@ -201,13 +270,39 @@ void WritePlans(ScriptText& script, const MissionDocument& document) {
   for (int f = 0; f < document.force_count(); ++f) {
     for (int t = 0; t < document.team_count(f); ++t) {
       const TeamRecord& team = document.team(f, t);
+      const RecordRef ref = RecordRef::Team(f, t);
+      script.From(ref, Field::kTeamName);
       script.Line(0, "plan " + Quoted(team.team_name));
+      script.From(ref);
       script.Line(1, "{");
+      script.From(ref, Field::kPlan);
       script.Line(1, team.plan);  // one piece: only its first line is indented
+      script.From(ref);
       script.Line(1, "};");
       script.Empty();
     }
   }
+  script.From(RecordRef::Mission());
+}
+
+std::string Generate(const MissionDocument& document, MissionDocument* changed,
+                     const CompileProgress& progress, std::vector<ScriptLineSource>* line_map) {
+  ScriptText script(line_map);
+  WriteHeader(script);
+  Report(progress, "Creating general mission information");
+  WriteGeneral(script, document.info);
+  Report(progress, "Creating locations");
+  WriteLocations(script, document);
+  Report(progress, "Creating areas");
+  WriteAreas(script, document, changed);
+  Report(progress, "Creating forces");
+  WriteForces(script, document);
+  Report(progress, "Creating mission outcomes");
+  WriteObjectives(script, document);
+  Report(progress, "Creating plans");
+  WritePlans(script, document);
+  script.Line(0, "}");
+  return script.Take();
 }
 
 }  // namespace
@@ -220,22 +315,13 @@ std::string SkillText(float value) {
 }
 
 std::string GenerateScript(MissionDocument& document, const CompileProgress& progress) {
-  ScriptText script;
-  WriteHeader(script);
-  Report(progress, "Creating general mission information");
-  WriteGeneral(script, document.info);
-  Report(progress, "Creating locations");
-  WriteLocations(script, document);
-  Report(progress, "Creating areas");
-  WriteAreas(script, document);
-  Report(progress, "Creating forces");
-  WriteForces(script, document);
-  Report(progress, "Creating mission outcomes");
-  WriteObjectives(script, document);
-  Report(progress, "Creating plans");
-  WritePlans(script, document);
-  script.Line(0, "}");
-  return script.Take();
+  return Generate(document, &document, progress, nullptr);
+}
+
+GeneratedScript GenerateScriptWithLines(const MissionDocument& document) {
+  GeneratedScript generated;
+  generated.text = Generate(document, nullptr, {}, &generated.lines);
+  return generated;
 }
 
 Status CompileMission(MissionDocument& document, const std::string& file_name,

@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "editor/check/problems.h"
 #include "editor/document/paths.h"
 #include "editor/document/project_file.h"
 #include "editor/gui/common/code_page_text.h"
@@ -161,6 +162,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   open_plan_builder_ = [this](int page) { OpenPlanBuilder(page); };
   CreateModifiedCheck();
   CreateMap();
+  CreateProblems();
   Connect();
   UpdateActions();
   UpdateCaption();
@@ -253,7 +255,10 @@ editor::LaunchContext& MainWindow::launch() {
           progress->reset();
           return status;
         },
-        services_.parse, services_.editor_folder});
+        services_.parse, services_.editor_folder,
+        [this](const std::vector<editor::ScriptMessage>& messages) {
+          return editor::DescribeFailedParse(document_, messages);
+        }});
   }
   return *launch_;
 }

@@ -30,6 +30,7 @@ class FindWindow;
 class ProjectWindow;
 class frm_template2;
 class MapDock;
+class ProblemsDock;
 class PropertyWindows;
 class RecentFilesMenu;
 class UndoActions;
@@ -82,6 +83,7 @@ class MainWindow : public QMainWindow {
   editor::PrefabLibrary& prefab_library() { return *prefab_library_; }
   QMdiArea* mdi_area() const { return mdi_; }
   MapDock* map_dock() const { return map_dock_; }
+  ProblemsDock* problems_dock() const { return problems_dock_; }
   QMenu* menu(const QString& name) const;
   FindWindow* find_window() const { return find_window_; }
   AutosaveTimer* autosave() const { return autosave_; }
@@ -104,6 +106,10 @@ class MainWindow : public QMainWindow {
  private:
   void CreateCommands();  // the menus, the toolbar and every command's action
   void CreateMap();       // the map dock
+  void CreateProblems();  // the problem list and its count in the status bar
+  // Opens the window of the problem's record and puts the focus on its field, the caret on its line.
+  void OpenProblem(int index);
+  void ToggleProblems();
   void Connect();
   // Enables and checks every command for the window's state now.
   void UpdateActions();
@@ -144,6 +150,7 @@ class MainWindow : public QMainWindow {
   frm_template2* prefab_window_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   MapDock* map_dock_ = nullptr;
+  ProblemsDock* problems_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::vector<QAction*> actions_;  // one per row of Commands(), in its order
   // The kind of the node last clicked, other than a category: what the toolbar's edit buttons serve.

@@ -17,6 +17,7 @@
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
 #include "editor/shell/main_window.h"
+#include "editor/shell/problems_dock.h"
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/settings_window.h"
 #include "editor/shell/undo_actions.h"
@@ -293,6 +294,12 @@ const std::vector<Command>& MainWindow::Commands() {
        .flags = kCheckable,
        .run = [](W& w) { w.ToggleMap(); },
        .checked = [](const W& w) { return w.map_dock_ != nullptr && !w.map_dock_->isHidden(); }},
+      {.name = "mn_view_problems",
+       .caption = "&Problems",
+       .menu = "mn_view",
+       .flags = kCheckable,
+       .run = [](W& w) { w.ToggleProblems(); },
+       .checked = [](const W& w) { return w.problems_dock_ != nullptr && !w.problems_dock_->isHidden(); }},
       {.name = "mn_window_cascade", .caption = "&Cascade", .menu = "mn_window", .enabled = Never},
       {.name = "mn_window_tile", .caption = "&Tile", .menu = "mn_window", .enabled = Never},
       {.name = "mn_window_debug",

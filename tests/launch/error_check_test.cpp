@@ -40,6 +40,20 @@ TEST_F(ErrorCheckTest, AnyResultButZeroIsErrorsFound) {
   EXPECT_EQ(ui.messages, (std::vector<Message>{failed, failed}));
 }
 
+TEST_F(ErrorCheckTest, TheMistakesTakeThePlaceOfTheScriptsLines) {
+  tools.outcome = {true, 2, "", {{101, "}", "parse error"}}};
+  ErrorCheck(context);
+  context.describe = [](const std::vector<ScriptMessage>&) {
+    return std::string("Team Alpha, plan line 3: x");
+  };
+  ErrorCheck(context);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text,
+            "Build unsuccessful. Check the mission for errors.\n\nLine 101, near '}': parse error");
+  EXPECT_EQ(ui.messages[1].text,
+            "Build unsuccessful. Check the mission for errors.\n\nTeam Alpha, plan line 3: x");
+}
+
 TEST_F(ErrorCheckTest, NoVerdictOnAStaleFileOrWithoutTheLibrary) {
   ErrorCheck(context);
   tools.compile_status = Status::Error("Cannot write " + folder + "/errorcheck.vyr: Read-only file system");

@@ -112,6 +112,19 @@ TEST_F(QuickRunTest, ScriptThatDoesNotParseIsNeverStarted) {
   EXPECT_TRUE(std::filesystem::exists(script));  // left for the author to look at
 }
 
+TEST_F(QuickRunTest, AScriptThatDoesNotParseSaysWhatToFix) {
+  tools.outcome = {true, 2, "", {{3, "x", "parse error"}}};
+  context.describe = [](const std::vector<ScriptMessage>& messages) {
+    return "Team Alpha, plan line " + std::to_string(messages.at(0).line) + ": x";
+  };
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Message",
+                                                "Build unsuccessful. Check the mission for errors.\n\n"
+                                                "Team Alpha, plan line 3: x",
+                                                MessageIcon::kCritical}}));
+  EXPECT_TRUE(launcher.started.empty());
+}
+
 TEST_F(QuickRunTest, FailuresBeforeTheGameAreTold) {
   // The generator cannot write: the library is not asked about an old file.
   tools.compile_status = Status::Error("Cannot write /x/MyMission.vyr: No such file or directory");
@@ -158,6 +171,26 @@ TEST_F(BuildTest, ReportsTheVerdictAndKeepsTheScript) {
                                                kBuildFailed}));
   EXPECT_TRUE(std::filesystem::exists(file));
   EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(BuildTest, AFailedBuildAndQuickRunSayWhatToFixWhenTheContextCan) {
+  tools.outcome = {true, 2, "", {{12, "gate", "use of undeclared location"}}};
+  std::vector<ScriptMessage> described;
+  context.describe = [&described](const std::vector<ScriptMessage>& messages) {
+    described = messages;
+    return std::string("Area yard, locations: no location named \"gate\"");
+  };
+  BuildMission(context, data / "out.vyr");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "Build unsuccessful. Check the mission for errors.\n\nArea yard, locations: no location named "
+            "\"gate\"");
+  ASSERT_EQ(described.size(), 1u);
+  EXPECT_EQ(described[0].line, 12);
+  // Nothing to add: the verdict stands alone.
+  context.describe = [](const std::vector<ScriptMessage>&) { return std::string(); };
+  BuildMission(context, data / "out.vyr");
+  EXPECT_EQ(ui.messages.back(), kBuildFailed);
 }
 
 using PreviewAndLogTest = LaunchFixture;

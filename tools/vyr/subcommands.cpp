@@ -26,6 +26,9 @@ constexpr std::array kSubcommands = {
     Subcommand{"map", "PROJECT.cme OUT.svg|OUT.png [--force NAME]",
                "draw the project's map as the editor does; --force shows one force's routes only", 2, 4,
                RunMap},
+    Subcommand{"problems", "[--json] PROJECT.cme",
+               "list a project's problems, one a line; exit 0 no error, 2 errors, 1 unreadable", 1, 2,
+               RunProblems},
 };
 
 }  // namespace

@@ -37,5 +37,6 @@ int RunIncorporate(const Arguments& operands);
 int RunBuild(const Arguments& operands);
 int RunImport(const Arguments& operands);
 int RunMap(const Arguments& operands);
+int RunProblems(const Arguments& operands);
 
 }  // namespace vyr::tool

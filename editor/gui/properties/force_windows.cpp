@@ -15,11 +15,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
+#include <map>
 #include <variant>
 
+#include "editor/check/problems.h"
 #include "editor/gui/common/code_page_text.h"
 #include "editor/gui/common/number_text.h"
 #include "editor/gui/common/text_boxes.h"
+#include "editor/gui/properties/plan_completer.h"
+#include "editor/gui/properties/plan_highlighter.h"
 
 namespace vyr::gui {
 
@@ -86,6 +90,23 @@ frm_team_props::frm_team_props(editor::MissionDocument& document, editor::NodeId
   form->addRow("Plan", plan);
 
   connect(rtfb, &QPlainTextEdit::textChanged, this, &frm_team_props::PlanEdited);
+  highlighter_ = new PlanHighlighter(*rtfb);
+  new PlanCompleter(*rtfb, [this] {
+    PlanNames names;
+    for (int i = 0; i < document_.location_count(); ++i)
+      names.locations << FromCodePage(document_.location(i).loc_name);
+    for (int i = 0; i < document_.area_count(); ++i)
+      names.areas << FromCodePage(document_.area(i).area_name);
+    for (int f = 0; f < document_.force_count(); ++f) {
+      names.others << FromCodePage(document_.force(f).force_name);
+      for (int t = 0; t < document_.team_count(f); ++t) {
+        names.others << FromCodePage(document_.team(f, t).team_name);
+        for (int a = 0; a < document_.actor_count(f, t); ++a)
+          names.others << FromCodePage(document_.actor(f, t, a).npc_name);
+      }
+    }
+    return names;
+  });
   connect(Command2, &QPushButton::clicked, this, [this] {
     if (plan_menu_) plan_menu_->popup(QCursor::pos());
     rtfb->setFocus();  // where the focus returns once the menu has closed
@@ -107,6 +128,17 @@ void frm_team_props::Refresh() {
   loading_ = true;
   rtfb->setPlainText(ToBoxLines(plan));
   loading_ = false;
+}
+
+void frm_team_props::ShowProblems(const std::vector<editor::Problem>& mine) {
+  std::map<int, QString> marks;
+  for (const editor::Problem& problem : mine) {
+    if (problem.field != Field::kPlan || problem.line <= 0) continue;
+    QString& mark = marks[problem.line];
+    if (!mark.isEmpty()) mark += "\n";
+    mark += FromCodePage(problem.what);
+  }
+  highlighter_->SetProblems(std::move(marks));
 }
 
 void frm_team_props::InsertIntoPlan(const QString& text) {

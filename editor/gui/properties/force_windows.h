@@ -14,6 +14,8 @@ class QTabWidget;
 
 namespace vyr::gui {
 
+class PlanHighlighter;
+
 class frm_force_props : public PropertyWindow {
   Q_OBJECT
 
@@ -38,12 +40,15 @@ class frm_team_props : public PropertyWindow {
 
  private:
   void PlanEdited();
+  // Underlines the lines of the plan that have a problem.
+  void ShowProblems(const std::vector<editor::Problem>& mine) override;
 
   QTabWidget* tab_team;
   QLineEdit* team_name;
   QPlainTextEdit* rtfb;
   QPushButton* Command2;
   QPointer<QMenu> plan_menu_;
+  PlanHighlighter* highlighter_;
   bool loading_ = false;
 };
 

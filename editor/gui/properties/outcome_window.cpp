@@ -1,4 +1,5 @@
 #include "editor/gui/properties/outcome_window.h"
+#include "editor/gui/properties/plan_highlighter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,6 +74,7 @@ frm_outcome_props::frm_outcome_props(editor::MissionDocument& document, editor::
   outcome_message_ = Named(new QLineEdit(this), "outcome_message");
   GuardCodePage(*outcome_message_, *hint_);
   outcome_reason_ = Named(new QPlainTextEdit(this), "outcome_reason");
+  new PlanHighlighter(*outcome_reason_);  // a condition is written in the same language as a plan
   outcome_reason_->setTabChangesFocus(true);
   outcome_reason_->setMinimumWidth(220);  // stays readable while the help beside it is shown
   GuardCodePage(*outcome_reason_, *hint_, /*one_line=*/true);  // a section file keeps the trigger on one line

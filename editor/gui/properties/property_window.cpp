@@ -3,6 +3,8 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
+#include <map>
 #include <variant>
 
 #include "editor/gui/common/code_page_text.h"
@@ -16,7 +18,11 @@ using editor::NodeImage;
 using editor::RecordRef;
 
 PropertyWindow::PropertyWindow(editor::MissionDocument& document, editor::NodeId node, QWidget* parent)
-    : QWidget(parent), document_(document), node_(node), hint_(new QLabel(this)) {
+    : QWidget(parent),
+      document_(document),
+      node_(node),
+      hint_(new QLabel(this)),
+      check_timer_(new QTimer(this)) {
   hint_->setObjectName("text_hint");
   hint_->setWordWrap(true);
   hint_->hide();
@@ -25,11 +31,17 @@ PropertyWindow::PropertyWindow(editor::MissionDocument& document, editor::NodeId
   });
   changes_ =
       document_.changes().Connect([this](editor::DocumentChange change) { RefreshWhen(Follows(change)); });
+  check_timer_->setSingleShot(true);
+  check_timer_->setInterval(kCheckDelayMs);
+  connect(check_timer_, &QTimer::timeout, this, &PropertyWindow::CheckNow);
+  QTimer::singleShot(0, this, &PropertyWindow::CheckNow);  // once the window has loaded its record
 }
 
 // A window whose node has gone is closing: the host drops it when the tree says so.
 void PropertyWindow::RefreshWhen(bool follows) {
-  if (follows && document_.tree().Contains(node_)) Refresh();
+  if (!follows || !document_.tree().Contains(node_)) return;
+  Refresh();
+  check_timer_->start();  // what it shows now may have other problems
 }
 
 bool PropertyWindow::Follows(const editor::RecordEdit&) const {
@@ -59,6 +71,86 @@ bool PropertyWindow::Follows(editor::DocumentChange change) const {
 
 void PropertyWindow::Activate() {
   if (document_.tree().Contains(node_)) document_.MakeCurrent(node_);
+  check_timer_->start();  // other windows may have changed what this record's problems are
+}
+
+void PropertyWindow::CheckNow() {
+  check_timer_->stop();
+  for (const QPointer<QWidget>& control : marked_) {
+    if (control.isNull()) continue;
+    control->setStyleSheet(QString());
+    control->setToolTip(QString());
+  }
+  marked_.clear();
+  std::vector<editor::Problem> own;
+  std::map<Field, QString> tips;
+  for (editor::Problem& problem : editor::CheckRecord(document_, record())) {
+    if (problem.field && *problem.field != Field::kPlan) {
+      QString& tip = tips[*problem.field];
+      if (!tip.isEmpty()) tip += "\n";
+      tip += FromCodePage(problem.what);
+    }
+    own.push_back(std::move(problem));
+  }
+  for (const auto& [field, tip] : tips) {
+    const char* name = ControlNameOf(field);
+    QWidget* control = name != nullptr ? findChild<QWidget*>(name) : nullptr;
+    if (control == nullptr) continue;
+    control->setStyleSheet(
+        QString("%1 { border: 2px solid #c00000; }").arg(control->metaObject()->className()));
+    control->setToolTip(tip);
+    marked_.emplace_back(control);
+  }
+  ShowProblems(own);
+}
+
+const char* ControlNameOf(Field field) {
+  switch (field) {
+    case Field::kMissionName:
+      return "vyr_missionname";
+    case Field::kAuthor:
+      return "vyr_author";
+    case Field::kMissionDescription:
+      return "vyr_missiondescription";
+    case Field::kMapName:
+      return "vyr_mapname";
+    case Field::kAnnotation:
+      return "Annotation";
+    case Field::kLocName:
+      return "loc_name";
+    case Field::kAreaName:
+      return "area_name";
+    case Field::kAreaLocations:
+      return "list_area_loc";
+    case Field::kAreaStyle:
+      return "list_area_style";
+    case Field::kAreaRadius:
+      return "area_radius";
+    case Field::kForceName:
+      return "force_name";
+    case Field::kTeamName:
+      return "team_name";
+    case Field::kPlan:
+      return "rtfb";
+    case Field::kNpcName:
+      return "npc_name";
+    case Field::kNpcSkin:
+      return "npc_skin";
+    case Field::kNpcSkill:
+      return "npc_skill";
+    case Field::kOutcomeType:
+      return "outcome_type";
+    case Field::kOutcomeForce:
+      return "combo_outcome_force";
+    case Field::kOutcomeMessage:
+      return "outcome_message";
+    case Field::kOutcomeReason:
+      return "outcome_reason";
+    case Field::kNextMission:
+      return "nextmission";
+    default:
+      return nullptr;
+  }
 }
 
 RecordRef PropertyWindow::record() const {
@@ -89,6 +181,7 @@ void PropertyWindow::Write(Field field, const editor::FieldValue& value, int ele
   writing_ = true;
   (void)document_.SetField(record(), field, value, element);
   writing_ = outer;
+  check_timer_->start();
 }
 
 std::string PropertyWindow::TextField(Field field) const {

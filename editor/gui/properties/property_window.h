@@ -5,18 +5,24 @@
 // anew; edits made by its own controls it leaves alone, so the author's caret stays where it is.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <string>
 #include <vector>
 
+#include "editor/check/problems.h"
 #include "editor/document/mission_document.h"
 
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QTimer;
 
 namespace vyr::gui {
+
+// The object name of the control that edits `field` in its property window; nullptr when none does.
+const char* ControlNameOf(editor::Field field);
 
 class PropertyWindow : public QWidget {
   Q_OBJECT
@@ -36,6 +42,11 @@ class PropertyWindow : public QWidget {
   // the window's edits are refused rather than landing on another record.
   virtual editor::RecordRef record() const;
 
+  // A moment after the window's own edit, and when it opens or becomes active again, the problem check
+  // runs: the controls of fields with a problem get a red frame with the message as tooltip.
+  static constexpr int kCheckDelayMs = 300;
+  void CheckNow();
+
   // Fills the controls from the record; runs once, when the window opens.
   virtual void Load() = 0;
   // The window became the active child: its node is the selected node again, the record's indices are
@@ -50,6 +61,9 @@ class PropertyWindow : public QWidget {
   void highlightRequested(vyr::editor::NodeId node);
 
  protected:
+  // The window's own problems after each check (the team window underlines its plan's lines).
+  virtual void ShowProblems(const std::vector<editor::Problem>& /*mine*/) {}
+
   // Writes one field of the window's record; refused quietly when the record is gone.
   void Write(editor::Field field, const editor::FieldValue& value, int element = 0);
   std::string TextField(editor::Field field) const;
@@ -104,6 +118,8 @@ class PropertyWindow : public QWidget {
   bool writing_ = false;  // one of the window's own controls is writing its field
   editor::Notifier<editor::RecordEdit>::Connection edits_;
   editor::Notifier<editor::DocumentChange>::Connection changes_;
+  QTimer* check_timer_;
+  std::vector<QPointer<QWidget>> marked_;  // controls framed by the last check
 };
 
 }  // namespace vyr::gui
