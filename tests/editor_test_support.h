@@ -1,5 +1,6 @@
 // Helpers shared by the editor core's tests: scratch folders, whole-file reads and writes, a byte
-// comparison that shows where two texts part, a scripted user and the small "Warehouse" mission.
+// comparison that shows where two texts part, a scripted user, recent files and the small "Warehouse"
+// mission.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "editor/document/project_file.h"
 #include "editor/document/user_interface.h"
 
 namespace vyr::editor::testing {
@@ -155,6 +157,36 @@ class ScriptedUi : public UserInterface {
   }
 
   std::deque<std::optional<std::string>> answers_;
+};
+
+// A scripted user that also answers the questions with several choices, from `replies` in order (nothing
+// stands for closing the question); a question with no reply left fails the test.
+class ChoosingUi : public ScriptedUi {
+ public:
+  std::optional<int> AskChoice(const std::string&, const std::string& text,
+                               const std::vector<std::string>& choices,
+                               const std::string& close_label) override {
+    asked.push_back(text);
+    offered = choices;
+    offered.push_back(close_label);
+    if (replies.empty()) {
+      ADD_FAILURE() << "unexpected question: " << text;
+      return std::nullopt;
+    }
+    const auto reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
+  std::deque<std::optional<int>> replies;
+  std::vector<std::string> asked;
+  std::vector<std::string> offered;  // the last question's choices, closing included
+};
+
+// Records what a load or save adds to the recent files.
+class RecordedRecent : public RecentFiles {
+ public:
+  void AddToRecent(const std::string& path) override { paths.push_back(path); }
+  std::vector<std::string> paths;
 };
 
 // The small example mission "Warehouse" by Kim, as the example project holds it: two locations, one

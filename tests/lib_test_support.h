@@ -1,13 +1,16 @@
-// Helpers shared by the library's test programs: a scratch folder per test, whole-file reads and
-// writes, and a text comparison that names the first line that differs.
+// Helpers shared by the test programs: a scratch folder per test, whole-file reads and writes, a text
+// comparison that names the first line that differs, and environment variables set for one test.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -46,6 +49,30 @@ class ScratchDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// Sets environment variables for one test (nullptr unsets one) and puts the old values back.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ScopedEnv(const char* name, const std::string& value) { Set(name, value.c_str()); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv() {
+    for (const auto& [name, value] : saved_)
+      Put(name.c_str(), value ? value->c_str() : nullptr);
+  }
+  void Set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    if (!saved_.contains(name)) saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    Put(name, value);
+  }
+
+ private:
+  static void Put(const char* name, const char* value) {
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  std::map<std::string, std::optional<std::string>> saved_;
 };
 
 // Equal, or the line number and both versions of the first line that differs (CR and tab shown).

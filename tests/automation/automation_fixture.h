@@ -29,6 +29,39 @@ inline std::string Text(const platform::BStr& s) {
   return platform::Utf16ToCp1252(s.View());
 }
 
+// A VARIANT of type `vt` whose value member `field` is set to `value`.
+template <typename T>
+platform::VARIANT Make(platform::VARTYPE vt, T platform::VARIANT::*field, T value) {
+  platform::VARIANT x;
+  platform::VariantInit(&x);
+  x.vt = vt;
+  x.*field = value;
+  return x;
+}
+inline platform::VARIANT I2(std::int16_t v) {
+  return Make(platform::VT_I2, &platform::VARIANT::iVal, v);
+}
+inline platform::VARIANT I4(std::int32_t v) {
+  return Make(platform::VT_I4, &platform::VARIANT::lVal, v);
+}
+inline platform::VARIANT R8(double v) {
+  return Make(platform::VT_R8, &platform::VARIANT::dblVal, v);
+}
+inline platform::VARIANT R4(float v) {
+  return Make(platform::VT_R4, &platform::VARIANT::fltVal, v);
+}
+inline platform::VARIANT Of(platform::VARTYPE vt) {
+  return Make(vt, &platform::VARIANT::lVal, 0);
+}
+inline platform::VARIANT Str(platform::BSTR s) {
+  return Make(platform::VT_BSTR, &platform::VARIANT::bstrVal, s);
+}
+template <typename T>
+platform::VARIANT Ref(platform::VARTYPE vt, T* p) {
+  return Make(static_cast<platform::VARTYPE>(platform::VT_BYREF | vt), &platform::VARIANT::byref,
+              static_cast<void*>(p));
+}
+
 class AutomationTest : public ::testing::Test {
  protected:
   // The registry file lives for the whole program (the environment below); each test starts from a

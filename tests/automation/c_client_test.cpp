@@ -48,8 +48,7 @@ Fn Slot(void* object, int slot) {
 
 TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
   const vyr::testing::ScratchDir dir;
-  const std::string saved = std::getenv("VYR_REGISTRY_FILE") ? std::getenv("VYR_REGISTRY_FILE") : "";
-  ::setenv("VYR_REGISTRY_FILE", (dir / "registry.reg").c_str(), 1);
+  const vyr::testing::ScopedEnv registry("VYR_REGISTRY_FILE", dir / "registry.reg");
   ASSERT_EQ(platform::RegisterServer(std::string(VYR_LIB_DIR) + "/libvyrparser.so", false), 0);
 
   // The identifiers in their registry spelling; the GUID shape is {u32, u16, u16, u8[8]}.
@@ -108,8 +107,6 @@ TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
   EXPECT_EQ(Slot<NoArgs>(object, 1)(object), 2u);  // AddRef
   EXPECT_EQ(Slot<NoArgs>(object, 2)(object), 1u);  // Release
   EXPECT_EQ(Slot<NoArgs>(object, 2)(object), 0u);  // the last Release destroys the object
-
-  ::setenv("VYR_REGISTRY_FILE", saved.c_str(), 1);
 }
 
 }  // namespace

@@ -32,38 +32,6 @@ class Dispatch : public AutomationTest {
   }
 };
 
-// A VARIANT of type `vt` whose value member `field` is set to `value`.
-template <typename T>
-VARIANT Make(VARTYPE vt, T VARIANT::*field, T value) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = vt;
-  x.*field = value;
-  return x;
-}
-VARIANT I2(std::int16_t v) {
-  return Make(VT_I2, &VARIANT::iVal, v);
-}
-VARIANT I4(std::int32_t v) {
-  return Make(VT_I4, &VARIANT::lVal, v);
-}
-VARIANT R8(double v) {
-  return Make(VT_R8, &VARIANT::dblVal, v);
-}
-VARIANT R4(float v) {
-  return Make(VT_R4, &VARIANT::fltVal, v);
-}
-VARIANT Of(VARTYPE vt) {
-  return Make(vt, &VARIANT::lVal, 0);
-}
-VARIANT Str(BSTR s) {
-  return Make(VT_BSTR, &VARIANT::bstrVal, s);
-}
-template <typename T>
-VARIANT Ref(VARTYPE vt, T* p) {
-  return Make(static_cast<VARTYPE>(VT_BYREF | vt), &VARIANT::byref, static_cast<void*>(p));
-}
-
 TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
   EXPECT_EQ(IdOf(u"MissionTitle"), 1);
   EXPECT_EQ(IdOf(u"trYparsEmission"), 5);
@@ -262,9 +230,10 @@ TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
             DISP_E_BADPARAMCOUNT);
 }
 
+// The conversions themselves are VariantChangeType's (its own tests); here that arguments go through it.
 TEST_F(Dispatch, ArgumentsConvertAsVariantChangeTypeDoes) {
   ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
-  BStr zero(u"0"), one(u" 1 "), exp(u"1e0"), bad(u"one"), big(u"40000");
+  BStr one(u" 1 "), big(u"40000");
   std::int16_t by_ref = 1;
   VARIANT inner = R8(0.5);  // rounds to the even 0
   struct Row {
@@ -272,18 +241,9 @@ TEST_F(Dispatch, ArgumentsConvertAsVariantChangeTypeDoes) {
     HRESULT hr;
     const char* name;
   } rows[] = {
-      {Str(zero.Get()), S_OK, "bob"},
-      {Str(one.Get()), S_OK, "ann"},
-      {Str(exp.Get()), S_OK, "ann"},
-      {Of(VT_EMPTY), S_OK, "bob"},
-      {R8(1.5), S_OK, "you"},
-      {R4(0.5f), S_OK, "bob"},
-      {Ref(VT_I2, &by_ref), S_OK, "ann"},
-      {Ref(VT_VARIANT, &inner), S_OK, "bob"},
-      {Of(VT_NULL), DISP_E_TYPEMISMATCH, ""},
-      {Str(bad.Get()), DISP_E_TYPEMISMATCH, ""},
-      {Str(big.Get()), DISP_E_OVERFLOW, ""},
-      {Of(VT_DISPATCH), DISP_E_TYPEMISMATCH, ""},
+      {Str(one.Get()), S_OK, "ann"},          {R8(1.5), S_OK, "you"},
+      {Ref(VT_I2, &by_ref), S_OK, "ann"},     {Ref(VT_VARIANT, &inner), S_OK, "bob"},
+      {Of(VT_NULL), DISP_E_TYPEMISMATCH, ""}, {Str(big.Get()), DISP_E_OVERFLOW, ""},
   };
   for (Row& row : rows) {
     VARIANT name;
@@ -451,55 +411,28 @@ TEST_F(Dispatch, TypeInfoListsEveryMethodWithItsParameters) {
     info->ReleaseFuncDesc(desc);
     listed.push_back(line + ")");
   }
-  const std::vector<std::string> expected = {
-      "MissionTitle 1 1: 8 ()",
-      "MissionDescription 2 1: 8 ()",
-      "MissionAuthor 3 1: 8 ()",
-      "MissionMap 4 1: 8 ()",
-      "TryParseMission 5 1: 2 (aFileName 8 1)",
-      "CloseMission 6 1: 24 ()",
-      "ActorCount 7 1: 2 ()",
-      "ActorInfo 8 1: 24 (anActorIdx 2 1, theActorType 8* 2, theActorName 8* 2, theActorModelAndSkin 8* 2, "
-      "theActorSkill 4* 2)",
-      "OverallSkill 9 2: 4 ()",
-      "OverallSkill 9 4: 24 (? 4 1)",
-      "GenerateMission 10 1: 24 (aFileName 8 1)",
-      "GetActorItemCount 11 1: 2 (anActorIdx 2 1, anItemName 8 1)",
-      "SetActorItemCount 12 1: 24 (anActorIdx 2 1, anItemName 8 1, anItemCount 2 1)",
-      "SetActorModelSkin 13 1: 24 (anActorIdx 2 1, anActorModelSkin 8 1)",
-      "SetActorSkill 14 1: 24 (anActorIdx 2 1, anActorSkill 4 1)",
-      "GetActorForceAndTeam 15 1: 24 (anActorIdx 2 1, theActorForce 8* 2, theActorTeam 8* 0)",
-      "SetActorName 16 1: 24 (anActorIdx 2 1, anActorName 8 1)",
-      "NeedToIncorporateMissionExperiences 17 1: 2 (aPartialFileName 8 1, theMissionsRecorded 3* 2, "
-      "theMissionsStudied 3* 2)",
-      "IncorporateMissionExperiences 18 1: 24 (aPartialFileName 8 1)",
-      "GetLocationCount 19 1: 2 ()",
-      "GetLocationData 20 1: 24 (aLocationIdx 2 1, aLocationLabel 8* 2, aLocX 4* 2, aLocY 4* 2, aLocZ 4* 2)",
-      "GetAreaCount 21 1: 2 ()",
-      "GetAreaData 22 1: 24 (anAreaIdx 2 1, anAreaName 8* 2, theAreaStyles 2* 2, aLocationCount 2* 2, "
-      "anEntranceCount 2* 2, anExitCount 2* 2, aWindowCount 2* 2, aRadius 4* 2)",
-      "GetAreaLocationLabel 23 1: 8 (anAreaIdx 2 1, aLocationIdx 2 1)",
-      "GetTeamPlan 24 1: 8 (aTeamName 8 1)",
-      "GetMapAnnotation 25 1: 8 ()",
-      "SetActorType 26 1: 24 (anActorIdx 2 1, anActorType 8 1)",
-      "GetRawMissionDescription 27 1: 8 ()",
-      "GetMapStyles 28 1: 2 ()",
-      "GetObjectiveCount 29 1: 2 ()",
-      "GetObjectiveData 30 1: 24 (anObjectiveIdx 2 1, aType 8* 2, anOwner 8* 2, aMessage 8* 2, theConditions "
-      "8* 2, aNextMissionCount 2* 2)",
-      "GetObjectiveNextMission 31 1: 8 (anObjectiveIdx 2 1, aNextMissionIdx 2 1)",
-  };
-
+  // One row of each shape: a property get and put, [in] and [out] parameters of every type, the output
+  // without flags, both interfaces' last rows.
   ASSERT_EQ(listed.size(), 51u);
-  EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.begin() + 32), expected);
-  EXPECT_EQ(listed[35],
-            "GetTeamData 35 1: 24 (aForceIdx 3 1, aTeamIdx 3 1, aTeamName 8* 2, aTeamDescription 8* 2, "
-            "anActorCount 3* 2)");
-  EXPECT_EQ(listed[40],
-            "SetTeamActorItemCount 40 1: 24 (aForceIdx 3 1, aTeamIdx 3 1, anActorIdx 3 1, anItemName 8 1, "
-            "anItemCount 2 1)");
-  EXPECT_EQ(listed[50],
-            "GetParseMessage 50 1: 24 (aMessageIdx 3 1, aLine 3* 2, aNearText 8* 2, aCause 8* 2)");
+  const std::pair<std::size_t, std::string> rows[] = {
+      {0, "MissionTitle 1 1: 8 ()"},
+      {7,
+       "ActorInfo 8 1: 24 (anActorIdx 2 1, theActorType 8* 2, theActorName 8* 2, theActorModelAndSkin 8* 2, "
+       "theActorSkill 4* 2)"},
+      {8, "OverallSkill 9 2: 4 ()"},
+      {9, "OverallSkill 9 4: 24 (? 4 1)"},
+      {15, "GetActorForceAndTeam 15 1: 24 (anActorIdx 2 1, theActorForce 8* 2, theActorTeam 8* 0)"},
+      {17,
+       "NeedToIncorporateMissionExperiences 17 1: 2 (aPartialFileName 8 1, theMissionsRecorded 3* 2, "
+       "theMissionsStudied 3* 2)"},
+      {31, "GetObjectiveNextMission 31 1: 8 (anObjectiveIdx 2 1, aNextMissionIdx 2 1)"},
+      {35,
+       "GetTeamData 35 1: 24 (aForceIdx 3 1, aTeamIdx 3 1, aTeamName 8* 2, aTeamDescription 8* 2, "
+       "anActorCount 3* 2)"},
+      {50, "GetParseMessage 50 1: 24 (aMessageIdx 3 1, aLine 3* 2, aNearText 8* 2, aCause 8* 2)"},
+  };
+  for (const auto& [index, row] : rows)
+    EXPECT_EQ(listed[index], row);
   ASSERT_EQ(info->GetDocumentation(15, name.Put(), doc.Put(), nullptr, nullptr), S_OK);
   EXPECT_EQ(Text(name), "GetActorForceAndTeam");
   EXPECT_EQ(Text(doc), "obtains force name and team name for actor");

@@ -208,19 +208,7 @@ TEST_F(Mission2, LateBoundCallsReachTheNewOperations) {
   BSTR description = nullptr;
   std::int32_t actors = -1;
   // Arguments last to first, as callers pass them.
-  VARIANT args[5];
-  for (VARIANT& arg : args)
-    VariantInit(&arg);
-  args[4].vt = VT_I4;
-  args[4].lVal = 1;
-  args[3].vt = VT_I4;
-  args[3].lVal = 0;
-  args[2].vt = VT_BYREF | VT_BSTR;
-  args[2].pbstrVal = &name;
-  args[1].vt = VT_BYREF | VT_BSTR;
-  args[1].pbstrVal = &description;
-  args[0].vt = VT_BYREF | VT_I4;
-  args[0].plVal = &actors;
+  VARIANT args[5] = {Ref(VT_I4, &actors), Ref(VT_BSTR, &description), Ref(VT_BSTR, &name), I4(0), I4(1)};
   DISPPARAMS params{args, nullptr, 5, 0};
   EXPECT_EQ(second_->Invoke(id, GUID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                             nullptr),

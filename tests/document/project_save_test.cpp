@@ -22,10 +22,6 @@ namespace {
 using namespace vyr::editor::testing;
 namespace fs = std::filesystem;
 
-struct NoRecent : RecentFiles {
-  void AddToRecent(const std::string&) override {}
-};
-
 using Files = std::map<std::string, std::string>;  // every file of the folder, name to bytes
 
 Files FolderFiles(const std::string& folder) {
@@ -52,7 +48,7 @@ void CountOrKill(const char*) {
 struct ProjectSave : ::testing::Test {
   ScratchFolder folder;
   ScriptedUi ui;
-  NoRecent recent;
+  RecordedRecent recent;
   MissionDocument doc;
   Files old_set, new_set;
 
@@ -115,7 +111,7 @@ TEST_F(ProjectSave, AKillAtAnyWriteOrRenameLeavesTheOldOrTheNewProjectAfterTheNe
     PutFiles(folder.dir(), old_set);
     SaveInChild(kill_at);
     MissionDocument opened;
-    NoRecent no_recent;
+    RecordedRecent no_recent;
     ASSERT_TRUE(LoadProject(opened, no_recent, folder / "w.cme")) << "step " << kill_at;
     const Files after = FolderFiles(folder.dir());
     if (after == old_set) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "tests/editor_test_support.h"
+#include "tests/lib_test_support.h"
 
 namespace vyr::editor {
 namespace {
@@ -148,17 +149,10 @@ TEST(InstallFileAssociation, RealToolsAcceptTheFiles) {
   ScratchFolder data;
   ScratchFolder config;
   // xdg-mime writes the default handler below the XDG config home: keep it away from the user's.
-  const char* old_config = std::getenv("XDG_CONFIG_HOME");
-  std::string saved = old_config ? old_config : "";
-  setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+  const ::vyr::testing::ScopedEnv env("XDG_CONFIG_HOME", config.str());
   SystemToolRunner tools;
   DesktopIntegration integration{data.str(), "/usr/bin/vyr-mission-editor", ""};
-  Status status = InstallFileAssociation(AssociatedFile::kMissionScript, integration, tools);
-  if (old_config) {
-    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_CONFIG_HOME");
-  }
+  const Status status = InstallFileAssociation(AssociatedFile::kMissionScript, integration, tools);
   ASSERT_TRUE(status) << status.message;
   // The database update compiled our package into a type of its own.
   const std::string compiled = Slurp(data / "mime/application/x-vyr-mission-script.xml");

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "editor/launch/error_check.h"
 #include "editor/launch/launch_commands.h"
 #include "tests/launch/launch_test_support.h"
+#include "tests/lib_test_support.h"
 
 namespace vyr::editor {
 namespace {
@@ -19,18 +19,7 @@ const std::string kLibrary = std::string(VYR_LIB_DIR) + "/libvyrparser.so";
 // Each test gets a registry file of its own, so nothing is registered for the user running the tests.
 struct LibraryParseTest : ::testing::Test {
   ScratchFolder folder;
-  std::optional<std::string> saved_registry;
-  void SetUp() override {
-    if (const char* old = std::getenv("VYR_REGISTRY_FILE")) saved_registry = old;
-    setenv("VYR_REGISTRY_FILE", (folder / "registry.reg").c_str(), 1);
-  }
-  void TearDown() override {
-    if (saved_registry) {
-      setenv("VYR_REGISTRY_FILE", saved_registry->c_str(), 1);
-    } else {
-      unsetenv("VYR_REGISTRY_FILE");
-    }
-  }
+  const ::vyr::testing::ScopedEnv registry{"VYR_REGISTRY_FILE", folder / "registry.reg"};
 };
 
 TEST_F(LibraryParseTest, ResultCodesOfTheLibrary) {

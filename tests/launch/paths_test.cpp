@@ -2,41 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "tests/lib_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnv {
- public:
-  void Set(const char* name, const char* value) {
-    if (!saved_.contains(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
-
 TEST(EditorDataFolder, OverrideThenXdgThenHome) {
-  ScopedEnv env;
+  ::vyr::testing::ScopedEnv env;
   env.Set("VYR_EDITOR_DATA_DIR", "/tmp/vyr-data/");
   env.Set("XDG_DATA_HOME", "/xdg");
   env.Set("HOME", "/home/me");

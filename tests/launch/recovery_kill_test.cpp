@@ -39,16 +39,6 @@ int Wait(pid_t pid) {
   return status;
 }
 
-class RestoringUi : public ScriptedUi {
- public:
-  std::optional<int> AskChoice(const std::string&, const std::string& text, const std::vector<std::string>&,
-                               const std::string&) override {
-    asked.push_back(text);
-    return 0;  // Restore
-  }
-  std::vector<std::string> asked;
-};
-
 TEST(RecoveryAfterKill, AKilledEditorsImportedWorkIsOfferedAndRestored) {
   ScratchFolder home;
   ::setenv("HOME", home.str().c_str(), 1);
@@ -77,10 +67,9 @@ TEST(RecoveryAfterKill, AKilledEditorsImportedWorkIsOfferedAndRestored) {
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
   MissionDocument document;
-  RestoringUi ui;
-  struct : RecentFiles {
-    void AddToRecent(const std::string&) override {}
-  } recent;
+  ChoosingUi ui;
+  ui.replies = {0};  // Restore
+  RecordedRecent recent;
   RecoverySession session(recovery);
   ASSERT_EQ(OfferRecovery(document, ui, recent, recovery, session), RecoveryOutcome::kRestored);
   ASSERT_EQ(ui.asked.size(), 1u);

@@ -17,30 +17,6 @@ namespace {
 using namespace testing;
 namespace fs = std::filesystem;
 
-struct NoRecent : RecentFiles {
-  void AddToRecent(const std::string& path) override { added.push_back(path); }
-  std::vector<std::string> added;
-};
-
-// Scripted dialogs, plus one scripted choice per recovery question.
-class ChoosingUi : public ScriptedUi {
- public:
-  std::optional<int> AskChoice(const std::string&, const std::string& text,
-                               const std::vector<std::string>& choices,
-                               const std::string& close_label) override {
-    asked.push_back(text);
-    offered = choices;
-    offered.push_back(close_label);
-    if (replies.empty()) return std::nullopt;
-    const auto reply = replies.front();
-    replies.pop_front();
-    return reply;
-  }
-  std::deque<std::optional<int>> replies;
-  std::vector<std::string> asked;
-  std::vector<std::string> offered;
-};
-
 int SessionCount(const std::string& recovery) {
   int count = 0;
   std::error_code ignored;
@@ -72,7 +48,7 @@ class RecoveryTest : public ::testing::Test {
   ScratchFolder scratch_;
   MissionDocument doc_;
   ChoosingUi ui_;
-  NoRecent recent_;
+  RecordedRecent recent_;
 };
 
 TEST(RecoveryManifest, RoundTripsByteForByteAndRefusesDamage) {
@@ -226,6 +202,7 @@ TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingA
   const auto copies = FindRecoveryCopies(recovery());
   ASSERT_EQ(copies.size(), 1u);
   EXPECT_TRUE(SavedAfterCopy(copies[0]));
+  ui_.replies = {std::nullopt};  // the question closed
   EXPECT_EQ(AskAboutRecovery(ui_, copies[0]), RecoveryChoice::kKeep);
   EXPECT_NE(
       ui_.asked.back().find("The project was saved after this copy was made, but it differs from the copy."),
@@ -262,6 +239,7 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   // Closing the question keeps the copy for the next start.
   MissionDocument fresh;
   RecoverySession session(recovery());
+  ui_.replies = {std::nullopt};
   EXPECT_EQ(OfferRecovery(fresh, ui_, recent_, recovery(), session), RecoveryOutcome::kNothing);
   ASSERT_EQ(ui_.asked.size(), 1u);
   EXPECT_NE(ui_.asked[0].find(scratch_ / "project/w.cme"), std::string::npos);

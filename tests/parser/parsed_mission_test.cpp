@@ -116,13 +116,6 @@ TEST(ParsedMission, RenameActorChangesConditionsExactlyAndLookups) {
   EXPECT_EQ(q->condition->name.str(), "rob");
   EXPECT_EQ(m.FindActor("bob"), nullptr);
   EXPECT_EQ(m.FindActor("rob"), bob);
-
-  const auto [force, team] = m.ForceAndTeamOf(bob);
-  EXPECT_EQ(force.str(), "f");
-  EXPECT_EQ(team.str(), "t");
-  MissionActor stranger;
-  const auto [no_force, no_team] = m.ForceAndTeamOf(&stranger);
-  EXPECT_TRUE(no_force.is_null() && no_team.is_null());
 }
 
 // A string replaced again and again takes turns in the same two places, whatever its holder read.

@@ -25,8 +25,6 @@ const std::string kRegsvr = std::string(VYR_BIN_DIR) + "/vyr-regsvr";
 
 class ComRuntime : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("VYR_REGISTRY_FILE", registry_file_.c_str(), 1); }
-  void TearDown() override { ::unsetenv("VYR_REGISTRY_FILE"); }
   RegistryTree Tree() const {
     RegistryTree tree;
     EXPECT_TRUE(Registry(registry_file_).Load(&tree));
@@ -48,6 +46,7 @@ class ComRuntime : public ::testing::Test {
   const ::vyr::testing::ScratchDir dir_;
   const std::string folder_ = dir_.path().string();
   const std::string registry_file_ = folder_ + "/registry.reg";
+  const ::vyr::testing::ScopedEnv env_{"VYR_REGISTRY_FILE", registry_file_};
 };
 
 TEST_F(ComRuntime, UnregisteredClassIsReportedAndOutPointerCleared) {

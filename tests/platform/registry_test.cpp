@@ -259,24 +259,15 @@ TEST_F(TempFolder, ProcessesWritingAtOnceLoseNothing) {
 }
 
 TEST(RegistryDefault, FollowsTheEnvironment) {
-  const char* saved = std::getenv("VYR_REGISTRY_FILE");
-  const std::string saved_value = saved ? saved : "";
-  ::setenv("VYR_REGISTRY_FILE", "/some/where.reg", 1);
+  ::vyr::testing::ScopedEnv env;
+  env.Set("VYR_REGISTRY_FILE", "/some/where.reg");
   EXPECT_EQ(Registry::Default().Path(), "/some/where.reg");
-  ::unsetenv("VYR_REGISTRY_FILE");
-  const char* saved_xdg = std::getenv("XDG_DATA_HOME");
-  const std::string saved_xdg_value = saved_xdg ? saved_xdg : "";
-  ::setenv("XDG_DATA_HOME", "/xdg", 1);
+  env.Set("VYR_REGISTRY_FILE", nullptr);
+  env.Set("XDG_DATA_HOME", "/xdg");
   EXPECT_EQ(Registry::Default().Path(), "/xdg/vyr/registry.reg");
-  ::setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored, as XDG asks
-  ::setenv("HOME", ::getenv("HOME") ? ::getenv("HOME") : "/home/u", 1);
-  EXPECT_EQ(Registry::Default().Path(), std::string(::getenv("HOME")) + "/.local/share/vyr/registry.reg");
-  if (saved_xdg) {
-    ::setenv("XDG_DATA_HOME", saved_xdg_value.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_DATA_HOME");
-  }
-  if (saved) ::setenv("VYR_REGISTRY_FILE", saved_value.c_str(), 1);
+  env.Set("XDG_DATA_HOME", "relative");  // not absolute: ignored, as XDG asks
+  env.Set("HOME", "/home/u");
+  EXPECT_EQ(Registry::Default().Path(), "/home/u/.local/share/vyr/registry.reg");
 }
 
 }  // namespace

@@ -29,36 +29,28 @@ using vyr::testing::RunVyr;
 using vyr::testing::ShellQuote;
 using vyr::testing::ToolRun;
 
-class NoRecent : public RecentFiles {
- public:
-  void AddToRecent(const std::string&) override {}
-};
-
 const std::string kLibrary = std::string(VYR_LIB_DIR) + "/libvyrparser.so";
 
 class VyrBuildImport : public ::testing::Test {
  protected:
-  // Each test registers into a registry of its own.
-  void SetUp() override { ::setenv("VYR_REGISTRY_FILE", (dir_ / "registry.reg").c_str(), 1); }
-  void TearDown() override { ::unsetenv("VYR_REGISTRY_FILE"); }
-
   // Saves `doc` as NAME.cme with its four section files in the test folder.
   std::string SaveProject(MissionDocument& doc, const std::string& name) {
     for (Section section : kAllSections)
       doc.SetSectionFile(section, SplitPath(dir_ / (name + std::string(TextsOf(section).extension))));
     ScriptedUi ui;
-    NoRecent recent;
+    RecordedRecent recent;
     EXPECT_TRUE(WriteProject(doc, ui, recent, dir_ / (name + ".cme")));
     return dir_ / (name + ".cme");
   }
 
   void Load(MissionDocument& doc, const std::string& name) {
-    NoRecent recent;
+    RecordedRecent recent;
     const Status status = LoadProject(doc, recent, dir_ / name);
     ASSERT_TRUE(status) << status.message;
   }
 
   ScratchFolder dir_;
+  const vyr::testing::ScopedEnv registry_{"VYR_REGISTRY_FILE", dir_ / "registry.reg"};  // each test its own
 };
 
 // The parse needs the library; without it these tests are skipped.
@@ -66,7 +58,6 @@ class VyrWithLibrary : public VyrBuildImport {
  protected:
   void SetUp() override {
     if (!fs::exists(kLibrary)) GTEST_SKIP() << "the library is not built: " << kLibrary;
-    VyrBuildImport::SetUp();
   }
 };
 

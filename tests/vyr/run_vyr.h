@@ -25,7 +25,9 @@ inline std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-inline ToolRun RunVyr(const std::vector<std::string>& arguments) {
+// Runs vyr and captures what it writes; `stdout_to` ("/dev/full", "&-" to close it) sends its standard
+// output there instead.
+inline ToolRun RunVyr(const std::vector<std::string>& arguments, const std::string& stdout_to = "") {
   namespace fs = std::filesystem;
   static int run_number = 0;
   const fs::path capture = fs::temp_directory_path() / ("vyr_tool_run_" + std::to_string(::getpid()) + "_" +
@@ -36,7 +38,7 @@ inline ToolRun RunVyr(const std::vector<std::string>& arguments) {
     command += ShellQuote(argument);
   }
   command += " >";
-  command += ShellQuote(capture.string() + ".out");
+  command += stdout_to.empty() ? ShellQuote(capture.string() + ".out") : stdout_to;
   command += " 2>";
   command += ShellQuote(capture.string() + ".err");
   const int status = std::system(command.c_str());

@@ -179,26 +179,6 @@ TEST_F(VyrToolTest, PlanPrintsOneTeamsPlan) {
   EXPECT_NE(run.err.find("no team 'ALPHA'"), std::string::npos) << run.err;
 }
 
-// Runs vyr with its standard output sent where `redirection` says (">/dev/full", ">&-"); the error stream
-// is captured.
-ToolRun RunVyrWithOutput(const std::vector<std::string>& arguments, const std::string& redirection,
-                         const std::string& error_file) {
-  std::string command = ShellQuote(std::string(VYR_BIN_DIR) + "/vyr");
-  for (const std::string& argument : arguments) {
-    command += ' ';
-    command += ShellQuote(argument);
-  }
-  command += ' ';
-  command += redirection;
-  command += " 2>";
-  command += ShellQuote(error_file);
-  const int status = std::system(command.c_str());
-  ToolRun run;
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadFileBytes(error_file);
-  return run;
-}
-
 TEST_F(VyrToolTest, OutputThatCannotBeWrittenIsAFailureWithTheSystemsReason) {
   Write("good.vyr", kScript);
   // A dump far larger than any buffer, so the first failing write comes in the middle.
@@ -216,10 +196,10 @@ TEST_F(VyrToolTest, OutputThatCannotBeWrittenIsAFailureWithTheSystemsReason) {
                                                {"plan", Path("good.vyr"), "alpha"},
                                                {"advise", Path("city")}};
   for (const auto& arguments : commands) {
-    ToolRun run = RunVyrWithOutput(arguments, ">/dev/full", Path("err"));
+    ToolRun run = RunVyr(arguments, "/dev/full");
     EXPECT_EQ(run.exit_code, 1) << arguments[0];
     EXPECT_EQ(run.err, "vyr: cannot write the standard output: No space left on device\n") << arguments[0];
-    run = RunVyrWithOutput(arguments, ">&-", Path("err"));
+    run = RunVyr(arguments, "&-");
     EXPECT_EQ(run.exit_code, 1) << arguments[0];
     EXPECT_EQ(run.err, "vyr: cannot write the standard output: Bad file descriptor\n") << arguments[0];
   }
@@ -228,10 +208,10 @@ TEST_F(VyrToolTest, OutputThatCannotBeWrittenIsAFailureWithTheSystemsReason) {
   ASSERT_EQ(whole.exit_code, 0) << whole.err;
   EXPECT_GT(whole.out.size(), 200000u);
   EXPECT_EQ(nlohmann::json::parse(whole.out)["locations"].size(), 4002u);
-  EXPECT_EQ(RunVyrWithOutput({"check", Path("good.vyr")}, ">/dev/full", Path("err")).exit_code, 0);
+  EXPECT_EQ(RunVyr({"check", Path("good.vyr")}, "/dev/full").exit_code, 0);
   // A parse problem keeps its own exit code when there was nothing to print.
   Write("bad.vyr", "mission \"m\" {");
-  EXPECT_EQ(RunVyrWithOutput({"dump", Path("bad.vyr")}, ">/dev/full", Path("err")).exit_code, 2);
+  EXPECT_EQ(RunVyr({"dump", Path("bad.vyr")}, "/dev/full").exit_code, 2);
 }
 
 }  // namespace
