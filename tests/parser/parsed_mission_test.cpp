@@ -256,7 +256,7 @@ TEST(ModelMemory, ReusableSpaceStaysCloseToItsListsAmongOtherRecords) {
     for (int round = 1; round <= 6; ++round) {
       for (auto& [data, size] : lists) {
         char* longer = static_cast<char*>(space.Allocate(size + part));
-        std::memcpy(longer, data, size);
+        if (size) std::memcpy(longer, data, size);
         std::memset(longer + size, round, part);
         space.Release(data, size);
         data = longer;
