@@ -216,6 +216,57 @@ TEST(ModelMemory, ReusableSpaceMergesAndReusesWhatIsGivenBack) {
   EXPECT_LT(memory.reserved() - reserved_before, std::size_t{4} << 20);
 }
 
+#if !defined(VYR_MODEL_MEMORY_CHECKED)
+// What was handed out counts its alignment, and neither the free end of a block given up for the
+// next nor the unused rest of the current block.
+TEST(ModelMemory, HandedOutCountsWhatRecordsMayHaveTouched) {
+  ModelMemory memory;
+  EXPECT_EQ(memory.handed_out(), 0u);
+  memory.Allocate(10, 1);
+  memory.Allocate(8, 8);
+  EXPECT_EQ(memory.handed_out(), 24u);
+  memory.Allocate(40000, 16);
+  EXPECT_EQ(memory.handed_out(), 40032u);
+  memory.Allocate(30000, 1);  // 25504 bytes left in the first block: a 2 MB one follows
+  EXPECT_EQ(memory.handed_out(), 70032u);
+  EXPECT_EQ(memory.reserved(), 65536u + (2u << 20));
+  memory.Allocate(2100000, 1);  // a block of its own: the current one keeps its free room
+  memory.Allocate(100, 1);
+  EXPECT_EQ(memory.handed_out(), 70032u + 2100001u + 100u);
+  EXPECT_EQ(memory.reserved(), 65536u + (2u << 20) + 2100001u);
+}
+#endif
+
+// The same with the model's other records taken between the lists, as a script's texts are: the
+// room a list gives back merges only within the piece it came from, so long lists need pieces that
+// hold many of them.
+TEST(ModelMemory, ReusableSpaceStaysCloseToItsListsAmongOtherRecords) {
+  for (const std::size_t part : {std::size_t{3200}, std::size_t{32000}}) {
+    ModelMemory memory;
+    ReusableSpace space(memory);
+    std::vector<std::pair<char*, std::size_t>> lists(100, {nullptr, 0});
+    std::size_t others = 0;
+    for (int round = 1; round <= 6; ++round) {
+      for (auto& [data, size] : lists) {
+        char* longer = static_cast<char*>(space.Allocate(size + part));
+        if (size) std::memcpy(longer, data, size);
+        std::memset(longer + size, round, part);
+        space.Release(data, size);
+        data = longer;
+        size += part;
+        static_cast<char*>(memory.Allocate(50, 1))[49] = 1;
+        others += 50;
+      }
+    }
+    for (const auto& [data, size] : lists) {
+      EXPECT_EQ(data[0], 1);
+      EXPECT_EQ(data[size - 1], 6);
+    }
+    const std::size_t in_use = lists.size() * 6 * part + others;
+    EXPECT_LT(memory.handed_out(), in_use + in_use / 4) << part;
+  }
+}
+
 #if defined(VYR_MODEL_MEMORY_CHECKED)
 // Under the address sanitizer a write just past a record is caught, as it would be on the heap.
 TEST(ModelMemory, AWritePastARecordIsCaughtUnderTheSanitizer) {

@@ -447,6 +447,24 @@ TEST(ParserFiles, ScriptsWithEitherLineEndParseAlikeFromDisk) {
   EXPECT_TRUE(::vyr::testing::SameText(Outline(lf), Outline(crlf)));
 }
 
+// A script typed with tabs, line breaks and comments between its tokens, whose plans are continued
+// by later parts: each part's instructions follow the earlier ones, in order.
+TEST(ParserFiles, PlansContinuedByLaterPartsKeepEveryPartInOrder) {
+  const std::filesystem::path dir = std::filesystem::path(VYR_TEST_DATA_DIR) / "parser" / "corpus";
+  ParsedMission m;
+  std::ostringstream errors;
+  ASSERT_EQ(ParseMissionFile(dir / "typed.vyr", m, errors), ParseResult::kSuccess) << errors.str();
+  ASSERT_EQ(m.all_teams.size(), 2u);
+  std::vector<std::string> plan;
+  for (const PlanInstruction& i : m.all_teams[0]->plan.instructions)
+    plan.push_back(std::string(InstructionName(i.kind)) + " " + i.second.str());
+  EXPECT_EQ(plan, (std::vector<std::string>{"radio r1", "signal c1", "phase ", "wait until code w1",
+                                            "split s1", "advance p0", "signal p1", "continue p1", "wait ",
+                                            "radio r3", "wait ", "radio r4"}));
+  ASSERT_EQ(m.all_teams[1]->plan.instructions.size(), 1u);
+  EXPECT_EQ(m.all_teams[1]->plan.instructions[0].second.view(), "r2");
+}
+
 // Scripts far larger than the scanner's read window, from disk and from memory, with CR LF line ends.
 TEST(ParserFiles, ScriptsLargerThanTheReadWindowParseWhole) {
   std::string annotation(300000, 'n');

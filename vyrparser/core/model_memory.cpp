@@ -21,8 +21,10 @@ namespace {
 // to 32 MB, so a large script's model lives in a few dozen blocks.
 constexpr std::size_t kFirstLargeBlock = std::size_t{2} << 20;
 constexpr std::size_t kLargestBlock = std::size_t{32} << 20;
-// ReusableSpace takes pieces of this size from the model's memory.
+// ReusableSpace takes pieces of at least this size from the model's memory, room for this many
+// lists of the size asked for (up to the largest block).
 constexpr std::size_t kReusablePiece = std::size_t{256} << 10;
+constexpr std::size_t kListsPerPiece = 16;
 }  // namespace
 
 ModelMemory::~ModelMemory() {
@@ -52,7 +54,10 @@ void* ReusableSpace::Allocate(std::size_t bytes) {
   }
   if (static_cast<std::size_t>(end_ - next_) < bytes) {
     if (next_ != end_) Release(next_, static_cast<std::size_t>(end_ - next_));
-    const std::size_t piece = std::max(bytes, kReusablePiece);
+    // A piece holds many lists of the size asked for: lists continued in turn give back room that
+    // the next longer list can only reuse when it merges with its neighbours in the same piece.
+    const std::size_t piece =
+        std::max({kReusablePiece, bytes, std::min(kListsPerPiece * bytes, kLargestBlock)});
     next_ = static_cast<char*>(memory_.Allocate(piece, 16));
     end_ = next_ + piece;
   }
@@ -107,6 +112,7 @@ void* ModelMemory::AllocateInNewBlock(std::size_t bytes, std::size_t alignment) 
   VYR_POISON(data, next_block_size_);
   blocks_.push_back({data, next_block_size_});
   reserved_ += next_block_size_;
+  left_behind_ += static_cast<std::size_t>(end_ - next_);
   next_ = static_cast<char*>(data);
   end_ = next_ + next_block_size_;
   // After a first small block, a large page's worth: a script beyond the first block is a large one.

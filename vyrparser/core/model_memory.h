@@ -52,6 +52,10 @@ class ModelMemory {
   std::size_t reserved() const {
     return reserved_;
   }
+  // Bytes handed out so far, with their alignment: the most the model can have touched.
+  std::size_t handed_out() const {
+    return reserved_ - left_behind_ - static_cast<std::size_t>(end_ - next_);
+  }
 
  private:
   void* Take(std::size_t bytes, std::size_t alignment) {
@@ -75,6 +79,7 @@ class ModelMemory {
   char* end_ = nullptr;
   std::size_t next_block_size_ = 64 * 1024;
   std::size_t reserved_ = 0;
+  std::size_t left_behind_ = 0;  // the free ends of blocks given up for a new one
 };
 
 // Room, in a model's memory, for lists that are replaced by longer copies of themselves (the plan of a

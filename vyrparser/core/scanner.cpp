@@ -220,9 +220,9 @@ inline void Set(Token& t, Tok kind, const char* begin, const char* end) {
 // at or after `p` that is none of these. A 16-byte load starts at or before the run's sentinel,
 // which is no white space, so the padding makes it safe.
 inline const char* SkipSpace(const char* p) {
-  // Tokens mostly follow one another directly or after one blank.
+  // Tokens mostly follow one another directly or after one blank, tab or line feed.
   if (!(ClassOf(*p) & kSpace)) return p;
-  if (*p == ' ' && !(ClassOf(p[1]) & kSpace)) return p + 1;
+  if (*p != '\r' && !(ClassOf(p[1]) & kSpace)) return p + 1;
 #if defined(__SSE2__)
   for (;;) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
