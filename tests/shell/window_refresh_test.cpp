@@ -104,6 +104,13 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
   ASSERT_TRUE(document_.actor(0, 0, 1).weapon[2]);
   Undo();
   EXPECT_FALSE(Control<QCheckBox>(bot, "Check3")->isChecked());
+  Redo();  // every weapon box follows its own weapon, not only the one that changed
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(Control<QCheckBox>(bot, ("Check" + std::to_string(i + 1)).c_str())->isChecked(),
+              document_.actor(0, 0, 1).weapon[static_cast<std::size_t>(i)])
+        << i;
+  }
+  Undo();
   Undo();
   EXPECT_EQ(Box(bot, "npc_skill")->text(), "0.5");
   EXPECT_EQ(Control<QSlider>(bot, "Slider1")->value(), 1);
