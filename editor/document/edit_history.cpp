@@ -248,6 +248,22 @@ void EditHistory::Trim() {
   }
 }
 
+std::vector<std::string> EditHistory::UndoLabels() const {
+  std::vector<std::string> labels;
+  labels.reserve(undo_.size());
+  for (const Step& step : undo_)
+    labels.push_back(step.label);
+  return labels;
+}
+
+std::vector<std::string> EditHistory::RedoLabels() const {
+  std::vector<std::string> labels;
+  labels.reserve(redo_.size());
+  for (auto step = redo_.rbegin(); step != redo_.rend(); ++step)
+    labels.push_back(step->label);
+  return labels;
+}
+
 bool EditHistory::Undo() {
   if (undo_.empty() || open_) return false;
   CloseMerge();

@@ -82,6 +82,10 @@ class EditHistory {
   // The label of the step Undo or Redo would take back or make again; empty when there is none.
   std::string UndoLabel() const { return undo_.empty() ? std::string() : undo_.back().label; }
   std::string RedoLabel() const { return redo_.empty() ? std::string() : redo_.back().label; }
+  // Every kept step's label: those Undo would take back, oldest first, and those Redo would make again,
+  // the next first.
+  std::vector<std::string> UndoLabels() const;
+  std::vector<std::string> RedoLabels() const;
   bool Undo();
   bool Redo();
   void Clear();

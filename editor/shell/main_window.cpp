@@ -43,6 +43,7 @@
 #include "editor/script/import.h"
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
+#include "editor/shell/history_dock.h"
 #include "editor/shell/main_window_menus.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
@@ -163,6 +164,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
   CreateModifiedCheck();
   CreateMap();
   CreateProblems();
+  history_dock_ = new HistoryDock(undo_->history(), this);
+  addDockWidget(Qt::RightDockWidgetArea, history_dock_);
+  history_dock_->hide();
+  connect(history_dock_, &QDockWidget::visibilityChanged, this, [this] { UpdateActions(); });
   Connect();
   UpdateActions();
   UpdateCaption();

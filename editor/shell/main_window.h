@@ -27,6 +27,7 @@ namespace vyr::gui {
 
 class AutosaveTimer;
 class FindWindow;
+class HistoryDock;
 class ProjectWindow;
 class frm_template2;
 class MapDock;
@@ -84,6 +85,7 @@ class MainWindow : public QMainWindow {
   QMdiArea* mdi_area() const { return mdi_; }
   MapDock* map_dock() const { return map_dock_; }
   ProblemsDock* problems_dock() const { return problems_dock_; }
+  HistoryDock* history_dock() const { return history_dock_; }
   QMenu* menu(const QString& name) const;
   FindWindow* find_window() const { return find_window_; }
   AutosaveTimer* autosave() const { return autosave_; }
@@ -151,6 +153,7 @@ class MainWindow : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   MapDock* map_dock_ = nullptr;
   ProblemsDock* problems_dock_ = nullptr;
+  HistoryDock* history_dock_ = nullptr;
   std::map<QString, QMenu*> menus_;
   std::vector<QAction*> actions_;  // one per row of Commands(), in its order
   // The kind of the node last clicked, other than a category: what the toolbar's edit buttons serve.

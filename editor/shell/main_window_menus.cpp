@@ -16,6 +16,7 @@
 #include "editor/shell/about_window.h"
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
+#include "editor/shell/history_dock.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/problems_dock.h"
 #include "editor/shell/recent_files_menu.h"
@@ -300,6 +301,16 @@ const std::vector<Command>& MainWindow::Commands() {
        .flags = kCheckable,
        .run = [](W& w) { w.ToggleProblems(); },
        .checked = [](const W& w) { return w.problems_dock_ != nullptr && !w.problems_dock_->isHidden(); }},
+      {.name = "mn_view_history",
+       .caption = "&History",
+       .menu = "mn_view",
+       .flags = kCheckable,
+       .run =
+           [](W& w) {
+             w.history_dock_->setVisible(w.history_dock_->isHidden());
+             w.UpdateActions();
+           },
+       .checked = [](const W& w) { return w.history_dock_ != nullptr && !w.history_dock_->isHidden(); }},
       {.name = "mn_window_cascade", .caption = "&Cascade", .menu = "mn_window", .enabled = Never},
       {.name = "mn_window_tile", .caption = "&Tile", .menu = "mn_window", .enabled = Never},
       {.name = "mn_window_debug",

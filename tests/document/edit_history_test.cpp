@@ -449,6 +449,27 @@ TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
   EXPECT_EQ(bounded.dropped_steps(), 0u);
 }
 
+// The labels come oldest first for undo and next first for redo, and lose the dropped steps.
+TEST(EditHistoryTest, LabelsListTheKeptStepsInHistoryOrder) {
+  MissionDocument doc;
+  EditHistory history(doc, {3, std::size_t{64} << 20});
+  for (const char* name : {"a", "b", "c", "d"})
+    history.Perform(std::string("Add ") + name, [&] { (void)doc.AddLocation(name, "", 0, 0, 0); });
+  using Labels = std::vector<std::string>;
+  EXPECT_EQ(history.UndoLabels(), (Labels{"Add b", "Add c", "Add d"}));
+  EXPECT_TRUE(history.RedoLabels().empty());
+  history.Undo();
+  history.Undo();
+  EXPECT_EQ(history.UndoLabels(), Labels{"Add b"});
+  EXPECT_EQ(history.RedoLabels(), (Labels{"Add c", "Add d"}));
+  history.Redo();
+  EXPECT_EQ(history.UndoLabels(), (Labels{"Add b", "Add c"}));
+  EXPECT_EQ(history.RedoLabels(), Labels{"Add d"});
+  history.Perform("Add e", [&] { (void)doc.AddLocation("e", "", 0, 0, 0); });
+  EXPECT_EQ(history.UndoLabels(), (Labels{"Add b", "Add c", "Add e"}));
+  EXPECT_TRUE(history.RedoLabels().empty());
+}
+
 TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {
   MissionDocument doc;
   EditHistory history(doc);
