@@ -309,19 +309,20 @@ MapViewport MapViewport::Fitting(const editor::MapBounds& bounds, double width, 
   return view;
 }
 
-void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
-                     const editor::MissionMap& map, const MapViewport& view, double width, double height,
-                     const MapPaintOptions& options, unsigned layers) {
+namespace {
+
+// The layers asked for; without the top layer the document is not looked at (it may be null).
+void PaintLayers(QPainter& painter, const editor::MissionDocument* document,
+                 const editor::NodeAddress& selected, const editor::MissionMap& map, const MapViewport& view,
+                 double width, double height, const MapPaintOptions& options, unsigned layers) {
   const bool ground_layer = (layers & kGroundLayer) != 0;
   const bool route_layer = (layers & kRouteLayer) != 0;
-  const bool top_layer = (layers & kTopLayer) != 0;
+  const bool top_layer = (layers & kTopLayer) != 0 && document != nullptr;
   painter.save();
   if (ground_layer) painter.fillRect(QRectF(0, 0, width, height), kBackground);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF seen(-kCullMargin, -kCullMargin, width + 2 * kCullMargin, height + 2 * kCullMargin);
   const auto in_view = [&seen](QPointF at) { return seen.contains(at); };
-  const editor::NodeAddress selected =
-      options.with_selection ? SelectedRecord(document) : editor::NodeAddress{};
   const auto is_selected = [&selected](NodeImage image, int index) {
     return selected.image == image && selected.index == index;
   };
@@ -374,7 +375,7 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     }
     if (reach > r && outlined.insert(PixelKey(centre, QPointF(r, 0), false)).second)
       outlines.emplace_back(centre, r, lit);
-    if (circle.area != labelled_area && circle.area < document.area_count()) {
+    if (top_layer && circle.area != labelled_area && circle.area < document->area_count()) {
       labelled_area = circle.area;
       area_labels.push_back({centre - QPointF(kPointRadius + 3, r), circle.area, lit});
     }
@@ -476,13 +477,13 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     }
     painter.setPen(QPen(kHighlight, 3));
     painter.drawEllipse(at, kPointRadius + 4, kPointRadius + 4);
-    if (point.location < document.location_count())
-      labels.Place(at, Text(document.location(point.location).loc_name), kHighlight, true);
+    if (point.location < document->location_count())
+      labels.Place(at, Text(document->location(point.location).loc_name), kHighlight, true);
   }
   for (const editor::MapPoint& point : map.points) {
-    if (point.location >= document.location_count()) continue;
+    if (point.location >= document->location_count()) continue;
     if (const QPointF at = place_of(point); in_view(at))
-      labels.Place(at, Text(document.location(point.location).loc_name), QColor(0x20, 0x20, 0x28));
+      labels.Place(at, Text(document->location(point.location).loc_name), QColor(0x20, 0x20, 0x28));
   }
 
   // Names that are no location, where the team stands when its plan names them.
@@ -494,20 +495,40 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     labels.Place(at + QPointF(4, 10), Text(warning.name) + "?", QColor(0xa0, 0x10, 0x10));
   }
   for (const auto& [corner, route] : starts) {
-    if (route->force < document.force_count() && route->team < document.team_count(route->force)) {
+    if (route->force < document->force_count() && route->team < document->team_count(route->force)) {
       QColor colour = ForceColour(route->force).darker(140);
       if (any_lit && !lit_route(*route)) colour.setAlpha(110);
       labels.Place(corner + QPointF(-kPointRadius - 3, 24),
-                   Text(document.team(route->force, route->team).team_name), colour);
+                   Text(document->team(route->force, route->team).team_name), colour);
     }
   }
   for (const AreaLabel& label : area_labels) {
-    labels.Place(label.at, Text(document.area(label.area).area_name),
+    labels.Place(label.at, Text(document->area(label.area).area_name),
                  label.lit ? kHighlight : QColor(0x2a, 0x5e, 0x40), label.lit);
   }
   if (options.scale_bar) PaintScaleBar(painter, view, height);
 
   painter.restore();
+}
+
+}  // namespace
+
+void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
+                     const editor::MissionMap& map, const MapViewport& view, double width, double height,
+                     const MapPaintOptions& options, unsigned layers) {
+  const editor::NodeAddress selected =
+      options.with_selection ? SelectedRecord(document) : editor::NodeAddress{};
+  PaintLayers(painter, &document, selected, map, view, width, height, options, layers);
+}
+
+void PaintMapGround(QPainter& painter, const editor::MissionMap& map, const editor::NodeAddress& selected,
+                    const MapViewport& view, double width, double height, const MapPaintOptions& options) {
+  PaintLayers(painter, nullptr, options.with_selection ? selected : editor::NodeAddress{}, map, view, width,
+              height, options, kGroundLayer | kRouteLayer);
+}
+
+editor::NodeAddress MapSelection(const editor::MissionDocument& document) {
+  return SelectedRecord(document);
 }
 
 editor::Status ExportMissionMap(const editor::MissionDocument& document, const std::string& path,
