@@ -239,7 +239,7 @@ void BM_PaintAfterRouteEdit(benchmark::State& state) {
     shown.Paint();
     if (state.range(0) == 1) {
       while (!shown.view.RoutesSettled())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
       shown.Paint();
     }
   }
