@@ -295,6 +295,13 @@ TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
   document_.MakeCurrent(document_.tree().AreaNode(0));
   EXPECT_EQ(shown(), fresh());
 
+  // Resized, the picture of the old size stands in until the one of the new size is in.
+  view_->setMinimumSize(view_->width() + 60, view_->height() + 40);
+  view_->resize(view_->minimumSize());
+  (void)view_->grab();
+  EXPECT_FALSE(view_->RoutesSettled());
+  EXPECT_EQ(shown(), fresh());
+
   // Panned, the old picture stands in until the pause; then the routes are drawn anew.
   view_->PanBy(QPointF(40, -25));
   EXPECT_FALSE(view_->RoutesSettled());

@@ -301,16 +301,16 @@ void MapView::AcceptRoutes(RoutesPicture picture) {
 
 // Names and points are drawn every time; ground and routes come from the kept picture. When it shows
 // other routes or another viewport it stands in, moved and scaled into place, while the worker thread
-// draws the new one: at once after an edit, after a pause once the author pans or zooms. Only a view
-// with no picture of its size draws ground and routes here.
+// draws the new one: at once after an edit or a resize, after a pause once the author pans or zooms.
+// Only a view with no picture yet draws ground and routes here.
 void MapView::paintEvent(QPaintEvent*) {
   (void)map();
   const std::uint64_t fingerprint = CurrentFingerprint();
   const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
-  if (routes_.image.isNull() || routes_.pixels != pixels) {
+  if (routes_.image.isNull()) {
     RedrawRoutes();
   } else if (!Matches(routes_, fingerprint) && !Matches(requested_, fingerprint)) {
-    if (routes_.fingerprint != fingerprint) {
+    if (routes_.fingerprint != fingerprint || routes_.pixels != pixels) {
       RequestRoutes();
     } else if (!sharpen_->isActive()) {
       sharpen_->start();
@@ -319,7 +319,7 @@ void MapView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const MapViewport& drawn = routes_.viewport;
   if (drawn.scale != viewport_.scale || drawn.origin_x != viewport_.origin_x ||
-      drawn.origin_y != viewport_.origin_y) {
+      drawn.origin_y != viewport_.origin_y || routes_.pixels != pixels) {
     painter.fillRect(rect(), palette().window());
     const double factor = viewport_.scale / drawn.scale;
     painter.save();
