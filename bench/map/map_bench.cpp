@@ -225,6 +225,43 @@ void BM_TypePlan(benchmark::State& state) {
 }
 BENCHMARK(BM_TypePlan)->Unit(benchmark::kMillisecond);
 
+// An edit that changes one team's route, and the paint that follows it: the kept picture stands in
+// while the routes are drawn off the GUI thread (range 1: and the wait until the new picture is in, and
+// its paint).
+void BM_PaintAfterRouteEdit(benchmark::State& state) {
+  ShownView shown;
+  MissionDocument& doc = RoutesDocument();
+  const std::string original = doc.team(50, 10).plan;
+  const std::string other = "insert at " + LocationName(3) + "; advance towards " + LocationName(90) + ";";
+  int edits = 0;
+  for (auto _ : state) {
+    (void)doc.SetField(RecordRef::Team(50, 10), Field::kPlan, edits++ % 2 == 0 ? other : original);
+    shown.Paint();
+    if (state.range(0) == 1) {
+      while (!shown.view.RoutesSettled())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      shown.Paint();
+    }
+  }
+  (void)doc.SetField(RecordRef::Team(50, 10), Field::kPlan, original);
+  state.counters["dropped"] = shown.view.dropped_pictures();
+}
+BENCHMARK(BM_PaintAfterRouteEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A team selected in the tree, then its force, and the paint that shows the selection.
+void BM_PaintAfterSelection(benchmark::State& state) {
+  ShownView shown;
+  MissionDocument& doc = RoutesDocument();
+  int selections = 0;
+  for (auto _ : state) {
+    const int force = selections++ % 100;
+    doc.MakeCurrent(selections % 2 == 0 ? doc.tree().TeamNode(force, 3) : doc.tree().ForceNode(force));
+    shown.Paint();
+  }
+  doc.MakeCurrent(kNoNode);
+}
+BENCHMARK(BM_PaintAfterSelection)->Unit(benchmark::kMillisecond);
+
 void BM_ExportPng(benchmark::State& state) {
   const MissionDocument& doc = RoutesDocument();
   const std::string path = SharedFullProject().folder + "map.png";

@@ -24,6 +24,14 @@ done
 if [ -f "$build/bin/vyr-mission-editor" ]; then
   [ -x "$prefix/bin/vyr-mission-editor" ] || fail "bin/vyr-mission-editor is not installed"
   [ -f "$prefix/share/man/man1/vyr-mission-editor.1" ] || fail "the editor's manual page is not installed"
+  [ -x "$prefix/bin/vyr-map" ] || fail "bin/vyr-map is not installed"
+  [ -f "$prefix/share/man/man1/vyr-map.1" ] || fail "vyr-map's manual page is not installed"
+  if command -v man >/dev/null; then
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$prefix/share/man/man1/vyr-map.1" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "vyr-map.1: $warnings"
+  fi
+  # The moved vyr finds the vyr-map beside it.
+  "$prefix/bin/vyr" map "$project" "$scratch/map.svg" || fail "the moved vyr cannot draw a map"
 fi
 # The manual pages name the library's place relative to the programs; a stale one would send readers astray.
 relative=$(realpath -m --relative-to="$prefix/bin" "$prefix/$moduledir")

@@ -44,6 +44,16 @@ class MapWindowTest : public MainWindowFixture {
 
   QPoint At(double x, double y) { return view_->viewport().ToScreen(x, y).toPoint(); }
 
+  // The view's picture once the ground and routes drawn off the GUI thread have come back.
+  QImage Settled() {
+    const auto settled = [this] {
+      (void)view_->grab();
+      return view_->RoutesSettled();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(settled, 10000));
+    return view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
   // Presses at `from`, moves in two steps to `to` and lets go there.
   void Drag(QPoint from, QPoint to) {
     QTest::mousePress(view_, Qt::LeftButton, {}, from);
@@ -204,13 +214,13 @@ TEST_F(MapWindowTest, AHiddenForceDrawsNothingAndTheLegendHidesIt) {
   legend->item(1)->setCheckState(Qt::Unchecked);
   EXPECT_FALSE(view_->IsForceShown(1));
   EXPECT_TRUE(view_->IsForceShown(0));
-  const QImage hidden = view_->grab().toImage();
+  const QImage hidden = Settled();
 
   // The same picture as a mission whose second force has no plan: no route, start, name or warning.
   ASSERT_TRUE(document_.SetField(RecordRef::Team(1, 0), editor::Field::kPlan, std::string()));
   legend->item(1)->setCheckState(Qt::Checked);
   EXPECT_TRUE(view_->IsForceShown(1));
-  EXPECT_EQ(view_->grab().toImage(), hidden);
+  EXPECT_EQ(Settled(), hidden);
 
   // A double click shows one force alone, and a second one every force again.
   emit legend->itemDoubleClicked(legend->item(0));
@@ -274,7 +284,7 @@ TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
                         view_->viewport().origin_y - other.viewport().origin_y));
     return other.grab().toImage().convertToFormat(QImage::Format_RGB32);
   };
-  const auto shown = [this] { return view_->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  const auto shown = [this] { return Settled(); };
   (void)shown();  // lays the dock out: the view takes its size
   ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocY, Integer(-300)));
   EXPECT_EQ(shown(), fresh());
@@ -285,11 +295,41 @@ TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
   document_.MakeCurrent(document_.tree().AreaNode(0));
   EXPECT_EQ(shown(), fresh());
 
+  // Resized, the picture of the old size stands in until the one of the new size is in.
+  view_->setMinimumSize(view_->width() + 60, view_->height() + 40);
+  view_->resize(view_->minimumSize());
+  (void)view_->grab();
+  EXPECT_FALSE(view_->RoutesSettled());
+  EXPECT_EQ(shown(), fresh());
+
   // Panned, the old picture stands in until the pause; then the routes are drawn anew.
   view_->PanBy(QPointF(40, -25));
-  (void)view_->grab();
-  QTest::qWait(400);
+  EXPECT_FALSE(view_->RoutesSettled());
   EXPECT_EQ(shown(), fresh());
+}
+
+// Routes are drawn off the GUI thread: after an edit the old picture stands in until the new one comes
+// back, and a picture asked for before a later edit is thrown away rather than shown over it.
+TEST_F(MapWindowTest, APictureOvertakenByAnEditIsDropped) {
+  (void)Settled();
+  const QImage before = view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(40)));
+  (void)view_->grab();
+  EXPECT_FALSE(view_->RoutesSettled());
+  // Asked for, then overtaken before its answer is taken in: two more edits, each asking again.
+  ASSERT_TRUE(
+      document_.SetField(RecordRef::Team(0, 0), editor::Field::kPlan, std::string("insert at tower;")));
+  (void)view_->grab();
+  ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(500)));
+  const QImage settled = Settled();
+  EXPECT_GE(view_->dropped_pictures(), 1);
+
+  MapView fresh(document_);
+  fresh.resize(view_->size());
+  fresh.PanBy(QPointF(view_->viewport().origin_x - fresh.viewport().origin_x,
+                      view_->viewport().origin_y - fresh.viewport().origin_y));
+  EXPECT_EQ(settled, fresh.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  EXPECT_NE(settled, before);
 }
 
 // The view rebuilds only what an edit changed; what it shows must still be what a full build shows.

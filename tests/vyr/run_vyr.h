@@ -25,14 +25,15 @@ inline std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-// Runs vyr and captures what it writes; `stdout_to` ("/dev/full", "&-" to close it) sends its standard
-// output there instead.
-inline ToolRun RunVyr(const std::vector<std::string>& arguments, const std::string& stdout_to = "") {
+// Runs `program` and captures what it writes; `environment` ("NAME=value") is set for it alone.
+inline ToolRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& environment = "", const std::string& stdout_to = "") {
   namespace fs = std::filesystem;
   static int run_number = 0;
   const fs::path capture = fs::temp_directory_path() / ("vyr_tool_run_" + std::to_string(::getpid()) + "_" +
                                                         std::to_string(run_number++));
-  std::string command = ShellQuote(std::string(VYR_BIN_DIR) + "/vyr");
+  std::string command = environment.empty() ? std::string() : "env " + ShellQuote(environment) + ' ';
+  command += ShellQuote(program);
   for (const std::string& argument : arguments) {
     command += ' ';
     command += ShellQuote(argument);
@@ -49,6 +50,12 @@ inline ToolRun RunVyr(const std::vector<std::string>& arguments, const std::stri
   fs::remove(capture.string() + ".out");
   fs::remove(capture.string() + ".err");
   return run;
+}
+
+// Runs vyr and captures what it writes; `stdout_to` ("/dev/full", "&-" to close it) sends its standard
+// output there instead.
+inline ToolRun RunVyr(const std::vector<std::string>& arguments, const std::string& stdout_to = "") {
+  return RunProgram(std::string(VYR_BIN_DIR) + "/vyr", arguments, "", stdout_to);
 }
 
 }  // namespace vyr::testing

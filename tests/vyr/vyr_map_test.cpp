@@ -125,5 +125,33 @@ TEST_F(VyrMapTest, FailuresLeaveTheTargetAloneWithExitOne) {
             6);  // the project's five files and the folder
 }
 
+TEST_F(VyrMapTest, VyrRunsVyrMapFromItsOwnFolderElsePath) {
+  const std::string project = WriteProject(4);
+  // vyr-map itself takes the same operands; "--" keeps a dash-led name a file.
+  ToolRun run = RunProgram(std::string(VYR_BIN_DIR) + "/vyr-map", {"--", project, dir_ / "-h.svg"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(CountLocationPoints(dir_ / "-h.svg"), 4);
+  EXPECT_EQ(RunProgram(std::string(VYR_BIN_DIR) + "/vyr-map", {project}).exit_code, 64);
+
+  // A vyr with no vyr-map beside it and none on PATH says where to get one.
+  const fs::path lone = dir_ / "lone";
+  fs::create_directory(lone);
+  fs::copy_file(std::string(VYR_BIN_DIR) + "/vyr", lone / "vyr");
+  run = RunProgram(lone / "vyr", {"map", project, dir_ / "lone.svg"}, "PATH=/nonexistent");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err,
+            "vyr map: drawing maps needs vyr-map, installed with the editor (package vyr-mission-editor)\n");
+  EXPECT_FALSE(fs::exists(dir_ / "lone.svg"));
+
+  // Found on PATH, it draws; its failures come through with their exit status.
+  run = RunProgram(lone / "vyr", {"map", project, dir_ / "lone.svg"}, "PATH=" + std::string(VYR_BIN_DIR));
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(CountLocationPoints(dir_ / "lone.svg"), 4);
+  run = RunProgram(lone / "vyr", {"map", project, dir_ / "lone.svg", "--force", "Green"},
+                   "PATH=" + std::string(VYR_BIN_DIR));
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "vyr map: " + project + ": no force named \"Green\"\n");
+}
+
 }  // namespace
 }  // namespace vyr::testing

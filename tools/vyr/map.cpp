@@ -1,80 +1,65 @@
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "tools/vyr/subcommands.h"
 
-#ifdef VYR_WITH_MAP
-#include <QGuiApplication>
-#include <cstdlib>
-
-#include "editor/document/mission_document.h"
-#include "editor/document/project_file.h"
-#include "editor/gui/map_view/map_painting.h"
-#include "tools/vyr/editor_session.h"
-#endif
+extern char** environ;
 
 namespace vyr::tool {
+namespace {
 
-// vyr map PROJECT.cme OUT.svg|OUT.png [--force NAME]: the editor's map of the project, written
-// through a temporary file; 0 written, 1 the project cannot be read, the force is unknown or the
-// picture cannot be written.
+// The vyr-map installed beside this program, else the one on PATH (empty: let the search decide).
+std::string VyrMapBesideThisProgram() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  const std::filesystem::path beside = self.parent_path() / "vyr-map";
+  return ::access(beside.c_str(), X_OK) == 0 ? beside.string() : std::string();
+}
+
+}  // namespace
+
+// vyr map PROJECT.cme OUT.svg|OUT.png [--force NAME]: drawing needs Qt's widgets, which the editor's
+// vyr-map program brings; it gets the operands and its exit status is this command's.
 int RunMap(const Arguments& operands) {
-  Arguments files;
-  std::string force;
-  bool one_force = false;
-  for (std::size_t i = 0; i < operands.size(); ++i) {
-    if (operands[i] == "--force") {
-      if (i + 1 == operands.size() || one_force) {
-        std::cerr << "vyr map: --force needs one force name\n";
-        return kExitUsage;
-      }
-      force = operands[++i];
-      one_force = true;
-    } else {
-      files.push_back(operands[i]);
-    }
-  }
-  if (files.size() != 2) {
-    std::cerr << "vyr map: expected PROJECT.cme OUT.svg|OUT.png [--force NAME]\n";
-    return kExitUsage;
-  }
-#ifdef VYR_WITH_MAP
-  // Pictures need Qt's fonts but never a screen; Qt's own notes about its setup are no concern of the
-  // command's user, whose messages are the command's.
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-  int argc = 1;
-  char name[] = "vyr";
-  char* argv[] = {name, nullptr};
-  const QGuiApplication application(argc, argv);
+  const std::string beside = VyrMapBesideThisProgram();
+  const std::string program = beside.empty() ? std::string("vyr-map") : beside;
+  // "--" first: vyr has already taken its own, and an operand such as "-h" stays a file name.
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  char end_of_options[] = "--";
+  argv.push_back(end_of_options);
+  for (const std::string& operand : operands)
+    argv.push_back(const_cast<char*>(operand.c_str()));
+  argv.push_back(nullptr);
 
-  editor::MissionDocument document;
-  NoRecentFiles recent;
-  if (editor::Status loaded = editor::LoadProject(document, recent, files[0]); !loaded) {
-    std::cerr << "vyr map: " << loaded.message << '\n';
+  std::cout.flush();
+  std::cerr.flush();
+  pid_t child = 0;
+  const int spawned = beside.empty()
+                          ? ::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ)
+                          : ::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (spawned != 0) {
+    std::cerr
+        << "vyr map: drawing maps needs vyr-map, installed with the editor (package vyr-mission-editor)\n";
     return kExitFailure;
   }
-  gui::MapPaintOptions options;
-  if (one_force) {
-    int shown = -1;
-    for (int f = 0; f < document.force_count() && shown < 0; ++f) {
-      if (document.force(f).force_name == force) shown = f;
-    }
-    if (shown < 0) {
-      std::cerr << "vyr map: " << files[0] << ": no force named \"" << force << "\"\n";
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) {
+      std::cerr << "vyr map: lost track of vyr-map: " << std::generic_category().message(errno) << '\n';
       return kExitFailure;
     }
-    options.hidden_forces.assign(static_cast<std::size_t>(document.force_count()), true);
-    options.hidden_forces[static_cast<std::size_t>(shown)] = false;
   }
-  if (editor::Status written = gui::ExportMissionMap(document, files[1], options); !written) {
-    std::cerr << "vyr map: " << written.message << '\n';
-    return kExitFailure;
-  }
-  return kExitOk;
-#else
-  std::cerr << "vyr map: this vyr was built without the editor's windows, which draw the map\n";
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  std::cerr << "vyr map: vyr-map stopped by signal " << WTERMSIG(status) << '\n';
   return kExitFailure;
-#endif
 }
 
 }  // namespace vyr::tool

@@ -105,22 +105,19 @@ class Labels {
         rows_(std::max(1, static_cast<int>(std::ceil(view_.height() / kCell)))),
         cells_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {}
 
-  void Place(QPointF anchor, const QString& text, const QColor& colour, bool forced = false) {
-    if (text.isEmpty()) return;
-    const QRectF box(anchor + QPointF(kPointRadius + 3, -metrics_.height() - 1),
-                     QSizeF(metrics_.horizontalAdvance(text), metrics_.height()));
+  // `bytes` are the label's text as stored; it is converted and measured only when the spot is free.
+  void Place(QPointF anchor, std::string_view bytes, const QColor& colour, bool forced = false,
+             std::string_view suffix = {}) {
+    if (bytes.empty() && suffix.empty()) return;
+    const QPointF corner = anchor + QPointF(kPointRadius + 3, -metrics_.height() - 1);
+    // A crowded spot turns the label away before its text is shaped: any text is at least a pixel wide.
+    if (!forced && Taken(QRectF(corner, QSizeF(1, metrics_.height())))) return;
+    const QString text = Text(bytes) + Text(suffix);
+    const QRectF box(corner, QSizeF(metrics_.horizontalAdvance(text), metrics_.height()));
     if (!box.intersects(view_)) return;
     const int left = Column(box.left()), right = Column(box.right());
     const int top = Row(box.top()), bottom = Row(box.bottom());
-    if (!forced) {
-      for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
-          for (const std::size_t taken : cells_[Cell(c, r)]) {
-            if (boxes_[taken].intersects(box)) return;
-          }
-        }
-      }
-    }
+    if (!forced && Taken(box)) return;
     for (int r = top; r <= bottom; ++r) {
       for (int c = left; c <= right; ++c)
         cells_[Cell(c, r)].push_back(boxes_.size());
@@ -135,6 +132,18 @@ class Labels {
 
  private:
   static constexpr double kCell = 48;
+  bool Taken(const QRectF& box) const {
+    const int left = Column(box.left()), right = Column(box.right());
+    const int top = Row(box.top()), bottom = Row(box.bottom());
+    for (int r = top; r <= bottom; ++r) {
+      for (int c = left; c <= right; ++c) {
+        for (const std::size_t taken : cells_[Cell(c, r)]) {
+          if (boxes_[taken].intersects(box)) return true;
+        }
+      }
+    }
+    return false;
+  }
   int Column(double x) const {
     return std::clamp(static_cast<int>((x - view_.left()) / kCell), 0, columns_ - 1);
   }
@@ -309,19 +318,20 @@ MapViewport MapViewport::Fitting(const editor::MapBounds& bounds, double width, 
   return view;
 }
 
-void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
-                     const editor::MissionMap& map, const MapViewport& view, double width, double height,
-                     const MapPaintOptions& options, unsigned layers) {
+namespace {
+
+// The layers asked for; without the top layer the document is not looked at (it may be null).
+void PaintLayers(QPainter& painter, const editor::MissionDocument* document,
+                 const editor::NodeAddress& selected, const editor::MissionMap& map, const MapViewport& view,
+                 double width, double height, const MapPaintOptions& options, unsigned layers) {
   const bool ground_layer = (layers & kGroundLayer) != 0;
   const bool route_layer = (layers & kRouteLayer) != 0;
-  const bool top_layer = (layers & kTopLayer) != 0;
+  const bool top_layer = (layers & kTopLayer) != 0 && document != nullptr;
   painter.save();
   if (ground_layer) painter.fillRect(QRectF(0, 0, width, height), kBackground);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF seen(-kCullMargin, -kCullMargin, width + 2 * kCullMargin, height + 2 * kCullMargin);
   const auto in_view = [&seen](QPointF at) { return seen.contains(at); };
-  const editor::NodeAddress selected =
-      options.with_selection ? SelectedRecord(document) : editor::NodeAddress{};
   const auto is_selected = [&selected](NodeImage image, int index) {
     return selected.image == image && selected.index == index;
   };
@@ -372,9 +382,9 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
         painter.drawEllipse(centre, r, r);
       }
     }
-    if (reach > r && outlined.insert(PixelKey(centre, QPointF(r, 0), false)).second)
+    if (ground_layer && reach > r && outlined.insert(PixelKey(centre, QPointF(r, 0), false)).second)
       outlines.emplace_back(centre, r, lit);
-    if (circle.area != labelled_area && circle.area < document.area_count()) {
+    if (top_layer && circle.area != labelled_area && circle.area < document->area_count()) {
       labelled_area = circle.area;
       area_labels.push_back({centre - QPointF(kPointRadius + 3, r), circle.area, lit});
     }
@@ -476,13 +486,13 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     }
     painter.setPen(QPen(kHighlight, 3));
     painter.drawEllipse(at, kPointRadius + 4, kPointRadius + 4);
-    if (point.location < document.location_count())
-      labels.Place(at, Text(document.location(point.location).loc_name), kHighlight, true);
+    if (point.location < document->location_count())
+      labels.Place(at, document->location(point.location).loc_name, kHighlight, true);
   }
   for (const editor::MapPoint& point : map.points) {
-    if (point.location >= document.location_count()) continue;
+    if (point.location >= document->location_count()) continue;
     if (const QPointF at = place_of(point); in_view(at))
-      labels.Place(at, Text(document.location(point.location).loc_name), QColor(0x20, 0x20, 0x28));
+      labels.Place(at, document->location(point.location).loc_name, QColor(0x20, 0x20, 0x28));
   }
 
   // Names that are no location, where the team stands when its plan names them.
@@ -491,23 +501,43 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
     const QPointF at = view.ToScreen(warning.x, warning.y) + kWarningMarkOffset;
     if (!in_view(at)) continue;
     PaintWarning(painter, at);
-    labels.Place(at + QPointF(4, 10), Text(warning.name) + "?", QColor(0xa0, 0x10, 0x10));
+    labels.Place(at + QPointF(4, 10), warning.name, QColor(0xa0, 0x10, 0x10), false, "?");
   }
   for (const auto& [corner, route] : starts) {
-    if (route->force < document.force_count() && route->team < document.team_count(route->force)) {
+    if (route->force < document->force_count() && route->team < document->team_count(route->force)) {
       QColor colour = ForceColour(route->force).darker(140);
       if (any_lit && !lit_route(*route)) colour.setAlpha(110);
       labels.Place(corner + QPointF(-kPointRadius - 3, 24),
-                   Text(document.team(route->force, route->team).team_name), colour);
+                   document->team(route->force, route->team).team_name, colour);
     }
   }
   for (const AreaLabel& label : area_labels) {
-    labels.Place(label.at, Text(document.area(label.area).area_name),
+    labels.Place(label.at, document->area(label.area).area_name,
                  label.lit ? kHighlight : QColor(0x2a, 0x5e, 0x40), label.lit);
   }
   if (options.scale_bar) PaintScaleBar(painter, view, height);
 
   painter.restore();
+}
+
+}  // namespace
+
+void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
+                     const editor::MissionMap& map, const MapViewport& view, double width, double height,
+                     const MapPaintOptions& options, unsigned layers) {
+  const editor::NodeAddress selected =
+      options.with_selection ? SelectedRecord(document) : editor::NodeAddress{};
+  PaintLayers(painter, &document, selected, map, view, width, height, options, layers);
+}
+
+void PaintMapGround(QPainter& painter, const editor::MissionMap& map, const editor::NodeAddress& selected,
+                    const MapViewport& view, double width, double height, const MapPaintOptions& options) {
+  PaintLayers(painter, nullptr, options.with_selection ? selected : editor::NodeAddress{}, map, view, width,
+              height, options, kGroundLayer | kRouteLayer);
+}
+
+editor::NodeAddress MapSelection(const editor::MissionDocument& document) {
+  return SelectedRecord(document);
 }
 
 editor::Status ExportMissionMap(const editor::MissionDocument& document, const std::string& path,

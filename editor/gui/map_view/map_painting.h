@@ -65,6 +65,14 @@ void PaintMissionMap(QPainter& painter, const editor::MissionDocument& document,
                      const editor::MissionMap& map, const MapViewport& viewport, double width, double height,
                      const MapPaintOptions& options = {}, unsigned layers = kAllLayers);
 
+// The ground and route layers alone, for the selected record `selected`: reads no document, so it may
+// run off the GUI thread on a copy of the map.
+void PaintMapGround(QPainter& painter, const editor::MissionMap& map, const editor::NodeAddress& selected,
+                    const MapViewport& viewport, double width, double height, const MapPaintOptions& options);
+
+// The record the document's selected tree node holds, as the painting highlights it.
+editor::NodeAddress MapSelection(const editor::MissionDocument& document);
+
 // What the ground and route layers show besides the viewport: the routes' and areas' places, the
 // hidden forces and what the selection lights. Equal fingerprints draw equal layers.
 std::uint64_t RouteLayerFingerprint(const editor::MissionDocument& document, const editor::MissionMap& map,

@@ -41,12 +41,13 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::OpenHandCursor);
+  painter_thread_.setMaxThreadCount(1);
   sharpen_ = new QTimer(this);
   sharpen_->setSingleShot(true);
   sharpen_->setInterval(kSharpenDelay);
   connect(sharpen_, &QTimer::timeout, this, [this] {
-    RedrawRoutes();
-    update();
+    if (!Matches(routes_, CurrentFingerprint()) && !Matches(requested_, CurrentFingerprint()))
+      RequestRoutes();
   });
   changes_ = document_.changes().Connect([this](editor::DocumentChange change) {
     switch (change) {
@@ -108,7 +109,11 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
   });
 }
 
-MapView::~MapView() = default;
+MapView::~MapView() {
+  // A drawing under way answers to this view: let it finish before the view goes.
+  painter_thread_.clear();
+  painter_thread_.waitForDone();
+}
 
 void MapView::MarkStale() {
   stale_ = true;
@@ -117,11 +122,11 @@ void MapView::MarkStale() {
 
 const editor::MissionMap& MapView::map() {
   if (stale_) {
-    map_ = builder_.Build(document_);
+    map_ = std::make_shared<const editor::MissionMap>(builder_.Build(document_));
     stale_ = false;
-    if (fitted_) viewport_ = MapViewport::Fitting(map_.bounds, width(), height());
+    if (fitted_) viewport_ = MapViewport::Fitting(map_->bounds, width(), height());
   }
-  return map_;
+  return *map_;
 }
 
 const MapViewport& MapView::viewport() {
@@ -142,6 +147,7 @@ void MapView::ZoomBy(double factor, QPointF anchor) {
   viewport_.origin_x = anchor.x() - game.x() * viewport_.scale;
   viewport_.origin_y = anchor.y() + game.y() * viewport_.scale;
   fitted_ = false;
+  sharpen_->start();
   update();
 }
 
@@ -150,6 +156,7 @@ void MapView::PanBy(QPointF pixels) {
   viewport_.origin_x += pixels.x();
   viewport_.origin_y += pixels.y();
   fitted_ = false;
+  sharpen_->start();
   update();
 }
 
@@ -224,48 +231,108 @@ NodeId MapView::NodeAt(QPointF position) {
   return area >= 0 ? tree.AreaNode(area) : editor::kNoNode;
 }
 
+std::uint64_t MapView::CurrentFingerprint() {
+  return RouteLayerFingerprint(document_, map(), options_);
+}
+
+bool MapView::Matches(const RoutesPicture& picture, std::uint64_t fingerprint) const {
+  return picture.request != 0 && picture.fingerprint == fingerprint &&
+         picture.pixels == (QSizeF(size()) * devicePixelRatioF()).toSize() &&
+         picture.viewport.scale == viewport_.scale && picture.viewport.origin_x == viewport_.origin_x &&
+         picture.viewport.origin_y == viewport_.origin_y;
+}
+
+bool MapView::RoutesSettled() {
+  return requested_.request == 0 && Matches(routes_, CurrentFingerprint());
+}
+
 void MapView::RedrawRoutes() {
   const editor::MissionMap& current = map();
   const qreal ratio = devicePixelRatioF();
-  routes_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-  routes_.setDevicePixelRatio(ratio);
-  QPainter painter(&routes_);
-  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_,
-                  kGroundLayer | kRouteLayer);
-  routes_viewport_ = viewport_;
-  routes_fingerprint_ = RouteLayerFingerprint(document_, current, options_);
+  RoutesPicture picture;
+  picture.pixels = (QSizeF(size()) * ratio).toSize();
+  picture.image = QImage(picture.pixels, QImage::Format_RGB32);
+  picture.image.setDevicePixelRatio(ratio);
+  {
+    QPainter painter(&picture.image);
+    PaintMapGround(painter, current, MapSelection(document_), viewport_, width(), height(), options_);
+  }
+  picture.viewport = viewport_;
+  picture.fingerprint = CurrentFingerprint();
+  picture.request = ++requests_;
+  requested_ = RoutesPicture{};  // what is under way is older than this
+  newest_request_ = picture.request;
+  routes_ = std::move(picture);
 }
 
-// Names and points are drawn every time; ground and routes come from their picture when it shows the
-// same areas and routes. Drawn for another viewport, it is moved and scaled into place for now and
-// redrawn once the author stops panning or zooming; other areas or routes are drawn at once.
-void MapView::paintEvent(QPaintEvent*) {
-  const editor::MissionMap& current = map();
-  QPainter painter(this);
-  const bool same_routes = !routes_.isNull() && routes_.deviceIndependentSize() == QSizeF(size()) &&
-                           routes_fingerprint_ == RouteLayerFingerprint(document_, current, options_);
-  const bool same_view = routes_viewport_.scale == viewport_.scale &&
-                         routes_viewport_.origin_x == viewport_.origin_x &&
-                         routes_viewport_.origin_y == viewport_.origin_y;
-  if (!same_routes) {
-    RedrawRoutes();
-  } else if (!same_view) {
-    sharpen_->start();
+void MapView::RequestRoutes() {
+  RoutesPicture order;
+  const qreal ratio = devicePixelRatioF();
+  order.pixels = (QSizeF(size()) * ratio).toSize();
+  order.viewport = viewport_;
+  order.fingerprint = CurrentFingerprint();
+  order.request = ++requests_;
+  requested_ = order;
+  newest_request_ = order.request;
+  // Every order answers once; one overtaken before it began answers without a picture.
+  painter_thread_.start([this, order, map = map_, options = options_, selected = MapSelection(document_),
+                         ratio, width = width(), height = height()]() mutable {
+    if (newest_request_ == order.request) {
+      order.image = QImage(order.pixels, QImage::Format_RGB32);
+      order.image.setDevicePixelRatio(ratio);
+      QPainter painter(&order.image);
+      PaintMapGround(painter, *map, selected, order.viewport, width, height, options);
+    }
+    QMetaObject::invokeMethod(
+        this, [this, picture = std::move(order)]() mutable { AcceptRoutes(std::move(picture)); },
+        Qt::QueuedConnection);
+  });
+}
+
+void MapView::AcceptRoutes(RoutesPicture picture) {
+  if (picture.request != requested_.request) {
+    ++dropped_pictures_;
+    return;
   }
-  if (same_routes && !same_view) {
+  requested_ = RoutesPicture{};
+  routes_ = std::move(picture);
+  update();
+}
+
+// Names and points are drawn every time; ground and routes come from the kept picture. When it shows
+// other routes or another viewport it stands in, moved and scaled into place, while the worker thread
+// draws the new one: at once after an edit or a resize, after a pause once the author pans or zooms.
+// Only a view with no picture yet draws ground and routes here.
+void MapView::paintEvent(QPaintEvent*) {
+  (void)map();
+  const std::uint64_t fingerprint = CurrentFingerprint();
+  const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
+  if (routes_.image.isNull()) {
+    RedrawRoutes();
+  } else if (!Matches(routes_, fingerprint) && !Matches(requested_, fingerprint)) {
+    if (routes_.fingerprint != fingerprint || routes_.pixels != pixels) {
+      RequestRoutes();
+    } else if (!sharpen_->isActive()) {
+      sharpen_->start();
+    }
+  }
+  QPainter painter(this);
+  const MapViewport& drawn = routes_.viewport;
+  if (drawn.scale != viewport_.scale || drawn.origin_x != viewport_.origin_x ||
+      drawn.origin_y != viewport_.origin_y || routes_.pixels != pixels) {
     painter.fillRect(rect(), palette().window());
-    const double factor = viewport_.scale / routes_viewport_.scale;
+    const double factor = viewport_.scale / drawn.scale;
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.translate(viewport_.origin_x - routes_viewport_.origin_x * factor,
-                      viewport_.origin_y - routes_viewport_.origin_y * factor);
+    painter.translate(viewport_.origin_x - drawn.origin_x * factor,
+                      viewport_.origin_y - drawn.origin_y * factor);
     painter.scale(factor, factor);
-    painter.drawImage(QPointF(0, 0), routes_);
+    painter.drawImage(QPointF(0, 0), routes_.image);
     painter.restore();
   } else {
-    painter.drawImage(QPointF(0, 0), routes_);
+    painter.drawImage(QPointF(0, 0), routes_.image);
   }
-  PaintMissionMap(painter, document_, current, viewport_, width(), height(), options_, kTopLayer);
+  PaintMissionMap(painter, document_, *map_, viewport_, width(), height(), options_, kTopLayer);
 }
 
 void MapView::resizeEvent(QResizeEvent* event) {

@@ -7,8 +7,11 @@
 #include <QDockWidget>
 #include <QImage>
 #include <QPointF>
+#include <QThreadPool>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "editor/document/mission_document.h"
@@ -55,6 +58,13 @@ class MapView : public QWidget {
   // preference; kNoNode for empty ground.
   editor::NodeId NodeAt(QPointF position);
 
+  // True when the kept ground and routes show the document, the forces shown and the viewport as they
+  // are now, with no drawing of them under way: what is on screen is what a fresh view would show.
+  bool RoutesSettled();
+  // Pictures of the ground and routes that came back after a newer one had been asked for, and were
+  // thrown away.
+  int dropped_pictures() const { return dropped_pictures_; }
+
  signals:
   // The author clicked a record on the map.
   void nodeActivated(vyr::editor::NodeId node);
@@ -76,15 +86,31 @@ class MapView : public QWidget {
   bool event(QEvent* event) override;
 
  private:
+  // The ground and routes of one state of the map, as drawn for one viewport and size.
+  struct RoutesPicture {
+    QImage image;
+    MapViewport viewport;
+    QSize pixels;
+    std::uint64_t fingerprint = 0;
+    std::uint64_t request = 0;
+  };
+
   void MarkStale();
-  // The ground and routes as a picture for the current viewport, drawn now; see paintEvent.
+  std::uint64_t CurrentFingerprint();
+  // Whether `picture` shows this state of the routes for the current viewport and size.
+  bool Matches(const RoutesPicture& picture, std::uint64_t fingerprint) const;
+  // The ground and routes for the current viewport, drawn now; used when nothing can stand in.
   void RedrawRoutes();
+  // Asks for the ground and routes for the current state, drawn on the worker thread; the answer
+  // replaces the kept picture unless a newer one has been asked for meanwhile.
+  void RequestRoutes();
+  void AcceptRoutes(RoutesPicture picture);
   int WarningAt(QPointF position);
   int LocationAt(QPointF position);
 
   editor::MissionDocument& document_;
-  editor::MissionMapBuilder builder_;  // keeps scanned plans between rebuilds
-  editor::MissionMap map_;
+  editor::MissionMapBuilder builder_;              // keeps scanned plans between rebuilds
+  std::shared_ptr<const editor::MissionMap> map_;  // shared with a drawing under way
   MapPaintOptions options_;
   StepRunner run_step_;
   int pressed_location_ = -1;  // the location under the press, which a drag moves
@@ -92,9 +118,13 @@ class MapView : public QWidget {
 
   // The ground and route layers as last drawn: the dearest part of a crowded map, kept while only names
   // change and shown moved or scaled while the author pans or zooms, until `sharpen_` draws it anew.
-  QImage routes_;
-  MapViewport routes_viewport_;
-  std::uint64_t routes_fingerprint_ = 0;
+  // Drawn by one worker thread, off the GUI thread; the newest request wins.
+  RoutesPicture routes_;
+  RoutesPicture requested_;  // what the drawing under way shows; request 0 when none is
+  std::uint64_t requests_ = 0;
+  std::atomic<std::uint64_t> newest_request_{0};  // read by the worker: older orders skip drawing
+  int dropped_pictures_ = 0;
+  QThreadPool painter_thread_;
   QTimer* sharpen_ = nullptr;
   bool stale_ = true;
   bool fitted_ = true;  // the viewport follows the mission's bounds
