@@ -54,7 +54,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
         fitted_ = true;
         options_.hidden_forces.clear();
         known_forces_ = document_.force_count();
-        builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
         break;
@@ -64,7 +63,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
             document_.force_count() != known_forces_)
           options_.hidden_forces.clear();
         known_forces_ = document_.force_count();
-        builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
         break;
@@ -81,7 +79,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
   edits_ = document_.edits().Connect([this](const editor::RecordEdit& edit) {
     switch (edit.field) {
       case editor::Field::kPlan:
-        builder_.ForgetPlan(edit.record.force, edit.record.team);
         MarkStale();
         break;
       case editor::Field::kLocName:
@@ -109,6 +106,11 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
 }
 
 MapView::~MapView() = default;
+
+void MapView::SharePlanScans(std::shared_ptr<editor::PlanScans> scans) {
+  builder_ = editor::MissionMapBuilder(std::move(scans));
+  MarkStale();
+}
 
 void MapView::MarkStale() {
   stale_ = true;

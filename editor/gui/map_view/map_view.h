@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "editor/document/mission_document.h"
@@ -32,6 +33,8 @@ class MapView : public QWidget {
 
   // Where moves go into the edit history; without one they are plain edits.
   void SetStepRunner(StepRunner runner) { run_step_ = std::move(runner); }
+  // Reads plans through `scans`, which the problem check shares, so each changed plan is scanned once.
+  void SharePlanScans(std::shared_ptr<editor::PlanScans> scans);
 
   // The map as the document is now (rebuilt on first use after a change).
   const editor::MissionMap& map();
@@ -83,7 +86,7 @@ class MapView : public QWidget {
   int LocationAt(QPointF position);
 
   editor::MissionDocument& document_;
-  editor::MissionMapBuilder builder_;  // keeps scanned plans between rebuilds
+  editor::MissionMapBuilder builder_;
   editor::MissionMap map_;
   MapPaintOptions options_;
   StepRunner run_step_;
