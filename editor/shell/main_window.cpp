@@ -44,6 +44,7 @@
 #include "editor/shell/autosave_timer.h"
 #include "editor/shell/find_window.h"
 #include "editor/shell/main_window_menus.h"
+#include "editor/shell/problems_dock.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/undo_actions.h"
@@ -258,6 +259,10 @@ editor::LaunchContext& MainWindow::launch() {
         services_.parse, services_.editor_folder,
         [this](const std::vector<editor::ScriptMessage>& messages) {
           return editor::DescribeFailedParse(document_, messages);
+        },
+        [this] {
+          if (problems_dock_->isHidden()) ToggleProblems();
+          problems_dock_->raise();
         }});
   }
   return *launch_;
