@@ -106,12 +106,13 @@ struct Message {
   std::string title;
   std::string text;
   MessageIcon icon;
+  std::string action = {};  // the extra button's label; empty for a plain message
   bool operator==(const Message&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Message& message) {
   return out << "[" << message.title << "] " << message.text << " (icon " << static_cast<int>(message.icon)
-             << ")";
+             << ")" << (message.action.empty() ? "" : " [" + message.action + "]");
 }
 
 // Answers file dialogs from a queue, in order, and records every dialog and message. A dialog nobody
@@ -136,6 +137,11 @@ class ScriptedUi : public UserInterface {
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
     messages.push_back({title, text, icon});
   }
+  bool ShowMessageWithAction(const std::string& title, const std::string& text, MessageIcon icon,
+                             const std::string& action) override {
+    messages.push_back({title, text, icon, action});
+    return press_action;
+  }
   vyr::editor::Answer AskQuestion(const std::string& title, const std::string&, bool) override {
     ADD_FAILURE() << "unexpected question \"" << title << "\"";
     return vyr::editor::Answer::kCancel;
@@ -143,6 +149,7 @@ class ScriptedUi : public UserInterface {
 
   std::vector<Dialog> dialogs;
   std::vector<Message> messages;
+  bool press_action = false;  // the answer of every message with an extra button
 
  private:
   std::optional<std::string> Next(const char* kind, const FileDialogRequest& request) {

@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include "bench/full_project.h"
+#include "editor/gui/map_view/map_view.h"
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/shell/problems_dock.h"
@@ -130,6 +131,36 @@ void BM_TypePlanKeystrokeWithProblemList(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypePlanKeystrokeWithProblemList)->Unit(benchmark::kMicrosecond);
+
+// The same keystroke with the map shown beside the list: the map rebuilds at its next paint, scanning the
+// changed plan; range 1: then the quiet moment's check too, which finds that plan already scanned.
+void BM_TypePlanKeystrokeWithMapAndProblemList(benchmark::State& state) {
+  Desk desk;
+  vyr::gui::ProblemsDock dock(desk.doc, vyr::editor::testing::ParseInMemory);
+  dock.resize(1000, 200);
+  dock.show();
+  vyr::gui::MapView map(desk.doc);
+  map.SharePlanScans(dock.plan_scans());
+  map.resize(420, 420);
+  map.show();
+  desk.Open(desk.doc.tree().TeamNode(100, 20));
+  desk.Settle();
+  auto* box = desk.area.findChild<QPlainTextEdit*>("rtfb");
+  box->moveCursor(QTextCursor::End);
+  QMdiSubWindow* sub = desk.area.activeSubWindow();
+  const long scans_before = dock.plan_scans()->scan_count();
+  for (auto _ : state) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QCoreApplication::sendEvent(box, &press);
+    desk.Settle();
+    sub->repaint();
+    map.repaint();
+    if (state.range(0) == 1) dock.Refresh();
+  }
+  state.counters["scans_per_key"] = static_cast<double>(dock.plan_scans()->scan_count() - scans_before) /
+                                    static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TypePlanKeystrokeWithMapAndProblemList)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // What runs once the author pauses: the list's refresh (rules, then the parser when they find no error)
 // and an open window's own check, on the full mission.

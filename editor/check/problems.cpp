@@ -324,13 +324,13 @@ void CheckPatrols(const MissionDocument& document, const Names& names, const Rec
   }
 }
 
-void CheckPlans(const MissionDocument& document, Names& names, Collector& out) {
+void CheckPlans(const MissionDocument& document, Names& names, Collector& out, PlanScans& scans) {
   for (int f = 0; f < document.force_count(); ++f) {
     for (int t = 0; t < document.team_count(f); ++t) {
       const RecordRef team = RecordRef::Team(f, t);
       if (!out.Wants(team)) continue;  // the places it names then serve no warning either
       const std::string& plan = document.team(f, t).plan;
-      for (const PlanPlace& place : ScanPlanPlaces(plan)) {
+      for (const PlanPlace& place : scans.Of(f, t, plan)) {
         if (!names.locations.contains(place.name))
           out.Error(team, Field::kPlan, "no location named " + Quoted(place.name), place.line);
         names.used_locations.insert(place.name);
@@ -436,7 +436,7 @@ std::optional<std::string> NameFault(std::string_view name) {
 
 namespace {
 
-std::vector<Problem> Check(const MissionDocument& document, const RecordRef* only) {
+std::vector<Problem> Check(const MissionDocument& document, const RecordRef* only, PlanScans* scans) {
   Collector out(document, only);
   Names names;
   CheckMission(document, out);
@@ -444,19 +444,20 @@ std::vector<Problem> Check(const MissionDocument& document, const RecordRef* onl
   CheckAreas(document, names, out);
   CheckForces(document, names, out);
   CheckOutcomes(document, names, out);
-  CheckPlans(document, names, out);
+  PlanScans own_scans;
+  CheckPlans(document, names, out, scans != nullptr ? *scans : own_scans);
   if (!out.Scoped()) CheckLikelyMistakes(document, names, out);
   return out.Take();
 }
 
 }  // namespace
 
-std::vector<Problem> CheckDocument(const MissionDocument& document) {
-  return Check(document, nullptr);
+std::vector<Problem> CheckDocument(const MissionDocument& document, PlanScans* scans) {
+  return Check(document, nullptr, scans);
 }
 
 std::vector<Problem> CheckRecord(const MissionDocument& document, const RecordRef& record) {
-  return Check(document, &record);
+  return Check(document, &record, nullptr);
 }
 
 std::vector<Problem> MapParseMessages(const MissionDocument& document, const GeneratedScript& script,
@@ -478,8 +479,8 @@ std::vector<Problem> MapParseMessages(const MissionDocument& document, const Gen
 }
 
 std::vector<Problem> ProblemsOfVerdict(const MissionDocument& document, const GeneratedScript& script,
-                                       const ParseVerdict& verdict) {
-  std::vector<Problem> problems = CheckDocument(document);
+                                       const ParseVerdict& verdict, PlanScans* scans) {
+  std::vector<Problem> problems = CheckDocument(document, scans);
   if (verdict.parsed) return problems;
   const std::size_t own = problems.size();
   for (Problem& mapped : MapParseMessages(document, script, verdict.messages)) {
@@ -499,9 +500,10 @@ std::vector<Problem> ProblemsOfVerdict(const MissionDocument& document, const Ge
   return problems;
 }
 
-std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse) {
+std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse,
+                                  PlanScans* scans) {
   const GeneratedScript script = GenerateScriptWithLines(document);
-  return ProblemsOfVerdict(document, script, parse(script.text));
+  return ProblemsOfVerdict(document, script, parse(script.text), scans);
 }
 
 std::string DescribeFailedParse(const MissionDocument& document, const std::vector<ScriptMessage>& messages,

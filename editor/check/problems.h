@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/document/record_edit.h"
+#include "editor/map/plan_places.h"
 #include "editor/script/generator.h"
 #include "editor/script/mission_reader.h"
 
@@ -38,8 +39,9 @@ struct ParseVerdict {
 };
 using ScriptParser = std::function<ParseVerdict(std::string_view script)>;
 
-// The document's own rules, in record order: no parse, no files.
-std::vector<Problem> CheckDocument(const MissionDocument& document);
+// The document's own rules, in record order: no parse, no files. Plans are scanned through `scans` when
+// given (the map shares them), so a plan unchanged since either last read it is not scanned again.
+std::vector<Problem> CheckDocument(const MissionDocument& document, PlanScans* scans = nullptr);
 
 // The errors CheckDocument finds on `record`, without the work for other records: for a record's window.
 std::vector<Problem> CheckRecord(const MissionDocument& document, const RecordRef& record);
@@ -51,11 +53,12 @@ std::vector<Problem> MapParseMessages(const MissionDocument& document, const Gen
 
 // Every problem: the document's rules, then what the parser says of the generated script that those
 // rules do not already say about the same record and field. The document is not changed.
-std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse);
+std::vector<Problem> FindProblems(const MissionDocument& document, const ScriptParser& parse,
+                                  PlanScans* scans = nullptr);
 
 // Every problem, given what the parser said of `script` (the document's, with its line map).
 std::vector<Problem> ProblemsOfVerdict(const MissionDocument& document, const GeneratedScript& script,
-                                       const ParseVerdict& verdict);
+                                       const ParseVerdict& verdict, PlanScans* scans = nullptr);
 
 // For a message box after a script failed to parse with `messages`: the first `most` errors, one a line
 // ("Team Alpha, plan line 3: no location named "Nowhere""), how many more there are, then the parser's

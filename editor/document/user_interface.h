@@ -32,6 +32,14 @@ class UserInterface {
 
   virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
 
+  // A message with one more button, `action`, beside OK: true when that button was pressed. OK, Escape
+  // and the close box answer false, and so does a front end without such messages (it shows the text).
+  virtual bool ShowMessageWithAction(const std::string& title, const std::string& text, MessageIcon icon,
+                                     const std::string& /*action*/) {
+    ShowMessage(title, text, icon);
+    return false;
+  }
+
   // A question with Yes and No buttons, and Cancel when `with_cancel` is set.
   virtual Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) = 0;
 

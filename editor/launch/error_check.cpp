@@ -23,10 +23,9 @@ void ErrorCheck(LaunchContext& context) {
       // The verdict's text stays; what the parser said follows, so the author knows what to fix and where.
       const std::string details =
           context.describe ? context.describe(messages) : DescribeParseMessages(messages);
-      context.ui.ShowMessage("Errors found",
-                             "Build unsuccessful. Check the mission for errors." +
-                                 (details.empty() ? std::string() : "\n\n" + details),
-                             MessageIcon::kCritical);
+      TellBuildFailed(context, "Errors found",
+                      "Build unsuccessful. Check the mission for errors." +
+                          (details.empty() ? std::string() : "\n\n" + details));
       break;
     }
     case CheckVerdict::kNotChecked:

@@ -137,6 +137,14 @@ std::string BuildFailedText(const LaunchContext& context, const std::vector<Scri
 
 }  // namespace
 
+void TellBuildFailed(LaunchContext& context, const std::string& title, const std::string& text) {
+  if (!context.show_problems) {
+    context.ui.ShowMessage(title, text, MessageIcon::kCritical);
+  } else if (context.ui.ShowMessageWithAction(title, text, MessageIcon::kCritical, kShowProblemsLabel)) {
+    context.show_problems();
+  }
+}
+
 void BuildMission(LaunchContext& context, const std::string& file) {
   std::vector<ScriptMessage> messages;
   switch (CompileAndParse(context, file, &messages)) {
@@ -145,7 +153,7 @@ void BuildMission(LaunchContext& context, const std::string& file) {
                              MessageIcon::kInformation);
       break;
     case CheckVerdict::kNotParsed:
-      context.ui.ShowMessage("Message", BuildFailedText(context, messages), MessageIcon::kCritical);
+      TellBuildFailed(context, "Message", BuildFailedText(context, messages));
       break;
     case CheckVerdict::kNotChecked:
       break;
@@ -193,7 +201,7 @@ void QuickRun(LaunchContext& context, const EditorSettings& settings, const std:
     case CheckVerdict::kNotChecked:
       return;
     case CheckVerdict::kNotParsed:
-      context.ui.ShowMessage("Message", BuildFailedText(context, messages), MessageIcon::kCritical);
+      TellBuildFailed(context, "Message", BuildFailedText(context, messages));
       return;
     case CheckVerdict::kParsed:
       break;

@@ -36,7 +36,14 @@ struct LaunchContext {
   ParseFunction parse;
   std::string editor_folder;       // where scratch files go; EditorDataFolder() in the program
   DescribeFunction describe = {};  // adds the mistakes to a failed build's message; none: the verdict alone
+  std::function<void()> show_problems = {};  // opens the problem list; none: failures offer no button for it
 };
+
+// The label of the button a failed build's message offers for the problem list.
+inline constexpr const char* kShowProblemsLabel = "Show problems";
+
+// A failed build's or check's message, with the button that opens the problem list when there is one.
+void TellBuildFailed(LaunchContext& context, const std::string& title, const std::string& text);
 
 // ---- Names and paths. The game folder is the modification's folder (it holds gamex86.dll).
 

@@ -116,12 +116,6 @@ MissionMap BuildMissionMap(const MissionDocument& document) {
   return MissionMapBuilder().Build(document);
 }
 
-void MissionMapBuilder::ForgetPlan(int force, int team) {
-  if (force < 0 || team < 0 || static_cast<std::size_t>(force) >= plans_.size()) return;
-  std::vector<ScannedPlan>& teams = plans_[static_cast<std::size_t>(force)];
-  if (static_cast<std::size_t>(team) < teams.size()) teams[static_cast<std::size_t>(team)].scanned = false;
-}
-
 MissionMap MissionMapBuilder::Build(const MissionDocument& document) {
   MissionMap map;
   const NameIndex index = IndexLocations(document);
@@ -158,17 +152,10 @@ MissionMap MissionMapBuilder::Build(const MissionDocument& document) {
     }
   }
 
-  plans_.resize(static_cast<std::size_t>(document.force_count()));
   for (int f = 0; f < document.force_count(); ++f) {
-    std::vector<ScannedPlan>& teams = plans_[static_cast<std::size_t>(f)];
-    teams.resize(static_cast<std::size_t>(document.team_count(f)));
     for (int t = 0; t < document.team_count(f); ++t) {
-      ScannedPlan& plan = teams[static_cast<std::size_t>(t)];
-      if (!plan.scanned) {
-        plan.places = ScanPlanPlaces(document.team(f, t).plan);
-        plan.scanned = true;
-      }
-      MapRoute route = RouteOf(document, index, f, t, plan.places, map.warnings, unplaced);
+      const std::vector<PlanPlace>& places = scans_->Of(f, t, document.team(f, t).plan);
+      MapRoute route = RouteOf(document, index, f, t, places, map.warnings, unplaced);
       if (!route.steps.empty()) map.routes.push_back(std::move(route));
     }
   }

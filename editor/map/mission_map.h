@@ -4,6 +4,7 @@
 // so it can be rebuilt after any change and tested without a screen.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,22 +69,17 @@ struct MissionMap {
 
 MissionMap BuildMissionMap(const MissionDocument& document);
 
-// Builds the map again and again for one document, keeping each plan's scanned places in between, so
-// a rebuild after an edit scans only the plans that were forgotten since the last build.
+// Builds the map again and again for one document. Plans are scanned through `scans`, which the problem
+// check may share, so a rebuild after an edit scans only the plans whose text changed since either read it.
 class MissionMapBuilder {
  public:
+  explicit MissionMapBuilder(std::shared_ptr<PlanScans> scans = std::make_shared<PlanScans>())
+      : scans_(std::move(scans)) {}
   MissionMap Build(const MissionDocument& document);
-  // The plan of that team changed.
-  void ForgetPlan(int force, int team);
-  // Teams were added, removed or reordered, or the whole document changed.
-  void ForgetAll() { plans_.clear(); }
+  const std::shared_ptr<PlanScans>& scans() const { return scans_; }
 
  private:
-  struct ScannedPlan {
-    bool scanned = false;
-    std::vector<PlanPlace> places;
-  };
-  std::vector<std::vector<ScannedPlan>> plans_;  // by force, then team
+  std::shared_ptr<PlanScans> scans_;
 };
 
 // The names of an item list ("a?b?c", text after the last "?" counting as the last name); empty entries

@@ -167,4 +167,19 @@ std::vector<PlanPlace> ScanPlanPlaces(std::string_view plan) {
   return places;
 }
 
+const std::vector<PlanPlace>& PlanScans::Of(int force, int team, std::string_view plan) {
+  static const std::vector<PlanPlace> kNone;
+  if (force < 0 || team < 0) return kNone;
+  if (plans_.size() <= static_cast<std::size_t>(force)) plans_.resize(static_cast<std::size_t>(force) + 1);
+  std::vector<Scanned>& teams = plans_[static_cast<std::size_t>(force)];
+  if (teams.size() <= static_cast<std::size_t>(team)) teams.resize(static_cast<std::size_t>(team) + 1);
+  Scanned& scanned = teams[static_cast<std::size_t>(team)];
+  if (scanned.scanned && scanned.text == plan) return scanned.places;
+  scanned.scanned = true;
+  scanned.text.assign(plan);
+  scanned.places = ScanPlanPlaces(plan);
+  ++scan_count_;
+  return scanned.places;
+}
+
 }  // namespace vyr::editor

@@ -26,4 +26,23 @@ struct PlanPlace {
 // breaks off before its location names none. Any bytes are accepted.
 std::vector<PlanPlace> ScanPlanPlaces(std::string_view plan);
 
+// Each team's scanned places, kept between readings of one document by the map and the problem check
+// alike, so a plan is scanned once after each change of its text, whoever reads it first.
+class PlanScans {
+ public:
+  // The places of the plan of team `team` of force `force`, whose text is now `plan`.
+  const std::vector<PlanPlace>& Of(int force, int team, std::string_view plan);
+  // Plans scanned so far: a plan read again unchanged does not count.
+  long scan_count() const { return scan_count_; }
+
+ private:
+  struct Scanned {
+    bool scanned = false;
+    std::string text;
+    std::vector<PlanPlace> places;
+  };
+  std::vector<std::vector<Scanned>> plans_;  // by force, then team
+  long scan_count_ = 0;
+};
+
 }  // namespace vyr::editor

@@ -45,6 +45,7 @@
 #include "editor/shell/find_window.h"
 #include "editor/shell/history_dock.h"
 #include "editor/shell/main_window_menus.h"
+#include "editor/shell/problems_dock.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/undo_actions.h"
@@ -263,6 +264,10 @@ editor::LaunchContext& MainWindow::launch() {
         services_.parse, services_.editor_folder,
         [this](const std::vector<editor::ScriptMessage>& messages) {
           return editor::DescribeFailedParse(document_, messages);
+        },
+        [this] {
+          if (problems_dock_->isHidden()) ToggleProblems();
+          problems_dock_->raise();
         }});
   }
   return *launch_;

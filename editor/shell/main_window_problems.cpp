@@ -8,6 +8,7 @@
 #include <QTextBlock>
 
 #include "editor/document/paths.h"
+#include "editor/gui/map_view/map_view.h"
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
@@ -61,6 +62,8 @@ void MainWindow::CreateProblems() {
   problems_dock_->hide();
   statusBar()->addPermanentWidget(problems_dock_->count_label());
   connect(problems_dock_, &ProblemsDock::problemActivated, this, &MainWindow::OpenProblem);
+  // The map marks the names the check finds no location for from the same scans of the plans.
+  map_dock_->view()->SharePlanScans(problems_dock_->plan_scans());
 
   connect(problems_dock_, &QDockWidget::visibilityChanged, this, [this] { UpdateActions(); });
 }

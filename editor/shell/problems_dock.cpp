@@ -74,12 +74,12 @@ void ProblemsDock::Schedule() {
 
 void ProblemsDock::Refresh() {
   timer_->stop();
-  problems_ = editor::CheckDocument(document_);
+  problems_ = editor::CheckDocument(document_, scans_.get());
   // The library's parse costs a scratch file and, on a large mission, a noticeable pause: it is asked only
   // while the list is shown; the status bar's count stands on the rules meanwhile.
   if (!editor::HasError(problems_) && parse_ && isVisible()) {
     const editor::GeneratedScript script = editor::GenerateScriptWithLines(document_);
-    problems_ = editor::ProblemsOfVerdict(document_, script, parse_(script.text));
+    problems_ = editor::ProblemsOfVerdict(document_, script, parse_(script.text), scans_.get());
   }
   Fill();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDockWidget>
+#include <memory>
 #include <vector>
 
 #include "editor/check/problems.h"
@@ -31,6 +32,8 @@ class ProblemsDock : public QDockWidget {
   // Checks now instead of after the delay.
   void Refresh();
   const std::vector<editor::Problem>& problems() const { return problems_; }
+  // The plans as the check last scanned them; the map reads them too, so a plan is scanned once a change.
+  const std::shared_ptr<editor::PlanScans>& plan_scans() const { return scans_; }
   // "2 errors, 1 warning", "No problems"; the status bar shows it.
   QLabel* count_label() const { return count_; }
 
@@ -48,6 +51,7 @@ class ProblemsDock : public QDockWidget {
   QLabel* count_;
   QTimer* timer_;
   std::vector<editor::Problem> problems_;
+  std::shared_ptr<editor::PlanScans> scans_ = std::make_shared<editor::PlanScans>();
   editor::Notifier<editor::DocumentChange>::Connection changes_;
   editor::Notifier<editor::RecordEdit>::Connection edits_;
 };

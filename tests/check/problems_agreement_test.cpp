@@ -2,12 +2,14 @@
 // when the rules find no error, and a fault planted in one record is reported on that record.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "editor/check/problems.h"
 #include "editor/document/mission_document.h"
+#include "editor/map/mission_map.h"
 #include "editor/script/generator.h"
 #include "tests/check/in_memory_parser.h"
 #include "tests/editor_test_support.h"
@@ -207,7 +209,7 @@ std::string Listed(const std::vector<Problem>& problems) {
 }
 
 TEST(ProblemsAgreement, TheRulesAndTheParserAgreeOnRandomMissions) {
-  int parsed_count = 0;
+  int parsed_count = 0, undeclared_marks = 0;
   for (unsigned seed = 1; seed <= 700; ++seed) {
     const Fault fault = kFaults[seed % std::size(kFaults)];
     MissionDocument doc;
@@ -234,6 +236,22 @@ TEST(ProblemsAgreement, TheRulesAndTheParserAgreeOnRandomMissions) {
         own.push_back(p.message);
       EXPECT_EQ(own, expected);
     }
+    // The map marks exactly the plan names the check finds no location for, and the two share the scans.
+    auto scans = std::make_shared<PlanScans>();
+    const MissionMap map = MissionMapBuilder(scans).Build(doc);
+    const long scanned = scans->scan_count();
+    EXPECT_EQ(CheckDocument(doc, scans.get()), rules);
+    EXPECT_EQ(scans->scan_count(), scanned) << "the check scanned a plan the map had read";
+    std::vector<std::string> marks, missing;
+    for (const MapWarning& mark : map.warnings)
+      if (mark.team >= 0)
+        marks.push_back(RecordPath(doc, RecordRef::Team(mark.force, mark.team)) + ":" +
+                        std::to_string(mark.line) + ": no location named \"" + mark.name + "\"");
+    for (const Problem& p : rules)
+      if (p.field == Field::kPlan && p.what.starts_with("no location named"))
+        missing.push_back(RecordPath(doc, p.record) + ":" + std::to_string(p.line) + ": " + p.what);
+    EXPECT_EQ(marks, missing);
+    undeclared_marks += static_cast<int>(marks.size());
     if (fault == Fault::kNone) continue;
     EXPECT_TRUE(HasErrorOn(rules, planted));
     // The parser stops at the first fault in the script: with one planted, that is the one it maps.
@@ -242,6 +260,7 @@ TEST(ProblemsAgreement, TheRulesAndTheParserAgreeOnRandomMissions) {
     EXPECT_EQ(mapped.front().record, planted);
   }
   EXPECT_EQ(parsed_count, 100);  // every unplanted mission parses
+  EXPECT_GT(undeclared_marks, 20);
 }
 
 }  // namespace

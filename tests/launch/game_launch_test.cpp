@@ -193,6 +193,42 @@ TEST_F(BuildTest, AFailedBuildAndQuickRunSayWhatToFixWhenTheContextCan) {
   EXPECT_EQ(ui.messages.back(), kBuildFailed);
 }
 
+// Build, Quick run and the error checker offer the problem list beside OK; the titles and texts stay.
+TEST_F(BuildTest, FailuresOfferTheProblemListWhenThereIsOne) {
+  tools.outcome = {true, 2, ""};
+  int shown = 0;
+  context.show_problems = [&shown] { ++shown; };
+  BuildMission(context, data / "out.vyr");
+  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
+  ErrorCheck(context);
+  ASSERT_EQ(ui.messages.size(), 3u);
+  Message expected = kBuildFailed;
+  expected.action = kShowProblemsLabel;
+  EXPECT_EQ(ui.messages[0], expected);
+  EXPECT_EQ(ui.messages[1], expected);
+  EXPECT_EQ(ui.messages[2],
+            (Message{"Errors found", kBuildFailed.text, MessageIcon::kCritical, kShowProblemsLabel}));
+  EXPECT_EQ(shown, 0) << "OK, Escape and the close box only close the message";
+  EXPECT_TRUE(launcher.started.empty());
+
+  ui.press_action = true;
+  BuildMission(context, data / "out.vyr");
+  ErrorCheck(context);
+  EXPECT_EQ(shown, 2);
+
+  // A success has nothing to show; without a list to open the message is a plain one.
+  tools.outcome = {true, 0, ""};
+  BuildMission(context, data / "out.vyr");
+  EXPECT_EQ(ui.messages.back().action, "");
+  EXPECT_EQ(shown, 2);
+  tools.outcome = {true, 2, ""};
+  context.show_problems = nullptr;
+  ErrorCheck(context);
+  EXPECT_EQ(ui.messages.back(), (Message{"Errors found", kBuildFailed.text, MessageIcon::kCritical}));
+  BuildMission(context, data / "out.vyr");
+  EXPECT_EQ(ui.messages.back(), kBuildFailed);
+}
+
 using PreviewAndLogTest = LaunchFixture;
 
 TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {

@@ -133,43 +133,63 @@ TEST_F(MissionMapTest, RoutesFollowThePlanAndMarkMissingLocations) {
   EXPECT_EQ(map.routes[1].steps[0].y, (map.bounds.bottom + map.bounds.top) / 2);
 }
 
-// A builder rescans only forgotten plans, but places every route anew from the locations as they are.
-TEST_F(MissionMapTest, ABuilderKeepsScannedPlansUntilForgotten) {
+// A builder rescans only plans whose text changed, but places every route anew from the locations as
+// they are.
+TEST_F(MissionMapTest, ABuilderRescansOnlyChangedPlans) {
   doc_.AddTeam(0, "Alpha", "", "insert at a; advance towards b;");
   doc_.AddTeam(0, "Bravo", "", "insert at b;");
   MissionMapBuilder builder;
   ASSERT_EQ(builder.Build(doc_).routes.size(), 2u);
+  EXPECT_EQ(builder.scans()->scan_count(), 2);
 
-  // Locations moved or renamed are seen without forgetting anything.
+  // Locations moved or renamed are seen without rescanning anything.
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(1), Field::kLocX, Integer(-7)));
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(0), Field::kLocName, std::string("c")));
   MissionMap map = builder.Build(doc_);
   EXPECT_EQ(map.routes[0].steps[1].x, -7);
   EXPECT_EQ(map.routes[0].steps[0].location, 2);  // "a" is now the second one of that name
   EXPECT_EQ(map.routes[0].steps[0].x, 9);
+  EXPECT_EQ(builder.scans()->scan_count(), 2);
 
-  // A changed plan is seen once forgotten, and only that one is rescanned.
+  // A changed plan is rescanned, and only that one.
   ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 1), Field::kPlan, std::string("insert at b; observe zz;")));
-  ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("wait;")));
-  builder.ForgetPlan(0, 1);
-  builder.ForgetPlan(5, 0);  // no such force: ignored
-  builder.ForgetPlan(0, -1);
   map = builder.Build(doc_);
+  EXPECT_EQ(builder.scans()->scan_count(), 3);
   ASSERT_EQ(map.routes.size(), 2u);
-  EXPECT_EQ(map.routes[0].steps.size(), 2u);  // still the kept scan of the first plan
   EXPECT_EQ(map.routes[1].steps.size(), 2u);
   ASSERT_EQ(map.warnings.size(), 1u);
   EXPECT_EQ(map.warnings[0].name, "zz");
 
-  // After teams come and go everything is forgotten and the build equals a fresh one.
+  // Teams that come and go, or swap plans, never leave a stale scan: the build equals a fresh one.
   doc_.AddForce("Red", "");
   doc_.AddTeam(1, "Lost", "", "insert at b;");
-  builder.ForgetAll();
+  ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("insert at b; observe zz;")));
+  ASSERT_TRUE(doc_.SetField(RecordRef::Team(0, 1), Field::kPlan, std::string("insert at a; observe yy;")));
   map = builder.Build(doc_);
   const MissionMap fresh = BuildMissionMap(doc_);
-  ASSERT_EQ(map.routes.size(), fresh.routes.size());
-  EXPECT_EQ(map.routes.size(), 2u);
-  EXPECT_EQ(map.routes[1].force, 1);
+  ASSERT_EQ(map.routes.size(), 3u);
+  for (std::size_t r = 0; r < fresh.routes.size(); ++r) {
+    ASSERT_EQ(map.routes[r].steps.size(), fresh.routes[r].steps.size());
+    for (std::size_t i = 0; i < fresh.routes[r].steps.size(); ++i)
+      EXPECT_EQ(map.routes[r].steps[i].name, fresh.routes[r].steps[i].name) << r << " " << i;
+  }
+  EXPECT_EQ(map.routes[2].force, 1);
+  ASSERT_EQ(map.warnings.size(), 2u);
+  EXPECT_EQ(map.warnings[1].name, "yy");
+}
+
+// An empty plan, an out-of-range team and a plan emptied after a scan all read as no places.
+TEST(PlanScansTest, EmptyPlansAndBadIndicesHaveNoPlaces) {
+  PlanScans scans;
+  EXPECT_TRUE(scans.Of(-1, 0, "insert at a;").empty());
+  EXPECT_TRUE(scans.Of(0, -1, "insert at a;").empty());
+  EXPECT_EQ(scans.scan_count(), 0);
+  EXPECT_TRUE(scans.Of(3, 4, "").empty());
+  EXPECT_TRUE(scans.Of(3, 4, "").empty());
+  EXPECT_EQ(scans.scan_count(), 1);  // an empty plan read twice is scanned once
+  EXPECT_EQ(scans.Of(3, 4, "insert at a;").size(), 1u);
+  EXPECT_TRUE(scans.Of(3, 4, "").empty());
+  EXPECT_EQ(scans.scan_count(), 3);
 }
 
 TEST(MissionMapEmptyTest, NothingPlacedGivesASquareAroundTheOrigin) {

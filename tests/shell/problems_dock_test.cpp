@@ -10,9 +10,13 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include "editor/gui/common/qt_user_interface.h"
+#include "editor/gui/map_view/map_view.h"
 #include "editor/gui/properties/force_windows.h"
 #include "editor/gui/properties/plan_completer.h"
 #include "editor/gui/properties/plan_highlighter.h"
@@ -212,6 +216,76 @@ TEST_F(ProblemsDockTest, TheErrorCheckerNamesTheRecordBeforeTheScriptsLine) {
             "Team Alpha, plan line 2: no location named \"Nowhere\"\n\n"
             "In the generated script: Line " +
                 std::to_string(line) + ", near 'Nowhere': use of undeclared location");
+}
+
+// The error checker's message opens the list with its extra button; closing the message leaves it shut.
+TEST_F(ProblemsDockTest, AFailedCheckOpensTheListFromItsMessage) {
+  tools_.outcome = {true, 2, "", {{1, "x", "parse error"}}};
+  window_->RunCommand("mn_project_errorchecker");
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_EQ(ui_.messages.back().action, "Show problems");
+  EXPECT_TRUE(dock_->isHidden());
+
+  ui_.press_action = true;
+  window_->RunCommand("mn_project_errorchecker");
+  EXPECT_EQ(ui_.messages.back().title, "Errors found");
+  EXPECT_FALSE(dock_->isHidden());
+  EXPECT_TRUE(Action("mn_view_problems")->isChecked());
+  ASSERT_EQ(list_->topLevelItemCount(), 1);
+  EXPECT_EQ(list_->topLevelItem(0)->text(3), "no location named \"Nowhere\"");
+
+  // Asked again with the list already shown, it stays shown.
+  window_->RunCommand("mn_project_errorchecker");
+  EXPECT_FALSE(dock_->isHidden());
+}
+
+// The map and the list read a plan once after it changes, whichever reads it first.
+TEST_F(ProblemsDockTest, TheMapAndTheListShareEachPlansScan) {
+  window_->RunCommand("mn_view_problems");
+  MapView* map = window_->findChild<MapView*>();
+  ASSERT_NE(map, nullptr);
+  const editor::PlanScans& scans = *dock_->plan_scans();
+  const long before = scans.scan_count();
+  ASSERT_EQ(map->map().warnings.size(), 1u);
+  EXPECT_EQ(scans.scan_count(), before) << "the map rescanned a plan the check had read";
+
+  ASSERT_TRUE(document_.SetField(RecordRef::Team(0, 0), Field::kPlan,
+                                 std::string("insert at gate;\nobserve Elsewhere;\nobserve Nowhere;")));
+  ASSERT_EQ(map->map().warnings.size(), 2u);
+  dock_->Refresh();
+  EXPECT_EQ(scans.scan_count(), before + 1);
+  EXPECT_EQ(dock_->problems().size(), 2u);
+}
+
+// The real message: its extra button answers true; Escape and the close box answer false.
+TEST(QtMessageWithAction, OnlyTheExtraButtonChoosesIt) {
+  QtUserInterface ui(nullptr);
+  const auto press = [](const char* button) {
+    QTimer::singleShot(0, [button] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      ASSERT_EQ(box->objectName(), "message_with_action");
+      if (QString(button) == "escape") {
+        QTest::keyClick(box, Qt::Key_Escape);
+      } else if (QString(button) == "close") {
+        box->close();
+      } else {
+        auto* clicked = box->findChild<QPushButton*>(button);
+        ASSERT_NE(clicked, nullptr);
+        EXPECT_EQ(clicked->text(), "Show problems");
+        clicked->click();
+      }
+    });
+  };
+  press("message_action");
+  EXPECT_TRUE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
+                                       "Show problems"));
+  press("escape");
+  EXPECT_FALSE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
+                                        "Show problems"));
+  press("close");
+  EXPECT_FALSE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
+                                        "Show problems"));
 }
 
 }  // namespace

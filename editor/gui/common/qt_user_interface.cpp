@@ -62,8 +62,9 @@ std::optional<std::string> QtUserInterface::AskSavePath(const editor::FileDialog
   return Chosen(dialog.selectedFiles().value(0));
 }
 
-void QtUserInterface::ShowMessage(const std::string& title, const std::string& text,
-                                  editor::MessageIcon icon) {
+namespace {
+
+QMessageBox::Icon QtIcon(editor::MessageIcon icon) {
   QMessageBox::Icon qt_icon = QMessageBox::Information;
   switch (icon) {
     case editor::MessageIcon::kInformation:
@@ -79,8 +80,28 @@ void QtUserInterface::ShowMessage(const std::string& title, const std::string& t
       qt_icon = QMessageBox::Question;
       break;
   }
-  QMessageBox box(qt_icon, FromMessage(title), FromMessage(text), QMessageBox::Ok, parent_);
+  return qt_icon;
+}
+
+}  // namespace
+
+void QtUserInterface::ShowMessage(const std::string& title, const std::string& text,
+                                  editor::MessageIcon icon) {
+  QMessageBox box(QtIcon(icon), FromMessage(title), FromMessage(text), QMessageBox::Ok, parent_);
   box.exec();
+}
+
+bool QtUserInterface::ShowMessageWithAction(const std::string& title, const std::string& text,
+                                            editor::MessageIcon icon, const std::string& action) {
+  QMessageBox box(QtIcon(icon), FromMessage(title), FromMessage(text), QMessageBox::Ok, parent_);
+  box.setObjectName("message_with_action");
+  QPushButton* extra = box.addButton(FromMessage(action), QMessageBox::ActionRole);
+  extra->setObjectName("message_action");
+  // OK stays the default and what Escape and the close box press.
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
+  box.exec();
+  return box.clickedButton() == extra;
 }
 
 editor::Answer QtUserInterface::AskQuestion(const std::string& title, const std::string& text,

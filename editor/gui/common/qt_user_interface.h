@@ -19,6 +19,8 @@ class QtUserInterface : public editor::UserInterface {
   std::optional<std::string> AskOpenPath(const editor::FileDialogRequest& request) override;
   std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override;
   void ShowMessage(const std::string& title, const std::string& text, editor::MessageIcon icon) override;
+  bool ShowMessageWithAction(const std::string& title, const std::string& text, editor::MessageIcon icon,
+                             const std::string& action) override;
   editor::Answer AskQuestion(const std::string& title, const std::string& text, bool with_cancel) override;
   // The close button is also what Escape and the close box answer: no choice.
   std::optional<int> AskChoice(const std::string& title, const std::string& text,

@@ -55,7 +55,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
         fitted_ = true;
         options_.hidden_forces.clear();
         known_forces_ = document_.force_count();
-        builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
         break;
@@ -65,7 +64,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
             document_.force_count() != known_forces_)
           options_.hidden_forces.clear();
         known_forces_ = document_.force_count();
-        builder_.ForgetAll();
         MarkStale();
         emit forcesChanged();
         break;
@@ -82,7 +80,6 @@ MapView::MapView(editor::MissionDocument& document, QWidget* parent) : QWidget(p
   edits_ = document_.edits().Connect([this](const editor::RecordEdit& edit) {
     switch (edit.field) {
       case editor::Field::kPlan:
-        builder_.ForgetPlan(edit.record.force, edit.record.team);
         MarkStale();
         break;
       case editor::Field::kLocName:
@@ -113,6 +110,11 @@ MapView::~MapView() {
   // A drawing under way answers to this view: let it finish before the view goes.
   painter_thread_.clear();
   painter_thread_.waitForDone();
+}
+
+void MapView::SharePlanScans(std::shared_ptr<editor::PlanScans> scans) {
+  builder_ = editor::MissionMapBuilder(std::move(scans));
+  MarkStale();
 }
 
 void MapView::MarkStale() {

@@ -35,6 +35,8 @@ class MapView : public QWidget {
 
   // Where moves go into the edit history; without one they are plain edits.
   void SetStepRunner(StepRunner runner) { run_step_ = std::move(runner); }
+  // Reads plans through `scans`, which the problem check shares, so each changed plan is scanned once.
+  void SharePlanScans(std::shared_ptr<editor::PlanScans> scans);
 
   // The map as the document is now (rebuilt on first use after a change).
   const editor::MissionMap& map();
@@ -109,7 +111,7 @@ class MapView : public QWidget {
   int LocationAt(QPointF position);
 
   editor::MissionDocument& document_;
-  editor::MissionMapBuilder builder_;              // keeps scanned plans between rebuilds
+  editor::MissionMapBuilder builder_;
   std::shared_ptr<const editor::MissionMap> map_;  // shared with a drawing under way
   MapPaintOptions options_;
   StepRunner run_step_;
