@@ -15,7 +15,7 @@
 #include "editor/shell/main_window_menus.h"
 #include "editor/shell/project_window.h"
 #include "editor/shell/undo_actions.h"
-#include "tests/launch/launch_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -41,12 +41,10 @@ class DecliningUi : public editor::UserInterface {
   int asked = 0;
 };
 
-class CommandTableTest : public ::testing::Test {
+class CommandTableTest : public MainWindowFixture {
  protected:
   CommandTableTest() {
-    window_ = std::make_unique<MainWindow>(MainWindowServices{document_, store_, launcher_, tools_.Parse(),
-                                                              scratch_.str(), scratch_.str(), [] {}, [] {},
-                                                              &ui_, false});
+    MakeWindow(&declining_);
     window_->StartUp("");
     // What the plan command builder does when the author inserts a statement.
     window_->SetPlanBuilderOpener([this](int) {
@@ -61,6 +59,8 @@ class CommandTableTest : public ::testing::Test {
       }
     });
   }
+
+  ~CommandTableTest() override { window_.reset(); }  // before the dialogs it was given
 
   // One record of each kind, and `actor` or a team on the clipboard; the history starts empty.
   void Fill(bool actor) {
@@ -100,13 +100,7 @@ class CommandTableTest : public ::testing::Test {
     return nullptr;
   }
 
-  editor::testing::ScratchFolder scratch_;
-  editor::MissionDocument document_;
-  editor::MemorySettingsStore store_;
-  editor::testing::RecordingLauncher launcher_;
-  editor::testing::FakeTools tools_;
-  DecliningUi ui_;
-  std::unique_ptr<MainWindow> window_;
+  DecliningUi declining_;
   QTimer connect_closer_;
   int modals_ = 0;
 };
@@ -137,7 +131,7 @@ TEST_F(CommandTableTest, EveryEditIsOneStepUnderItsLabelAndNothingElseTouchesThe
       const std::size_t steps = history.undo_count();
       const std::string top = history.UndoLabel();
       edits = 0;
-      ui_.asked = 0;
+      declining_.asked = 0;
       modals_ = 0;
       connect_closer_.start();
       window_->RunCommand(row.name);
@@ -157,7 +151,7 @@ TEST_F(CommandTableTest, EveryEditIsOneStepUnderItsLabelAndNothingElseTouchesThe
       }
       if (edits == 0) {
         // Only a dialog the author cancelled leaves an edit command without effect here.
-        EXPECT_GT(ui_.asked + modals_, 0) << "the command did nothing";
+        EXPECT_GT(declining_.asked + modals_, 0) << "the command did nothing";
         EXPECT_EQ(history.undo_count(), steps);
         continue;
       }

@@ -107,17 +107,6 @@ TEST_F(OutcomeWindow, NextMissionsRebuildTheField) {
   EXPECT_EQ(outcome().nextmission, "m3?m4?");
 }
 
-TEST_F(OutcomeWindow, TypeRelabelsTheNodeAndTheCaption) {
-  auto window = Open();
-  EXPECT_EQ(window->windowTitle(), "Outcome - success");
-  Child<QComboBox>(*window, "outcome_type")->setCurrentIndex(1);
-  EXPECT_EQ(outcome().outcome_type, "failure");
-  EXPECT_EQ(window->windowTitle(), "Outcome - failure");
-  const auto& node = doc_.tree().node(window->node());
-  EXPECT_EQ(node.text, "Failure");
-  EXPECT_EQ(node.image, vyr::editor::NodeImage::kPos);
-}
-
 TEST_F(OutcomeWindow, ActivationsKeepOneForceEntryPerForce) {
   ASSERT_TRUE(doc_.AddForce("Red", ""));
   ASSERT_TRUE(doc_.AddOutcome("Nobody", "", "", "failure", ""));

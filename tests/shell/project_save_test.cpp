@@ -1,6 +1,6 @@
 // Saving, opening and importing through the main window's commands, as an author's first hour goes: the
-// save dialogs answered with Enter, a project whose forces file is gone, an import that fails. The Qt
-// save dialog itself is driven once, for its default extension.
+// save dialogs answered with Enter, an import that fails, the modified mark. The Qt save dialog itself
+// is driven once, for its default extension.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -100,25 +100,6 @@ TEST_F(ProjectSaveTest, ANewProjectSavedWithEnterInEveryDialogKeepsEveryRecord) 
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(document_.location_count(), 1);
   EXPECT_EQ(document_.area_count(), 1);
-}
-
-TEST_F(ProjectSaveTest, AProjectMissingItsForcesFileSavedAgainStillNamesIt) {
-  const std::string project = SaveWarehouse();
-  const std::string bytes = Slurp(project);
-  fs::remove(scratch_ / "project/w.mfr");
-  MakeWindow();
-  ui_.Answer(project);
-  window_->RunCommand("mn_file_open");
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_NE(ui_.messages[0].text.find(scratch_ / "project/w.mfr"), std::string::npos);
-  EXPECT_NE(ui_.messages[0].text.find("No forces were loaded."), std::string::npos);
-  EXPECT_EQ(document_.outcome_count(), 1);
-  EXPECT_EQ(document_.info.annotation, "Night raid");
-
-  window_->RunCommand("mn_file_save");
-  EXPECT_EQ(ui_.dialogs.size(), 1u) << "no section is asked for";
-  EXPECT_TRUE(SameBytes(bytes, Slurp(project)));
-  EXPECT_FALSE(fs::exists(scratch_ / "project/w.mfr"));
 }
 
 TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {

@@ -23,6 +23,7 @@
 #include "editor/gui/properties/force_windows.h"
 #include "editor/gui/properties/property_window.h"
 #include "tests/editor_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
@@ -45,17 +46,6 @@ class PropertyWindowsTest : public ::testing::Test {
     windows_.Open(node);
     const std::string& key = document_.tree().node(node).key;
     return key.starts_with("P") ? windows_.WindowInSlot(std::stoi(key.substr(1))) : nullptr;
-  }
-  template <typename T>
-  static T* Control(QWidget* window, const char* name) {
-    T* control = window->findChild<T*>(name);
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
-  static void Retype(QLineEdit* box, const QString& text) {
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
   }
   // One keystroke of any character, as a keyboard layout that has it would send it.
   static void Type(QWidget* box, const QString& character) {

@@ -1,5 +1,5 @@
-// Edit > Undo and Redo in the main window: texts, shortcuts, and open windows following the steps (where
-// the two sit in the menu and on the toolbar is the command table's test).
+// Edit > Undo and Redo in the main window: texts, shortcuts and Ctrl+Z in a box (open windows following
+// the steps are the window refresh test's; where the two sit in the menu, the command table's).
 #include "editor/shell/undo_actions.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +26,6 @@ class UndoActionsTest : public MainWindowFixture {
     MakeWindow();
     window_->StartUp("");
   }
-  PropertyWindow* OpenWindowOf(editor::NodeId node) {
-    document_.MakeCurrent(node);
-    emit window_->project_window()->nodeClicked(node);
-    const editor::TreeNode& opened = document_.tree().node(node);
-    return opened.key[0] == 'P' ? window_->property_windows()->WindowInSlot(std::stoi(opened.key.substr(1)))
-                                : nullptr;
-  }
 };
 
 TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
@@ -43,7 +36,7 @@ TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
 
   window_->RunCommand("loc_add");
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location");
-  PropertyWindow* location = OpenWindowOf(document_.tree().LocationNode(0));
+  PropertyWindow* location = OpenWindow(document_.tree().LocationNode(0));
   ASSERT_NE(location, nullptr);
   auto* name = location->findChild<QLineEdit*>("loc_name");
   QTest::keyClicks(name, "X");  // "New locationX", typed letter by letter: one step
@@ -51,13 +44,10 @@ TEST_F(UndoActionsTest, EditMenuAndToolbarSayWhatTheyUndo) {
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Rename location");
 
   Action("mn_edit_undo")->trigger();
-  EXPECT_EQ(name->text(), "New location");
-  EXPECT_EQ(location->windowTitle(), "Location - New location");
   EXPECT_EQ(Action("mn_edit_redo")->text(), "&Redo Rename location");
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location");
   Action("mn_edit_redo")->trigger();
-  EXPECT_EQ(name->text(), "New locationXY");
-  EXPECT_EQ(document_.tree().node(document_.tree().LocationNode(0)).text, "New locationXY");
+  EXPECT_EQ(document_.location(0).loc_name, "New locationXY");
 
   // A new project starts a new history.
   ui_.replies = {editor::Answer::kNo};  // the unsaved location goes
@@ -77,37 +67,13 @@ TEST_F(UndoActionsTest, EditMenuSaysHowManyStepsAreLeftOnceOldOnesAreDropped) {
   EXPECT_EQ(Action("mn_edit_undo")->text(), "&Undo Add location (99 steps left)");
 }
 
-TEST_F(UndoActionsTest, OpenWindowsFollowUndoAndCloseWithTheirRecord) {
+TEST_F(UndoActionsTest, CtrlZInATextBoxUndoesTheDocumentStep) {
   window_->RunCommand("loc_add");
   window_->RunCommand("loc_add");
-  (void)document_.SetField(editor::RecordRef::Location(1), editor::Field::kLocX, editor::Integer{42});
-  const editor::NodeId second = document_.tree().LocationNode(1);
-  PropertyWindow* window = OpenWindowOf(second);
-  ASSERT_NE(window, nullptr);
-
-  document_.MakeCurrent(document_.tree().LocationNode(0));
-  window_->RunCommand("mn_loc_delete1");
-  EXPECT_EQ(window->address().index, 0);
-  Action("mn_edit_undo")->trigger();
-  EXPECT_EQ(window->address().index, 1);
-  EXPECT_EQ(window->tag(), document_.tree().NodeIndex(second));
-  EXPECT_EQ(document_.tree().selected(), document_.tree().LocationNode(0));
-
-  // Undoing the add of the window's record closes the window; its slot is free again.
-  Action("mn_edit_undo")->trigger();  // the x
-  EXPECT_EQ(window->findChild<QLineEdit*>("loc_x")->text(), "0");
-  Action("mn_edit_undo")->trigger();
-  EXPECT_EQ(document_.location_count(), 1);
-  EXPECT_EQ(window_->property_windows()->open_count(), 0);
-  EXPECT_EQ(document_.tree().window_slots().used_count(), 0);
-  Action("mn_edit_redo")->trigger();
-  EXPECT_EQ(document_.location_count(), 2);
-
-  // Ctrl+Z in a text box goes to the document's history, not to the box's own undo.
   window_->show();
-  PropertyWindow* reopened = OpenWindowOf(document_.tree().LocationNode(1));
-  ASSERT_NE(reopened, nullptr);
-  auto* desc = reopened->findChild<QLineEdit*>("loc_desc");
+  PropertyWindow* window = OpenWindow(document_.tree().LocationNode(1));
+  ASSERT_NE(window, nullptr);
+  auto* desc = window->findChild<QLineEdit*>("loc_desc");
   QApplication::setActiveWindow(window_.get());
   desc->setFocus();
   QTest::keyClicks(desc, "abc");
@@ -121,7 +87,7 @@ TEST_F(UndoActionsTest, OpenWindowsFollowUndoAndCloseWithTheirRecord) {
 
   // Leaving the box ends its step: typing there again is a step of its own.
   QTest::keyClicks(desc, "d");
-  reopened->findChild<QLineEdit*>("loc_name")->setFocus();
+  window->findChild<QLineEdit*>("loc_name")->setFocus();
   desc->setFocus();
   QTest::keyClicks(desc, "e");
   Action("mn_edit_undo")->trigger();

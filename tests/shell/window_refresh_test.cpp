@@ -32,25 +32,8 @@ class WindowRefreshTest : public MainWindowFixture {
     window_->StartUp("");
     BuildWarehouse(document_);
   }
-  PropertyWindow* Open(editor::NodeId node) {
-    document_.MakeCurrent(node);
-    emit window_->project_window()->nodeClicked(node);
-    const editor::TreeNode& opened = document_.tree().node(node);
-    return opened.key[0] == 'P' ? window_->property_windows()->WindowInSlot(std::stoi(opened.key.substr(1)))
-                                : nullptr;
-  }
-  template <typename T>
-  static T* Control(QWidget* window, const char* name) {
-    T* control = window->findChild<T*>(name);
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
+  PropertyWindow* Open(editor::NodeId node) { return OpenWindow(node); }
   static QLineEdit* Box(QWidget* window, const char* name) { return Control<QLineEdit>(window, name); }
-  static void Retype(QLineEdit* box, const QString& text) {
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
-  }
   static QStringList Entries(const QListWidget* list) {
     QStringList entries;
     for (int row = 0; row < list->count(); ++row)
