@@ -574,68 +574,7 @@ std::string RecordPath(const MissionDocument& document, const RecordRef& record)
 }
 
 std::string_view FieldLabel(Field field) {
-  switch (field) {
-    case Field::kMissionName:
-      return "Mission name";
-    case Field::kAuthor:
-      return "Author";
-    case Field::kMissionDescription:
-      return "Description";
-    case Field::kMapName:
-      return "Map name";
-    case Field::kMapStyles:
-      return "Map styles";
-    case Field::kAnnotation:
-      return "Annotation";
-    case Field::kLocName:
-    case Field::kAreaName:
-    case Field::kForceName:
-    case Field::kTeamName:
-    case Field::kNpcName:
-      return "Name";
-    case Field::kLocDesc:
-    case Field::kAreaDesc:
-    case Field::kForceDesc:
-    case Field::kTeamDesc:
-      return "Description";
-    case Field::kLocX:
-      return "X";
-    case Field::kLocY:
-      return "Y";
-    case Field::kLocZ:
-      return "Z";
-    case Field::kAreaLocations:
-      return "Locations";
-    case Field::kAreaStyle:
-      return "Style";
-    case Field::kAreaRadius:
-      return "Radius";
-    case Field::kPlan:
-      return "Plan";
-    case Field::kNpcPlayer:
-      return "Player";
-    case Field::kNpcSkill:
-      return "Skill";
-    case Field::kNpcSkin:
-      return "Skin";
-    case Field::kWeapon:
-      return "Weapons";
-    case Field::kAmmo:
-      return "Ammunition";
-    case Field::kItem:
-      return "Items";
-    case Field::kOutcomeType:
-      return "Type";
-    case Field::kOutcomeForce:
-      return "Team or force";
-    case Field::kOutcomeMessage:
-      return "Message";
-    case Field::kOutcomeReason:
-      return "Condition";
-    case Field::kNextMission:
-      return "Next missions";
-  }
-  return "";
+  return InfoOf(field).caption;
 }
 
 }  // namespace vyr::editor

@@ -339,23 +339,6 @@ std::string MatchPath(const MissionDocument& document, const RecordMatch& match)
 std::string MatchPlace(const MissionDocument& document, const RecordMatch& match) {
   const RecordRef& r = match.record;
   switch (match.field) {
-    case Field::kLocName:
-    case Field::kAreaName:
-    case Field::kForceName:
-    case Field::kTeamName:
-    case Field::kNpcName:
-      return "Name";
-    case Field::kLocDesc:
-    case Field::kAreaDesc:
-    case Field::kForceDesc:
-    case Field::kTeamDesc:
-      return "Description";
-    case Field::kAreaLocations:
-      return "Locations";
-    case Field::kOutcomeType:
-      return "Type";
-    case Field::kOutcomeMessage:
-      return "Message";
     case Field::kOutcomeReason: {
       if (r.index < 0 || r.index >= document.outcome_count()) return "Trigger";
       return "Trigger: " + std::string(LineOf(document.outcome(r.index).outcome_reason, 1));
@@ -370,7 +353,7 @@ std::string MatchPlace(const MissionDocument& document, const RecordMatch& match
     default:
       break;
   }
-  return {};
+  return std::string(InfoOf(match.field).caption);
 }
 
 }  // namespace vyr::editor

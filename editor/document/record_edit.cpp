@@ -66,46 +66,47 @@ template <>
 constexpr RecordKind kKindOf<OutcomeRecord> = RecordKind::kOutcome;
 
 template <auto Member>
-constexpr FieldInfo Entry(Field field, std::string_view label) {
+constexpr FieldInfo Entry(Field field, std::string_view caption, std::string_view label) {
   using Record = typename MemberOf<Member>::Record;
   using Type = std::remove_cvref_t<decltype(std::declval<Record&>().*Member)>;
-  return {field, kKindOf<Record>, label, kElements<Type>, &SlotOfMember<Member>};
+  return {field, kKindOf<Record>, caption, label, kElements<Type>, &SlotOfMember<Member>};
 }
 
 constexpr std::array kFields = {
-    Entry<&MissionInfo::vyr_missionname>(Field::kMissionName, "Edit mission name"),
-    Entry<&MissionInfo::vyr_author>(Field::kAuthor, "Edit author"),
-    Entry<&MissionInfo::vyr_missiondescription>(Field::kMissionDescription, "Edit mission description"),
-    Entry<&MissionInfo::vyr_mapname>(Field::kMapName, "Edit map name"),
-    Entry<&MissionInfo::map_styles>(Field::kMapStyles, "Edit map styles"),
-    Entry<&MissionInfo::annotation>(Field::kAnnotation, "Edit annotation"),
-    Entry<&LocationRecord::loc_name>(Field::kLocName, "Rename location"),
-    Entry<&LocationRecord::loc_desc>(Field::kLocDesc, "Edit location description"),
-    Entry<&LocationRecord::loc_x>(Field::kLocX, "Edit location x"),
-    Entry<&LocationRecord::loc_y>(Field::kLocY, "Edit location y"),
-    Entry<&LocationRecord::loc_z>(Field::kLocZ, "Edit location z"),
-    Entry<&AreaRecord::area_name>(Field::kAreaName, "Rename area"),
-    Entry<&AreaRecord::area_desc>(Field::kAreaDesc, "Edit area description"),
-    Entry<&AreaRecord::area_locations>(Field::kAreaLocations, "Edit area locations"),
-    Entry<&AreaRecord::area_style>(Field::kAreaStyle, "Edit area style"),
-    Entry<&AreaRecord::area_radius>(Field::kAreaRadius, "Edit area radius"),
-    Entry<&ForceRecord::force_name>(Field::kForceName, "Rename force"),
-    Entry<&ForceRecord::force_desc>(Field::kForceDesc, "Edit force description"),
-    Entry<&TeamRecord::team_name>(Field::kTeamName, "Rename team"),
-    Entry<&TeamRecord::team_desc>(Field::kTeamDesc, "Edit team description"),
-    Entry<&TeamRecord::plan>(Field::kPlan, "Edit plan"),
-    Entry<&ActorRecord::npc_player>(Field::kNpcPlayer, "Edit actor type"),
-    Entry<&ActorRecord::npc_name>(Field::kNpcName, "Rename actor"),
-    Entry<&ActorRecord::npc_skill>(Field::kNpcSkill, "Edit actor skill"),
-    Entry<&ActorRecord::npc_skin>(Field::kNpcSkin, "Edit actor skin"),
-    Entry<&ActorRecord::weapon>(Field::kWeapon, "Edit actor weapons"),
-    Entry<&ActorRecord::ammo>(Field::kAmmo, "Edit actor ammunition"),
-    Entry<&ActorRecord::item>(Field::kItem, "Edit actor items"),
-    Entry<&OutcomeRecord::outcome_type>(Field::kOutcomeType, "Edit outcome type"),
-    Entry<&OutcomeRecord::outcome_force>(Field::kOutcomeForce, "Edit outcome force"),
-    Entry<&OutcomeRecord::outcome_message>(Field::kOutcomeMessage, "Edit outcome message"),
-    Entry<&OutcomeRecord::outcome_reason>(Field::kOutcomeReason, "Edit outcome condition"),
-    Entry<&OutcomeRecord::nextmission>(Field::kNextMission, "Edit next missions"),
+    Entry<&MissionInfo::vyr_missionname>(Field::kMissionName, "Mission name", "Edit mission name"),
+    Entry<&MissionInfo::vyr_author>(Field::kAuthor, "Author", "Edit author"),
+    Entry<&MissionInfo::vyr_missiondescription>(Field::kMissionDescription, "Description",
+                                                "Edit mission description"),
+    Entry<&MissionInfo::vyr_mapname>(Field::kMapName, "Map name", "Edit map name"),
+    Entry<&MissionInfo::map_styles>(Field::kMapStyles, "Map styles", "Edit map styles"),
+    Entry<&MissionInfo::annotation>(Field::kAnnotation, "Annotation", "Edit annotation"),
+    Entry<&LocationRecord::loc_name>(Field::kLocName, "Name", "Rename location"),
+    Entry<&LocationRecord::loc_desc>(Field::kLocDesc, "Description", "Edit location description"),
+    Entry<&LocationRecord::loc_x>(Field::kLocX, "X", "Edit location x"),
+    Entry<&LocationRecord::loc_y>(Field::kLocY, "Y", "Edit location y"),
+    Entry<&LocationRecord::loc_z>(Field::kLocZ, "Z", "Edit location z"),
+    Entry<&AreaRecord::area_name>(Field::kAreaName, "Name", "Rename area"),
+    Entry<&AreaRecord::area_desc>(Field::kAreaDesc, "Description", "Edit area description"),
+    Entry<&AreaRecord::area_locations>(Field::kAreaLocations, "Locations", "Edit area locations"),
+    Entry<&AreaRecord::area_style>(Field::kAreaStyle, "Style", "Edit area style"),
+    Entry<&AreaRecord::area_radius>(Field::kAreaRadius, "Radius", "Edit area radius"),
+    Entry<&ForceRecord::force_name>(Field::kForceName, "Name", "Rename force"),
+    Entry<&ForceRecord::force_desc>(Field::kForceDesc, "Description", "Edit force description"),
+    Entry<&TeamRecord::team_name>(Field::kTeamName, "Name", "Rename team"),
+    Entry<&TeamRecord::team_desc>(Field::kTeamDesc, "Description", "Edit team description"),
+    Entry<&TeamRecord::plan>(Field::kPlan, "Plan", "Edit plan"),
+    Entry<&ActorRecord::npc_player>(Field::kNpcPlayer, "Player", "Edit actor type"),
+    Entry<&ActorRecord::npc_name>(Field::kNpcName, "Name", "Rename actor"),
+    Entry<&ActorRecord::npc_skill>(Field::kNpcSkill, "Skill", "Edit actor skill"),
+    Entry<&ActorRecord::npc_skin>(Field::kNpcSkin, "Skin", "Edit actor skin"),
+    Entry<&ActorRecord::weapon>(Field::kWeapon, "Weapons", "Edit actor weapons"),
+    Entry<&ActorRecord::ammo>(Field::kAmmo, "Ammunition", "Edit actor ammunition"),
+    Entry<&ActorRecord::item>(Field::kItem, "Items", "Edit actor items"),
+    Entry<&OutcomeRecord::outcome_type>(Field::kOutcomeType, "Type", "Edit outcome type"),
+    Entry<&OutcomeRecord::outcome_force>(Field::kOutcomeForce, "Team or force", "Edit outcome force"),
+    Entry<&OutcomeRecord::outcome_message>(Field::kOutcomeMessage, "Message", "Edit outcome message"),
+    Entry<&OutcomeRecord::outcome_reason>(Field::kOutcomeReason, "Condition", "Edit outcome condition"),
+    Entry<&OutcomeRecord::nextmission>(Field::kNextMission, "Next missions", "Edit next missions"),
 };
 
 constexpr bool InEnumOrder() {

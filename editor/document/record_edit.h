@@ -94,12 +94,14 @@ struct FieldSlot {
   bool* flag = nullptr;
 };
 
-// One record field, declared once: its kind of record, the label of its undo step, how many elements it
+// One record field, declared once: its kind of record, its caption where a list names it ("Name", "Plan"),
+// the label of its undo step, how many elements it
 // has (6 weapons, 5 ammunition counts, 5 items; 1 otherwise) and where a record of that kind stores it.
 // `record` points at the record of `kind`: MissionInfo, LocationRecord, ... OutcomeRecord.
 struct FieldInfo {
   Field field;
   RecordKind kind;
+  std::string_view caption;
   std::string_view label;
   int elements;
   FieldSlot (*slot)(void* record, int element);
