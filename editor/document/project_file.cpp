@@ -202,6 +202,10 @@ Status FormatProject(const MissionDocument& document, const std::array<FileNameP
 
 Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::string& path) {
   if (Status finished = FinishInterruptedSave(path); !finished) return finished;
+  // A file that cannot be opened leaves the project the author has open as it is.
+  FileError error;
+  std::optional<TextReader> opened = TextReader::Open(path, error);
+  if (!opened) return error.ToStatus();
   ProjectTree::Batch batch(document.tree());  // the view reads the loaded tree once, at the end
   document.NewProject();
   // A load that stops part-way must not leave the previous project's information under this name.
@@ -218,9 +222,6 @@ Status LoadProject(MissionDocument& document, RecentFiles& recent, const std::st
     }
   } show_tree{document.tree()};
 
-  FileError error;
-  std::optional<TextReader> opened = TextReader::Open(path, error);
-  if (!opened) return error.ToStatus();
   recent.AddToRecent(path);  // only a file that opened: one that cannot be read would push real ones off
   TextReader& in = *opened;
   const auto fault = [&in] { return in.error()->ToStatus(); };

@@ -280,6 +280,15 @@ TEST_F(ProjectFileTest, OpenProjectAsksInTheProjectFolderAndTellsAFailedLoad) {
   EXPECT_EQ(doc.location_count(), 2) << "a cancelled dialog changes nothing";
   EXPECT_TRUE(recent.paths.empty());
 
+  // A file that is not there (a stale recent file, a mistyped name) leaves the open project as it was.
+  const std::string caption = doc.caption();
+  ui.Answer(folder / "gone.cme");
+  EXPECT_FALSE(OpenProject(doc, ui, recent, folder.dir()));
+  EXPECT_EQ(doc.location_count(), 2);
+  EXPECT_EQ(doc.caption(), caption);
+  EXPECT_TRUE(recent.paths.empty());
+  ui.messages.clear();
+
   Spit(folder / "bad.cme", "[VERSION 0.2]\r\nKim\r\n");
   ui.Answer(folder / "bad.cme");
   EXPECT_FALSE(OpenProject(doc, ui, recent, folder.dir()));
