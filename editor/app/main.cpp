@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
         [program_path] { vyr::gui::RegisterMissionFileTypes(program_path); }, nullptr, true});
     if (std::getenv("VYR_EDITOR_QUIT_WHEN_READY") != nullptr) {
       QObject::connect(window.get(), &vyr::gui::MainWindow::startUpFinished, [&window] {
-        std::printf("vyr-mission-editor: ready: %s\n", window->windowTitle().toUtf8().constData());
+        // The caption as the title bar shows it: Qt's "[*]" stands for the unsaved-work mark.
+        const QString caption = window->windowTitle().remove(QStringLiteral("[*]"));
+        std::printf("vyr-mission-editor: ready: %s\n", caption.toUtf8().constData());
         std::fflush(stdout);
         QApplication::exit(0);
       });

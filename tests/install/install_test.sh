@@ -82,7 +82,7 @@ if [ -x "$prefix/bin/vyr-mission-editor" ]; then
   ready=$(HOME=$scratch XDG_CONFIG_HOME=$scratch/config QT_QPA_PLATFORM=offscreen VYR_EDITOR_QUIT_WHEN_READY=1 \
             timeout 120 "$prefix/bin/vyr-mission-editor" "$project" 2>"$scratch/editor.err") ||
     fail "the moved editor did not start: $(cat "$scratch/editor.err")"
-  [[ "$ready" == "vyr-mission-editor: ready: "*"$(basename "$project")"* ]] ||
+  [[ "$ready" == "vyr-mission-editor: ready: "*"[$(basename "$project")]" ]] ||
     fail "the editor's main window does not show the project: \"$ready\""
   for _ in $(seq 100); do
     grep -qsF "$library" "$VYR_REGISTRY_FILE" && break
