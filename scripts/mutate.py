@@ -115,6 +115,7 @@ def main():
     parser.add_argument("lists", nargs="*", default=[os.path.join(ROOT, "scripts", "mutants.txt")])
     parser.add_argument("--build-dir", default=os.path.join(ROOT, "build"))
     parser.add_argument("--only", help="run only mutants whose file, find text or note matches this regex")
+    parser.add_argument("--tests", help="run only mutants whose test programs match this regex")
     parser.add_argument("--timeout", type=int, default=300, help="seconds for each test program")
     parser.add_argument("--build-timeout", type=int, default=1800)
     parser.add_argument("--jobs", type=int, default=2)
@@ -127,6 +128,9 @@ def main():
     if args.only:
         pattern = re.compile(args.only)
         mutants = [m for m in mutants if pattern.search(m["file"] + m["find"] + m.get("note", ""))]
+    if args.tests:
+        pattern = re.compile(args.tests)
+        mutants = [m for m in mutants if pattern.search(m["tests"])]
 
     restorer = Restorer(args.build_dir)
     restorer.recover_leftover()

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# mutate.sh [LIST...] [--only REGEX] [--timeout S]: a mutation run. Each mutant of the lists (default
+# mutate.sh [LIST...] [--only REGEX] [--tests REGEX] [--timeout S]: a mutation run. Each mutant of the lists (default
 # scripts/mutants.txt) is applied alone, its test programs rebuilt and run, the source put back byte for
 # byte; prints caught / survived / did-not-build per mutant and the score. Needs a configured build/.
 # The format of a list is described in scripts/mutate.py.
