@@ -58,7 +58,7 @@ EditHistory::Transaction::Transaction(EditHistory& history, std::string label)
   }
   if (outer_) {
     history_.CloseMerge();
-    history_.open_.emplace();
+    history_.open_ = Step{};
     history_.open_wiped_ = false;
   }
   mark_ = history_.open_->changes.size();
