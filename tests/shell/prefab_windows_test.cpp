@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -32,8 +29,7 @@ namespace {
 using editor::PrefabMode;
 using namespace editor::testing;
 
-// The warehouse mission beside a library holding the actor "Bot" in group "Troops" and the team
-// "Alpha" (with its plan, which the prefab drops) in group "Squads".
+// The warehouse beside a library: actor "Bot" in group "Troops", team "Alpha" (plan dropped) in "Squads".
 class PrefabWindowsTest : public MainWindowFixture {
  protected:
   PrefabWindowsTest() {
@@ -59,15 +55,8 @@ class PrefabWindowsTest : public MainWindowFixture {
     QTreeView* view = window_->project_window()->tree();
     const QModelIndex index = window_->project_window()->model()->IndexOf(node);
     view->scrollTo(index);
-    const QPoint at = view->visualRect(index).center();
     const std::unique_ptr<QMimeData> data(MakePrefabMimeData({kind, 0, member}));
-    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &move);
-    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &drop);
-    return drop.isAccepted();
+    return DragAndDrop(view, data.get(), view->visualRect(index).center()).second;
   }
   QPoint ItemAt(int row) { return list_->visualItemRect(list_->item(row)).center(); }
   bool Enabled(const char* name) { return window_->findChild<QAction*>(name)->isEnabled(); }
