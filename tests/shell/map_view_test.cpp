@@ -175,13 +175,13 @@ TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
   window_->undo()->history().Clear();
   const QPoint to = At(600, 200) + QPoint(0, 1);
   const QPointF game = view_->viewport().ToGame(to);
+  const editor::LocationRecord before = document_.location(1);
+  editor::LocationRecord moved = before;  // x and y the dropped point in whole units, the rest kept
+  moved.loc_x = static_cast<Integer>(std::lround(game.x()));
+  moved.loc_y = static_cast<Integer>(std::lround(game.y()));
   Drag(At(1000, 500), to);
-
-  // x and y are the dropped point in whole units; z stays; nothing was opened.
   const editor::LocationRecord& tower = document_.location(1);
-  EXPECT_EQ(tower.loc_x, std::lround(game.x()));
-  EXPECT_EQ(tower.loc_y, std::lround(game.y()));
-  EXPECT_EQ(tower.loc_z, 77);
+  EXPECT_EQ(tower, moved);
   EXPECT_TRUE(opened_.empty());
   EXPECT_EQ(view_->map().points[1].x, tower.loc_x);
   EXPECT_EQ(view_->map().routes[0].steps[1].y, tower.loc_y);  // the route follows the move
@@ -190,8 +190,7 @@ TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
   EXPECT_EQ(history.undo_count(), 1u);
   EXPECT_EQ(history.UndoLabel(), "Move location");
   ASSERT_TRUE(history.Undo());
-  EXPECT_EQ(document_.location(1).loc_x, 1000);
-  EXPECT_EQ(document_.location(1).loc_y, 500);
+  EXPECT_EQ(document_.location(1), before);
   EXPECT_EQ(view_->map().points[1].x, 1000);
 
   // Escape during a drag puts the location back: no edit, no step.
