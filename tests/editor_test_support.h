@@ -196,6 +196,16 @@ class RecordedRecent : public RecentFiles {
   std::vector<std::string> paths;
 };
 
+// Writes `doc` as the project `cme` with its four section files beside it, under the same stem.
+inline void WriteProjectBeside(MissionDocument& doc, const std::string& cme) {
+  ScriptedUi ui;
+  const std::string stem = cme.substr(0, cme.rfind('.'));
+  for (const char* ending : {".mlc", ".mar", ".mfr", ".moc"})
+    ui.Answer(stem + ending);
+  RecordedRecent recent;
+  ASSERT_TRUE(WriteProject(doc, ui, recent, cme));
+}
+
 // The small example mission "Warehouse" by Kim, as the example project holds it: two locations, one
 // area, one force with one team of a player and an npc, and one outcome.
 inline void BuildWarehouse(MissionDocument& doc) {

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,9 +14,11 @@
 #include <functional>
 
 #include "editor/gui/common/text_boxes.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace {
 
+using vyr::gui::Control;
 using vyr::gui::frm_command;
 
 constexpr const char* kReady = "  wait until ready;\r\n";
@@ -31,13 +32,6 @@ class CommandWindow : public ::testing::Test {
     ASSERT_TRUE(doc_.AddArea("dock", "", "", 0, ""));
   }
 
-  template <typename T>
-  static T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
   vyr::editor::MissionDocument doc_;
 };
 
@@ -48,10 +42,10 @@ TEST_F(CommandWindow, EachPageBuildsItsStatement) {
     std::string expected;
   };
   auto pick = [](const char* name, int index) {
-    return [=](frm_command& w) { Child<QComboBox>(w, name)->setCurrentIndex(index); };
+    return [=](frm_command& w) { Control<QComboBox>(&w, name)->setCurrentIndex(index); };
   };
   auto type = [](const char* name, const char* text) {
-    return [=](frm_command& w) { Child<QLineEdit>(w, name)->setText(QString::fromUtf8(text)); };
+    return [=](frm_command& w) { Control<QLineEdit>(&w, name)->setText(QString::fromUtf8(text)); };
   };
   auto none = [](frm_command&) {};
   const std::vector<Case> cases = {
@@ -59,7 +53,7 @@ TEST_F(CommandWindow, EachPageBuildsItsStatement) {
       {1, none, "  patrol;\r\n"},
       {1,
        [](frm_command& w) {
-         auto* areas = Child<QListWidget>(w, "patrol_list");
+         auto* areas = Control<QListWidget>(&w, "patrol_list");
          areas->item(1)->setSelected(true);
          areas->item(0)->setSelected(true);
        },
@@ -79,8 +73,8 @@ TEST_F(CommandWindow, EachPageBuildsItsStatement) {
       {12, pick("wait_type", 2), "  wait forever;\r\n"},
       {12,
        [](frm_command& w) {
-         Child<QComboBox>(w, "wait_type")->setCurrentIndex(3);
-         Child<QComboBox>(w, "wait_color")->setCurrentIndex(3);
+         Control<QComboBox>(&w, "wait_type")->setCurrentIndex(3);
+         Control<QComboBox>(&w, "wait_color")->setCurrentIndex(3);
        },
        "  wait until code(\"Yellow\");\r\n"},
       {13, none, "  on(contact)\r\n  {\r\n\r\n  };\r\n"},
@@ -103,11 +97,11 @@ TEST_F(CommandWindow, EachPageBuildsItsStatement) {
 TEST_F(CommandWindow, WaitTypeEnablesItsFrameAndNoTypeBuildsNothing) {
   frm_command window(doc_, nullptr);
   window.ShowPage(12);
-  auto enabled = [&window](const char* name) { return Child<QWidget>(window, name)->isEnabled(); };
+  auto enabled = [&window](const char* name) { return Control<QWidget>(&window, name)->isEnabled(); };
   EXPECT_TRUE(enabled("time_delay") && enabled("Label23") && enabled("txt_timedelay"));
   EXPECT_FALSE(enabled("wait_code") || enabled("wait_color"));
 
-  auto* wait_type = Child<QComboBox>(window, "wait_type");
+  auto* wait_type = Control<QComboBox>(&window, "wait_type");
   wait_type->setCurrentIndex(3);
   EXPECT_FALSE(enabled("time_delay") || enabled("Label23") || enabled("txt_timedelay"));
   EXPECT_TRUE(enabled("wait_code") && enabled("wait_color"));
@@ -131,7 +125,7 @@ TEST_F(CommandWindow, InsertPutsTheStatementAtThePlanCaretAndCloses) {
   frm_command window(doc_, [&plan](const QString& text) { vyr::gui::InsertAtCaret(plan, text); });
   window.ShowPage(14);
   window.show();
-  Child<QPushButton>(window, "Command3")->click();
+  Control<QPushButton>(&window, "Command3")->click();
   EXPECT_EQ(plan.toPlainText(), "  abort;\n  phase \"a\";\n");
   EXPECT_EQ(plan.textCursor().position(), 9);
   EXPECT_FALSE(window.isVisible());
@@ -140,7 +134,7 @@ TEST_F(CommandWindow, InsertPutsTheStatementAtThePlanCaretAndCloses) {
 TEST_F(CommandWindow, CopyAndPreviewShowTheStatement) {
   frm_command window(doc_, nullptr);
   window.ShowPage(10);
-  Child<QLineEdit>(window, "radio_message")->setText("go");
+  Control<QLineEdit>(&window, "radio_message")->setText("go");
   QTimer::singleShot(0, [] {
     auto* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(preview, nullptr);
@@ -149,10 +143,10 @@ TEST_F(CommandWindow, CopyAndPreviewShowTheStatement) {
     EXPECT_EQ(preview->findChild<QPlainTextEdit*>("Text1")->toPlainText(), "  radio \"go\";\n");
     preview->reject();
   });
-  Child<QPushButton>(window, "Command1")->click();
+  Control<QPushButton>(&window, "Command1")->click();
 
   window.ShowPage(14);
-  Child<QPushButton>(window, "Command2")->click();
+  Control<QPushButton>(&window, "Command2")->click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "  abort;\r\n");
 }
 

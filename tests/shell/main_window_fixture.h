@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/gui/properties/property_window.h"
@@ -56,13 +60,25 @@ inline void Retype(QLineEdit* box, const QString& text) {
   QTest::keyClicks(box, text);
 }
 
+// Drags `data` over `at` in `view` and drops it there; whether the move and the drop were accepted.
+inline std::pair<bool, bool> DragAndDrop(QAbstractScrollArea* view, const QMimeData* data, QPoint at) {
+  QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+  QApplication::sendEvent(view->viewport(), &enter);
+  QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, {});
+  QApplication::sendEvent(view->viewport(), &move);
+  QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
+  QApplication::sendEvent(view->viewport(), &drop);
+  return {move.isAccepted(), drop.isAccepted()};
+}
+
 class MainWindowFixture : public ::testing::Test {
  protected:
-  // `ui` stands in for the fixture's scripted dialogs when given.
-  void MakeWindow(editor::UserInterface* ui = nullptr) {
+  // `ui` stands in for the fixture's scripted dialogs when given; `qt_dialogs` puts Qt's own there.
+  void MakeWindow(editor::UserInterface* ui = nullptr, bool qt_dialogs = false) {
+    if (ui == nullptr && !qt_dialogs) ui = &ui_;
     window_ = std::make_unique<MainWindow>(
         MainWindowServices{document_, store_, launcher_, tools_.Parse(), scratch_.str(), scratch_.str(),
-                           [this] { ++library_registrations_; }, [] {}, ui != nullptr ? ui : &ui_, false});
+                           [this] { ++library_registrations_; }, [] {}, ui, false});
   }
   QAction* Action(const char* name) const {
     QAction* action = window_->findChild<QAction*>(name);

@@ -15,7 +15,6 @@
 #include <array>
 #include <filesystem>
 
-#include "editor/document/project_file.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/launch/recovery.h"
 #include "editor/shell/autosave_timer.h"
@@ -27,17 +26,13 @@
 namespace vyr::gui {
 namespace {
 
-using editor::NodeImage;
 using namespace editor::testing;
 
 class MainWindowTest : public MainWindowFixture {
  protected:
   MainWindowTest() { MakeWindow(); }
   bool Enabled(const char* name) const { return Action(name)->isEnabled(); }
-  void Click(editor::NodeId node) {
-    document_.MakeCurrent(node);
-    emit window_->project_window()->nodeClicked(node);
-  }
+  void Click(editor::NodeId node) { (void)OpenWindow(node); }
   void Select(editor::NodeId node) { document_.MakeCurrent(node); }
 };
 
@@ -119,17 +114,16 @@ TEST_F(MainWindowTest, ContextMenuFollowsTheNodeKindAndDeleteKeyDeletes) {
   emit view->contextMenuRequested(document_.tree().root(), QPoint(10, 10));
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
-  emit view->contextMenuRequested(document_.tree().OutcomeNode(0), QPoint(10, 10));
-  QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  ASSERT_NE(popup, nullptr);
-  EXPECT_EQ(popup->objectName(), "mn_outcome_delete");
-  popup->close();
-
-  emit view->contextMenuRequested(document_.tree().category(editor::Section::kLocations), QPoint(10, 10));
-  popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  ASSERT_NE(popup, nullptr);
-  EXPECT_EQ(popup->objectName(), "loc");
-  popup->close();
+  const std::pair<editor::NodeId, const char*> menus[] = {
+      {document_.tree().OutcomeNode(0), "mn_outcome_delete"},
+      {document_.tree().category(editor::Section::kLocations), "loc"}};
+  for (const auto& [node, name] : menus) {
+    emit view->contextMenuRequested(node, QPoint(10, 10));
+    QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << name;
+    EXPECT_EQ(popup->objectName(), name);
+    popup->close();
+  }
 
   const auto first = document_.tree().LocationNode(0);
   Select(first);
@@ -238,14 +232,7 @@ TEST_F(MainWindowTest, OnlyAProjectThatOpenedJoinsTheRecentFiles) {
 TEST_F(MainWindowTest, StartUpArgumentOpensAProjectWhateverTheCaseOfItsEnding) {
   editor::MissionDocument source;
   BuildWarehouse(source);
-  ScriptedUi saving;
-  for (const char* name : {"w.mlc", "w.mar", "w.mfr", "w.moc"})
-    saving.Answer(scratch_ / name);
-  editor::MemorySettingsStore unused;
-  struct NoRecent : editor::RecentFiles {
-    void AddToRecent(const std::string&) override {}
-  } no_recent;
-  ASSERT_TRUE(editor::WriteProject(source, saving, no_recent, scratch_ / "w.cme"));
+  WriteProjectBeside(source, scratch_ / "w.cme");
   std::filesystem::rename(scratch_ / "w.cme", scratch_ / "W.CME");
 
   window_->StartUp(scratch_ / "W.CME");
@@ -288,17 +275,23 @@ TEST_F(MainWindowTest, NewAndOpenAskBeforeReplacingUnsavedWork) {
   EXPECT_TRUE(ui_.questions.empty());
 
   window_->RunCommand("loc_add");
-  for (const char* command : {"mn_file_new", "mn_file_open", "open"}) {
+  window_->autosave()->Tick();
+  ASSERT_TRUE(window_->autosave()->session().has_copy());
+  for (const char* command : {"mn_file_new", "mn_file_open", "open", "mn_file_import"}) {
     ui_.replies = {editor::Answer::kCancel};
     window_->RunCommand(command);
     EXPECT_EQ(document_.location_count(), 1) << command;
   }
   EXPECT_TRUE(ui_.dialogs.empty()) << "Cancel keeps everything, the open dialog included";
-  EXPECT_EQ(ui_.questions, (std::vector<std::string>{
-                               "VYR Mission Editor: Save current mission before starting a new one?",
-                               "VYR Mission Editor: Save current mission before opening another project?",
-                               "VYR Mission Editor: Save current mission before opening another project?"}));
+  EXPECT_EQ(ui_.questions,
+            (std::vector<std::string>{
+                "VYR Mission Editor: Save current mission before starting a new one?",
+                "VYR Mission Editor: Save current mission before opening another project?",
+                "VYR Mission Editor: Save current mission before opening another project?",
+                "VYR Mission Editor: Save current mission before importing a mission script?"}));
   EXPECT_TRUE(Action("mn_edit_undo")->isEnabled()) << "the history is kept too";
+  window_->autosave()->Tick();
+  EXPECT_TRUE(window_->autosave()->session().has_copy()) << "and the recovery copy";
 
   // Yes saves first; a save whose dialog is cancelled keeps the work.
   ui_.replies = {editor::Answer::kYes};
@@ -329,23 +322,6 @@ TEST_F(MainWindowTest, NewAndOpenAskBeforeReplacingUnsavedWork) {
   EXPECT_TRUE(ui_.all_answered());
 }
 
-TEST_F(MainWindowTest, ImportWithUnsavedWorkAnsweredCancelChangesNothing) {
-  window_->StartUp("");
-  window_->RunCommand("loc_add");
-  window_->autosave()->Tick();
-  ASSERT_TRUE(window_->autosave()->session().has_copy());
-  ui_.replies = {editor::Answer::kCancel};
-  window_->RunCommand("mn_file_import");
-  EXPECT_EQ(ui_.questions,
-            std::vector<std::string>{
-                "VYR Mission Editor: Save current mission before importing a mission script?"});
-  EXPECT_TRUE(ui_.dialogs.empty());
-  EXPECT_EQ(document_.location_count(), 1);
-  EXPECT_TRUE(Action("mn_edit_undo")->isEnabled());
-  window_->autosave()->Tick();
-  EXPECT_TRUE(window_->autosave()->session().has_copy());
-}
-
 TEST_F(MainWindowTest, ATeamOrActorAddedUnderACollapsedNodeIsShownAndSelected) {
   window_->StartUp("");
   window_->RunCommand("mn_force_Add");
@@ -368,22 +344,11 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheScreen) {
   EXPECT_GE(window_->width(), free.width() / 2);
 }
 
-TEST(MainWindowClosing, EscapeAndTheCloseBoxOfTheQuestionKeepTheEditorOpen) {
-  ScratchFolder scratch;
-  editor::MissionDocument document;
-  editor::MemorySettingsStore store;
-  RecordingLauncher launcher;
-  FakeTools tools;
-  MainWindow window(MainWindowServices{document,
-                                       store,
-                                       launcher,
-                                       tools.Parse(),
-                                       scratch.str(),
-                                       scratch.str(),
-                                       {},
-                                       {},
-                                       nullptr,
-                                       false});  // Qt's own message boxes
+using MainWindowClosing = MainWindowFixture;
+
+TEST_F(MainWindowClosing, EscapeAndTheCloseBoxOfTheQuestionKeepTheEditorOpen) {
+  MakeWindow(nullptr, true);
+  MainWindow& window = *window_;
   window.StartUp("");
   window.RunCommand("loc_add");
   window.autosave()->Tick();
@@ -405,7 +370,7 @@ TEST(MainWindowClosing, EscapeAndTheCloseBoxOfTheQuestionKeepTheEditorOpen) {
   EXPECT_FALSE(window.close());
   EXPECT_EQ(asked, QStringList(2, "Save current mission before closing?"));
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(document.location_count(), 1);
+  EXPECT_EQ(document_.location_count(), 1);
   EXPECT_TRUE(window.autosave()->session().has_copy()) << "the recovery copy stays";
 
   answer([](QMessageBox& box) { box.button(QMessageBox::No)->click(); });

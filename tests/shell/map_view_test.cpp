@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTest>
+#include <algorithm>
 
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
@@ -54,14 +54,25 @@ class MapWindowTest : public MainWindowFixture {
     return view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 
+  // What a view drawing everything afresh shows, at this view's size and pan.
+  QImage Fresh() {
+    MapView other(document_);
+    other.resize(view_->size());
+    other.PanBy(QPointF(view_->viewport().origin_x - other.viewport().origin_x,
+                        view_->viewport().origin_y - other.viewport().origin_y));
+    return other.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
+  void MoveTo(QPoint at, Qt::MouseButtons held) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), view_->mapToGlobal(QPointF(at)), Qt::NoButton, held, {});
+    QApplication::sendEvent(view_, &move);
+  }
+
   // Presses at `from`, moves in two steps to `to` and lets go there.
   void Drag(QPoint from, QPoint to) {
     QTest::mousePress(view_, Qt::LeftButton, {}, from);
-    for (const QPoint at : {from + (to - from) / 2, to}) {
-      QMouseEvent move(QEvent::MouseMove, QPointF(at), view_->mapToGlobal(QPointF(at)), Qt::NoButton,
-                       Qt::LeftButton, {});
-      QApplication::sendEvent(view_, &move);
-    }
+    for (const QPoint at : {from + (to - from) / 2, to})
+      MoveTo(at, Qt::LeftButton);
     QTest::mouseRelease(view_, Qt::LeftButton, {}, to);
   }
 
@@ -164,13 +175,13 @@ TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
   window_->undo()->history().Clear();
   const QPoint to = At(600, 200) + QPoint(0, 1);
   const QPointF game = view_->viewport().ToGame(to);
+  const editor::LocationRecord before = document_.location(1);
+  editor::LocationRecord moved = before;  // x and y the dropped point in whole units, the rest kept
+  moved.loc_x = static_cast<Integer>(std::lround(game.x()));
+  moved.loc_y = static_cast<Integer>(std::lround(game.y()));
   Drag(At(1000, 500), to);
-
-  // x and y are the dropped point in whole units; z stays; nothing was opened.
   const editor::LocationRecord& tower = document_.location(1);
-  EXPECT_EQ(tower.loc_x, std::lround(game.x()));
-  EXPECT_EQ(tower.loc_y, std::lround(game.y()));
-  EXPECT_EQ(tower.loc_z, 77);
+  EXPECT_EQ(tower, moved);
   EXPECT_TRUE(opened_.empty());
   EXPECT_EQ(view_->map().points[1].x, tower.loc_x);
   EXPECT_EQ(view_->map().routes[0].steps[1].y, tower.loc_y);  // the route follows the move
@@ -179,16 +190,12 @@ TEST_F(MapWindowTest, DraggingALocationMovesItAsOneUndoStep) {
   EXPECT_EQ(history.undo_count(), 1u);
   EXPECT_EQ(history.UndoLabel(), "Move location");
   ASSERT_TRUE(history.Undo());
-  EXPECT_EQ(document_.location(1).loc_x, 1000);
-  EXPECT_EQ(document_.location(1).loc_y, 500);
+  EXPECT_EQ(document_.location(1), before);
   EXPECT_EQ(view_->map().points[1].x, 1000);
 
   // Escape during a drag puts the location back: no edit, no step.
   QTest::mousePress(view_, Qt::LeftButton, {}, At(1000, 500));
-  QMouseEvent away(QEvent::MouseMove, QPointF(At(1000, 500) + QPoint(40, 40)),
-                   view_->mapToGlobal(QPointF(At(1000, 500) + QPoint(40, 40))), Qt::NoButton, Qt::LeftButton,
-                   {});
-  QApplication::sendEvent(view_, &away);
+  MoveTo(At(1000, 500) + QPoint(40, 40), Qt::LeftButton);
   QTest::keyClick(view_, Qt::Key_Escape);
   QTest::mouseRelease(view_, Qt::LeftButton, {}, At(1000, 500) + QPoint(40, 40));
   EXPECT_EQ(document_.location(1).loc_x, 1000);
@@ -232,8 +239,7 @@ TEST_F(MapWindowTest, AHiddenForceDrawsNothingAndTheLegendHidesIt) {
   emit legend->itemDoubleClicked(legend->item(1));
   EXPECT_FALSE(view_->IsForceShown(0));
 
-  // Forces added or removed may shift the others: every force is shown again rather than the wrong one
-  // hidden.
+  // Forces added or removed may shift the others: all are shown rather than the wrong one hidden.
   legend->item(1)->setCheckState(Qt::Unchecked);
   document_.AddForce("Green", "");
   EXPECT_TRUE(view_->IsForceShown(1));
@@ -263,9 +269,7 @@ TEST_F(MapWindowTest, KeysPanAndZoomAndThePointerShowsWhereItIs) {
 
   auto* where = window_->findChild<QLabel*>("map_coordinates");
   ASSERT_NE(where, nullptr);
-  QMouseEvent hover(QEvent::MouseMove, QPointF(At(1000, 500)), view_->mapToGlobal(QPointF(At(1000, 500))),
-                    Qt::NoButton, Qt::NoButton, {});
-  QApplication::sendEvent(view_, &hover);
+  MoveTo(At(1000, 500), Qt::NoButton);
   const QPointF game = view_->viewport().ToGame(At(1000, 500));
   EXPECT_EQ(where->text(), QString("x %1, y %2").arg(std::lround(game.x())).arg(std::lround(game.y())));
   EXPECT_LE(std::abs(game.x() - 1000), 1 / view_->viewport().scale);
@@ -274,38 +278,29 @@ TEST_F(MapWindowTest, KeysPanAndZoomAndThePointerShowsWhereItIs) {
   EXPECT_TRUE(where->text().isEmpty());
 }
 
-// The view keeps its ground and routes as a picture; after edits, selections and a pan it must show
-// what a view drawing everything afresh shows.
+// The kept picture of ground and routes must show what a view drawing afresh shows.
 TEST_F(MapWindowTest, TheKeptPictureFollowsEditsAndPans) {
-  const auto fresh = [this] {
-    MapView other(document_);
-    other.resize(view_->size());
-    other.PanBy(QPointF(view_->viewport().origin_x - other.viewport().origin_x,
-                        view_->viewport().origin_y - other.viewport().origin_y));
-    return other.grab().toImage().convertToFormat(QImage::Format_RGB32);
-  };
-  const auto shown = [this] { return Settled(); };
-  (void)shown();  // lays the dock out: the view takes its size
+  (void)Settled();  // lays the dock out: the view takes its size
   ASSERT_TRUE(document_.SetField(RecordRef::Location(1), editor::Field::kLocY, Integer(-300)));
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
   ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(90)));
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
   document_.MakeCurrent(document_.tree().TeamNode(0, 0));
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
   document_.MakeCurrent(document_.tree().AreaNode(0));
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
 
   // Resized, the picture of the old size stands in until the one of the new size is in.
   view_->setMinimumSize(view_->width() + 60, view_->height() + 40);
   view_->resize(view_->minimumSize());
   (void)view_->grab();
   EXPECT_FALSE(view_->RoutesSettled());
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
 
   // Panned, the old picture stands in until the pause; then the routes are drawn anew.
   view_->PanBy(QPointF(40, -25));
   EXPECT_FALSE(view_->RoutesSettled());
-  EXPECT_EQ(shown(), fresh());
+  EXPECT_EQ(Settled(), Fresh());
 }
 
 // Routes are drawn off the GUI thread: after an edit the old picture stands in until the new one comes
@@ -323,12 +318,7 @@ TEST_F(MapWindowTest, APictureOvertakenByAnEditIsDropped) {
   ASSERT_TRUE(document_.SetField(RecordRef::Area(0), editor::Field::kAreaRadius, Integer(500)));
   const QImage settled = Settled();
   EXPECT_GE(view_->dropped_pictures(), 1);
-
-  MapView fresh(document_);
-  fresh.resize(view_->size());
-  fresh.PanBy(QPointF(view_->viewport().origin_x - fresh.viewport().origin_x,
-                      view_->viewport().origin_y - fresh.viewport().origin_y));
-  EXPECT_EQ(settled, fresh.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(settled, Fresh());
   EXPECT_NE(settled, before);
 }
 
@@ -339,12 +329,11 @@ TEST_F(MapWindowTest, RebuildsAfterEditsAndUndoMatchAFullBuild) {
     const editor::MissionMap& shown = view_->map();
     if (full.routes.size() != shown.routes.size() || full.warnings.size() != shown.warnings.size())
       return false;
+    const auto same_step = [](const editor::RouteStep& a, const editor::RouteStep& b) {
+      return a.location == b.location && a.x == b.x && a.y == b.y && a.name == b.name;
+    };
     for (std::size_t r = 0; r < full.routes.size(); ++r) {
-      if (full.routes[r].steps.size() != shown.routes[r].steps.size()) return false;
-      for (std::size_t s = 0; s < full.routes[r].steps.size(); ++s) {
-        const editor::RouteStep &a = full.routes[r].steps[s], &b = shown.routes[r].steps[s];
-        if (a.location != b.location || a.x != b.x || a.y != b.y || a.name != b.name) return false;
-      }
+      if (!std::ranges::equal(full.routes[r].steps, shown.routes[r].steps, same_step)) return false;
     }
     return true;
   };

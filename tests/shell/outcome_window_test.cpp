@@ -15,11 +15,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "tests/editor_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace {
 
 using vyr::editor::MissionDocument;
+using vyr::gui::Control;
 using vyr::gui::frm_outcome_props;
 
 class OutcomeWindow : public ::testing::Test {
@@ -33,13 +34,6 @@ class OutcomeWindow : public ::testing::Test {
     auto window = std::make_unique<frm_outcome_props>(doc_, doc_.tree().OutcomeNode(outcome));
     window->Load();
     return window;
-  }
-
-  template <typename T>
-  static T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
   }
 
   // Clicks `button`; `answer` runs on the modal dialog it opens.
@@ -60,7 +54,7 @@ class OutcomeWindow : public ::testing::Test {
 
 TEST_F(OutcomeWindow, InsertsAtTheCaretBeforeAnySelection) {
   auto window = Open();
-  auto* reason = Child<QPlainTextEdit>(*window, "outcome_reason");
+  auto* reason = Control<QPlainTextEdit>(window.get(), "outcome_reason");
   auto caret_at = [reason](int position, int anchor = -1) {
     QTextCursor cursor = reason->textCursor();
     cursor.setPosition(anchor < 0 ? position : anchor);
@@ -69,12 +63,12 @@ TEST_F(OutcomeWindow, InsertsAtTheCaretBeforeAnySelection) {
   };
 
   caret_at(0);
-  Child<QPushButton>(*window, "Command7")->click();
+  Control<QPushButton>(window.get(), "Command7")->click();
   EXPECT_EQ(outcome().outcome_reason, "! timeout(300)");
   EXPECT_EQ(reason->textCursor().position(), 2);
 
   caret_at(static_cast<int>(reason->toPlainText().size()));
-  Child<QPushButton>(*window, "Command5")->click();
+  Control<QPushButton>(window.get(), "Command5")->click();
   EXPECT_EQ(outcome().outcome_reason, "! timeout(300)&& ");
 
   caret_at(13, 2);  // "timeout(300)" selected, caret at its end
@@ -89,21 +83,22 @@ TEST_F(OutcomeWindow, NextMissionsRebuildTheField) {
   ASSERT_TRUE(doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kNextMission,
                             std::string("m2?m3")));
   auto window = Open();
-  auto* list = Child<QListWidget>(*window, "nextmission");
+  auto* list = Control<QListWidget>(window.get(), "nextmission");
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->item(1)->text(), "m3");
 
-  Child<QPushButton>(*window, "Command4")->click();  // nothing selected: the field is rewritten as it stands
+  Control<QPushButton>(window.get(), "Command4")
+      ->click();  // nothing selected: the field is rewritten as it stands
   EXPECT_EQ(outcome().nextmission, "m2?m3?");
 
-  Child<QPushButton>(*window, "Command2")->click();  // an empty box adds no blank row
+  Control<QPushButton>(window.get(), "Command2")->click();  // an empty box adds no blank row
   EXPECT_EQ(list->count(), 2);
   EXPECT_EQ(outcome().nextmission, "m2?m3?");
 
-  QTest::keyClicks(Child<QLineEdit>(*window, "outcome_next"), "m4");
-  Child<QPushButton>(*window, "Command2")->click();
+  QTest::keyClicks(Control<QLineEdit>(window.get(), "outcome_next"), "m4");
+  Control<QPushButton>(window.get(), "Command2")->click();
   list->item(0)->setSelected(true);
-  Child<QPushButton>(*window, "Command4")->click();
+  Control<QPushButton>(window.get(), "Command4")->click();
   EXPECT_EQ(outcome().nextmission, "m3?m4?");
 }
 
@@ -116,10 +111,10 @@ TEST_F(OutcomeWindow, ActivationsKeepOneForceEntryPerForce) {
     first->Activate();
     second->Activate();
   }
-  auto* forces = Child<QComboBox>(*first, "combo_outcome_force");
+  auto* forces = Control<QComboBox>(first.get(), "combo_outcome_force");
   ASSERT_EQ(forces->count(), 2);
   EXPECT_EQ(forces->currentIndex(), 0);
-  auto* other = Child<QComboBox>(*second, "combo_outcome_force");
+  auto* other = Control<QComboBox>(second.get(), "combo_outcome_force");
   EXPECT_EQ(other->count(), 2);
   EXPECT_EQ(other->currentIndex(), -1);  // no such force: nothing selected, the field kept
   EXPECT_EQ(other->currentText(), "Nobody");
@@ -133,8 +128,8 @@ TEST_F(OutcomeWindow, ConditionDialogsInsertOnlyWhatOkConfirms) {
   ASSERT_TRUE(
       doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kOutcomeReason, std::string()));
   auto window = Open();
-  auto* timeout = Child<QPushButton>(*window, "Command1");
-  auto* elimination = Child<QPushButton>(*window, "Command3");
+  auto* timeout = Control<QPushButton>(window.get(), "Command1");
+  auto* elimination = Control<QPushButton>(window.get(), "Command3");
 
   ClickWithDialog(timeout, [](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Mission outcome properties");
@@ -167,7 +162,7 @@ TEST_F(OutcomeWindow, EliminationWithNoForcesNamesNobody) {
   ASSERT_TRUE(
       doc_.SetField(vyr::editor::RecordRef::Outcome(0), vyr::editor::Field::kOutcomeReason, std::string()));
   auto window = Open();
-  ClickWithDialog(Child<QPushButton>(*window, "Command3"), [](QDialog& dialog) {
+  ClickWithDialog(Control<QPushButton>(window.get(), "Command3"), [](QDialog& dialog) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("el_who")->count(), 0);
     dialog.findChild<QPushButton*>("Command1")->click();
   });
@@ -176,8 +171,8 @@ TEST_F(OutcomeWindow, EliminationWithNoForcesNamesNobody) {
 
 TEST_F(OutcomeWindow, TriggerRefusesForeignCharactersAndLineBreaks) {
   auto window = Open();
-  auto* reason = Child<QPlainTextEdit>(*window, "outcome_reason");
-  auto* hint = Child<QLabel>(*window, "refusal_hint");
+  auto* reason = Control<QPlainTextEdit>(window.get(), "outcome_reason");
+  auto* hint = Control<QLabel>(window.get(), "refusal_hint");
   reason->moveCursor(QTextCursor::End);
   reason->insertPlainText(QString::fromUtf8(" \u4E2D\u00E9"));
   EXPECT_EQ(outcome().outcome_reason, "timeout(300) \xE9");
@@ -188,9 +183,9 @@ TEST_F(OutcomeWindow, TriggerRefusesForeignCharactersAndLineBreaks) {
   QTest::keyClick(reason, Qt::Key_Return);
   EXPECT_EQ(outcome().outcome_reason, "timeout(300) \xE9");
 
-  Child<QCheckBox>(*window, "Check1")->setChecked(true);
+  Control<QCheckBox>(window.get(), "Check1")->setChecked(true);
   EXPECT_FALSE(window->findChild<QWidget*>("instructions")->isHidden());
-  Child<QCheckBox>(*window, "Check1")->setChecked(false);
+  Control<QCheckBox>(window.get(), "Check1")->setChecked(false);
   EXPECT_TRUE(window->findChild<QWidget*>("instructions")->isHidden());
 }
 

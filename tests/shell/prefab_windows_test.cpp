@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -32,8 +29,7 @@ namespace {
 using editor::PrefabMode;
 using namespace editor::testing;
 
-// The warehouse mission beside a library holding the actor "Bot" in group "Troops" and the team
-// "Alpha" (with its plan, which the prefab drops) in group "Squads".
+// The warehouse beside a library: actor "Bot" in group "Troops", team "Alpha" (plan dropped) in "Squads".
 class PrefabWindowsTest : public MainWindowFixture {
  protected:
   PrefabWindowsTest() {
@@ -59,15 +55,8 @@ class PrefabWindowsTest : public MainWindowFixture {
     QTreeView* view = window_->project_window()->tree();
     const QModelIndex index = window_->project_window()->model()->IndexOf(node);
     view->scrollTo(index);
-    const QPoint at = view->visualRect(index).center();
     const std::unique_ptr<QMimeData> data(MakePrefabMimeData({kind, 0, member}));
-    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &move);
-    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &drop);
-    return drop.isAccepted();
+    return DragAndDrop(view, data.get(), view->visualRect(index).center()).second;
   }
   QPoint ItemAt(int row) { return list_->visualItemRect(list_->item(row)).center(); }
   bool Enabled(const char* name) { return window_->findChild<QAction*>(name)->isEnabled(); }
@@ -83,15 +72,15 @@ TEST_F(PrefabWindowsTest, EachKindDropsOnlyWhereItFitsAndAFullTeamRefuses) {
   EXPECT_EQ(document_.force(0).team_count, 1);
   EXPECT_EQ(document_.team(0, 0).actor_count, 2);
 
+  editor::TeamRecord dropped_team = document_.team(0, 0);  // as copied into the library, without its plan
+  dropped_team.plan.clear();
   EXPECT_TRUE(Drop(PrefabDrag::Kind::kActor, 0, tree.TeamNode(0, 0)));
   ASSERT_EQ(document_.team(0, 0).actor_count, 3);
-  EXPECT_EQ(document_.actor(0, 0, 2).npc_name, "Bot");
+  EXPECT_EQ(document_.actor(0, 0, 2), document_.actor(0, 0, 1));
 
   EXPECT_TRUE(Drop(PrefabDrag::Kind::kTeam, 0, tree.ForceNode(0)));
   ASSERT_EQ(document_.force(0).team_count, 2);
-  EXPECT_EQ(document_.team(0, 1).team_name, "Alpha");
-  EXPECT_EQ(document_.team(0, 1).actor_count, 2);
-  EXPECT_EQ(document_.team(0, 1).plan, "");
+  EXPECT_EQ(document_.team(0, 1), dropped_team);
   EXPECT_TRUE(ui_.messages.empty());
 
   while (document_.team(0, 0).actor_count < editor::kMaxActors)

@@ -43,6 +43,14 @@ class ProblemsDockTest : public MainWindowFixture {
   }
 
   QString Count() const { return dock_->count_label()->text(); }
+  // The generated script's line that the team's plan line `text_line` became; 0 when none did.
+  int ScriptLineOf(int text_line) const {
+    const editor::GeneratedScript script = editor::GenerateScriptWithLines(document_);
+    for (std::size_t i = 0; i < script.lines.size(); ++i)
+      if (script.lines[i].record == RecordRef::Team(0, 0) && script.lines[i].text_line == text_line)
+        return static_cast<int>(i) + 1;
+    return 0;
+  }
 
   ProblemsDock* dock_ = nullptr;
   QTreeWidget* list_ = nullptr;
@@ -90,16 +98,11 @@ TEST_F(ProblemsDockTest, TheLibraryIsAskedOnlyWhileTheListIsShownAndTheRulesFind
   EXPECT_TRUE(tools_.parsed.empty()) << "hidden: the rules alone";
   EXPECT_EQ(Count(), "No problems");
 
-  const editor::GeneratedScript script = editor::GenerateScriptWithLines(document_);
-  int line = 0;
-  for (std::size_t i = 0; i < script.lines.size(); ++i)
-    if (script.lines[i].record == RecordRef::Team(0, 0) && script.lines[i].text_line == 3)
-      line = static_cast<int>(i) + 1;
-  tools_.outcome = {true, 2, "", {{line, "ready", "parse error"}}};
+  tools_.outcome = {true, 2, "", {{ScriptLineOf(3), "ready", "parse error"}}};
   window_->show();
   window_->RunCommand("mn_view_problems");
   ASSERT_EQ(tools_.parsed.size(), 1u);
-  EXPECT_EQ(editor::testing::Slurp(tools_.parsed[0]), script.text);  // the scratch file holds the script
+  EXPECT_EQ(editor::testing::Slurp(tools_.parsed[0]), editor::GenerateScriptWithLines(document_).text);
   ASSERT_EQ(list_->topLevelItemCount(), 1);
   EXPECT_EQ(list_->topLevelItem(0)->text(2), "Plan, line 3");
   EXPECT_EQ(list_->topLevelItem(0)->text(3), "the mission script language does not take \"ready\" here");
@@ -201,11 +204,7 @@ TEST_F(ProblemsDockTest, CompletionOffersTheNamesThatFitTheCaret) {
 
 TEST_F(ProblemsDockTest, TheErrorCheckerNamesTheRecordBeforeTheScriptsLine) {
   // The library's message names the script line that the plan's second line became.
-  const editor::GeneratedScript script = editor::GenerateScriptWithLines(document_);
-  int line = 0;
-  for (std::size_t i = 0; i < script.lines.size(); ++i)
-    if (script.lines[i].record == RecordRef::Team(0, 0) && script.lines[i].text_line == 2)
-      line = static_cast<int>(i) + 1;
+  const int line = ScriptLineOf(2);
   ASSERT_GT(line, 0);
   tools_.outcome = {true, 2, "", {{line, "Nowhere", "use of undeclared location"}}};
   window_->RunCommand("mn_project_errorchecker");
@@ -277,15 +276,15 @@ TEST(QtMessageWithAction, OnlyTheExtraButtonChoosesIt) {
       }
     });
   };
-  press("message_action");
-  EXPECT_TRUE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
-                                       "Show problems"));
-  press("escape");
-  EXPECT_FALSE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
-                                        "Show problems"));
-  press("close");
-  EXPECT_FALSE(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
-                                        "Show problems"));
+  const std::pair<const char*, bool> presses[] = {
+      {"message_action", true}, {"escape", false}, {"close", false}};
+  for (const auto& [button, chosen] : presses) {
+    press(button);
+    EXPECT_EQ(ui.ShowMessageWithAction("Errors found", "Build unsuccessful.", editor::MessageIcon::kCritical,
+                                       "Show problems"),
+              chosen)
+        << button;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "editor/document/project_file.h"
 #include "editor/gui/common/qt_user_interface.h"
 #include "editor/shell/main_window.h"
 #include "editor/shell/undo_actions.h"
@@ -23,8 +22,7 @@ namespace {
 using namespace editor::testing;
 namespace fs = std::filesystem;
 
-// File dialogs from a queue; a save dialog with no queued answer is accepted as it opens, as Enter does.
-// Questions are answered from `replies`.
+// File dialogs from a queue; a save dialog with none queued is accepted as it opens, as Enter does.
 class EnterUi : public FixtureUi {
  public:
   std::optional<std::string> AskSavePath(const editor::FileDialogRequest& request) override {
@@ -34,10 +32,6 @@ class EnterUi : public FixtureUi {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder + request.file_name;
   }
-};
-
-struct NoRecent : editor::RecentFiles {
-  void AddToRecent(const std::string&) override {}
 };
 
 class ProjectSaveTest : public ::testing::Test {
@@ -53,12 +47,8 @@ class ProjectSaveTest : public ::testing::Test {
   std::string SaveWarehouse() {
     editor::MissionDocument source;
     BuildWarehouse(source);
-    ScriptedUi saving;
-    for (const char* name : {"w.mlc", "w.mar", "w.mfr", "w.moc"})
-      saving.Answer(scratch_ / (std::string("project/") + name));
     fs::create_directories(scratch_ / "project");
-    NoRecent no_recent;
-    EXPECT_TRUE(editor::WriteProject(source, saving, no_recent, scratch_ / "project/w.cme"));
+    WriteProjectBeside(source, scratch_ / "project/w.cme");
     return scratch_ / "project/w.cme";
   }
 
@@ -118,8 +108,7 @@ TEST_F(ProjectSaveTest, AFailedImportKeepsTheProjectAndItsUndo) {
   EXPECT_EQ(document_.location_count(), 0);
 }
 
-// The window is marked modified only while its content differs from the saved files: an edit marks it,
-// saving or undoing back to the saved state clears it, and so does editing a value back by hand.
+// The window is marked modified only while its content differs from the saved files.
 TEST_F(ProjectSaveTest, TheModifiedMarkFollowsTheSavedFiles) {
   const std::string project = SaveWarehouse();
   MakeWindow();

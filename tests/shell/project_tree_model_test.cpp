@@ -34,11 +34,6 @@ class ModelTestFailures {
   QtMessageHandler previous_ = nullptr;
 };
 
-class NoRecent : public RecentFiles {
- public:
-  void AddToRecent(const std::string&) override {}
-};
-
 // Every node reachable through the model, with its text, against the tree's own node count.
 int CheckMirror(const ProjectTreeModel& model, const QModelIndex& parent) {
   int count = 0;
@@ -56,7 +51,7 @@ int CheckMirror(const ProjectTreeModel& model, const QModelIndex& parent) {
 TEST(ProjectTreeModel, StaysConsistentUnderRandomEdits) {
   ModelTestFailures failures;
   ScratchFolder folder;
-  NoRecent recent;
+  vyr::editor::testing::RecordedRecent recent;
   MissionDocument doc;
   ProjectTreeModel model(doc.tree());
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);

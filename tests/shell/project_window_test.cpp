@@ -9,15 +9,21 @@
 #include <QTest>
 #include <QTreeView>
 #include <memory>
+#include <tuple>
 
 #include "editor/document/project_file.h"
 #include "editor/shell/project_tree_model.h"
 #include "tests/editor_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
 namespace {
 
 using namespace vyr::editor;
+
+std::tuple<PrefabDrag::Kind, int, int> Fields(const PrefabDrag& drag) {
+  return {drag.kind, drag.group, drag.index};
+}
 
 class RecordingDropTarget : public PrefabDropTarget {
  public:
@@ -25,8 +31,7 @@ class RecordingDropTarget : public PrefabDropTarget {
   std::vector<std::pair<PrefabDrag, NodeId>> drops;
 };
 
-// The warehouse mission in a shown project window: root, four categories, gate, tower, yard, Blue,
-// Alpha with Lead and Bot, and one outcome.
+// The warehouse mission, every node opened out, in a shown project window.
 struct ProjectWindowTest : ::testing::Test {
   MissionDocument doc;
   std::unique_ptr<ProjectWindow> window;
@@ -50,18 +55,11 @@ struct ProjectWindowTest : ::testing::Test {
     QTest::mouseClick(view->viewport(), button, {}, RectOf(node).center());
   }
   NodeId Current() { return ProjectTreeModel::NodeOf(view->currentIndex()); }
-  // Drags `data` over `node` (or empty space) and drops it; returns whether the move and the drop were
-  // accepted.
-  std::pair<bool, bool> DragAndDrop(QMimeData* data, std::optional<NodeId> node) {
-    std::unique_ptr<QMimeData> owned(data);
-    const QPoint at = node ? RectOf(*node).center() : QPoint(5, view->viewport()->height() - 2);
-    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &move);
-    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &drop);
-    return {move.isAccepted(), drop.isAccepted()};
+  // Drags a prefab over `node` (or empty space) and drops it; whether the move and the drop were accepted.
+  std::pair<bool, bool> Drop(const PrefabDrag& drag, std::optional<NodeId> node) {
+    const std::unique_ptr<QMimeData> data(MakePrefabMimeData(drag));
+    return DragAndDrop(view, data.get(),
+                       node ? RectOf(*node).center() : QPoint(5, view->viewport()->height() - 2));
   }
 };
 
@@ -139,13 +137,8 @@ TEST_F(ProjectWindowTest, TheViewFollowsTheDocument) {
 
   // A loaded project shows every node opened out and the root current.
   vyr::editor::testing::ScratchFolder folder;
-  vyr::editor::testing::ScriptedUi ui;
-  for (const char* name : {"w.cme", "w.mlc", "w.mar", "w.mfr", "w.moc"})
-    ui.Answer(folder / name);
-  struct : RecentFiles {
-    void AddToRecent(const std::string&) override {}
-  } recent;
-  ASSERT_TRUE(SaveProject(doc, ui, recent));
+  vyr::editor::testing::WriteProjectBeside(doc, folder / "w.cme");
+  vyr::editor::testing::RecordedRecent recent;
   ASSERT_TRUE(LoadProject(doc, recent, folder / "w.cme"));
   for (int i = 1; i <= tree.node_count(); ++i) {
     const NodeId node = tree.NodeAt(i);
@@ -162,35 +155,30 @@ TEST_F(ProjectWindowTest, PrefabsDropOnNodesThatCanTakeThem) {
   const NodeId alpha = tree.TeamNode(0, 0);
   const NodeId blue = tree.ForceNode(0);
   const PrefabDrag actor{PrefabDrag::Kind::kActor, 2, 7};
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), alpha), std::make_pair(false, false))
-      << "nothing is dropped before a target is set";
+  EXPECT_EQ(Drop(actor, alpha), std::make_pair(false, false)) << "nothing is dropped before a target is set";
 
   window->SetPrefabDropTarget(&target);
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), blue), std::make_pair(false, false));
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData({PrefabDrag::Kind::kTeam, 0, 0}), alpha),
-            std::make_pair(false, false));
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), std::nullopt), std::make_pair(false, false));
+  EXPECT_EQ(Drop(actor, blue), std::make_pair(false, false));
+  EXPECT_EQ(Drop({PrefabDrag::Kind::kTeam, 0, 0}, alpha), std::make_pair(false, false));
+  EXPECT_EQ(Drop(actor, std::nullopt), std::make_pair(false, false));
   EXPECT_TRUE(target.drops.empty());
 
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData(actor), alpha), std::make_pair(true, true));
-  EXPECT_EQ(DragAndDrop(MakePrefabMimeData({PrefabDrag::Kind::kTeam, 10, 20}), blue),
-            std::make_pair(true, true));
+  EXPECT_EQ(Drop(actor, alpha), std::make_pair(true, true));
+  EXPECT_EQ(Drop({PrefabDrag::Kind::kTeam, 10, 20}, blue), std::make_pair(true, true));
   ASSERT_EQ(target.drops.size(), 2u);
+  EXPECT_EQ(Fields(target.drops[0].first), Fields(actor));
   EXPECT_EQ(target.drops[0].second, alpha);
-  EXPECT_EQ(target.drops[0].first.group, 2);
-  EXPECT_EQ(target.drops[0].first.index, 7);
-  EXPECT_EQ(target.drops[1].first.kind, PrefabDrag::Kind::kTeam);
+  EXPECT_EQ(Fields(target.drops[1].first), Fields({PrefabDrag::Kind::kTeam, 10, 20}));
   EXPECT_EQ(target.drops[1].second, blue);
   EXPECT_EQ(tree.selected(), blue) << "the node that took the drop is selected";
 }
 
 TEST(PrefabMimeData, RoundTripsAndRefusesAnythingElse) {
-  const std::unique_ptr<QMimeData> made(MakePrefabMimeData({PrefabDrag::Kind::kTeam, 10, 20}));
+  const PrefabDrag team{PrefabDrag::Kind::kTeam, 10, 20};
+  const std::unique_ptr<QMimeData> made(MakePrefabMimeData(team));
   const auto read = ReadPrefabMimeData(made.get());
   ASSERT_TRUE(read);
-  EXPECT_EQ(read->kind, PrefabDrag::Kind::kTeam);
-  EXPECT_EQ(read->group, 10);
-  EXPECT_EQ(read->index, 20);
+  EXPECT_EQ(Fields(*read), Fields(team));
   EXPECT_FALSE(ReadPrefabMimeData(nullptr));
   for (const char* bad : {"", "actor", "actor 1", "npc 1 2", "actor 1 2 3", "actor -1 2", "team 1 x",
                           "actor 1  2", "actor 99999999999 1"}) {

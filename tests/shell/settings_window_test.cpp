@@ -14,22 +14,17 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "tests/editor_test_support.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace {
 
 using vyr::editor::EditorSettings;
 using vyr::editor::kSettingsSection;
 using vyr::editor::MemorySettingsStore;
+using vyr::gui::Control;
 
 struct SettingsWindow : ::testing::Test {
   std::optional<std::string> Stored(const char* key) const { return store.GetSetting(kSettingsSection, key); }
-  template <typename Control>
-  Control* Find(frm_aq2settings& window, const char* name) {
-    auto* control = window.findChild<Control*>(name);
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
 
   MemorySettingsStore store;
   vyr::editor::testing::ScriptedUi ui;
@@ -41,14 +36,16 @@ TEST_F(SettingsWindow, FirstStartShowsTheDefaultsAndWritesNothing) {
   frm_aq2settings window(store, settings, ui, [] {});
   EXPECT_EQ(window.windowTitle(), "ActionQuake2 Settings");
   EXPECT_TRUE(window.isModal());
-  EXPECT_EQ(Find<QComboBox>(window, "bholelimit")->currentText(), "40");
-  EXPECT_EQ(Find<QComboBox>(window, "splatlimit")->currentText(), "20");
-  EXPECT_EQ(Find<QComboBox>(window, "splatlimit")->count(), 6);
+  EXPECT_EQ(Control<QComboBox>(&window, "bholelimit")->currentText(), "40");
+  EXPECT_EQ(Control<QComboBox>(&window, "splatlimit")->currentText(), "20");
+  EXPECT_EQ(Control<QComboBox>(&window, "splatlimit")->count(), 6);
   for (const char* flag : {"Check1", "Check2", "Check3"})
-    EXPECT_TRUE(Find<QCheckBox>(window, flag)->isChecked()) << flag;
-  EXPECT_EQ(Find<QLineEdit>(window, "mcepath")->text(), "/opt/vyr");
-  EXPECT_EQ(Find<QLineEdit>(window, "txt_aq2path")->text(), "");
-  for (const char* key : {"AQ2Path", "bholelimit", "splatlimit", "EjectShells", "projectpath"})
+    EXPECT_TRUE(Control<QCheckBox>(&window, flag)->isChecked()) << flag;
+  EXPECT_EQ(Control<QLineEdit>(&window, "mcepath")->text(), "/opt/vyr");
+  EXPECT_EQ(Control<QLineEdit>(&window, "txt_aq2path")->text(), "");
+  EXPECT_EQ(Control<QSpinBox>(&window, "autosave_interval")->value(), 60);
+  for (const char* key :
+       {"AQ2Path", "bholelimit", "splatlimit", "EjectShells", "projectpath", "AutosaveInterval"})
     EXPECT_FALSE(Stored(key)) << key;
 }
 
@@ -56,20 +53,20 @@ TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
   store.SaveSetting(kSettingsSection, "bholelimit", "abc");
   EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
   frm_aq2settings window(store, settings, ui, [this] { ++registrations; });
-  EXPECT_EQ(Find<QComboBox>(window, "bholelimit")->currentText(), "abc");
+  EXPECT_EQ(Control<QComboBox>(&window, "bholelimit")->currentText(), "abc");
 
-  Find<QComboBox>(window, "splatlimit")->setCurrentIndex(4);
+  Control<QComboBox>(&window, "splatlimit")->setCurrentIndex(4);
   EXPECT_EQ(Stored("splatlimit"), "10");
   EXPECT_EQ(settings.splatlimit, "10");
 
-  auto* eject = Find<QCheckBox>(window, "Check1");
+  auto* eject = Control<QCheckBox>(&window, "Check1");
   QTest::mouseClick(eject, Qt::LeftButton);
   EXPECT_EQ(Stored("EjectShells"), "0");
   EXPECT_FALSE(settings.eject_shells);
   QTest::mouseClick(eject, Qt::LeftButton);
   EXPECT_EQ(Stored("EjectShells"), "1");
 
-  auto* folder = Find<QLineEdit>(window, "mcepath");
+  auto* folder = Control<QLineEdit>(&window, "mcepath");
   folder->clear();
   QTest::keyClicks(folder, "C:\\missions\\");
   EXPECT_EQ(Stored("projectpath"), "C:\\missions");
@@ -80,17 +77,17 @@ TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
 
   ui.Answer("/games/aq2/action/gamex86.dll");
   ui.Answer(std::nullopt);
-  auto* browse = Find<QPushButton>(window, "Command1");
+  auto* browse = Control<QPushButton>(&window, "Command1");
   browse->click();
   EXPECT_EQ(Stored("AQ2Path"), "/games/aq2/action");
   EXPECT_EQ(ui.dialogs.at(0).request.title, "Locate your Action Quake2 folder");
   browse->click();  // cancelled
-  EXPECT_EQ(Find<QLineEdit>(window, "txt_aq2path")->text(), "/games/aq2/action");
+  EXPECT_EQ(Control<QLineEdit>(&window, "txt_aq2path")->text(), "/games/aq2/action");
 
-  Find<QPushButton>(window, "Command2")->click();
+  Control<QPushButton>(&window, "Command2")->click();
   EXPECT_EQ(registrations, 1);
   window.show();
-  Find<QPushButton>(window, "Command3")->click();
+  Control<QPushButton>(&window, "Command3")->click();
   EXPECT_FALSE(window.isVisible());
 }
 
@@ -99,11 +96,9 @@ TEST_F(SettingsWindow, EditsAreSavedAsTheyHappen) {
 TEST_F(SettingsWindow, TheAutosaveIntervalHasItsOwnLabelledBoxAndIsSavedAsItChanges) {
   EditorSettings settings = vyr::editor::LoadSettings(store, "/opt/vyr");
   frm_aq2settings window(store, settings, ui, [] {});
-  auto* interval = Find<QSpinBox>(window, "autosave_interval");
+  auto* interval = Control<QSpinBox>(&window, "autosave_interval");
   ASSERT_NE(interval, nullptr);
-  EXPECT_EQ(interval->value(), 60);
-  EXPECT_FALSE(Stored("AutosaveInterval")) << "showing the window writes nothing";
-  auto* group = Find<QGroupBox>(window, "autosave_group");
+  auto* group = Control<QGroupBox>(&window, "autosave_group");
   ASSERT_NE(group, nullptr);
   auto* form = qobject_cast<QFormLayout*>(group->layout());
   ASSERT_NE(form, nullptr);
@@ -126,8 +121,8 @@ TEST_F(SettingsWindow, EnterInABoxClosesTheWindowAndOpensNoDialog) {
   QApplication::setActiveWindow(&window);
   for (const char* box : {"mcepath", "txt_aq2path"}) {
     window.show();
-    QTest::keyClicks(Find<QLineEdit>(window, box), "x");
-    QTest::keyClick(Find<QLineEdit>(window, box), Qt::Key_Return);
+    QTest::keyClicks(Control<QLineEdit>(&window, box), "x");
+    QTest::keyClick(Control<QLineEdit>(&window, box), Qt::Key_Return);
     EXPECT_FALSE(window.isVisible()) << box << ": Enter means Return";
   }
   EXPECT_TRUE(ui.dialogs.empty()) << "the folder dialog was opened";

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QIcon>
 #include <QRegion>
 #include <QSignalSpy>
 #include <QSvgRenderer>

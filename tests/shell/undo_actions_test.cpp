@@ -12,7 +12,6 @@
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/project_window.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {

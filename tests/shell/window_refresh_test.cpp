@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -15,7 +14,6 @@
 #include "editor/gui/properties/property_window.h"
 #include "editor/gui/properties/property_windows.h"
 #include "editor/shell/main_window.h"
-#include "editor/shell/project_window.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace vyr::gui {
@@ -32,7 +30,6 @@ class WindowRefreshTest : public MainWindowFixture {
     window_->StartUp("");
     BuildWarehouse(document_);
   }
-  PropertyWindow* Open(editor::NodeId node) { return OpenWindow(node); }
   static QLineEdit* Box(QWidget* window, const char* name) { return Control<QLineEdit>(window, name); }
   static QStringList Entries(const QListWidget* list) {
     QStringList entries;
@@ -47,7 +44,7 @@ class WindowRefreshTest : public MainWindowFixture {
 };
 
 TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
-  PropertyWindow* gate = Open(tree().LocationNode(0));
+  PropertyWindow* gate = OpenWindow(tree().LocationNode(0));
   ASSERT_NE(gate, nullptr);
   QLineEdit* name = Box(gate, "loc_name");
   name->setCursorPosition(2);
@@ -61,8 +58,7 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
   EXPECT_EQ(name->text(), "gaXte");
   EXPECT_EQ(gate->windowTitle(), "Location - gaXte");
 
-  // A number box's text that was not taken stays while the field keeps its value, and gives way when
-  // an undo changes that field.
+  // A box's text that was not taken stays until an undo changes that field.
   QLineEdit* x = Box(gate, "loc_x");
   Retype(x, "7");
   QTest::keyClick(x, Qt::Key_Return);  // confirmed
@@ -81,18 +77,17 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
   EXPECT_EQ(document_.location(0).loc_x, 100) << "the box confirmed the undone value";
 
   // The actor's skill with its slider, a weapon, and the team's plan.
-  PropertyWindow* bot = Open(tree().ActorNode(0, 0, 1));
+  PropertyWindow* bot = OpenWindow(tree().ActorNode(0, 0, 1));
   Control<QSlider>(bot, "Slider1")->setValue(4);
   Control<QCheckBox>(bot, "Check3")->click();
   ASSERT_TRUE(document_.actor(0, 0, 1).weapon[2]);
   Undo();
   EXPECT_FALSE(Control<QCheckBox>(bot, "Check3")->isChecked());
   Redo();  // every weapon box follows its own weapon, not only the one that changed
-  for (int i = 0; i < 6; ++i) {
+  for (std::size_t i = 0; i < 6; ++i)
     EXPECT_EQ(Control<QCheckBox>(bot, ("Check" + std::to_string(i + 1)).c_str())->isChecked(),
-              document_.actor(0, 0, 1).weapon[static_cast<std::size_t>(i)])
+              document_.actor(0, 0, 1).weapon[i])
         << i;
-  }
   Undo();
   Undo();
   EXPECT_EQ(Box(bot, "npc_skill")->text(), "0.5");
@@ -101,7 +96,7 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
   EXPECT_EQ(Box(bot, "npc_skill")->text(), "4");
   EXPECT_EQ(Control<QSlider>(bot, "Slider1")->value(), 4);
 
-  PropertyWindow* alpha = Open(tree().TeamNode(0, 0));
+  PropertyWindow* alpha = OpenWindow(tree().TeamNode(0, 0));
   auto* plan = Control<QPlainTextEdit>(alpha, "rtfb");
   const QString before = plan->toPlainText();
   plan->moveCursor(QTextCursor::End);
@@ -110,7 +105,7 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
   Undo();
   EXPECT_EQ(plan->toPlainText(), before);
 
-  PropertyWindow* outcome = Open(tree().OutcomeNode(0));
+  PropertyWindow* outcome = OpenWindow(tree().OutcomeNode(0));
   QTest::keyClicks(Box(outcome, "outcome_message"), "!");
   Control<QComboBox>(outcome, "outcome_type")->setCurrentIndex(1);
   EXPECT_EQ(outcome->windowTitle(), "Outcome - failure");
@@ -123,10 +118,10 @@ TEST_F(WindowRefreshTest, UndoAndRedoOfFieldEditsShowInTheOpenWindows) {
 
 TEST_F(WindowRefreshTest, StructuralUndoClosesWindowsWhoseRecordIsGoneAndRefreshesTheOthers) {
   for (const editor::NodeId node : {tree().ForceNode(0), tree().TeamNode(0, 0), tree().ActorNode(0, 0, 1)})
-    ASSERT_NE(Open(node), nullptr);
-  PropertyWindow* outcome = Open(tree().OutcomeNode(0));
-  PropertyWindow* yard = Open(tree().AreaNode(0));
-  PropertyWindow* tower = Open(tree().LocationNode(1));
+    ASSERT_NE(OpenWindow(node), nullptr);
+  PropertyWindow* outcome = OpenWindow(tree().OutcomeNode(0));
+  PropertyWindow* yard = OpenWindow(tree().AreaNode(0));
+  PropertyWindow* tower = OpenWindow(tree().LocationNode(1));
   auto* forces = Control<QComboBox>(outcome, "combo_outcome_force");
   auto* locations = Control<QListWidget>(yard, "list_area_loc");
   ASSERT_EQ(OpenCount(), 6);
@@ -142,8 +137,7 @@ TEST_F(WindowRefreshTest, StructuralUndoClosesWindowsWhoseRecordIsGoneAndRefresh
   EXPECT_EQ(forces->count(), 1);
   EXPECT_EQ(forces->currentIndex(), 0);
 
-  // The area's list of locations follows a delete and its undo; the later location's window follows
-  // its record down and back.
+  // The area's list follows a delete and its undo; the later location's window its record.
   document_.MakeCurrent(tree().LocationNode(0));
   window_->RunCommand("mn_loc_delete1");
   EXPECT_EQ(Entries(locations), QStringList{"tower*"});
@@ -156,7 +150,7 @@ TEST_F(WindowRefreshTest, StructuralUndoClosesWindowsWhoseRecordIsGoneAndRefresh
 
   // Undoing an add closes the added record's window; redoing it leaves the window closed.
   window_->RunCommand("loc_add");
-  ASSERT_NE(Open(tree().LocationNode(2)), nullptr);
+  ASSERT_NE(OpenWindow(tree().LocationNode(2)), nullptr);
   EXPECT_EQ(locations->count(), 3);
   Undo();
   EXPECT_EQ(OpenCount(), 3);
@@ -168,12 +162,12 @@ TEST_F(WindowRefreshTest, StructuralUndoClosesWindowsWhoseRecordIsGoneAndRefresh
 }
 
 TEST_F(WindowRefreshTest, EditsMadeElsewhereShowInTheWindowsThatShowThem) {
-  PropertyWindow* gate = Open(tree().LocationNode(0));
-  PropertyWindow* tower = Open(tree().LocationNode(1));
-  PropertyWindow* yard = Open(tree().AreaNode(0));
-  PropertyWindow* outcome = Open(tree().OutcomeNode(0));
-  PropertyWindow* alpha = Open(tree().TeamNode(0, 0));
-  PropertyWindow* mission = Open(tree().root());
+  PropertyWindow* gate = OpenWindow(tree().LocationNode(0));
+  PropertyWindow* tower = OpenWindow(tree().LocationNode(1));
+  PropertyWindow* yard = OpenWindow(tree().AreaNode(0));
+  PropertyWindow* outcome = OpenWindow(tree().OutcomeNode(0));
+  PropertyWindow* alpha = OpenWindow(tree().TeamNode(0, 0));
+  PropertyWindow* mission = OpenWindow(tree().root());
   QLineEdit* tower_x = Box(tower, "loc_x");
   Retype(tower_x, "-");
   QLineEdit* gate_desc = Box(gate, "loc_desc");
