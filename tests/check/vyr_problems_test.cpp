@@ -16,18 +16,13 @@ using namespace vyr::editor::testing;
 using vyr::testing::RunVyr;
 using vyr::testing::ToolRun;
 
-class NoRecent : public RecentFiles {
- public:
-  void AddToRecent(const std::string&) override {}
-};
-
 class VyrProblems : public ::testing::Test {
  protected:
   std::string Save(MissionDocument& doc, const std::string& name) {
     for (Section section : kAllSections)
       doc.SetSectionFile(section, SplitPath(dir_ / (name + std::string(TextsOf(section).extension))));
     ScriptedUi ui;
-    NoRecent recent;
+    RecordedRecent recent;
     EXPECT_TRUE(WriteProject(doc, ui, recent, dir_ / (name + ".cme")));
     return dir_ / (name + ".cme");
   }

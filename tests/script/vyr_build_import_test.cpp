@@ -53,6 +53,21 @@ class VyrBuildImport : public ::testing::Test {
   const vyr::testing::ScopedEnv registry_{"VYR_REGISTRY_FILE", dir_ / "registry.reg"};  // each test its own
 };
 
+// Runs vyr and expects exit code 0, showing its errors otherwise.
+::testing::AssertionResult Succeeds(const std::vector<std::string>& arguments) {
+  const ToolRun run = RunVyr(arguments);
+  if (run.exit_code == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "exit code " << run.exit_code << ": " << run.err;
+}
+
+// The script up to its plan blocks, where the library's own statement layout takes over, with every
+// `skill` line as the library writes it back: raised to 1.
+std::string BeforePlans(std::string script, const std::string& skill = "") {
+  for (std::size_t at; !skill.empty() && (at = script.find(skill)) != std::string::npos;)
+    script.replace(at, skill.size(), "skill =1;");
+  return script.substr(0, script.find("\r\nplan \""));
+}
+
 // The parse needs the library; without it these tests are skipped.
 class VyrWithLibrary : public VyrBuildImport {
  protected:
@@ -93,12 +108,11 @@ TEST_F(VyrBuildImport, BuildReportsLoadAndWriteProblems) {
 TEST_F(VyrWithLibrary, CheckParsesWithTheLibraryAndPrintsItsMessages) {
   MissionDocument doc;
   BuildWarehouse(doc);
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "good"), dir_ / "good.vyr"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "good"), dir_ / "good.vyr"}));
 
   // A location name with a blank is written as it stands and fails the parse.
   ASSERT_TRUE(doc.SetField(RecordRef::Location(1), Field::kLocName, std::string("the tower")));
-  run = RunVyr({"build", "--check", SaveProject(doc, "bad"), dir_ / "bad.vyr"});
+  const ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "bad"), dir_ / "bad.vyr"});
   EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_NE(run.err.find("line"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("does not parse"), std::string::npos) << run.err;
@@ -128,10 +142,8 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   for (int i = 0; i < 300; ++i)
     plan += "  radio \"message " + std::to_string(i) + "\";\r\n";
   ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, plan + "  abort;"));
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "long"), dir_ / "long.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"import", dir_ / "long.vyr", dir_ / "back.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "long"), dir_ / "long.vyr"}));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "long.vyr", dir_ / "back.cme"}));
   MissionDocument back;
   Load(back, "back.cme");
   const std::string& imported = back.team(0, 0).plan;
@@ -141,18 +153,11 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   EXPECT_EQ(imported.find('\n', 0), imported.find("\r\n", 0) + 1);  // line feeds became CR LF
 }
 
-// The script up to its plan blocks, where the library's own statement layout takes over.
-std::string BeforePlans(const std::string& script) {
-  return script.substr(0, script.find("\r\nplan \""));
-}
-
 TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   MissionDocument doc;
   BuildWarehouse(doc);
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "warehouse"), dir_ / "first.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"import", dir_ / "first.vyr", dir_ / "again.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "warehouse"), dir_ / "first.vyr"}));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "first.vyr", dir_ / "again.cme"}));
 
   // What the rebuilt script below cannot show: the map styles (its style line is fixed), the section file
   // names and the plans, which the library lays out anew.
@@ -168,15 +173,11 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
 
   // Built again, the script parses and matches the first one up to the plans, but for the skill the
   // library raises from 0.5 to 1; one more round trip changes nothing at all.
-  run = RunVyr({"build", "--check", dir_ / "again.cme", dir_ / "second.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  std::string first = BeforePlans(Slurp(dir_ / "first.vyr"));
-  first.replace(first.find("skill =0.5;"), 11, "skill =1;");
-  EXPECT_TRUE(SameBytes(first, BeforePlans(Slurp(dir_ / "second.vyr"))));
-  run = RunVyr({"import", dir_ / "second.vyr", dir_ / "third.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(Succeeds({"build", "--check", dir_ / "again.cme", dir_ / "second.vyr"}));
+  EXPECT_TRUE(SameBytes(BeforePlans(Slurp(dir_ / "first.vyr"), "skill =0.5;"),
+                        BeforePlans(Slurp(dir_ / "second.vyr"))));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "second.vyr", dir_ / "third.cme"}));
+  ASSERT_TRUE(Succeeds({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"}));
   EXPECT_TRUE(SameBytes(Slurp(dir_ / "second.vyr"), Slurp(dir_ / "third.vyr")));
 }
 
@@ -220,12 +221,7 @@ TEST_F(VyrWithLibrary, AFullMissionImportsWholeAndRebuildsIntoTheSameScript) {
   const std::string again = GenerateScript(back);
   Spit(dir_ / "again.vyr", again);
   EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
-  std::string expected;
-  for (std::size_t at = 0, next; at < first.size(); at = next + 12) {
-    next = std::min(first.find("skill =0.75;", at), first.size());
-    expected += first.substr(at, next - at) + (next < first.size() ? "skill =1;" : "");
-  }
-  EXPECT_TRUE(SameBytes(BeforePlans(expected), BeforePlans(again)));
+  EXPECT_TRUE(SameBytes(BeforePlans(first, "skill =0.75;"), BeforePlans(again)));
 }
 
 // A team without actors, and a second "Alpha" in another force: they come back as they were, each team with
@@ -262,9 +258,8 @@ TEST_F(VyrWithLibrary, TeamsWithoutActorsAndSameNamedTeamsComeBackAsTheyWere) {
 
   Spit(dir_ / "again.vyr", GenerateScript(back));
   EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
-  std::string first = Slurp(dir_ / "teams.vyr");
-  first.replace(first.find("skill =0.5;"), 11, "skill =1;");
-  EXPECT_TRUE(SameBytes(BeforePlans(first), BeforePlans(Slurp(dir_ / "again.vyr"))));
+  EXPECT_TRUE(SameBytes(BeforePlans(Slurp(dir_ / "teams.vyr"), "skill =0.5;"),
+                        BeforePlans(Slurp(dir_ / "again.vyr"))));
 }
 
 // The import's "Error" keeps its text and shows what the parser said below it.
@@ -289,11 +284,9 @@ TEST_F(VyrWithLibrary, AnEmptyAnnotationInAFolderNamedWithAnAccentBuildsChecksAn
   BuildWarehouse(doc);
   doc.info.annotation.clear();
   const std::string project = SaveProject(doc, "\xC3\xA9/n");
-  ToolRun run = RunVyr({"build", "--check", project, dir_ / "\xC3\xA9/n.vyr"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(RunVyr({"check", dir_ / "\xC3\xA9/n.vyr"}).exit_code, 0);
-  run = RunVyr({"import", dir_ / "\xC3\xA9/n.vyr", dir_ / "\xC3\xA9/back.cme"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(Succeeds({"build", "--check", project, dir_ / "\xC3\xA9/n.vyr"}));
+  EXPECT_TRUE(Succeeds({"check", dir_ / "\xC3\xA9/n.vyr"}));
+  EXPECT_TRUE(Succeeds({"import", dir_ / "\xC3\xA9/n.vyr", dir_ / "\xC3\xA9/back.cme"}));
   EXPECT_TRUE(fs::exists(dir_ / "\xC3\xA9/back.moc"));
 }
 
@@ -320,11 +313,11 @@ TEST_F(VyrWithLibrary, OutputsThatAreNoPlainFilesAndAnImportThatCannotFinish) {
   MissionDocument doc;
   BuildWarehouse(doc);
   const std::string project = SaveProject(doc, "w");
-  ASSERT_EQ(RunVyr({"build", project, dir_ / "w.vyr"}).exit_code, 0);
+  ASSERT_TRUE(Succeeds({"build", project, dir_ / "w.vyr"}));
   ToolRun run = RunVyr({"rewrite", dir_ / "w.vyr", "/dev/stdout"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("mission \"Warehouse\""), std::string::npos) << run.out;
-  EXPECT_EQ(RunVyr({"build", project, "/dev/null"}).exit_code, 0);
+  EXPECT_TRUE(Succeeds({"build", project, "/dev/null"}));
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 
   Spit(dir_ / "w.mlc", "the old locations");
@@ -360,7 +353,7 @@ TEST_F(VyrWithLibrary, ImportKilledAtAnyRenameLeavesAWholeProjectForTheNextBuild
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcSkill, Single{0.25f}));
   ASSERT_TRUE(doc.SetField(RecordRef::Outcome(0), Field::kOutcomeMessage, std::string("won again")));
   ASSERT_TRUE(CompileMission(doc, dir_ / "new.vyr"));
-  ASSERT_EQ(RunVyr({"import", dir_ / "new.vyr", project}).exit_code, 0);  // registers the library too
+  ASSERT_TRUE(Succeeds({"import", dir_ / "new.vyr", project}));  // registers the library too
   const auto new_files = ProjectFiles(dir_.dir());
   ASSERT_NE(new_files, old_files);
 
@@ -375,8 +368,7 @@ TEST_F(VyrWithLibrary, ImportKilledAtAnyRenameLeavesAWholeProjectForTheNextBuild
     const int status = std::system(command.c_str());
     ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "rename " << rename << " was not killed";
 
-    const ToolRun run = RunVyr({"build", "--check", project, dir_ / "out.vyr"});
-    EXPECT_EQ(run.exit_code, 0) << "rename " << rename << ": " << run.err;
+    EXPECT_TRUE(Succeeds({"build", "--check", project, dir_ / "out.vyr"})) << "rename " << rename;
     EXPECT_EQ(ProjectFiles(dir_.dir()), rename == 1 ? old_files : new_files) << "rename " << rename;
   }
 }
