@@ -13,21 +13,12 @@ std::optional<std::string> Stored(const SettingsStore& store, const char* key) {
   return store.GetSetting(kSettingsSection, key);
 }
 
+// Anything else is no boolean: the caller falls back to the default instead of failing.
 TEST(TextToBool, NumbersAndWords) {
   const std::pair<const char*, std::optional<bool>> cases[] = {
-      {"0", false},
-      {"-1", true},
-      {"2.5", true},
-      {"0.0", false},
-      {" 0 ", false},
-      {"True", true},
-      {"FALSE", false},
-      // Not booleans: the caller falls back to the default instead of failing.
-      {"", std::nullopt},
-      {"yes", std::nullopt},
-      {"1x", std::nullopt},
-      {"nan", std::nullopt},
-      {"inf", std::nullopt},
+      {"0", false},          {"-1", true},         {"2.5", true},         {"0.0", false},
+      {" 0 ", false},        {"True", true},       {"FALSE", false},      {"", std::nullopt},
+      {"yes", std::nullopt}, {"1x", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt},
       {"-", std::nullopt}};
   for (const auto& [text, value] : cases)
     EXPECT_EQ(TextToBool(text), value) << text;
