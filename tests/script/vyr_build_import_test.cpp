@@ -62,10 +62,14 @@ class VyrBuildImport : public ::testing::Test {
 
 // The script up to its plan blocks, where the library's own statement layout takes over, with every
 // `skill` line as the library writes it back: raised to 1.
-std::string BeforePlans(std::string script, const std::string& skill = "") {
-  for (std::size_t at; !skill.empty() && (at = script.find(skill)) != std::string::npos;)
-    script.replace(at, skill.size(), "skill =1;");
-  return script.substr(0, script.find("\r\nplan \""));
+std::string BeforePlans(const std::string& script, const std::string& skill = "") {
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t next; !skill.empty() && (next = script.find(skill, at)) != std::string::npos;
+       at = next + skill.size())
+    out += script.substr(at, next - at) + "skill =1;";
+  out += script.substr(at);
+  return out.substr(0, out.find("\r\nplan \""));
 }
 
 // The parse needs the library; without it these tests are skipped.
@@ -119,14 +123,22 @@ TEST_F(VyrWithLibrary, CheckParsesWithTheLibraryAndPrintsItsMessages) {
   EXPECT_TRUE(fs::exists(dir_ / "bad.vyr"));  // the script stays for the author to look at
 }
 
-TEST_F(VyrWithLibrary, ImportOfABrokenScriptWritesNothing) {
-  Spit(dir_ / "broken.vyr", "mission \"x\" { this is not a mission");
+// A broken script imports nothing; the "Error" keeps its text and shows what the parser said below it.
+TEST_F(VyrWithLibrary, ImportOfABrokenScriptWritesNothingAndNamesTheLineAndTheCause) {
+  Spit(dir_ / "broken.vyr", "mission \"m\" {\n  author \"a\";\n  description \"d\";\n  rulez");
+  const std::string text =
+      "This mission contains errors and cannot be imported.\n\nLine 4, near 'rulez': parse error";
   ToolRun run = RunVyr({"import", dir_ / "broken.vyr", dir_ / "out.cme"});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.err.find("This mission contains errors and cannot be imported."), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
   for (const char* ext : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
     EXPECT_FALSE(fs::exists(dir_ / (std::string("out") + ext))) << ext;
+  MissionDocument back;
+  ScriptedUi ui;
+  const Status imported = ImportMission(back, dir_ / "broken.vyr", ui);
+  EXPECT_EQ(imported.message, text);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Error", text, MessageIcon::kCritical}}));
+
   // A script that cannot be read is a file problem, and says why.
   run = RunVyr({"import", dir_ / "absent.vyr", dir_ / "out.cme"});
   EXPECT_EQ(run.exit_code, 1);
@@ -153,9 +165,18 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   EXPECT_EQ(imported.find('\n', 0), imported.find("\r\n", 0) + 1);  // line feeds became CR LF
 }
 
+// With a team without actors, and a second "Alpha" in another force: they come back as they were, each
+// team with its own plan, and the objective that names the empty team still parses.
 TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   MissionDocument doc;
   BuildWarehouse(doc);
+  ASSERT_TRUE(doc.AddTeam(0, "Reserve", "", "  wait forever;"));
+  ASSERT_TRUE(doc.AddForce("Red", ""));
+  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
+  ActorRecord guard;
+  guard.npc_name = "Guard";
+  ASSERT_TRUE(doc.AddActor(1, 0, guard));
+  ASSERT_TRUE(doc.AddOutcome("Reserve", "Held", "m4?", "failure", "eliminated(\"Reserve\")"));
   ASSERT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "warehouse"), dir_ / "first.vyr"}));
   ASSERT_TRUE(Succeeds({"import", dir_ / "first.vyr", dir_ / "again.cme"}));
 
@@ -166,10 +187,21 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   EXPECT_EQ(back.info.map_styles, "open?dark?urban?");
   EXPECT_EQ(back.section_file(Section::kForces), SplitPath(dir_ / "again.mfr"));
   EXPECT_NE(Slurp(dir_ / "again.cme").find("again.mfr\r\n[LOCAL]\r\n"), std::string::npos);
-  ASSERT_EQ(back.team_count(0), 1);
+  ASSERT_EQ(back.force_count(), 2);
+  ASSERT_EQ(back.team_count(0), 2);
   EXPECT_NE(back.team(0, 0).plan.find("insert at gate using \"column\";"), std::string::npos)
       << back.team(0, 0).plan;
   EXPECT_NE(back.team(0, 0).plan.find("wait until ready;"), std::string::npos) << back.team(0, 0).plan;
+  EXPECT_EQ(back.team(0, 1).team_name, "Reserve");
+  EXPECT_EQ(back.actor_count(0, 1), 0);
+  EXPECT_EQ(back.team(0, 1).plan, "  wait forever;\r\n");
+  EXPECT_EQ(back.team(1, 0).team_name, "Alpha");
+  EXPECT_EQ(back.team(1, 0).plan, "");  // its own, not the first Alpha's
+  ASSERT_EQ(back.actor_count(1, 0), 1);
+  EXPECT_EQ(back.actor(1, 0, 0).npc_name, "Guard");
+  const ProjectTree& tree = back.tree();
+  EXPECT_EQ(tree.node(tree.TeamNode(0, 1)).parent, tree.ForceNode(0));
+  EXPECT_EQ(tree.node(tree.ActorNode(1, 0, 0)).parent, tree.TeamNode(1, 0));
 
   // Built again, the script parses and matches the first one up to the plans, but for the skill the
   // library raises from 0.5 to 1; one more round trip changes nothing at all.
@@ -222,58 +254,6 @@ TEST_F(VyrWithLibrary, AFullMissionImportsWholeAndRebuildsIntoTheSameScript) {
   Spit(dir_ / "again.vyr", again);
   EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
   EXPECT_TRUE(SameBytes(BeforePlans(first, "skill =0.75;"), BeforePlans(again)));
-}
-
-// A team without actors, and a second "Alpha" in another force: they come back as they were, each team with
-// its own plan, and the objective that names the empty team still parses.
-TEST_F(VyrWithLibrary, TeamsWithoutActorsAndSameNamedTeamsComeBackAsTheyWere) {
-  MissionDocument doc;
-  BuildWarehouse(doc);
-  ASSERT_TRUE(doc.AddTeam(0, "Reserve", "", "  wait forever;"));
-  ASSERT_TRUE(doc.AddForce("Red", ""));
-  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
-  ActorRecord guard;
-  guard.npc_name = "Guard";
-  ASSERT_TRUE(doc.AddActor(1, 0, guard));
-  ASSERT_TRUE(doc.AddOutcome("Reserve", "Held", "m4?", "failure", "eliminated(\"Reserve\")"));
-  Spit(dir_ / "teams.vyr", GenerateScript(doc));
-  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
-  MissionDocument back;
-  ScriptedUi ui;
-  ASSERT_TRUE(ImportMission(back, dir_ / "teams.vyr", ui));
-
-  ASSERT_EQ(back.force_count(), 2);
-  ASSERT_EQ(back.team_count(0), 2);
-  EXPECT_EQ(back.team(0, 1).team_name, "Reserve");
-  EXPECT_EQ(back.actor_count(0, 1), 0);
-  EXPECT_EQ(back.team(0, 1).plan, "  wait forever;\r\n");
-  EXPECT_NE(back.team(0, 0).plan.find("insert at gate"), std::string::npos) << back.team(0, 0).plan;
-  EXPECT_EQ(back.team(1, 0).team_name, "Alpha");
-  EXPECT_EQ(back.team(1, 0).plan, "");  // its own, not the first Alpha's
-  ASSERT_EQ(back.actor_count(1, 0), 1);
-  EXPECT_EQ(back.actor(1, 0, 0).npc_name, "Guard");
-  const ProjectTree& tree = back.tree();
-  EXPECT_EQ(tree.node(tree.TeamNode(0, 1)).parent, tree.ForceNode(0));
-  EXPECT_EQ(tree.node(tree.ActorNode(1, 0, 0)).parent, tree.TeamNode(1, 0));
-
-  Spit(dir_ / "again.vyr", GenerateScript(back));
-  EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
-  EXPECT_TRUE(SameBytes(BeforePlans(Slurp(dir_ / "teams.vyr"), "skill =0.5;"),
-                        BeforePlans(Slurp(dir_ / "again.vyr"))));
-}
-
-// The import's "Error" keeps its text and shows what the parser said below it.
-TEST_F(VyrWithLibrary, ABrokenScriptsImportErrorNamesTheLineAndTheCause) {
-  Spit(dir_ / "broken.vyr", "mission \"m\" {\n  author \"a\";\n  description \"d\";\n  rulez");
-  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
-  MissionDocument back;
-  ScriptedUi ui;
-  const Status imported = ImportMission(back, dir_ / "broken.vyr", ui);
-  EXPECT_FALSE(imported);
-  const std::string text =
-      "This mission contains errors and cannot be imported.\n\nLine 4, near 'rulez': parse error";
-  EXPECT_EQ(imported.message, text);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Error", text, MessageIcon::kCritical}}));
 }
 
 // A mission with the empty annotation of a new project, in a folder whose name is not ASCII: build,
