@@ -9,11 +9,7 @@ namespace {
 
 using namespace vyr::editor::testing;
 
-struct ErrorCheckTest : ::testing::Test {
-  ScratchFolder data;
-  ScriptedUi ui;
-  RecordingLauncher launcher;
-  FakeTools tools;
+struct ErrorCheckTest : LaunchTest {
   std::string folder = data / "nested/VYR Mission Editor";  // not there yet
   LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), folder};
 };

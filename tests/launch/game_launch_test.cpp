@@ -58,11 +58,7 @@ struct FakeGame {
   FakeGame() { std::filesystem::create_directories(game_folder + "/missions"); }
 };
 
-struct LaunchFixture : ::testing::Test {
-  ScratchFolder data;
-  ScriptedUi ui;
-  RecordingLauncher launcher;
-  FakeTools tools;
+struct LaunchFixture : LaunchTest {
   LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), data / "VYR Mission Editor"};
   FakeGame game;
   EditorSettings settings;
