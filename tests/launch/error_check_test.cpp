@@ -9,11 +9,7 @@ namespace {
 
 using namespace vyr::editor::testing;
 
-struct ErrorCheckTest : ::testing::Test {
-  ScratchFolder data;
-  ScriptedUi ui;
-  RecordingLauncher launcher;
-  FakeTools tools;
+struct ErrorCheckTest : LaunchTest {
   std::string folder = data / "nested/VYR Mission Editor";  // not there yet
   LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), folder};
 };
@@ -30,14 +26,13 @@ TEST_F(ErrorCheckTest, TwiceGivesTheSameVerdictAndOneScratchFile) {
   EXPECT_TRUE(launcher.started.empty() && launcher.opened.empty());
 }
 
+// A parse error (2) is BuildTest's; a file that could not be read (1) is errors found too.
 TEST_F(ErrorCheckTest, AnyResultButZeroIsErrorsFound) {
-  const Message failed{"Errors found", "Build unsuccessful. Check the mission for errors.",
-                       MessageIcon::kCritical};
-  tools.outcome = {true, 2, ""};
+  tools.outcome = {true, 1, ""};
   ErrorCheck(context);
-  tools.outcome = {true, 1, ""};  // the file could not be read
-  ErrorCheck(context);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{failed, failed}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<Message>{{"Errors found", "Build unsuccessful. Check the mission for errors.",
+                                   MessageIcon::kCritical}}));
 }
 
 TEST_F(ErrorCheckTest, TheMistakesTakeThePlaceOfTheScriptsLines) {

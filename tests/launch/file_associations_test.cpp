@@ -1,7 +1,6 @@
 #include "editor/launch/file_associations.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 

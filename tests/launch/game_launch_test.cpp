@@ -58,11 +58,7 @@ struct FakeGame {
   FakeGame() { std::filesystem::create_directories(game_folder + "/missions"); }
 };
 
-struct LaunchFixture : ::testing::Test {
-  ScratchFolder data;
-  ScriptedUi ui;
-  RecordingLauncher launcher;
-  FakeTools tools;
+struct LaunchFixture : LaunchTest {
   LaunchContext context{ui, launcher, tools.Compile(), tools.Parse(), data / "VYR Mission Editor"};
   FakeGame game;
   EditorSettings settings;
@@ -102,26 +98,23 @@ TEST_F(QuickRunTest, StopsWithoutGameFolder) {
   EXPECT_TRUE(launcher.started.empty());
 }
 
-TEST_F(QuickRunTest, ScriptThatDoesNotParseIsNeverStarted) {
+TEST_F(QuickRunTest, AScriptThatDoesNotParseIsNeverStartedAndSaysWhatToFix) {
   tools.outcome = {true, 2, ""};
   const std::string script = QuickRunScriptPath(settings.aq2_path);
   QuickRun(context, settings, "urban1", script);
   EXPECT_EQ(ui.messages, std::vector<Message>{kBuildFailed});
-  EXPECT_TRUE(launcher.started.empty());
   EXPECT_FALSE(std::filesystem::exists(game.game_folder + "/quickrun.cfg"));
   EXPECT_TRUE(std::filesystem::exists(script));  // left for the author to look at
-}
 
-TEST_F(QuickRunTest, AScriptThatDoesNotParseSaysWhatToFix) {
   tools.outcome = {true, 2, "", {{3, "x", "parse error"}}};
   context.describe = [](const std::vector<ScriptMessage>& messages) {
     return "Team Alpha, plan line " + std::to_string(messages.at(0).line) + ": x";
   };
-  QuickRun(context, settings, "urban1", QuickRunScriptPath(settings.aq2_path));
-  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Message",
-                                                "Build unsuccessful. Check the mission for errors.\n\n"
-                                                "Team Alpha, plan line 3: x",
-                                                MessageIcon::kCritical}}));
+  QuickRun(context, settings, "urban1", script);
+  EXPECT_EQ(ui.messages.back(), (Message{"Message",
+                                         "Build unsuccessful. Check the mission for errors.\n\n"
+                                         "Team Alpha, plan line 3: x",
+                                         MessageIcon::kCritical}));
   EXPECT_TRUE(launcher.started.empty());
 }
 
@@ -231,7 +224,7 @@ TEST_F(BuildTest, FailuresOfferTheProblemListWhenThereIsOne) {
 
 using PreviewAndLogTest = LaunchFixture;
 
-TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {
+TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensItAndFailuresNameTheFile) {
   PreviewScript(context);
   const std::string preview = data / "VYR Mission Editor/preview.vyr";
   EXPECT_EQ(tools.compiled, std::vector<std::string>{preview});
@@ -244,20 +237,17 @@ TEST_F(PreviewAndLogTest, PreviewWritesIntoTheEditorFolderAndOpensIt) {
   EXPECT_EQ(launcher.opened.size(), 1u);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Cannot write " + preview + ": disk full");
-}
 
-TEST_F(PreviewAndLogTest, AViewerFailureNamesTheFile) {
+  tools.compile_status = Status::Ok();
   launcher.result = Status::Error("xdg-open ended with exit code 3");
   PreviewScript(context);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  const std::string preview = data / "VYR Mission Editor/preview.vyr";
-  EXPECT_EQ(ui.messages[0].text,
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text,
             "No program could show the file " + preview + ".\n\nxdg-open ended with exit code 3");
-
   Spit(game.game_folder + "/vyr/log/urban1.log", "log\r\n");
   ViewLog(context, settings, "urban1");
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_NE(ui.messages[1].text.find(game.game_folder + "/vyr/log/urban1.log"), std::string::npos);
+  ASSERT_EQ(ui.messages.size(), 3u);
+  EXPECT_NE(ui.messages[2].text.find(game.game_folder + "/vyr/log/urban1.log"), std::string::npos);
 }
 
 TEST_F(PreviewAndLogTest, ViewLogLooksUnderTheGameFolder) {

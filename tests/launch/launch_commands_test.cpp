@@ -10,11 +10,7 @@ namespace {
 using namespace vyr::editor::testing;
 
 // The commands with the real generator writing the document, and a stand-in parser.
-struct LaunchCommandsTest : ::testing::Test {
-  ScratchFolder data;
-  ScriptedUi ui;
-  RecordingLauncher launcher;
-  FakeTools tools;
+struct LaunchCommandsTest : LaunchTest {
   MissionDocument document;
   std::vector<std::string> captions;
   LaunchContext context{

@@ -60,4 +60,12 @@ struct FakeTools {
   }
 };
 
+// What every launch command test starts from; each adds the LaunchContext it needs.
+struct LaunchTest : ::testing::Test {
+  ScratchFolder data;
+  ScriptedUi ui;
+  RecordingLauncher launcher;
+  FakeTools tools;
+};
+
 }  // namespace vyr::editor::testing

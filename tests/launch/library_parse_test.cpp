@@ -38,17 +38,15 @@ TEST_F(LibraryParseTest, ResultCodesOfTheLibrary) {
 }
 
 TEST_F(LibraryParseTest, UnreachableLibraryOrUnnamableFileIsNoVerdict) {
-  ParseOutcome unregistered = ParseWithLibrary(folder / "x.vyr");
-  EXPECT_FALSE(unregistered.library_reached);
-  EXPECT_FALSE(unregistered.message.empty());
-
-  ParseOutcome no_module = ParseWithLibrary(folder / "x.vyr", folder / "libmissing.so");
-  EXPECT_FALSE(no_module.library_reached);
-  EXPECT_FALSE(no_module.message.empty());
-
-  ParseOutcome bad_name = ParseWithLibrary(folder / "bad\xff.vyr", kLibrary);
-  EXPECT_FALSE(bad_name.library_reached);
-  EXPECT_NE(bad_name.message.find("UTF-8"), std::string::npos);
+  // Not registered, a module that is not there, a file name that is not UTF-8.
+  for (const auto& [file, library, says] : {std::tuple{folder / "x.vyr", std::string(), ""},
+                                            {folder / "x.vyr", folder / "libmissing.so", ""},
+                                            {folder / "bad\xff.vyr", kLibrary, "UTF-8"}}) {
+    const ParseOutcome outcome = ParseWithLibrary(file, library);
+    EXPECT_FALSE(outcome.library_reached) << library;
+    EXPECT_FALSE(outcome.message.empty()) << library;
+    EXPECT_NE(outcome.message.find(says), std::string::npos) << outcome.message;
+  }
 }
 
 TEST_F(LibraryParseTest, ErrorCheckWithTheRealGeneratorAndLibrary) {

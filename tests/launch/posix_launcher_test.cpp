@@ -52,17 +52,13 @@ TEST(PosixLauncher, QuickRunStartsTheGameInItsProgramFolder) {
   EXPECT_TRUE(std::filesystem::exists(game_folder + "/quickrun.cfg"));
 }
 
-TEST(PosixLauncher, TextFilesOpenWithTheViewer) {
+TEST(PosixLauncher, TextFilesOpenWithTheViewerAndOneThatFindsNoProgramIsReported) {
   ScratchFolder root;
   WriteRecorder(root / "viewer");
-  PosixLauncher launcher(root / "viewer");
-  ASSERT_TRUE(launcher.OpenTextFile("/some/preview file.vyr"));
+  ASSERT_TRUE(PosixLauncher(root / "viewer").OpenTextFile("/some/preview file.vyr"));
   const std::string record = WaitForFile(root / "viewer.out");
   EXPECT_NE(record.find("\n/some/preview file.vyr\n"), std::string::npos) << record;
-}
 
-TEST(PosixLauncher, AViewerThatFindsNoProgramIsReported) {
-  ScratchFolder root;
   // What xdg-open does on a desktop without a program for the file.
   Spit(root / "no-viewer", "#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n");
   chmod((root / "no-viewer").c_str(), 0755);

@@ -38,10 +38,10 @@ class RecoveryTest : public ::testing::Test {
     ASSERT_TRUE(WriteProject(doc_, ui_, recent_, scratch_ / "project/w.cme"));
   }
 
-  // An editor that copied `doc_` and was then killed: its session's lock is gone, its copy stays.
-  void Crash() {
+  // An editor that copied `document` and was then killed: its session's lock is gone, its copy stays.
+  void Crash(const MissionDocument& document) {
     RecoverySession session(recovery());
-    ASSERT_TRUE(session.Autosave(doc_));
+    ASSERT_TRUE(session.Autosave(document));
     ASSERT_TRUE(session.has_copy());
   }
 
@@ -164,7 +164,7 @@ TEST_F(RecoveryTest, AKilledEditorsCopyRestoresUnderTheOriginalNamesAndSavesTher
   SaveWarehouse();
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(1), Field::kLocName, std::string("roof")));
   doc_.SetAnnotation("Night raid\r\nsecond line");
-  Crash();
+  Crash(doc_);
 
   const auto copies = FindRecoveryCopies(recovery());
   ASSERT_EQ(copies.size(), 1u);
@@ -192,7 +192,7 @@ TEST_F(RecoveryTest, AKilledEditorsCopyRestoresUnderTheOriginalNamesAndSavesTher
 TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingAndDamagedOnesStay) {
   SaveWarehouse();
   ASSERT_TRUE(doc_.SetField(RecordRef::Location(0), Field::kLocZ, Integer{5}));
-  Crash();
+  Crash(doc_);
   // The project was saved after the copy was taken (by another editor, or after "Decide later") without
   // the copy's change: the copy is still offered, and the question says the project is newer.
   fs::last_write_time(scratch_ / "project/w.cme", fs::file_time_type::clock::now() + std::chrono::hours(1));
@@ -217,8 +217,8 @@ TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingA
 
   // A project file that is gone no longer outdates a copy; copies come newest first.
   fs::remove(scratch_ / "project/w.cme");
-  Crash();
-  Crash();
+  Crash(doc_);
+  Crash(doc_);
   const auto found = FindRecoveryCopies(recovery());
   ASSERT_EQ(found.size(), 2u);
   for (const std::size_t older : {0u, 1u}) {
@@ -234,7 +234,7 @@ TEST_F(RecoveryTest, CopiesEqualToTheSavedFilesAndUnfinishedSessionsGoDifferingA
 TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   SaveWarehouse();
   ASSERT_TRUE(doc_.SetField(RecordRef::Force(0), Field::kForceName, std::string("Red")));
-  Crash();
+  Crash(doc_);
 
   // Closing the question keeps the copy for the next start.
   MissionDocument fresh;
@@ -257,7 +257,7 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   EXPECT_TRUE(FindRecoveryCopies(recovery()).empty());
 
   // Restoring hands the work to this run's session before the old copy goes.
-  Crash();
+  Crash(doc_);
   ui_.replies = {0};
   EXPECT_EQ(OfferRecovery(fresh, ui_, recent_, recovery(), session), RecoveryOutcome::kRestored);
   EXPECT_EQ(fresh.force(0).force_name, "Red");
@@ -267,10 +267,7 @@ TEST_F(RecoveryTest, TheStartUpQuestionRestoresOpensDiscardsOrKeeps) {
   // Discarding removes the copy and leaves the document alone; a never-saved project has no saved file.
   MissionDocument unnamed;
   ASSERT_TRUE(unnamed.AddForce("Green", ""));
-  {
-    RecoverySession killed(recovery());
-    ASSERT_TRUE(killed.Autosave(unnamed));
-  }
+  Crash(unnamed);
   session.Discard();  // this run's copy goes, as at a normal exit
   ui_.replies = {1};
   MissionDocument target;

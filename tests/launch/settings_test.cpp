@@ -13,21 +13,12 @@ std::optional<std::string> Stored(const SettingsStore& store, const char* key) {
   return store.GetSetting(kSettingsSection, key);
 }
 
+// Anything else is no boolean: the caller falls back to the default instead of failing.
 TEST(TextToBool, NumbersAndWords) {
   const std::pair<const char*, std::optional<bool>> cases[] = {
-      {"0", false},
-      {"-1", true},
-      {"2.5", true},
-      {"0.0", false},
-      {" 0 ", false},
-      {"True", true},
-      {"FALSE", false},
-      // Not booleans: the caller falls back to the default instead of failing.
-      {"", std::nullopt},
-      {"yes", std::nullopt},
-      {"1x", std::nullopt},
-      {"nan", std::nullopt},
-      {"inf", std::nullopt},
+      {"0", false},          {"-1", true},         {"2.5", true},         {"0.0", false},
+      {" 0 ", false},        {"True", true},       {"FALSE", false},      {"", std::nullopt},
+      {"yes", std::nullopt}, {"1x", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt},
       {"-", std::nullopt}};
   for (const auto& [text, value] : cases)
     EXPECT_EQ(TextToBool(text), value) << text;
@@ -74,10 +65,14 @@ TEST(LoadSettings, StoredValuesAreReadAsTheyStand) {
   EXPECT_EQ(settings.projectpath, "");  // stored empty is not missing
 }
 
-TEST(SettingsForm, LoadingSuppressesLimitAndProjectPathButNotGamePath) {
+// The settings window's form over the settings of a first start.
+struct SettingsFormTest : ::testing::Test {
   MemorySettingsStore store;
   EditorSettings settings = LoadSettings(store, "/app");
-  SettingsForm form(store, settings);
+  SettingsForm form{store, settings};
+};
+
+TEST_F(SettingsFormTest, LoadingSuppressesLimitAndProjectPathButNotGamePath) {
   form.BeginLoading();
   form.LimitChanged(SettingsLimit::kBulletHoles, "40");
   form.LimitChanged(SettingsLimit::kSplats, "20");
@@ -97,10 +92,7 @@ TEST(SettingsForm, LoadingSuppressesLimitAndProjectPathButNotGamePath) {
   EXPECT_EQ(settings.splatlimit, "");
 }
 
-TEST(SettingsForm, FlagsAreWrittenAsOneAndZeroAndReadBack) {
-  MemorySettingsStore store;
-  EditorSettings settings = LoadSettings(store, "/app");
-  SettingsForm form(store, settings);
+TEST_F(SettingsFormTest, FlagsAreWrittenAsOneAndZeroAndReadBack) {
   form.FlagClicked(SettingsFlag::kEjectShells, true);
   EXPECT_EQ(Stored(store, kKeyEjectShells), "1");
   form.FlagClicked(SettingsFlag::kEjectShells, false);
@@ -116,10 +108,7 @@ TEST(SettingsForm, FlagsAreWrittenAsOneAndZeroAndReadBack) {
   EXPECT_TRUE(next_start.developer);
 }
 
-TEST(SettingsForm, ProjectPathLosesOneTrailingSeparator) {
-  MemorySettingsStore store;
-  EditorSettings settings;
-  SettingsForm form(store, settings);
+TEST_F(SettingsFormTest, ProjectPathLosesOneTrailingSeparator) {
   form.ProjectPathChanged("C:\\Missions\\");
   EXPECT_EQ(Stored(store, kKeyProjectPath), "C:\\Missions");
   EXPECT_EQ(settings.projectpath, "C:\\Missions");
@@ -136,10 +125,7 @@ TEST(SettingsForm, ProjectPathLosesOneTrailingSeparator) {
   EXPECT_EQ(settings.projectpath, "");
 }
 
-TEST(SettingsForm, TheAutosaveIntervalIsKeptWithinADayAndReadBack) {
-  MemorySettingsStore store;
-  EditorSettings settings;
-  SettingsForm form(store, settings);
+TEST_F(SettingsFormTest, TheAutosaveIntervalIsKeptWithinADayAndReadBack) {
   form.BeginLoading();
   form.AutosaveIntervalChanged(5);
   EXPECT_EQ(Stored(store, kKeyAutosaveInterval), std::nullopt) << "filling the window stores nothing";
@@ -152,11 +138,8 @@ TEST(SettingsForm, TheAutosaveIntervalIsKeptWithinADayAndReadBack) {
   }
 }
 
-TEST(SettingsForm, BrowseGivesTheFolderOfTheChosenFile) {
-  MemorySettingsStore store;
-  EditorSettings settings;
+TEST_F(SettingsFormTest, BrowseGivesTheFolderOfTheChosenFile) {
   settings.aq2_path = "/old";
-  SettingsForm form(store, settings);
   ScriptedUi ui;
   ui.Answer("/games/quake2/action/gamex86.dll");
   EXPECT_EQ(form.Browse(ui), "/games/quake2/action");

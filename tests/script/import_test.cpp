@@ -97,6 +97,13 @@ FakeActor Actor(std::string type, std::string name, std::string force, std::stri
   return a;
 }
 
+// An import into a fresh document from the fake reader.
+struct ImportTest : ::testing::Test {
+  MissionDocument doc;
+  ScriptedUi ui;
+  FakeReader r;
+};
+
 TEST(Import, StyleListsAndRounding) {
   EXPECT_EQ(MapStylesToList(0), "none?");
   EXPECT_EQ(MapStylesToList(15), "indoor?open?dark?urban?");
@@ -114,10 +121,7 @@ TEST(Import, StyleListsAndRounding) {
   EXPECT_EQ(LfToCrLf("\na\r\nb"), "\r\na\r\nb");  // an existing CR LF is not doubled
 }
 
-TEST(Import, MapsGeneralInformationLocationsAreasAndObjectives) {
-  MissionDocument doc;
-  ScriptedUi ui;
-  FakeReader r;
+TEST_F(ImportTest, MapsGeneralInformationLocationsAreasAndObjectives) {
   r.description = "one\ntwo";
   r.annotation = "a\nb";
   r.map_styles = 4 | 2;
@@ -129,34 +133,20 @@ TEST(Import, MapsGeneralInformationLocationsAreasAndObjectives) {
   EXPECT_EQ(r.calls.at(0), "CloseMission");
   EXPECT_EQ(r.calls.at(1), "TryParseMission x.vyr");
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(doc.info.vyr_missionname + doc.info.vyr_author + doc.info.vyr_mapname, "TAM");
-  EXPECT_EQ(doc.info.vyr_missiondescription, "one\ntwo");
-  EXPECT_EQ(doc.info.annotation, "a\r\nb");
-  EXPECT_EQ(doc.info.map_styles, "open?dark?");
+  EXPECT_EQ(doc.info, (MissionInfo{"T", "A", "one\ntwo", "M", "open?dark?", "a\r\nb"}));
   ASSERT_EQ(doc.location_count(), 2);
-  EXPECT_EQ(doc.location(0).loc_name, "gate");
-  EXPECT_EQ(std::vector<int>({doc.location(0).loc_x, doc.location(0).loc_y, doc.location(0).loc_z}),
-            (std::vector<int>{10, 12, 0}));
-  EXPECT_EQ(doc.location(1).loc_z, 128);
+  EXPECT_EQ(doc.location(0), (LocationRecord{"gate", "", 10, 12, 0}));
+  EXPECT_EQ(doc.location(1), (LocationRecord{"tower", "", -5, 40, 128}));
   ASSERT_EQ(doc.area_count(), 2);
-  EXPECT_EQ(doc.area(0).area_locations, "gate?tower?");
-  EXPECT_EQ(doc.area(0).area_style, "roof?open?");
-  EXPECT_EQ(doc.area(0).area_radius, 200);
-  EXPECT_EQ(doc.area(1).area_locations, "");
-  EXPECT_EQ(doc.area(1).area_style, "none?");
+  EXPECT_EQ(doc.area(0), (AreaRecord{"yard", "", "gate?tower?", "roof?open?", 200}));
+  EXPECT_EQ(doc.area(1), (AreaRecord{"void", "", "", "none?", 0}));
   ASSERT_EQ(doc.outcome_count(), 2);
-  const OutcomeRecord& won = doc.outcome(0);
-  EXPECT_EQ(won.outcome_type + "|" + won.outcome_force + "|" + won.outcome_message + "|" +
-                won.outcome_reason + "|" + won.nextmission,
-            "success|Blue|Well done|timeout(300)|m2?m3?");
-  EXPECT_EQ(doc.outcome(1).nextmission, "");
+  EXPECT_EQ(doc.outcome(0), (OutcomeRecord{"success", "Blue", "Well done", "timeout(300)", "m2?m3?"}));
+  EXPECT_EQ(doc.outcome(1), (OutcomeRecord{"failure", "Red", "Lost", "", ""}));
   EXPECT_EQ(doc.tree().selected(), doc.tree().root());
 }
 
-TEST(Import, ActorsCreateForcesAndTeamsInOrderOfFirstAppearance) {
-  MissionDocument doc;
-  ScriptedUi ui;
-  FakeReader r;
+TEST_F(ImportTest, ActorsCreateForcesAndTeamsInOrderOfFirstAppearance) {
   r.actors = {Actor("npc", "a", "Red", "Alpha"), Actor("Player", "b", "Blue", "Alpha"),
               Actor("player", "c", "Red", "Bravo"), Actor("npc", "d", "Red", "Alpha"),
               Actor("npc", "e", "red", "Alpha")};
@@ -222,14 +212,11 @@ TEST(Import, TheMenuAsksInTheGamesMissionsFolderAndACancelChangesNothing) {
 }
 
 // The open project stays as it was, file names and undo history included: the import parses first.
-TEST(Import, ParseFailureLeavesTheOpenProjectAndItsHistory) {
-  MissionDocument doc;
+TEST_F(ImportTest, ParseFailureLeavesTheOpenProjectAndItsHistory) {
   testing::BuildWarehouse(doc);
   doc.SetSectionFile(Section::kLocations, SplitPath("/m/w.mlc"));
   EditHistory history(doc);
   history.Perform("Add location", [&] { ASSERT_TRUE(doc.AddLocation("well", "", 1, 2, 3)); });
-  ScriptedUi ui;
-  FakeReader r;
   r.parse_result = 2;
   r.locations = {{"gate", 0, 0, 0}};
   Status status = ImportMission(doc, "bad.vyr", ui, r);
@@ -258,10 +245,7 @@ TEST(Import, ParseFailureLeavesTheOpenProjectAndItsHistory) {
   EXPECT_FALSE(history.CanUndo());
 }
 
-TEST(Import, WhatExceedsTheTablesIsLeftOutAndNamed) {
-  MissionDocument doc;
-  ScriptedUi ui;
-  FakeReader r;
+TEST_F(ImportTest, WhatExceedsTheTablesIsLeftOutAndNamed) {
   for (int i = 0; i < 103; ++i)
     r.locations.push_back({Numbered("l", i), 0, 0, 0});
   for (int i = 0; i < 23; ++i)
@@ -276,10 +260,7 @@ TEST(Import, WhatExceedsTheTablesIsLeftOutAndNamed) {
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kExclamation);
 }
 
-TEST(Import, ActorCountAtTheInterfaceLimitIsNamed) {
-  MissionDocument doc;
-  ScriptedUi ui;
-  FakeReader r;
+TEST_F(ImportTest, ActorCountAtTheInterfaceLimitIsNamed) {
   for (int i = 0; i < 32767; ++i) {
     r.actors.push_back(Actor("npc", "a", Numbered("F", i / 441), Numbered("T", (i / 21) % 21)));
   }

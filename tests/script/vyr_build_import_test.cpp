@@ -53,6 +53,25 @@ class VyrBuildImport : public ::testing::Test {
   const vyr::testing::ScopedEnv registry_{"VYR_REGISTRY_FILE", dir_ / "registry.reg"};  // each test its own
 };
 
+// Runs vyr and expects exit code 0, showing its errors otherwise.
+::testing::AssertionResult Succeeds(const std::vector<std::string>& arguments) {
+  const ToolRun run = RunVyr(arguments);
+  if (run.exit_code == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "exit code " << run.exit_code << ": " << run.err;
+}
+
+// The script up to its plan blocks, where the library's own statement layout takes over, with every
+// `skill` line as the library writes it back: raised to 1.
+std::string BeforePlans(const std::string& script, const std::string& skill = "") {
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t next; !skill.empty() && (next = script.find(skill, at)) != std::string::npos;
+       at = next + skill.size())
+    out += script.substr(at, next - at) + "skill =1;";
+  out += script.substr(at);
+  return out.substr(0, out.find("\r\nplan \""));
+}
+
 // The parse needs the library; without it these tests are skipped.
 class VyrWithLibrary : public VyrBuildImport {
  protected:
@@ -93,26 +112,33 @@ TEST_F(VyrBuildImport, BuildReportsLoadAndWriteProblems) {
 TEST_F(VyrWithLibrary, CheckParsesWithTheLibraryAndPrintsItsMessages) {
   MissionDocument doc;
   BuildWarehouse(doc);
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "good"), dir_ / "good.vyr"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "good"), dir_ / "good.vyr"}));
 
   // A location name with a blank is written as it stands and fails the parse.
   ASSERT_TRUE(doc.SetField(RecordRef::Location(1), Field::kLocName, std::string("the tower")));
-  run = RunVyr({"build", "--check", SaveProject(doc, "bad"), dir_ / "bad.vyr"});
+  const ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "bad"), dir_ / "bad.vyr"});
   EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_NE(run.err.find("line"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("does not parse"), std::string::npos) << run.err;
   EXPECT_TRUE(fs::exists(dir_ / "bad.vyr"));  // the script stays for the author to look at
 }
 
-TEST_F(VyrWithLibrary, ImportOfABrokenScriptWritesNothing) {
-  Spit(dir_ / "broken.vyr", "mission \"x\" { this is not a mission");
+// A broken script imports nothing; the "Error" keeps its text and shows what the parser said below it.
+TEST_F(VyrWithLibrary, ImportOfABrokenScriptWritesNothingAndNamesTheLineAndTheCause) {
+  Spit(dir_ / "broken.vyr", "mission \"m\" {\n  author \"a\";\n  description \"d\";\n  rulez");
+  const std::string text =
+      "This mission contains errors and cannot be imported.\n\nLine 4, near 'rulez': parse error";
   ToolRun run = RunVyr({"import", dir_ / "broken.vyr", dir_ / "out.cme"});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.err.find("This mission contains errors and cannot be imported."), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
   for (const char* ext : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
     EXPECT_FALSE(fs::exists(dir_ / (std::string("out") + ext))) << ext;
+  MissionDocument back;
+  ScriptedUi ui;
+  const Status imported = ImportMission(back, dir_ / "broken.vyr", ui);
+  EXPECT_EQ(imported.message, text);
+  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Error", text, MessageIcon::kCritical}}));
+
   // A script that cannot be read is a file problem, and says why.
   run = RunVyr({"import", dir_ / "absent.vyr", dir_ / "out.cme"});
   EXPECT_EQ(run.exit_code, 1);
@@ -128,10 +154,8 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   for (int i = 0; i < 300; ++i)
     plan += "  radio \"message " + std::to_string(i) + "\";\r\n";
   ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, plan + "  abort;"));
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "long"), dir_ / "long.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"import", dir_ / "long.vyr", dir_ / "back.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "long"), dir_ / "long.vyr"}));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "long.vyr", dir_ / "back.cme"}));
   MissionDocument back;
   Load(back, "back.cme");
   const std::string& imported = back.team(0, 0).plan;
@@ -141,18 +165,20 @@ TEST_F(VyrWithLibrary, LongPlansArriveWhole) {
   EXPECT_EQ(imported.find('\n', 0), imported.find("\r\n", 0) + 1);  // line feeds became CR LF
 }
 
-// The script up to its plan blocks, where the library's own statement layout takes over.
-std::string BeforePlans(const std::string& script) {
-  return script.substr(0, script.find("\r\nplan \""));
-}
-
+// With a team without actors, and a second "Alpha" in another force: they come back as they were, each
+// team with its own plan, and the objective that names the empty team still parses.
 TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   MissionDocument doc;
   BuildWarehouse(doc);
-  ToolRun run = RunVyr({"build", "--check", SaveProject(doc, "warehouse"), dir_ / "first.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"import", dir_ / "first.vyr", dir_ / "again.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(doc.AddTeam(0, "Reserve", "", "  wait forever;"));
+  ASSERT_TRUE(doc.AddForce("Red", ""));
+  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
+  ActorRecord guard;
+  guard.npc_name = "Guard";
+  ASSERT_TRUE(doc.AddActor(1, 0, guard));
+  ASSERT_TRUE(doc.AddOutcome("Reserve", "Held", "m4?", "failure", "eliminated(\"Reserve\")"));
+  ASSERT_TRUE(Succeeds({"build", "--check", SaveProject(doc, "warehouse"), dir_ / "first.vyr"}));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "first.vyr", dir_ / "again.cme"}));
 
   // What the rebuilt script below cannot show: the map styles (its style line is fixed), the section file
   // names and the plans, which the library lays out anew.
@@ -161,22 +187,29 @@ TEST_F(VyrWithLibrary, WholeChainComesBackToTheSameScript) {
   EXPECT_EQ(back.info.map_styles, "open?dark?urban?");
   EXPECT_EQ(back.section_file(Section::kForces), SplitPath(dir_ / "again.mfr"));
   EXPECT_NE(Slurp(dir_ / "again.cme").find("again.mfr\r\n[LOCAL]\r\n"), std::string::npos);
-  ASSERT_EQ(back.team_count(0), 1);
+  ASSERT_EQ(back.force_count(), 2);
+  ASSERT_EQ(back.team_count(0), 2);
   EXPECT_NE(back.team(0, 0).plan.find("insert at gate using \"column\";"), std::string::npos)
       << back.team(0, 0).plan;
   EXPECT_NE(back.team(0, 0).plan.find("wait until ready;"), std::string::npos) << back.team(0, 0).plan;
+  EXPECT_EQ(back.team(0, 1).team_name, "Reserve");
+  EXPECT_EQ(back.actor_count(0, 1), 0);
+  EXPECT_EQ(back.team(0, 1).plan, "  wait forever;\r\n");
+  EXPECT_EQ(back.team(1, 0).team_name, "Alpha");
+  EXPECT_EQ(back.team(1, 0).plan, "");  // its own, not the first Alpha's
+  ASSERT_EQ(back.actor_count(1, 0), 1);
+  EXPECT_EQ(back.actor(1, 0, 0).npc_name, "Guard");
+  const ProjectTree& tree = back.tree();
+  EXPECT_EQ(tree.node(tree.TeamNode(0, 1)).parent, tree.ForceNode(0));
+  EXPECT_EQ(tree.node(tree.ActorNode(1, 0, 0)).parent, tree.TeamNode(1, 0));
 
   // Built again, the script parses and matches the first one up to the plans, but for the skill the
   // library raises from 0.5 to 1; one more round trip changes nothing at all.
-  run = RunVyr({"build", "--check", dir_ / "again.cme", dir_ / "second.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  std::string first = BeforePlans(Slurp(dir_ / "first.vyr"));
-  first.replace(first.find("skill =0.5;"), 11, "skill =1;");
-  EXPECT_TRUE(SameBytes(first, BeforePlans(Slurp(dir_ / "second.vyr"))));
-  run = RunVyr({"import", dir_ / "second.vyr", dir_ / "third.cme"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  run = RunVyr({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(Succeeds({"build", "--check", dir_ / "again.cme", dir_ / "second.vyr"}));
+  EXPECT_TRUE(SameBytes(BeforePlans(Slurp(dir_ / "first.vyr"), "skill =0.5;"),
+                        BeforePlans(Slurp(dir_ / "second.vyr"))));
+  ASSERT_TRUE(Succeeds({"import", dir_ / "second.vyr", dir_ / "third.cme"}));
+  ASSERT_TRUE(Succeeds({"build", "--check", dir_ / "third.cme", dir_ / "third.vyr"}));
   EXPECT_TRUE(SameBytes(Slurp(dir_ / "second.vyr"), Slurp(dir_ / "third.vyr")));
 }
 
@@ -220,65 +253,7 @@ TEST_F(VyrWithLibrary, AFullMissionImportsWholeAndRebuildsIntoTheSameScript) {
   const std::string again = GenerateScript(back);
   Spit(dir_ / "again.vyr", again);
   EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
-  std::string expected;
-  for (std::size_t at = 0, next; at < first.size(); at = next + 12) {
-    next = std::min(first.find("skill =0.75;", at), first.size());
-    expected += first.substr(at, next - at) + (next < first.size() ? "skill =1;" : "");
-  }
-  EXPECT_TRUE(SameBytes(BeforePlans(expected), BeforePlans(again)));
-}
-
-// A team without actors, and a second "Alpha" in another force: they come back as they were, each team with
-// its own plan, and the objective that names the empty team still parses.
-TEST_F(VyrWithLibrary, TeamsWithoutActorsAndSameNamedTeamsComeBackAsTheyWere) {
-  MissionDocument doc;
-  BuildWarehouse(doc);
-  ASSERT_TRUE(doc.AddTeam(0, "Reserve", "", "  wait forever;"));
-  ASSERT_TRUE(doc.AddForce("Red", ""));
-  ASSERT_TRUE(doc.AddTeam(1, "Alpha", "", ""));
-  ActorRecord guard;
-  guard.npc_name = "Guard";
-  ASSERT_TRUE(doc.AddActor(1, 0, guard));
-  ASSERT_TRUE(doc.AddOutcome("Reserve", "Held", "m4?", "failure", "eliminated(\"Reserve\")"));
-  Spit(dir_ / "teams.vyr", GenerateScript(doc));
-  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
-  MissionDocument back;
-  ScriptedUi ui;
-  ASSERT_TRUE(ImportMission(back, dir_ / "teams.vyr", ui));
-
-  ASSERT_EQ(back.force_count(), 2);
-  ASSERT_EQ(back.team_count(0), 2);
-  EXPECT_EQ(back.team(0, 1).team_name, "Reserve");
-  EXPECT_EQ(back.actor_count(0, 1), 0);
-  EXPECT_EQ(back.team(0, 1).plan, "  wait forever;\r\n");
-  EXPECT_NE(back.team(0, 0).plan.find("insert at gate"), std::string::npos) << back.team(0, 0).plan;
-  EXPECT_EQ(back.team(1, 0).team_name, "Alpha");
-  EXPECT_EQ(back.team(1, 0).plan, "");  // its own, not the first Alpha's
-  ASSERT_EQ(back.actor_count(1, 0), 1);
-  EXPECT_EQ(back.actor(1, 0, 0).npc_name, "Guard");
-  const ProjectTree& tree = back.tree();
-  EXPECT_EQ(tree.node(tree.TeamNode(0, 1)).parent, tree.ForceNode(0));
-  EXPECT_EQ(tree.node(tree.ActorNode(1, 0, 0)).parent, tree.TeamNode(1, 0));
-
-  Spit(dir_ / "again.vyr", GenerateScript(back));
-  EXPECT_EQ(ParseWithLibrary(dir_ / "again.vyr").result, 0);
-  std::string first = Slurp(dir_ / "teams.vyr");
-  first.replace(first.find("skill =0.5;"), 11, "skill =1;");
-  EXPECT_TRUE(SameBytes(BeforePlans(first), BeforePlans(Slurp(dir_ / "again.vyr"))));
-}
-
-// The import's "Error" keeps its text and shows what the parser said below it.
-TEST_F(VyrWithLibrary, ABrokenScriptsImportErrorNamesTheLineAndTheCause) {
-  Spit(dir_ / "broken.vyr", "mission \"m\" {\n  author \"a\";\n  description \"d\";\n  rulez");
-  ASSERT_TRUE(EnsureMissionLibraryRegistered(kLibrary));
-  MissionDocument back;
-  ScriptedUi ui;
-  const Status imported = ImportMission(back, dir_ / "broken.vyr", ui);
-  EXPECT_FALSE(imported);
-  const std::string text =
-      "This mission contains errors and cannot be imported.\n\nLine 4, near 'rulez': parse error";
-  EXPECT_EQ(imported.message, text);
-  EXPECT_EQ(ui.messages, (std::vector<Message>{{"Error", text, MessageIcon::kCritical}}));
+  EXPECT_TRUE(SameBytes(BeforePlans(first, "skill =0.75;"), BeforePlans(again)));
 }
 
 // A mission with the empty annotation of a new project, in a folder whose name is not ASCII: build,
@@ -289,11 +264,9 @@ TEST_F(VyrWithLibrary, AnEmptyAnnotationInAFolderNamedWithAnAccentBuildsChecksAn
   BuildWarehouse(doc);
   doc.info.annotation.clear();
   const std::string project = SaveProject(doc, "\xC3\xA9/n");
-  ToolRun run = RunVyr({"build", "--check", project, dir_ / "\xC3\xA9/n.vyr"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(RunVyr({"check", dir_ / "\xC3\xA9/n.vyr"}).exit_code, 0);
-  run = RunVyr({"import", dir_ / "\xC3\xA9/n.vyr", dir_ / "\xC3\xA9/back.cme"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(Succeeds({"build", "--check", project, dir_ / "\xC3\xA9/n.vyr"}));
+  EXPECT_TRUE(Succeeds({"check", dir_ / "\xC3\xA9/n.vyr"}));
+  EXPECT_TRUE(Succeeds({"import", dir_ / "\xC3\xA9/n.vyr", dir_ / "\xC3\xA9/back.cme"}));
   EXPECT_TRUE(fs::exists(dir_ / "\xC3\xA9/back.moc"));
 }
 
@@ -320,11 +293,11 @@ TEST_F(VyrWithLibrary, OutputsThatAreNoPlainFilesAndAnImportThatCannotFinish) {
   MissionDocument doc;
   BuildWarehouse(doc);
   const std::string project = SaveProject(doc, "w");
-  ASSERT_EQ(RunVyr({"build", project, dir_ / "w.vyr"}).exit_code, 0);
+  ASSERT_TRUE(Succeeds({"build", project, dir_ / "w.vyr"}));
   ToolRun run = RunVyr({"rewrite", dir_ / "w.vyr", "/dev/stdout"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("mission \"Warehouse\""), std::string::npos) << run.out;
-  EXPECT_EQ(RunVyr({"build", project, "/dev/null"}).exit_code, 0);
+  EXPECT_TRUE(Succeeds({"build", project, "/dev/null"}));
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 
   Spit(dir_ / "w.mlc", "the old locations");
@@ -360,7 +333,7 @@ TEST_F(VyrWithLibrary, ImportKilledAtAnyRenameLeavesAWholeProjectForTheNextBuild
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcSkill, Single{0.25f}));
   ASSERT_TRUE(doc.SetField(RecordRef::Outcome(0), Field::kOutcomeMessage, std::string("won again")));
   ASSERT_TRUE(CompileMission(doc, dir_ / "new.vyr"));
-  ASSERT_EQ(RunVyr({"import", dir_ / "new.vyr", project}).exit_code, 0);  // registers the library too
+  ASSERT_TRUE(Succeeds({"import", dir_ / "new.vyr", project}));  // registers the library too
   const auto new_files = ProjectFiles(dir_.dir());
   ASSERT_NE(new_files, old_files);
 
@@ -375,8 +348,7 @@ TEST_F(VyrWithLibrary, ImportKilledAtAnyRenameLeavesAWholeProjectForTheNextBuild
     const int status = std::system(command.c_str());
     ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "rename " << rename << " was not killed";
 
-    const ToolRun run = RunVyr({"build", "--check", project, dir_ / "out.vyr"});
-    EXPECT_EQ(run.exit_code, 0) << "rename " << rename << ": " << run.err;
+    EXPECT_TRUE(Succeeds({"build", "--check", project, dir_ / "out.vyr"})) << "rename " << rename;
     EXPECT_EQ(ProjectFiles(dir_.dir()), rename == 1 ? old_files : new_files) << "rename " << rename;
   }
 }
