@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "vyrparser/core/script_parser.h"
 
 namespace vyr::parser {
 namespace {
@@ -396,6 +399,17 @@ TEST(Scanner, AFailedReadEndsTheTokensWithAReadError) {
   EXPECT_EQ(s.kinds.back(), Tok::kReadError);
   EXPECT_TRUE(std::equal(s.texts.begin(), s.texts.end() - 1, all.texts.begin()));
   EXPECT_EQ(scanner.Next().kind, Tok::kReadError);
+  // The parser reports the failure and keeps the records it read whole.
+  std::string script = "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" {\n";
+  for (int i = 0; i < 3000; ++i)
+    script += "location l" + std::to_string(i) + " = <1, 2, 3>;\n";
+  PieceSource broken(script, SIZE_MAX, script.size() / 2);
+  ParsedMission m;
+  std::ostringstream errors;
+  EXPECT_FALSE(ScriptParser(broken, m, errors).Run());
+  EXPECT_EQ(errors.str(), "input in flex scanner failed\n");
+  EXPECT_GT(m.LocationCount(), 1000u);
+  EXPECT_LT(m.LocationCount(), 3000u);
   // An empty source is just the end.
   PieceSource empty("", 4);
   Scanner nothing(empty);
