@@ -56,25 +56,6 @@ TEST(RoundTripTest, GeneratedScripts) {
   }
 }
 
-// The forms the writer gives way on: no map styles, windows before a radius, a bare player, and
-// values whose general format would need an exponent.
-TEST(RoundTripTest, FormsTheWriterGivesWayOn) {
-  const std::string script =
-      "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" { location a = <1, 2, 3>; "
-      "area x { style = roof; locations = a; windows = a radius = 64; } }; force \"f\" { team \"t\" { "
-      "player \"p\" \"q\" { }; npc \"n\" \"m\" { skill = 0.2 } }; }; objectives { }; plan \"t\" { "
-      "freeze towards a for 1234560.0; spread towards a within 0.00001; wait 0.000123 }; }";
-  ExpectRoundTrip(script);
-  ParsedMission m;
-  ASSERT_EQ(ParseText(script, m).result, ParseResult::kSuccess);
-  const std::string text = MissionText(m);
-  EXPECT_EQ(text.find("style ="), std::string::npos);
-  for (const char* form :
-       {"      windows   = a\n      radius    = 64;\n", "{ player \"p\" \"q\" { };\n",
-        "freeze towards a for 1234560.0;", "spread towards a within 0.00001;", "wait 0.000123;"})
-    EXPECT_NE(text.find(form), std::string::npos) << form << "\n" << text;
-}
-
 // Random edits of valid scripts: every outcome is a success or a parse problem with a well-formed
 // report; what still parses reads back from the writer's text, and the partial model of a failed parse
 // is written without harm (the sanitizer build checks memory too).
