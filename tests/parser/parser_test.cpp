@@ -178,39 +178,14 @@ take cover from l2;)")),
                         std::string(kScriptTail)));
 }
 
-// A later plan for a team continues its list, bodies and all.
-TEST(Parser, ALaterPlanForATeamContinuesItsList) {
-  const std::string plans = R"(plan "alpha" { wait 1; on (contact) { wait 2 } }; plan "bravo" { join };
-plan "alpha" { wait 3 }; plan "alpha" { on (casualty) { spawn; on (contact) { abort } }; wait 4 };)";
-  ParsedMission m;
-  const Outcome out = Parse(Script("location l1 = <0, 0, 0>", "", plans), m);
-  ASSERT_EQ(out.result, ParseResult::kSuccess) << out.errors;
-  EXPECT_THAT(Outline(m), HasSubstr("    plan\n"
-                                    "      wait ~ ~ ~ value=1\n"
-                                    "      on \"alpha\" ~ ~ events=2\n"
-                                    "      {\n"
-                                    "        wait ~ ~ ~ value=2\n"
-                                    "      }\n"
-                                    "      wait ~ ~ ~ value=3\n"
-                                    "      on \"alpha\" ~ ~ events=8\n"
-                                    "      {\n"
-                                    "        spawn \"alpha\" ~ ~\n"
-                                    "        on \"alpha\" ~ ~ events=2\n"
-                                    "        {\n"
-                                    "          abort \"alpha\" ~ ~\n"
-                                    "        }\n"
-                                    "      }\n"
-                                    "      wait ~ ~ ~ value=4\n"
-                                    "  team \"bravo\""));
-  EXPECT_EQ(m.FindTeam("bravo")->plan.instructions.size(), 1u);
-}
-
-TEST(Parser, OnStatementsNestWithTheirEvents) {
-  // An event named twice sets its bit once; a later code replaces an earlier one.
+// An event named twice sets its bit once; a later code replaces an earlier one. A later plan for a
+// team continues its list, bodies and all.
+TEST(Parser, OnStatementsNestWithTheirEventsAndLaterPlansContinueTheList) {
   ParsedMission m;
   const Outcome out = Parse(PlanScript(R"(on (contact, code "x", casualty, contact) { wait 5; };
 on (under fire) { on (code "a", code "b") { join }; attack towards l1 }; on (casualty) { };
-spawn)"),
+spawn }; plan "bravo" { join }; plan "alpha" { wait 3 };
+plan "alpha" { on (casualty) { spawn; on (contact) { abort } }; wait 4)"),
                             m);
   ASSERT_EQ(out.result, ParseResult::kSuccess) << out.errors;
   EXPECT_THAT(Outline(m), HasSubstr("    plan\n"
@@ -229,8 +204,22 @@ spawn)"),
                                     "      on \"alpha\" ~ ~ events=8\n"
                                     "      {\n"
                                     "      }\n"
-                                    "      spawn \"alpha\" ~ ~\n" +
-                                    std::string(kScriptTail)));
+                                    "      spawn \"alpha\" ~ ~\n"
+                                    "      wait ~ ~ ~ value=3\n"
+                                    "      on \"alpha\" ~ ~ events=8\n"
+                                    "      {\n"
+                                    "        spawn \"alpha\" ~ ~\n"
+                                    "        on \"alpha\" ~ ~ events=2\n"
+                                    "        {\n"
+                                    "          abort \"alpha\" ~ ~\n"
+                                    "        }\n"
+                                    "      }\n"
+                                    "      wait ~ ~ ~ value=4\n"
+                                    "  team \"bravo\"\n"
+                                    "    player \"pat\" \"male/jungle\"\n"
+                                    "    plan\n"
+                                    "      join \"bravo\" ~ ~\n"
+                                    "all teams"));
   EXPECT_EQ(m.list_stack_depth(), 0u);
   EXPECT_TRUE(m.pending_patrol_areas().empty());
   EXPECT_FALSE(m.reading_plan());
@@ -239,9 +228,6 @@ spawn)"),
 // The generated scripts of the round-trip tests cover the optional ";", empty lists, comments and
 // spacing at random; these are the corners they do not reach.
 TEST(Parser, GrammarCornersThatAreAccepted) {
-  // The windows clause takes no ";", so a radius follows it directly.
-  ExpectAccepted(
-      Script("    location a = <0, 0, 0>; area x { style = roof; locations = a; windows = a radius = 64; }"));
   const std::string whole =
       "mission \"m\" { author \"x\\\\y\"; description \"-./:?_'(),!#%&+=@^|\"; rules { }; map \"c\" { };"
       " force \"f\" { team \"t\" { }; }; objectives { }; ; }";
