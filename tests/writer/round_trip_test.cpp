@@ -4,11 +4,11 @@
 
 #include <random>
 #include <regex>
-#include <sstream>
 #include <string>
 
 #include "tests/lib_test_support.h"
 #include "tests/model_outline.h"
+#include "tests/parser/test_scripts.h"
 #include "tests/writer/script_generator.h"
 #include "vyrparser/core/parser.h"
 #include "vyrparser/core/writer.h"
@@ -16,30 +16,21 @@
 namespace vyr::parser {
 namespace {
 
+using testing::Outcome;
+using testing::Parse;
 using ::vyr::testing::Outline;
 using ::vyr::testing::SameText;
 using ::vyr::testing::ScriptGenerator;
 
-struct Parsed {
-  ParseResult result;
-  std::string errors;
-};
-
-Parsed ParseText(const std::string& text, ParsedMission& mission) {
-  std::ostringstream errors;
-  const ParseResult result = ParseMissionBuffer(text, mission, errors);
-  return {result, errors.str()};
-}
-
 // parse, write, parse again: the same model; writing it again: the same bytes.
 void ExpectRoundTrip(const std::string& script) {
   ParsedMission first;
-  const Parsed parsed = ParseText(script, first);
+  const Outcome parsed = Parse(script, first);
   ASSERT_EQ(parsed.result, ParseResult::kSuccess) << parsed.errors << "--- script ---\n" << script;
   const std::string written = WithCrLf(MissionText(first));
 
   ParsedMission second;
-  const Parsed reparsed = ParseText(written, second);
+  const Outcome reparsed = Parse(written, second);
   ASSERT_EQ(reparsed.result, ParseResult::kSuccess) << reparsed.errors << "--- written ---\n"
                                                     << written << "--- from ---\n"
                                                     << script;
@@ -89,7 +80,7 @@ TEST(RoundTripTest, DamagedScriptsEndCleanly) {
       }
     }
     ParsedMission first;
-    const Parsed parsed = ParseText(text, first);
+    const Outcome parsed = Parse(text, first);
     const std::string written = MissionText(first);
     if (parsed.result != ParseResult::kSuccess) {
       ASSERT_EQ(parsed.result, ParseResult::kParseProblem);
@@ -100,7 +91,7 @@ TEST(RoundTripTest, DamagedScriptsEndCleanly) {
     ++successes;
     EXPECT_EQ(parsed.errors, "");
     ParsedMission second;
-    const Parsed reparsed = ParseText(written, second);
+    const Outcome reparsed = Parse(written, second);
     ASSERT_EQ(reparsed.result, ParseResult::kSuccess) << reparsed.errors << "--- written ---\n"
                                                       << written << "--- from ---\n"
                                                       << text;
