@@ -266,43 +266,6 @@ TEST(Scanner, CarriageReturnsBeforeLineFeedsAreInvisible) {
   EXPECT_EQ(s.lines, (std::vector<int>{1, 2, 2, 2, 4}));
 }
 
-// Tokens longer than a window, and runs of blanks and comments that span many windows.
-TEST(Scanner, WindowsAreRefilledInsideLongTokensAndComments) {
-  std::string ident = "a";
-  ident.append(300, 'b');
-  const std::string digits(150, '7');
-  const std::string piece(500, 'q');
-  std::string input = ident;
-  input.append(400, ' ');
-  input += "-";
-  input += digits;
-  input += " ";
-  input += digits;
-  input += ".25\n\"";
-  input += piece;
-  input += "\n";
-  input += piece;
-  input += "\" // ";
-  input.append(300, 'c');
-  input += "\n/* ";
-  input.append(250, '\n');
-  input.append(199, '*');  // each "*" swallows the next: the last one closes
-  input += "/ z\r\n";
-  input += ident;
-  const Scanned s = ScanAll(input);
-  EXPECT_EQ(s.kinds, (Kinds{Tok::kIdent, Tok::kInt, Tok::kFloat, Tok::kString, Tok::kString, Tok::kString,
-                            Tok::kIdent, Tok::kIdent}));
-  EXPECT_EQ(s.texts[0], ident);
-  EXPECT_EQ(s.texts[3], piece);
-  EXPECT_EQ(s.lines, (std::vector<int>{1, 1, 1, 2, 3, 3, 254, 255}));
-  EXPECT_EQ(s.ints, (std::vector<int>{0}));
-  // A "." right at a window's end: whether a float goes on is seen only with the next window.
-  for (std::size_t n = 60; n < 200; ++n) {
-    const Scanned f = ScanAll(std::string(n, '1') + ".5 x");
-    EXPECT_EQ(f.kinds, (Kinds{Tok::kFloat, Tok::kIdent})) << n;
-  }  // saturated at -2^31, whose low 16 bits are 0
-}
-
 // The reader marks the end of the bytes in memory with a NUL: a NUL of the script itself must not
 // pass for it, wherever it stands.
 TEST(Scanner, NulBytesInTheScriptAreNotTheEndOfTheInput) {
