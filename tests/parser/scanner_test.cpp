@@ -288,7 +288,7 @@ TEST(Scanner, TextsStayValidForTheTokensKept) {
   for (int i = 0; i < 400; ++i) {
     input += "loc_";
     input += std::to_string(i);
-    input += i % 3 ? " \"s" : " ; ";
+    input += i % 3 ? "\n\"s" : " ;\n";
     if (i % 3) {
       input += std::to_string(i);
       input += "\" ";
