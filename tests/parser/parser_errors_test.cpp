@@ -102,9 +102,8 @@ TEST(ParserErrors, SemanticErrorsNameTheTokenThatCausedThem) {
 
 TEST(ParserErrors, LexicalErrorsNameTheCharacter) {
   const std::string head = "mission \"m\" {\n author \"";
-  for (char bad : std::string(";*{}<>$[]`~\t")) {
-    EXPECT_EQ(Errors(head + "ab" + bad + "c\";"), Lexical(2, std::string(1, bad))) << bad;
-  }
+  // Which characters a literal refuses is the scanner test's; here, how one is reported.
+  EXPECT_EQ(Errors(head + "ab;c\";"), Lexical(2, ";"));
   // A string character may not start a run, also after a line feed inside the literal.
   EXPECT_EQ(Errors(head + "#x\";"), Lexical(2, "#"));
   const std::string cut_annotation =
@@ -118,8 +117,6 @@ TEST(ParserErrors, LexicalErrorsNameTheCharacter) {
   // Outside literals.
   EXPECT_EQ(Errors("mission \"m\" { author & "), Lexical(1, "&"));
   EXPECT_EQ(Errors("mission \"m\" {\n\n | "), Lexical(3, "|"));
-  EXPECT_EQ(Errors("mission / "), Lexical(1, "/"));
-  EXPECT_EQ(Errors("mission - 5"), Lexical(1, "-"));
   EXPECT_EQ(Errors("mission #"), Lexical(1, "#"));
   EXPECT_EQ(Errors("mission \x01"), Lexical(1, "\x01"));
   EXPECT_EQ(Errors(std::string("mission \0 ", 10)), Lexical(1, ""));
@@ -149,7 +146,7 @@ TEST(ParserErrors, FileProblemsAndReadFailures) {
   EXPECT_EQ(errors.str(), "");
   EXPECT_EQ(m.ActorCount(), 0u);
 
-  // A long path, CR LF line ends, no line feed at the end.
+  // A long path, a CR LF line end, no line feed at the end.
   fs::path deep = dir;
   for (int i = 0; i < 12; ++i)
     deep /= std::string(40, static_cast<char>('a' + i));
@@ -159,9 +156,6 @@ TEST(ParserErrors, FileProblemsAndReadFailures) {
   ASSERT_GT(file.string().size(), 255u);
   EXPECT_EQ(ParseMissionFile(file, m, errors), ParseResult::kSuccess) << errors.str();
   EXPECT_EQ(m.ActorCount(), 1u);
-  ::vyr::testing::WriteFileBytes(file, "mission \"m\"\r\n{\r\n  author\r\n  \"a\"\r\n  ;;");
-  EXPECT_EQ(ParseMissionFile(file, m, errors), ParseResult::kParseProblem);
-  EXPECT_EQ(errors.str(), SyntaxReport(5, ";", "parse error"));
 }
 
 // A parse that fails in the plans keeps the objectives it finished, conditions and all.

@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "vyrparser/core/script_parser.h"
 
 namespace vyr::parser {
 namespace {
@@ -238,10 +241,11 @@ std::string TextMode(const std::string& raw) {
   return out;
 }
 
-// Scanning the stored bytes gives the tokens and lines the text-mode stream would.
+// Scanning the stored bytes gives the tokens and lines the text-mode stream would, also where a run
+// of white space puts a CR LF pair across the scanner's 16-byte steps.
 TEST(Scanner, CarriageReturnsBeforeLineFeedsAreInvisible) {
-  const std::string alphabet[] = {"\r\n", "\r", "\n", "*", "/", "/*", "*/",
-                                  "//",   "\"", "a",  " ", "5", "-",  "x\r\n"};
+  const std::string alphabet[] = {"\r\n", "\r", "\n", "*", "/", "/*",    "*/", "//",
+                                  "\"",   "a",  " ",  "5", "-", "x\r\n", "\t", std::string(15, ' ')};
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     std::string raw;
@@ -260,82 +264,6 @@ TEST(Scanner, CarriageReturnsBeforeLineFeedsAreInvisible) {
   const Scanned s = ScanAll("\"a\r\nb\" /* *\r\n */ c\r\n\r\nd");
   EXPECT_EQ(s.texts, (Texts{"a", "\n", "b", "c", "d"}));
   EXPECT_EQ(s.lines, (std::vector<int>{1, 2, 2, 2, 4}));
-}
-
-// Long runs of white space between words, with CR LF pairs at every offset: each word is read
-// whole on its own line, and a CR before anything but a line feed is an error on its line.
-TEST(Scanner, RunsOfWhiteSpaceKeepTheLineCount) {
-  const std::string spaces[] = {" ", "\t", "\n", "\r\n"};
-  std::mt19937 random(3);
-  for (int round = 0; round < 300; ++round) {
-    std::string input;
-    Texts words;
-    std::vector<int> lines;
-    int line = 1;
-    for (int w = 0; w < 20; ++w) {
-      const int run = 1 + static_cast<int>(random() % 40);
-      for (int i = 0; i < run; ++i) {
-        const std::string& space = spaces[random() % std::size(spaces)];
-        input += space;
-        line += space.back() == '\n';
-      }
-      words.push_back(std::to_string(w));
-      words.back().insert(words.back().begin(), 'w');
-      input += words.back();
-      lines.push_back(line);
-    }
-    const Scanned s = ScanAll(input);
-    ASSERT_EQ(s.texts, words) << input;
-    ASSERT_EQ(s.lines, lines) << input;
-
-    // A lone CR somewhere in the last run.
-    const std::size_t last = input.rfind("w19");
-    const std::size_t at = last - random() % 8;
-    if (at == 0 || input[at - 1] == '\r' || input[at] == '\n') continue;
-    const std::string bad = input.substr(0, at) + '\r' + input.substr(at);
-    const Scanned b = ScanAll(bad);
-    ASSERT_EQ(b.kinds.back(), Tok::kLexError) << bad;
-    EXPECT_EQ(b.texts.back(), "\r");
-    EXPECT_EQ(b.lines.back(),
-              1 + std::count(bad.begin(), bad.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-  }
-}
-
-// Tokens longer than a window, and runs of blanks and comments that span many windows.
-TEST(Scanner, WindowsAreRefilledInsideLongTokensAndComments) {
-  std::string ident = "a";
-  ident.append(300, 'b');
-  const std::string digits(150, '7');
-  const std::string piece(500, 'q');
-  std::string input = ident;
-  input.append(400, ' ');
-  input += "-";
-  input += digits;
-  input += " ";
-  input += digits;
-  input += ".25\n\"";
-  input += piece;
-  input += "\n";
-  input += piece;
-  input += "\" // ";
-  input.append(300, 'c');
-  input += "\n/* ";
-  input.append(250, '\n');
-  input.append(199, '*');  // each "*" swallows the next: the last one closes
-  input += "/ z\r\n";
-  input += ident;
-  const Scanned s = ScanAll(input);
-  EXPECT_EQ(s.kinds, (Kinds{Tok::kIdent, Tok::kInt, Tok::kFloat, Tok::kString, Tok::kString, Tok::kString,
-                            Tok::kIdent, Tok::kIdent}));
-  EXPECT_EQ(s.texts[0], ident);
-  EXPECT_EQ(s.texts[3], piece);
-  EXPECT_EQ(s.lines, (std::vector<int>{1, 1, 1, 2, 3, 3, 254, 255}));
-  EXPECT_EQ(s.ints, (std::vector<int>{0}));
-  // A "." right at a window's end: whether a float goes on is seen only with the next window.
-  for (std::size_t n = 60; n < 200; ++n) {
-    const Scanned f = ScanAll(std::string(n, '1') + ".5 x");
-    EXPECT_EQ(f.kinds, (Kinds{Tok::kFloat, Tok::kIdent})) << n;
-  }  // saturated at -2^31, whose low 16 bits are 0
 }
 
 // The reader marks the end of the bytes in memory with a NUL: a NUL of the script itself must not
@@ -360,7 +288,7 @@ TEST(Scanner, TextsStayValidForTheTokensKept) {
   for (int i = 0; i < 400; ++i) {
     input += "loc_";
     input += std::to_string(i);
-    input += i % 3 ? " \"s" : " ; ";
+    input += i % 3 ? "\n\"s" : " ;\n";
     if (i % 3) {
       input += std::to_string(i);
       input += "\" ";
@@ -396,6 +324,17 @@ TEST(Scanner, AFailedReadEndsTheTokensWithAReadError) {
   EXPECT_EQ(s.kinds.back(), Tok::kReadError);
   EXPECT_TRUE(std::equal(s.texts.begin(), s.texts.end() - 1, all.texts.begin()));
   EXPECT_EQ(scanner.Next().kind, Tok::kReadError);
+  // The parser reports the failure and keeps the records it read whole.
+  std::string script = "mission \"m\" { author \"a\"; description \"d\"; rules { }; map \"c\" {\n";
+  for (int i = 0; i < 3000; ++i)
+    script += "location l" + std::to_string(i) + " = <1, 2, 3>;\n";
+  PieceSource broken(script, SIZE_MAX, script.size() / 2);
+  ParsedMission m;
+  std::ostringstream errors;
+  EXPECT_FALSE(ScriptParser(broken, m, errors).Run());
+  EXPECT_EQ(errors.str(), "input in flex scanner failed\n");
+  EXPECT_GT(m.LocationCount(), 1000u);
+  EXPECT_LT(m.LocationCount(), 3000u);
   // An empty source is just the end.
   PieceSource empty("", 4);
   Scanner nothing(empty);

@@ -82,6 +82,7 @@ TEST_F(TacticalExperienceTest, BacklogDecidesTheAdvice) {
       {51, 25, 1},
       {51, 26, 0},
       {200, 175, 0},
+      {200, 174, 1},
       {201, 151, 0},
       {201, 150, 1},
       {400, 349, 1},

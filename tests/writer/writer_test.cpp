@@ -51,8 +51,8 @@ std::string Written(const std::string& script) {
 }
 
 TEST(WriterTest, MapStylesInBitOrderAndLocationsAlignedOnTheLongestName) {
-  EXPECT_THAT(Written(Script("style = indoor, urban, open;")),
-              HasSubstr("  map \"city\"\n  {\n    style = urban, open, indoor;\n\n"
+  EXPECT_THAT(Written(Script("style = indoor, dark, urban, open;")),
+              HasSubstr("  map \"city\"\n  {\n    style = urban, dark, open, indoor;\n\n"
                         "    location a         = <    1,     2,     3>;\n"
                         "    location long_name = <  -10,     0,   100>;\n"));
   // No styles: no style line at all (the grammar has no "none").
