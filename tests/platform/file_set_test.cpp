@@ -68,12 +68,8 @@ class FileSet : public ScratchFolder {
     return "new a.mlc" + tail + "|new b.mar" + tail + "|new w.cme" + tail;
   }
   std::vector<std::string> Leftovers() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      const std::string name = entry.path().filename().string();
-      if (name != "a.mlc" && name != "b.mar" && name != "w.cme") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
+    std::vector<std::string> names = Entries();
+    std::erase_if(names, [](const std::string& n) { return n == "a.mlc" || n == "b.mar" || n == "w.cme"; });
     return names;
   }
   std::vector<std::string> Temporaries() const {
