@@ -31,11 +31,6 @@ class Dispatch : public AutomationTest {
                std::vector<DISPID> named = {}) {
     return Raw(id, flags, {args.rbegin(), args.rend()}, std::move(named), result, arg_error);
   }
-  void UnregisterTypeLibraryOnly() {
-    ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
-      t.DeleteTree("TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}");
-    }));
-  }
 };
 
 TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
@@ -63,7 +58,9 @@ TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
 }
 
 TEST_F(Dispatch, LateBoundCallsNeedTheTypeLibraryRegistered) {
-  UnregisterTypeLibraryOnly();
+  ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
+    t.DeleteTree("TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}");
+  }));
   std::u16string name = u"MissionTitle";
   LPOLESTR names[] = {name.data()};
   DISPID id = 0;
