@@ -178,34 +178,6 @@ TEST_F(Server, ModuleUnloadsAfterTheLastReleaseWhileTheParsedMissionLivesOn) {
   EXPECT_EQ(actors, 3);
 }
 
-TEST_F(Server, ManyCreateParseQueryReleaseCyclesLeaveNothingBehind) {
-  // Under the sanitizer build a leak or a stale pointer anywhere in these paths fails the program.
-  mission_.Reset();
-  for (int cycle = 0; cycle < 100; ++cycle) {
-    ComPtr<IVYRMission> mission = NewMission();
-    ASSERT_TRUE(mission);
-    if (cycle % 3 == 0) mission->CloseMission();
-    ASSERT_EQ(Parse(mission.Get(), kRaidScript), 0);
-    std::int16_t actors = 0;
-    mission->ActorCount(&actors);
-    for (std::int16_t i = -1; i <= actors; ++i) {
-      BStr type, name, skin, force, team;
-      float skill = 0;
-      mission->ActorInfo(i, type.Put(), name.Put(), skin.Put(), &skill);
-      mission->GetActorForceAndTeam(i, force.Put(), team.Put());
-      mission->SetActorItemCount(i, Arg("Handcannon").Get(), static_cast<std::int16_t>(cycle % 4));
-      mission->SetActorName(i, Arg("renamed").Get());
-    }
-    BStr text, kind, owner, message, conditions;
-    std::int16_t next = 0;
-    mission->GetTeamPlan(Arg("alpha").Get(), text.Put());
-    mission->GetObjectiveData(0, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
-    if (cycle % 10 == 0) mission->GenerateMission(Arg((folder_ + "/cycle.vyr").c_str()).Get());
-    if (cycle % 2 == 1) mission->CloseMission();
-  }
-  EXPECT_EQ(Entry<DllCanUnloadNowFn>("DllCanUnloadNow")(), S_OK);
-}
-
 TEST_F(Server, OnlyTheFourEntryPointsAreExported) {
   // Nothing of the parser, the model or the platform layer leaks out to clash with a client's own copy.
   const std::string command = "nm -D --defined-only " + kLibraryPath + " 2>/dev/null";
