@@ -214,6 +214,9 @@ TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
   UINT arg_error = 99;
   EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {0, 0}, &result, &arg_error), DISP_E_PARAMNOTFOUND);
   EXPECT_EQ(arg_error, 1u);
+  // A name past the parameters (the result is none) is refused at that name.
+  EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {2}, &result, &arg_error), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(arg_error, 0u);
   // A named argument may not take a parameter a positional one already fills.
   EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {0}, &result, nullptr), DISP_E_BADPARAMCOUNT);
 }
