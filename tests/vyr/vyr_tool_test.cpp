@@ -89,27 +89,26 @@ constexpr const char* kPlan =
     "  wait 5;\n  on (contact, code \"go\")\n  {\n    attack towards l2;\n  };\n\nphase \"two\";\n  join ;\n";
 
 TEST_F(VyrToolTest, CheckPassesTheLibraryMessagesThrough) {
+  Write("good.vyr", kScript);
+  ToolRun run = RunVyr({"check", Path("good.vyr")});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+
   std::string bad = kScript;
   bad.replace(bad.find("l2 radius"), 2, "zz");
-  const struct {
-    const char* name;
-    std::string text;
-    int exit_code;
-    std::string err;
-  } cases[] = {
-      {"good.vyr", kScript, 0, ""},
-      {"bad.vyr", bad, 2,
-       "ERROR in syntax found, at line 3\nnear: 'zz'.\nCAUSE use of undeclared location\n"},
-      {"lex.vyr", "mission \"m\"\n{ $", 2, "ERROR in syntax found by lex, at line 2, near: \"$\".\n"},
-  };
-  for (const auto& c : cases) {
-    Write(c.name, c.text);
-    const ToolRun run = RunVyr({"check", Path(c.name)});
-    EXPECT_EQ(run.exit_code, c.exit_code) << c.name;
-    EXPECT_EQ(run.out, "") << c.name;
-    EXPECT_EQ(run.err, c.err);
-  }
-  const ToolRun run = RunVyr({"check", Path("missing.vyr")});
+  Write("bad.vyr", bad);
+  run = RunVyr({"check", Path("bad.vyr")});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "ERROR in syntax found, at line 3\nnear: 'zz'.\nCAUSE use of undeclared location\n");
+
+  Write("lex.vyr", "mission \"m\"\n{ $");
+  run = RunVyr({"check", Path("lex.vyr")});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.err, "ERROR in syntax found by lex, at line 2, near: \"$\".\n");
+
+  run = RunVyr({"check", Path("missing.vyr")});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("cannot open"), std::string::npos) << run.err;
 }
