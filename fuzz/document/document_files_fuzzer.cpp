@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "editor/document/mission_document.h"
@@ -68,22 +69,11 @@ void FuzzProject(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-  switch (data[0] % 5) {
-    case 0:
-      FuzzSection(Section::kLocations, bytes);
-      break;
-    case 1:
-      FuzzSection(Section::kAreas, bytes);
-      break;
-    case 2:
-      FuzzSection(Section::kForces, bytes);
-      break;
-    case 3:
-      FuzzSection(Section::kOutcomes, bytes);
-      break;
-    default:
-      FuzzProject(bytes);
-      break;
+  const std::size_t kind = data[0] % 5;
+  if (kind < std::size(kAllSections)) {
+    FuzzSection(kAllSections[kind], bytes);
+  } else {
+    FuzzProject(bytes);
   }
   return 0;
 }

@@ -17,9 +17,6 @@ inline const std::string kLibraryPath = std::string(VYR_LIB_DIR) + "/libvyrparse
 inline const std::string kRaidScript = std::string(VYR_TEST_DATA_DIR) + "/automation/raid.vyr";
 
 // A string argument; freed with the holder.
-inline platform::BStr Arg(const std::u16string& text) {
-  return platform::BStr(text);
-}
 inline platform::BStr Arg(const char* utf8_as_page_text) {
   return platform::BStr(platform::Cp1252ToUtf16(utf8_as_page_text));
 }

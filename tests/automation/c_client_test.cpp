@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/com_runtime.h"
 #include "platform/registry.h"
@@ -76,15 +77,17 @@ TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
   EXPECT_EQ(result, 0);
 
   char16_t* text = nullptr;
-  EXPECT_EQ(Slot<StringOut>(object, 9)(object, &text), 0);  // MissionAuthor
-  EXPECT_EQ(Take(text), "J. Doe");
-  EXPECT_EQ(Slot<StringOut>(object, 10)(object, &text), 0);  // MissionMap
-  EXPECT_EQ(Take(text), "urban/ware1");
-  EXPECT_EQ(Slot<StringOut>(object, 8)(object, &text), 0);  // MissionDescription
-  EXPECT_EQ(Take(text), "Go in. Kill all.");
+  // MissionAuthor, MissionMap, MissionDescription; then ActorCount and GetMapStyles.
+  for (const auto& [slot, expected] :
+       {std::pair{9, "J. Doe"}, {10, "urban/ware1"}, {8, "Go in. Kill all."}}) {
+    EXPECT_EQ(Slot<StringOut>(object, slot)(object, &text), 0);
+    EXPECT_EQ(Take(text), expected);
+  }
   std::int16_t count = 0;
-  EXPECT_EQ(Slot<CountOut>(object, 13)(object, &count), 0);  // ActorCount
-  EXPECT_EQ(count, 3);
+  for (const auto& [slot, expected] : {std::pair{13, 3}, {35, 6}}) {
+    EXPECT_EQ(Slot<CountOut>(object, slot)(object, &count), 0);
+    EXPECT_EQ(count, expected);
+  }
   char16_t *type = nullptr, *name = nullptr, *skin = nullptr;
   float skill = 0;
   EXPECT_EQ(Slot<ActorInfo>(object, 14)(object, 0, &type, &name, &skin, &skill), 0);
@@ -98,8 +101,6 @@ TEST(PlainClient, CreatesParsesQueriesAndReleasesThroughTheTable) {
   EXPECT_EQ(Slot<LocationData>(object, 27)(object, 1, &text, &x, &y, &z), 0);  // GetLocationData
   EXPECT_EQ(Take(text), "hq");
   EXPECT_EQ(z, 7.0f);
-  EXPECT_EQ(Slot<CountOut>(object, 35)(object, &count), 0);  // GetMapStyles
-  EXPECT_EQ(count, 6);
   using NextMission = Hr (*)(void*, std::int16_t, std::int16_t, char16_t**);
   EXPECT_EQ(Slot<NextMission>(object, 38)(object, 1, 0, &text), 0);  // GetObjectiveNextMission, the last slot
   EXPECT_EQ(Take(text), "m3");

@@ -17,18 +17,19 @@ class Dispatch : public AutomationTest {
     EXPECT_EQ(mission_->GetIDsOfNames(GUID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     return id;
   }
-  // Invokes with arguments given first to last (they are passed last to first, as callers do).
-  HRESULT Call(DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result, UINT* arg_error = nullptr,
-               std::vector<DISPID> named = {}) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(reversed.size()),
-                      static_cast<UINT>(named.size())};
+  // Invokes with rgvarg as given, last argument first; counts other than the arrays' sizes may be forced.
+  // The arrays are exactly sized, so that a read or write outside them shows under the sanitizer build.
+  HRESULT Raw(DISPID id, WORD flags, std::vector<VARIANT> args, std::vector<DISPID> named, VARIANT* result,
+              UINT* arg_error, UINT count = 0, UINT named_count = 0) {
+    DISPPARAMS params{args.empty() ? nullptr : args.data(), named.empty() ? nullptr : named.data(),
+                      count != 0 ? count : static_cast<UINT>(args.size()),
+                      named_count != 0 ? named_count : static_cast<UINT>(named.size())};
     return mission_->Invoke(id, GUID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, arg_error);
   }
-  void UnregisterTypeLibraryOnly() {
-    ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
-      t.DeleteTree("TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}");
-    }));
+  // Invokes with arguments given first to last.
+  HRESULT Call(DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result, UINT* arg_error = nullptr,
+               std::vector<DISPID> named = {}) {
+    return Raw(id, flags, {args.rbegin(), args.rend()}, std::move(named), result, arg_error);
   }
 };
 
@@ -57,7 +58,9 @@ TEST_F(Dispatch, NamesMapToDispidsIgnoringCase) {
 }
 
 TEST_F(Dispatch, LateBoundCallsNeedTheTypeLibraryRegistered) {
-  UnregisterTypeLibraryOnly();
+  ASSERT_TRUE(platform::Registry(registry_file_).Update([](RegistryTree& t) {
+    t.DeleteTree("TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}");
+  }));
   std::u16string name = u"MissionTitle";
   LPOLESTR names[] = {name.data()};
   DISPID id = 0;
@@ -109,18 +112,6 @@ TEST_F(Dispatch, ParseAndQueryLateBound) {
   ASSERT_EQ(team.vt, VT_BSTR);
   EXPECT_EQ(Text(BStr::Adopt(team.bstrVal)), "reds");
 
-  // A bad index leaves by-reference outputs alone, VARIANTs included.
-  VARIANT kept;
-  VariantInit(&kept);
-  kept.vt = VT_BSTR;
-  kept.bstrVal = SysAllocString(u"kept");
-  BSTR raw = kept.bstrVal;
-  ASSERT_EQ(Call(15, DISPATCH_METHOD, {I2(3), Ref(VT_VARIANT, &kept), Ref(VT_VARIANT, &kept)}, nullptr),
-            S_OK);
-  EXPECT_EQ(kept.vt, VT_BSTR);
-  EXPECT_EQ(kept.bstrVal, raw);
-  VariantClear(&kept);
-
   // Three results: a retval and two outputs.
   std::int32_t recorded = 5, studied = 5;
   BStr partial(u"/nonexistent/map");
@@ -130,6 +121,16 @@ TEST_F(Dispatch, ParseAndQueryLateBound) {
   EXPECT_EQ(result.vt, VT_I2);
   EXPECT_EQ(result.iVal, -1);
   EXPECT_EQ(recorded, 0);
+
+  // The second interface's operations on the same object: GetTeamData(1, 0).
+  BStr team_name, description;
+  std::int32_t actors = -1;
+  ASSERT_EQ(Call(IdOf(u"getteamdata"), DISPATCH_METHOD,
+                 {I4(1), I4(0), Ref(VT_BSTR, team_name.Put()), Ref(VT_BSTR, description.Put()),
+                  Ref(VT_I4, &actors)},
+                 nullptr),
+            S_OK);
+  EXPECT_EQ(Text(team_name) + "|" + Text(description) + "|" + std::to_string(actors), "reds||1");
 }
 
 TEST_F(Dispatch, PropertyGetAndPut) {
@@ -185,12 +186,9 @@ TEST_F(Dispatch, BadCallsAreRefusedWithTheArgumentNamed) {
 TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
   ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
   // GetAreaLocationLabel(anAreaIdx := 0, aLocationIdx := 1): named arguments come first in rgvarg.
-  VARIANT args[2] = {I2(1), I2(0)};
-  DISPID named[2] = {1, 0};
-  DISPPARAMS params{args, named, 2, 2};
   VARIANT result;
   VariantInit(&result);
-  ASSERT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+  ASSERT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {1, 0}, &result, nullptr), S_OK);
   ASSERT_EQ(result.vt, VT_BSTR);
   EXPECT_EQ(Text(BStr::Adopt(result.bstrVal)), "hq");
 
@@ -206,28 +204,21 @@ TEST_F(Dispatch, NamedArgumentsFindTheirParameters) {
       std::swap(mixed[0], mixed[2]);
       std::swap(ids[0], ids[2]);
     }
-    DISPPARAMS mixed_params{mixed.data(), ids.data(), 5, 3};
-    ASSERT_EQ(mission_->Invoke(8, GUID_NULL, 0, DISPATCH_METHOD, &mixed_params, nullptr, nullptr, nullptr),
-              S_OK);
+    ASSERT_EQ(Raw(8, DISPATCH_METHOD, mixed, ids, nullptr, nullptr), S_OK);
     EXPECT_EQ(Text(name), "ann");
     EXPECT_EQ(skill, 4.5f);
     EXPECT_FALSE(Text(type).empty());
     EXPECT_FALSE(Text(skin).empty());
   }
   // A parameter named twice is refused at the second name.
-  VARIANT both[2] = {I2(1), I2(0)};
-  DISPID same[2] = {0, 0};
-  DISPPARAMS doubled{both, same, 2, 2};
   UINT arg_error = 99;
-  EXPECT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &doubled, &result, nullptr, &arg_error),
-            DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {0, 0}, &result, &arg_error), DISP_E_PARAMNOTFOUND);
   EXPECT_EQ(arg_error, 1u);
+  // A name past the parameters (the result is none) is refused at that name.
+  EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {2}, &result, &arg_error), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(arg_error, 0u);
   // A named argument may not take a parameter a positional one already fills.
-  VARIANT twice[2] = {I2(1), I2(0)};
-  DISPID first[1] = {0};
-  DISPPARAMS clash{twice, first, 2, 1};
-  EXPECT_EQ(mission_->Invoke(23, GUID_NULL, 0, DISPATCH_METHOD, &clash, &result, nullptr, nullptr),
-            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Raw(23, DISPATCH_METHOD, {I2(1), I2(0)}, {0}, &result, nullptr), DISP_E_BADPARAMCOUNT);
 }
 
 // The conversions themselves are VariantChangeType's (its own tests); here that arguments go through it.
@@ -338,30 +329,23 @@ TEST_F(Dispatch, OutputsReachVariablesOfOtherTypesOnlyWhenProduced) {
 
 TEST_F(Dispatch, MalformedArgumentListsAreRefusedWithoutTouchingMemory) {
   ASSERT_EQ(Parse(mission_.Get(), kRaidScript), 0);
-  // Exactly sized arrays, so that a read or write outside them shows under the sanitizer build.
-  auto invoke = [&](DISPID id, std::vector<VARIANT> args, std::vector<DISPID> named, UINT* arg_error,
-                    UINT count = 0, UINT named_count = 0) {
-    DISPPARAMS params{args.empty() ? nullptr : args.data(), named.empty() ? nullptr : named.data(),
-                      count != 0 ? count : static_cast<UINT>(args.size()),
-                      named_count != 0 ? named_count : static_cast<UINT>(named.size())};
-    return mission_->Invoke(id, GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, arg_error);
-  };
   UINT arg_error = 99;
-  // SetActorSkill(anActorIdx, anActorSkill) with anActorIdx named twice.
-  EXPECT_EQ(invoke(14, {I2(0), I2(0)}, {0, 0}, &arg_error), DISP_E_PARAMNOTFOUND);
-  EXPECT_EQ(arg_error, 1u);
-  EXPECT_EQ(invoke(14, {I2(0), R4(1)}, {0}, &arg_error, 0, 3), DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(invoke(14, {}, {}, &arg_error, 2), E_INVALIDARG);
-  EXPECT_EQ(invoke(14, {I2(0), R4(1)}, {}, &arg_error, 0, 1), E_INVALIDARG);
+  // SetActorSkill(anActorIdx, anActorSkill) with more names than arguments, or counts beyond the arrays.
+  EXPECT_EQ(Raw(14, DISPATCH_METHOD, {I2(0), R4(1)}, {0}, nullptr, &arg_error, 0, 3), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Raw(14, DISPATCH_METHOD, {}, {}, nullptr, &arg_error, 2), E_INVALIDARG);
+  EXPECT_EQ(Raw(14, DISPATCH_METHOD, {I2(0), R4(1)}, {}, nullptr, &arg_error, 0, 1), E_INVALIDARG);
   // Null references, given directly or inside a VARIANT, for inputs and outputs.
   VARIANT dangling;
   VariantInit(&dangling);
   dangling.vt = VT_BYREF | VT_I2;
-  EXPECT_EQ(invoke(14, {R4(1), Ref(VT_I2, static_cast<std::int16_t*>(nullptr))}, {}, &arg_error), E_POINTER);
+  EXPECT_EQ(Call(14, DISPATCH_METHOD, {Ref(VT_I2, static_cast<std::int16_t*>(nullptr)), R4(1)}, nullptr,
+                 &arg_error),
+            E_POINTER);
   EXPECT_EQ(arg_error, 1u);
-  EXPECT_EQ(invoke(14, {R4(1), Ref(VT_VARIANT, &dangling)}, {}, &arg_error), E_POINTER);
-  EXPECT_EQ(invoke(15, {Ref(VT_BSTR, static_cast<BSTR*>(nullptr)), Ref(VT_VARIANT, &dangling), I2(0)}, {},
-                   &arg_error),
+  EXPECT_EQ(Call(14, DISPATCH_METHOD, {Ref(VT_VARIANT, &dangling), R4(1)}, nullptr, &arg_error), E_POINTER);
+  EXPECT_EQ(Call(15, DISPATCH_METHOD,
+                 {I2(0), Ref(VT_VARIANT, &dangling), Ref(VT_BSTR, static_cast<BSTR*>(nullptr))}, nullptr,
+                 &arg_error),
             E_POINTER);
   EXPECT_EQ(arg_error, 1u);
   float skill = 0;

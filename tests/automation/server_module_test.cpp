@@ -18,6 +18,7 @@ using namespace platform;
 const std::string kClassKey = "CLSID\\{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}";
 const std::string kTypeLibKey = "TypeLib\\{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}";
 const std::string kInterfaceKey = "Interface\\{D2CE3E34-323A-11D3-9C8F-F170BB19FA62}";
+const std::string kInterface2Key = "Interface\\{D952A9C9-DEBE-4CC0-84B2-C21B4C7A054B}";
 
 // The library as loaded by CoCreateInstance: dlopen of the same file gives the same module.
 template <typename Fn>
@@ -30,16 +31,6 @@ Fn Entry(const char* name) {
 }
 
 using Server = AutomationTest;
-
-class Counted final : public IUnknown {
- public:
-  HRESULT QueryInterface(REFIID, void** object) override {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
-};
 
 TEST_F(Server, RegistrationWritesExactlyTheTabulatedEntries) {
   const std::string module = std::filesystem::absolute(kLibraryPath).lexically_normal().string();
@@ -61,6 +52,8 @@ TEST_F(Server, RegistrationWritesExactlyTheTabulatedEntries) {
       {kTypeLibKey + "\\1.0\\FLAGS", "0"},
       {kTypeLibKey + "\\1.0\\HELPDIR", std::filesystem::path(module).parent_path().string()},
       {kInterfaceKey, "IVYRMission"},
+      {kInterface2Key, "IVYRMission2"},
+      {kInterface2Key + "\\TypeLib", "{D2CE3E28-323A-11D3-9C8F-F170BB19FA62}"},
   };
   for (const auto& [key, value] : defaults)
     EXPECT_EQ(tree.QueryString(key, ""), value) << key;
@@ -93,8 +86,9 @@ TEST_F(Server, UnregisteringRemovesClassProgIdsAndTypeLibraryButKeepsClsid) {
   }));
   ASSERT_EQ(RegisterServer(kLibraryPath, true), S_OK);
   const RegistryTree tree = Registry();
-  for (const std::string& gone : {kClassKey, std::string("Vyrmission.VYRMission.1"),
-                                  std::string("Vyrmission.VYRMission"), kTypeLibKey, kInterfaceKey})
+  for (const std::string& gone :
+       {kClassKey, std::string("Vyrmission.VYRMission.1"), std::string("Vyrmission.VYRMission"), kTypeLibKey,
+        kInterfaceKey, kInterface2Key})
     EXPECT_FALSE(tree.KeyExists(gone)) << gone;
   EXPECT_TRUE(tree.KeyExists("CLSID"));
   EXPECT_EQ(tree.QueryString("CLSID\\{00000000-0000-0000-0000-000000000001}", ""), "someone else");
@@ -123,30 +117,33 @@ TEST_F(Server, ClassObjectAnswersOnlyItsClass) {
   ASSERT_EQ(get_class_object(CLSID_VYRMission, IID_IUnknown, again.PutVoid()), S_OK);
   EXPECT_EQ(static_cast<void*>(factory.Get()), static_cast<void*>(again.Get()));  // made once and kept
 
-  Counted outer;
-  ComPtr<IUnknown> aggregated;
-  EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, aggregated.PutVoid()), CLASS_E_NOAGGREGATION);
+  ComPtr<IUnknown> aggregated;  // any outer object is refused before it is used
+  EXPECT_EQ(factory->CreateInstance(mission_.Get(), IID_IUnknown, aggregated.PutVoid()),
+            CLASS_E_NOAGGREGATION);
   EXPECT_FALSE(aggregated);
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, aggregated.PutVoid()), E_NOINTERFACE);
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
 }
 
-TEST_F(Server, ObjectsAnswerTheirThreeInterfacesWithOneIdentity) {
+TEST_F(Server, ObjectsAnswerTheirFourInterfacesWithOneIdentity) {
   ComPtr<IUnknown> unknown;
   ComPtr<IDispatch> dispatch;
   ComPtr<IVYRMission> mission;
+  ComPtr<IVYRMission2> second;
   ASSERT_EQ(mission_->QueryInterface(IID_IUnknown, unknown.PutVoid()), S_OK);
-  ASSERT_EQ(mission_->QueryInterface(IID_IDispatch, dispatch.PutVoid()), S_OK);
-  ASSERT_EQ(unknown->QueryInterface(IID_IVYRMission, mission.PutVoid()), S_OK);
-  EXPECT_EQ(static_cast<void*>(unknown.Get()), static_cast<void*>(mission_.Get()));
-  EXPECT_EQ(static_cast<void*>(dispatch.Get()), static_cast<void*>(mission_.Get()));
+  ASSERT_EQ(mission_->QueryInterface(IID_IVYRMission2, second.PutVoid()), S_OK);
+  ASSERT_EQ(second->QueryInterface(IID_IDispatch, dispatch.PutVoid()), S_OK);
+  ASSERT_EQ(second->QueryInterface(IID_IVYRMission, mission.PutVoid()), S_OK);
+  for (void* same : {static_cast<void*>(unknown.Get()), static_cast<void*>(dispatch.Get()),
+                     static_cast<void*>(mission.Get()), static_cast<void*>(second.Get())})
+    EXPECT_EQ(same, static_cast<void*>(mission_.Get()));
   void* other = reinterpret_cast<void*>(0x1);
   EXPECT_EQ(mission_->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
   EXPECT_EQ(mission_->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-  // Reference counts: the fixture holds one, the three above hold one each.
-  EXPECT_EQ(mission_->AddRef(), 5u);
-  EXPECT_EQ(mission_->Release(), 4u);
+  // Reference counts: the fixture holds one, the four above hold one each.
+  EXPECT_EQ(mission_->AddRef(), 6u);
+  EXPECT_EQ(mission_->Release(), 5u);
 }
 
 TEST_F(Server, ModuleUnloadsAfterTheLastReleaseWhileTheParsedMissionLivesOn) {
@@ -179,34 +176,6 @@ TEST_F(Server, ModuleUnloadsAfterTheLastReleaseWhileTheParsedMissionLivesOn) {
   std::int16_t actors = 0;
   EXPECT_EQ(third->ActorCount(&actors), S_OK);
   EXPECT_EQ(actors, 3);
-}
-
-TEST_F(Server, ManyCreateParseQueryReleaseCyclesLeaveNothingBehind) {
-  // Under the sanitizer build a leak or a stale pointer anywhere in these paths fails the program.
-  mission_.Reset();
-  for (int cycle = 0; cycle < 100; ++cycle) {
-    ComPtr<IVYRMission> mission = NewMission();
-    ASSERT_TRUE(mission);
-    if (cycle % 3 == 0) mission->CloseMission();
-    ASSERT_EQ(Parse(mission.Get(), kRaidScript), 0);
-    std::int16_t actors = 0;
-    mission->ActorCount(&actors);
-    for (std::int16_t i = -1; i <= actors; ++i) {
-      BStr type, name, skin, force, team;
-      float skill = 0;
-      mission->ActorInfo(i, type.Put(), name.Put(), skin.Put(), &skill);
-      mission->GetActorForceAndTeam(i, force.Put(), team.Put());
-      mission->SetActorItemCount(i, Arg("Handcannon").Get(), static_cast<std::int16_t>(cycle % 4));
-      mission->SetActorName(i, Arg("renamed").Get());
-    }
-    BStr text, kind, owner, message, conditions;
-    std::int16_t next = 0;
-    mission->GetTeamPlan(Arg("alpha").Get(), text.Put());
-    mission->GetObjectiveData(0, kind.Put(), owner.Put(), message.Put(), conditions.Put(), &next);
-    if (cycle % 10 == 0) mission->GenerateMission(Arg((folder_ + "/cycle.vyr").c_str()).Get());
-    if (cycle % 2 == 1) mission->CloseMission();
-  }
-  EXPECT_EQ(Entry<DllCanUnloadNowFn>("DllCanUnloadNow")(), S_OK);
 }
 
 TEST_F(Server, OnlyTheFourEntryPointsAreExported) {

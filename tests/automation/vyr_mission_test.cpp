@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "automation_fixture.h"
 #include "tests/lib_test_support.h"
@@ -176,30 +177,23 @@ TEST_F(Mission, InvalidIndexesLeaveEveryOutParameterAsPassed) {
   // The caller keeps its own strings: an operation that writes an [out] string does not free the old one.
   BStr keep(u"keep");
   for (std::int16_t bad : {std::int16_t{-1}, std::int16_t{3}, std::int16_t{32767}, std::int16_t{-32768}}) {
-    BSTR type = keep.Get(), name = keep.Get(), skin = keep.Get(), label = keep.Get();
+    BSTR a = keep.Get(), b = keep.Get(), c = keep.Get(), d = keep.Get();
     float skill = 9.5f, x = 1, y = 2, z = 3, radius = 4;
-    ASSERT_EQ(mission_->ActorInfo(bad, &type, &name, &skin, &skill), S_OK);
-    EXPECT_TRUE(type == keep.Get() && name == keep.Get() && skin == keep.Get() && skill == 9.5f) << bad;
-    BSTR force = keep.Get(), team = keep.Get();
-    mission_->GetActorForceAndTeam(bad, &force, &team);
-    EXPECT_TRUE(force == keep.Get() && team == keep.Get());
-    mission_->GetLocationData(bad, &label, &x, &y, &z);
-    EXPECT_TRUE(label == keep.Get() && x == 1 && y == 2 && z == 3);
-    std::int16_t styles = 11, locations = 12, entrances = 13, exits = 14, windows = 15;
-    mission_->GetAreaData(bad, &label, &styles, &locations, &entrances, &exits, &windows, &radius);
-    EXPECT_TRUE(label == keep.Get() && styles == 11 && locations == 12 && entrances == 13 && exits == 14 &&
-                windows == 15 && radius == 4);
-    mission_->GetAreaLocationLabel(bad, 0, &label);
-    EXPECT_EQ(label, keep.Get());
-    std::int16_t next = 16;
-    BSTR kind = keep.Get(), owner = keep.Get(), message = keep.Get(), conditions = keep.Get();
-    mission_->GetObjectiveData(bad, &kind, &owner, &message, &conditions, &next);
-    EXPECT_TRUE(kind == keep.Get() && owner == keep.Get() && message == keep.Get() &&
-                conditions == keep.Get() && next == 16);
-    mission_->GetObjectiveNextMission(bad, 0, &label);
-    EXPECT_EQ(label, keep.Get());
-    mission_->GetObjectiveNextMission(0, bad, &label);  // a bad next-mission index of a good objective
-    EXPECT_EQ(label, keep.Get());
+    std::int16_t styles = 11, locations = 12, entrances = 13, exits = 14, windows = 15, next = 16;
+    ASSERT_EQ(mission_->ActorInfo(bad, &a, &b, &c, &skill), S_OK);
+    mission_->GetActorForceAndTeam(bad, &a, &b);
+    mission_->GetLocationData(bad, &a, &x, &y, &z);
+    mission_->GetAreaData(bad, &a, &styles, &locations, &entrances, &exits, &windows, &radius);
+    mission_->GetAreaLocationLabel(bad, 0, &b);
+    mission_->GetObjectiveData(bad, &a, &b, &c, &d, &next);
+    mission_->GetObjectiveNextMission(bad, 0, &c);
+    mission_->GetObjectiveNextMission(0, bad, &d);  // a bad next-mission index of a good objective
+    for (BSTR out : {a, b, c, d})
+      EXPECT_EQ(out, keep.Get()) << bad;
+    EXPECT_EQ((std::vector<float>{skill, x, y, z, radius}), (std::vector<float>{9.5f, 1, 2, 3, 4})) << bad;
+    EXPECT_EQ((std::vector<int>{styles, locations, entrances, exits, windows, next}),
+              (std::vector<int>{11, 12, 13, 14, 15, 16}))
+        << bad;
     // The item count alone is set to 0 first.
     std::int16_t count = 5;
     mission_->GetActorItemCount(bad, Arg("Handcannon").Get(), &count);

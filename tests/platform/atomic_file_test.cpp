@@ -1,14 +1,12 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fcntl.h>
 
-#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <filesystem>
@@ -30,14 +28,6 @@ unsigned ModeOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return ~0u;
   return info.st_mode & 07777;
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 using AtomicFile = ScratchFolder;
@@ -64,7 +54,7 @@ TEST_F(AtomicFile, WritesEveryByteAndReplacesTheOldFileKeepingItsMode) {
   const std::string big(3 << 20, '\0');
   ASSERT_TRUE(WriteFileAtomically(path, big));
   EXPECT_EQ(Slurp("a.mlc"), big);
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"a.mlc"}) << "no temporary file is left";
+  EXPECT_EQ(Entries(), std::vector<std::string>{"a.mlc"}) << "no temporary file is left";
 }
 
 TEST_F(AtomicFile, FailuresNameThePathAndTheReasonAndLeaveNothingBehind) {
@@ -94,7 +84,7 @@ TEST_F(AtomicFile, FailuresNameThePathAndTheReasonAndLeaveNothingBehind) {
   status = WriteFileAtomically(At(std::string(NAME_MAX + 1, 'n')), "x");
   EXPECT_NE(status.message.find("File name too long"), std::string::npos) << status.message;
 
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"occupied"});
+  EXPECT_EQ(Entries(), std::vector<std::string>{"occupied"});
 }
 
 TEST_F(AtomicFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
@@ -102,39 +92,25 @@ TEST_F(AtomicFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
   Spit("kept.mlc", "old\r\n");
   ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);  // a writable file would be rewritten in place
   ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
-  // The write runs in a child that is nobody, since root may write in any folder.
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
-    const Status status = WriteFileAtomically(kept, "new\r\n");
-    ::_exit(status.message == kept + ": cannot create a temporary file in its folder: Permission denied" ? 0
-                                                                                                         : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported with its reason";
+  const int status = InChild(true, [&] {
+    return WriteFileAtomically(kept, "new\r\n").message ==
+           kept + ": cannot create a temporary file in its folder: Permission denied";
+  });
+  EXPECT_TRUE(ExitedWell(status)) << "the failure is reported with its reason";
   EXPECT_EQ(Slurp("kept.mlc"), "old\r\n");
 }
 
 TEST_F(AtomicFile, AWriteThatFailsPartWayKeepsTheOldFileAndRemovesTheTemporary) {
   const std::string path = At("registry.reg");
   Spit("registry.reg", "old contents");
-  // A child whose files may not grow past 200 bytes: the write fails half way through.
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{200, 200};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const int status = InChild(false, [&] {
+    LimitFileSize(200);  // the write fails half way through
     const Status status = WriteFileAtomically(path, std::string(1000, 'x'));
-    ::_exit(!status && status.message == path + ": cannot write the file: File too large" ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure is reported with its reason";
+    return !status && status.message == path + ": cannot write the file: File too large";
+  });
+  EXPECT_TRUE(ExitedWell(status)) << "the failure is reported with its reason";
   EXPECT_EQ(Slurp("registry.reg"), "old contents");
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"registry.reg"});
+  EXPECT_EQ(Entries(), std::vector<std::string>{"registry.reg"});
 }
 
 TEST_F(AtomicFile, ABareNameIsWrittenInTheWorkingFolder) {
@@ -144,24 +120,7 @@ TEST_F(AtomicFile, ABareNameIsWrittenInTheWorkingFolder) {
   fs::current_path(before);
   ASSERT_TRUE(status) << status.message;
   EXPECT_EQ(Slurp("bare.vyr"), "x\r\n");
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"bare.vyr"});
-}
-
-// Runs `body` in a child process (as nobody when `as_nobody`) and returns its wait status.
-template <class Body>
-int InChild(bool as_nobody, Body body) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (as_nobody && ::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
-    ::_exit(body() ? 0 : 1);
-  }
-  int status = -1;
-  ::waitpid(pid, &status, 0);
-  return status;
-}
-
-bool ExitedWell(int status) {
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  EXPECT_EQ(Entries(), std::vector<std::string>{"bare.vyr"});
 }
 
 TEST_F(AtomicFile, ALinkIsWrittenThroughAndStaysALink) {
@@ -207,7 +166,7 @@ TEST_F(AtomicFile, DevicesPipesAndStandardOutputAreWrittenIntoNeverReplaced) {
   });
   EXPECT_TRUE(ExitedWell(status));
   EXPECT_EQ(Slurp("log"), "before\nafter\n");
-  EXPECT_EQ(Entries(folder_), (std::vector<std::string>{"log", "pipe"}));
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"log", "pipe"}));
 }
 
 TEST_F(AtomicFile, AWritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
@@ -219,7 +178,7 @@ TEST_F(AtomicFile, AWritableFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
   EXPECT_TRUE(ExitedWell(status));
   EXPECT_EQ(Slurp("script.vyr"), "new\r\n") << "rewritten and cut to the new length";
   EXPECT_EQ(fs::status(At("script.vyr")).permissions(), inode);
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"script.vyr"});
+  EXPECT_EQ(Entries(), std::vector<std::string>{"script.vyr"});
 }
 
 TEST_F(AtomicFile, ASetReplacesNothingUntilEveryFileWasWritten) {
@@ -232,7 +191,7 @@ TEST_F(AtomicFile, ASetReplacesNothingUntilEveryFileWasWritten) {
     EXPECT_EQ(failed.message, At("b.cme") + ": cannot replace the file: Is a directory");
   }
   EXPECT_EQ(Slurp("a.mlc"), "old a");
-  EXPECT_EQ(Entries(folder_), (std::vector<std::string>{"a.mlc", "b.cme"})) << "the temporaries are gone";
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"a.mlc", "b.cme"})) << "the temporaries are gone";
 
   FileSetWriter files;
   ASSERT_TRUE(files.Add(At("a.mlc"), "new a"));
@@ -246,7 +205,7 @@ TEST_F(AtomicFile, ASetReplacesNothingUntilEveryFileWasWritten) {
   {
     FileSetWriter probe;
     ASSERT_TRUE(probe.Add(At("d.mar"), "d"));
-    for (const std::string& name : Entries(folder_)) {
+    for (const std::string& name : Entries()) {
       if (name.starts_with(".vyr-save-")) next = name;
     }
   }
@@ -270,7 +229,7 @@ TEST_F(AtomicFile, ASignalDuringAWriteLeavesNoTemporaryFile) {
       return false;
     });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << signal_number;
-    EXPECT_TRUE(Entries(folder_).empty()) << signal_number;
+    EXPECT_TRUE(Entries().empty()) << signal_number;
   }
 }
 

@@ -10,21 +10,14 @@ using namespace platform;
 
 namespace {
 
-TEST(Guid, FormatsUpperCaseInRegistrySpelling) {
+TEST(Guid, FormatsUpperCaseInRegistrySpellingAndParsesBack) {
   const GUID g{0xD2CE3E35, 0x323A, 0x11D3, {0x9C, 0x8F, 0xF1, 0x70, 0xBB, 0x19, 0xFA, 0x62}};
   EXPECT_EQ(GuidToString(g), "{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}");
   EXPECT_EQ(GuidToString(GUID_NULL), "{00000000-0000-0000-0000-000000000000}");
   EXPECT_EQ(GuidToString(IID_IDispatch), "{00020400-0000-0000-C000-000000000046}");
-}
-
-TEST(Guid, ParsesEitherCaseAndRoundTrips) {
-  const auto g = GuidFromString("{d2ce3e35-323a-11d3-9c8f-f170bb19fa62}");
-  ASSERT_TRUE(g.has_value());
-  EXPECT_EQ(GuidToString(*g), "{D2CE3E35-323A-11D3-9C8F-F170BB19FA62}");
+  // Parsed in either case, and back.
+  EXPECT_EQ(GuidFromString("{d2ce3e35-323a-11d3-9c8f-f170bb19fa62}"), g);
   EXPECT_EQ(GuidFromString(GuidToString(IID_IUnknown)), IID_IUnknown);
-}
-
-TEST(Guid, RejectsMalformedText) {
   for (const char* bad :
        {"", "D2CE3E35-323A-11D3-9C8F-F170BB19FA62", "{D2CE3E35-323A-11D3-9C8F-F170BB19FA6}",
         "{D2CE3E35-323A-11D3-9C8F-F170BB19FA622}", "{D2CE3E35-323A-11D3-9C8FF-170BB19FA62}",
@@ -41,7 +34,7 @@ TEST(Guid, KeepsItsBinaryShape) {
   EXPECT_EQ(offsetof(GUID, Data4), 8u);
 }
 
-TEST(Bstr, IsPrecededByItsByteLengthAndTerminated) {
+TEST(Bstr, IsPrecededByItsByteLengthAndTerminatedAlsoWhenEmpty) {
   const char16_t text[] = u"ab\0cd";
   BSTR s = SysAllocStringLen(text, 5);  // embedded zero is kept
   ASSERT_NE(s, nullptr);
@@ -54,9 +47,8 @@ TEST(Bstr, IsPrecededByItsByteLengthAndTerminated) {
   EXPECT_EQ(s[4], u'd');
   EXPECT_EQ(s[5], u'\0');
   SysFreeString(s);
-}
 
-TEST(Bstr, NullAndEmptyEdges) {
+  // Null and empty edges.
   EXPECT_EQ(SysAllocString(nullptr), nullptr);
   EXPECT_EQ(SysStringLen(nullptr), 0u);
   SysFreeString(nullptr);  // no effect

@@ -56,10 +56,10 @@ class FileSet : public ScratchFolder {
     }
     return pid;
   }
-  void KilledAt(const char* step, int occurrence) {
+  void KilledAt(const char* step, int occurrence, int signal = SIGKILL) {
     int status = 0;
-    ::waitpid(SaveInChild(step, occurrence), &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << step << occurrence;
+    ::waitpid(SaveInChild(step, occurrence, signal), &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << step << occurrence;
   }
 
   std::string Contents() const { return Slurp("a.mlc") + "|" + Slurp("b.mar") + "|" + Slurp("w.cme"); }
@@ -68,12 +68,8 @@ class FileSet : public ScratchFolder {
     return "new a.mlc" + tail + "|new b.mar" + tail + "|new w.cme" + tail;
   }
   std::vector<std::string> Leftovers() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      const std::string name = entry.path().filename().string();
-      if (name != "a.mlc" && name != "b.mar" && name != "w.cme") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
+    std::vector<std::string> names = Entries();
+    std::erase_if(names, [](const std::string& n) { return n == "a.mlc" || n == "b.mar" || n == "w.cme"; });
     return names;
   }
   std::vector<std::string> Temporaries() const {
@@ -127,14 +123,11 @@ TEST_F(FileSet, RenamesAlreadyDoneCountAsWholeAndTheRestAreFinished) {
 }
 
 TEST_F(FileSet, AnInterruptBeforeTheRecordTakesTheTemporariesAlongAndAfterItLeavesThemForTheNext) {
-  int status = 0;
-  ::waitpid(SaveInChild("record", 1, SIGTERM), &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  KilledAt("record", 1, SIGTERM);
   EXPECT_TRUE(Leftovers().empty());
   EXPECT_EQ(Contents(), "old a.mlc|old b.mar|old w.cme");
 
-  ::waitpid(SaveInChild("rename", 3, SIGINT), &status, 0);  // one of the three renamed
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  KilledAt("rename", 3, SIGINT);  // one of the three renamed
   EXPECT_EQ(Temporaries().size(), 2u);
   ASSERT_TRUE(platform::FinishInterruptedWrites(folder_));
   EXPECT_EQ(Contents(), NewContents());

@@ -1,29 +1,20 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 
+#include "scratch_folder.h"
 #include "tests/lib_test_support.h"
 
 using namespace platform;
 
 namespace {
 
-using ::vyr::testing::ReadFileBytes;
-using ::vyr::testing::WriteFileBytes;
-
-class TempFolder : public ::testing::Test {
- protected:
-  const ::vyr::testing::ScratchDir dir_;
-  const std::string folder_ = dir_.path().string();
-};
+using TempFolder = ScratchFolder;
 
 TEST(RegistryTree, KeysAndValuesIgnoreCaseButKeepTheirSpelling) {
   RegistryTree tree;
@@ -138,7 +129,7 @@ TEST(RegistryTree, ParseReportsTheLineOfTheFault) {
 }
 
 TEST_F(TempFolder, MissingFileReadsEmptyAndUpdateCreatesFolders) {
-  Registry registry(folder_ + "/deep/er/registry.reg");
+  Registry registry(At("deep/er/registry.reg"));
   RegistryTree tree;
   tree.SetString("x", "", "stale");
   ASSERT_TRUE(registry.Load(&tree));
@@ -147,18 +138,13 @@ TEST_F(TempFolder, MissingFileReadsEmptyAndUpdateCreatesFolders) {
   ASSERT_TRUE(registry.Load(&tree));
   EXPECT_EQ(tree.QueryString("key", ""), "value");
   // Nothing but the data and the lock file is left behind: the temporary file was renamed.
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder_ + "/deep/er")) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+  EXPECT_EQ(Entries(At("deep/er")), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 
 TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
-  const std::string path = folder_ + "/registry.reg";
+  const std::string path = At("registry.reg");
   const std::string damaged = "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\a]\n@=oops\n";
-  WriteFileBytes(path, damaged);
+  Spit("registry.reg", damaged);
   Registry registry(path);
   bool edited = false;
   const Status status = registry.Update([&](RegistryTree&) { edited = true; });
@@ -166,14 +152,14 @@ TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(status.message, "registry file " + path +
                                 ", line 4: a value is a quoted string or dword:XXXXXXXX; left unchanged");
   EXPECT_FALSE(edited);
-  EXPECT_EQ(ReadFileBytes(path), damaged);
+  EXPECT_EQ(Slurp("registry.reg"), damaged);
   RegistryTree tree;
   const Status load = registry.Load(&tree);
   EXPECT_FALSE(load.ok);
   EXPECT_NE(load.message.find("line 4"), std::string::npos);
 
   // A huge damaged file is read up to its first bad line; its content is quoted shortly.
-  WriteFileBytes(path, "Windows Registry Editor Version 5.00\n[" + std::string(5000, 'k') + "]\n");
+  Spit("registry.reg", "Windows Registry Editor Version 5.00\n[" + std::string(5000, 'k') + "]\n");
   std::filesystem::resize_file(path, std::uint64_t{1} << 30);
   const Status huge = registry.Load(&tree);
   EXPECT_NE(huge.message.find("line 2: key outside HKEY_CLASSES_ROOT: \"kkk"), std::string::npos)
@@ -182,7 +168,7 @@ TEST_F(TempFolder, AnUnreadableFileIsNeverOverwritten) {
 }
 
 TEST_F(TempFolder, AnUnchangedTreeDoesNotRewriteTheFile) {
-  const std::string path = folder_ + "/registry.reg";
+  const std::string path = At("registry.reg");
   Registry registry(path);
   ASSERT_TRUE(registry.Update([](RegistryTree& t) { t.SetString("a", "", "1"); }));
   struct stat before {};
@@ -194,27 +180,19 @@ TEST_F(TempFolder, AnUnchangedTreeDoesNotRewriteTheFile) {
 }
 
 TEST_F(TempFolder, AFailedWriteKeepsTheOldFile) {
-  const std::string path = folder_ + "/registry.reg";
+  const std::string path = At("registry.reg");
   Registry registry(path);
   ASSERT_TRUE(registry.Update([](RegistryTree& t) { t.SetString("a", "", "kept"); }));
-  const std::string before = ReadFileBytes(path);
-  // A child process whose files may not grow past 200 bytes: the write of a bigger tree fails half way.
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{200, 200};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::string before = Slurp("registry.reg");
+  const int status = InChild(false, [&] {
+    LimitFileSize(200);  // the write of a bigger tree fails half way
     const Status status =
         registry.Update([](RegistryTree& t) { t.SetString("a", "", std::string(1000, 'x')); });
-    const bool reported = !status.ok && status.message.rfind(path + ": cannot write the file: ", 0) == 0;
-    ::_exit(reported ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(ReadFileBytes(path), before);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);  // no temporary file left
+    return !status.ok && status.message.rfind(path + ": cannot write the file: ", 0) == 0;
+  });
+  EXPECT_TRUE(ExitedWell(status));
+  EXPECT_EQ(Slurp("registry.reg"), before);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));  // no temporary
 }
 
 std::string WriterKey(int process, int write) {
@@ -224,7 +202,7 @@ std::string WriterKey(int process, int write) {
 }
 
 TEST_F(TempFolder, ProcessesWritingAtOnceLoseNothing) {
-  const std::string path = folder_ + "/registry.reg";
+  const std::string path = At("registry.reg");
   constexpr int kProcesses = 4;
   constexpr int kWrites = 25;
   std::vector<pid_t> children;

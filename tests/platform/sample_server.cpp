@@ -1,7 +1,6 @@
-// A minimal in-process server for the platform tests: one class that counts live objects.
+// A minimal in-process server for the platform tests: one class, registered and unregistered by itself.
 #include <dlfcn.h>
 
-#include <atomic>
 #include <string>
 
 #include "platform/com.h"
@@ -13,11 +12,9 @@ namespace {
 
 // {6A1B2C3D-0001-4E5F-8A9B-0C1D2E3F4A5B}
 constexpr CLSID kSampleClsid{0x6A1B2C3D, 0x0001, 0x4E5F, {0x8A, 0x9B, 0x0C, 0x1D, 0x2E, 0x3F, 0x4A, 0x5B}};
-std::atomic<int> g_locks{0};
 
 class Sample final : public IUnknown {
  public:
-  Sample() { ++g_locks; }
   HRESULT QueryInterface(REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (riid == IID_IUnknown) {
@@ -31,10 +28,7 @@ class Sample final : public IUnknown {
   ULONG AddRef() override { return ++refs_; }
   ULONG Release() override {
     const ULONG left = --refs_;
-    if (left == 0) {
-      delete this;
-      --g_locks;
-    }
+    if (left == 0) delete this;
     return left;
   }
 
@@ -65,10 +59,7 @@ class Factory final : public IClassFactory {
     sample->Release();
     return hr;
   }
-  HRESULT LockServer(int lock) override {
-    lock ? ++g_locks : --g_locks;
-    return S_OK;
-  }
+  HRESULT LockServer(int) override { return S_OK; }
 };
 
 Factory g_factory;
@@ -87,10 +78,6 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
   *object = nullptr;
   if (!(clsid == kSampleClsid)) return CLASS_E_CLASSNOTAVAILABLE;
   return g_factory.QueryInterface(iid, object);
-}
-
-extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
-  return g_locks == 0 ? S_OK : S_FALSE;
 }
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
