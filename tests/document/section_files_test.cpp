@@ -91,7 +91,7 @@ TEST(SectionFiles, VersionLineOnlyReadsAsAnEmptyTableAndNamesTheSection) {
   }
 }
 
-TEST(SectionFiles, AnEmptyFileIsReportedAndAMissingFileChangesNothing) {
+TEST(SectionFiles, AnEmptyFileIsReportedAMissingOneChangesNothingAndBadNumbersStopTheRead) {
   ScratchFolder folder;
   Spit(folder / "empty.mlc", "");
   MissionDocument doc;
@@ -105,11 +105,17 @@ TEST(SectionFiles, AnEmptyFileIsReportedAndAMissingFileChangesNothing) {
             folder / "none.mar" + ": cannot open the file: No such file or directory");
   EXPECT_EQ(doc.area_count(), 1) << "the areas stay when the file cannot be opened";
 
-  // A file of the largest size read is read only up to its first fault, not whole.
-  Spit(folder / "huge.mlc", Lines({"[VERSION 0.2]", "gate", "", "99999"}));
-  std::filesystem::resize_file(folder / "huge.mlc", std::uint64_t{1} << 30);
-  EXPECT_EQ(ReadSection(doc, Section::kLocations, folder / "huge.mlc").message,
-            folder / "huge.mlc" + ":4: loc_x \"99999\" is out of range (-32768 to 32767)");
+  // Numbers that are not numbers read 0, huge ones stop the read; a file of the largest size read is read
+  // only up to its first fault, not whole.
+  Spit(folder / "n.mlc",
+       Lines({"[VERSION 0.2]", "a", "", "abc", "  7.5", "-2.5e1", "b", "", "1", "99999", "3"}));
+  std::filesystem::resize_file(folder / "n.mlc", std::uint64_t{1} << 30);
+  EXPECT_EQ(ReadSection(doc, Section::kLocations, folder / "n.mlc").message,
+            folder / "n.mlc" + ":10: loc_y \"99999\" is out of range (-32768 to 32767)");
+  ASSERT_EQ(doc.location_count(), 1);
+  EXPECT_EQ(doc.location(0).loc_x, 0);
+  EXPECT_EQ(doc.location(0).loc_y, 8) << "7.5 rounds half to even";
+  EXPECT_EQ(doc.location(0).loc_z, -25);
 }
 
 // Cuts a file after each of its lines and reads what is left: no crash, the whole records before the cut
@@ -154,19 +160,6 @@ TEST(SectionFiles, FilesEndingInsideARecordKeepWhatWasReadAndNameTheLine) {
   ASSERT_EQ(doc.team_count(0), 1);
   EXPECT_EQ(doc.actor_count(0, 0), 0);
   EXPECT_EQ(doc.team(0, 0).plan, full.team(0, 0).plan);
-}
-
-TEST(SectionFiles, NumbersThatAreNotNumbersReadZeroAndHugeOnesStopTheRead) {
-  ScratchFolder folder;
-  Spit(folder / "n.mlc",
-       Lines({"[VERSION 0.2]", "a", "", "abc", "  7.5", "-2.5e1", "b", "", "1", "99999", "3"}));
-  MissionDocument doc;
-  EXPECT_EQ(ReadSection(doc, Section::kLocations, folder / "n.mlc").message,
-            folder / "n.mlc" + ":10: loc_y \"99999\" is out of range (-32768 to 32767)");
-  ASSERT_EQ(doc.location_count(), 1);
-  EXPECT_EQ(doc.location(0).loc_x, 0);
-  EXPECT_EQ(doc.location(0).loc_y, 8) << "7.5 rounds half to even";
-  EXPECT_EQ(doc.location(0).loc_z, -25);
 }
 
 TEST(SectionFiles, FlagsAreTrueOnlyForExactlyTrue) {
