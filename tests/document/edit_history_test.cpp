@@ -646,8 +646,7 @@ TEST(EditHistoryTest, AStepCostsWhatItChanged) {
   EXPECT_GT(history.bytes(), 9 * one_force);
 }
 
-// A copy made through the field table holds every field and element of every kind of record (that each
-// field has storage of its own is the record edit test's).
+// A copy made through the field table holds every field and element of every kind of record.
 TEST(FieldTableTest, CopiesHoldEveryField) {
   MissionDocument doc;
   EditHistory history(Filled(doc));

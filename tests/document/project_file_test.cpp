@@ -242,9 +242,6 @@ TEST_F(ProjectFileTest, DamagedProjectFilesKeepWhatWasReadAndNameTheLine) {
     EXPECT_EQ(cut.outcome_count(), kept >= 14 ? 1 : 0) << kept;
     EXPECT_EQ(cut.section_file(Section::kAreas).unnamed(), kept < 10) << kept;
   }
-  Spit(folder / "cut.cme", "[VERSION 0.2]\r\n");
-  EXPECT_EQ(LoadProject(empty, recent, folder / "cut.cme").message,
-            folder / "cut.cme" + ":2: the file ends (vyr_author expected)");
 }
 
 TEST_F(ProjectFileTest, OpenProjectAsksInTheProjectFolderAndTellsAFailedLoad) {

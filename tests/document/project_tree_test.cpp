@@ -31,8 +31,7 @@ std::vector<int> ChildBindings(const ProjectTree& tree, NodeId parent) {
   return bindings;
 }
 
-// That a model following the notifications stays in step is checked with Qt's model tester on the
-// project tree model.
+// That a model following the notifications stays in step is the tree model's test (Qt's model tester).
 TEST(ProjectTree, NewTreeHasTheFiveFixedNodes) {
   MissionDocument doc;
   const ProjectTree& tree = doc.tree();
@@ -73,8 +72,7 @@ TEST(ProjectTree, RecordNodesTakeUniqueKeysAndBindings) {
   EXPECT_EQ(tree.node(tree.LocationNode(2)).key, "U3") << "keys are never reused";
 }
 
-// Node indices follow creation, not display order: checked against a plain list after a long random run
-// of adds and deletes.
+// Node indices follow creation, not display order: checked against a plain list after random edits.
 TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
   MissionDocument doc;
   std::mt19937 random(7);

@@ -105,8 +105,7 @@ TEST(SectionFiles, AnEmptyFileIsReportedAMissingOneChangesNothingAndBadNumbersSt
             folder / "none.mar" + ": cannot open the file: No such file or directory");
   EXPECT_EQ(doc.area_count(), 1) << "the areas stay when the file cannot be opened";
 
-  // Numbers that are not numbers read 0, huge ones stop the read; a file of the largest size read is read
-  // only up to its first fault, not whole.
+  // Non-numbers read 0; a huge one stops the read, in a file of the largest size read, at its own line.
   Spit(folder / "n.mlc",
        Lines({"[VERSION 0.2]", "a", "", "abc", "  7.5", "-2.5e1", "b", "", "1", "99999", "3"}));
   std::filesystem::resize_file(folder / "n.mlc", std::uint64_t{1} << 30);
@@ -236,8 +235,7 @@ TEST(SectionFiles, APlanLineEqualToTheEndMarkerEndsThePlanOnReadingAndIsRefusedO
   EXPECT_EQ(doc.actor_count(0, 0), 0);
   EXPECT_EQ(doc.force_count(), 1);
 
-  // Writing such a plan, or a line break in a one-line field, would corrupt the file: the save is refused
-  // and the old file stays.
+  // Such a plan, or a line break in a one-line field, would corrupt the file: refused, the old file stays.
   Spit(folder / "kept.mfr", "old");
   ASSERT_TRUE(doc.AddTeam(0, "U", "", "  attack;\r\n -PLAN ENDS HERE -\r\n  wait;"));
   EXPECT_EQ(ExportSection(doc, Section::kForces, folder / "kept.mfr").message,

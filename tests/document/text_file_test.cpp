@@ -97,9 +97,7 @@ TEST(TextFile, LeadingNumberSkipsBlanksAndReadsZeroWithoutANumber) {
       {"nan", 0.0},
       {"inf", 0.0},
       {"e5", 0.0},
-      {"\xA0"
-       "5",
-       0.0},
+      {std::string("\xA0") + "5", 0.0},
       // Underflow, and exponents or digit strings too long for any integer type.
       {"1e-99999999999999999999", 0.0},
       {"0e99999", 0.0},
