@@ -24,6 +24,7 @@ namespace vyr::editor {
 namespace {
 
 using vyr::editor::testing::AddForces;
+using vyr::editor::testing::BuildWarehouse;
 using vyr::editor::testing::EventsText;
 using vyr::editor::testing::Numbered;
 
@@ -546,21 +547,12 @@ TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
   EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
 }
 
-MissionDocument& Filled(MissionDocument& doc) {
-  (void)doc.AddLocation("a", "", 1, 2, 3);
-  (void)doc.AddLocation("b", "", 4, 5, 6);
-  (void)doc.AddForce("f", "desc");
-  (void)doc.AddTeam(0, "t", "", "wait");
-  (void)doc.AddActor(0, 0, ActorRecord{});
-  (void)doc.AddActor(0, 0, ActorRecord{});
-  return doc;
-}
-
 // A failed operation leaves the document as it found it (records, nodes and their ids) and no step;
 // an inner transaction's rollback takes back only what the inner one changed.
 TEST(EditHistoryTest, FailedOperationsRollBackWithoutAStep) {
   MissionDocument doc;
-  EditHistory history(Filled(doc));
+  BuildWarehouse(doc);
+  EditHistory history(doc);
   history.Perform("Rename",
                   [&] { (void)doc.SetField(RecordRef::Location(0), Field::kLocName, std::string("x")); });
   const Image start = ImageOf(doc);
@@ -605,7 +597,7 @@ TEST(EditHistoryTest, FailedOperationsRollBackWithoutAStep) {
 // One step that changes several forces, and records before the run it already saved, undoes all of it.
 TEST(EditHistoryTest, OneStepOverSeveralSpansUndoesThemAll) {
   MissionDocument doc;
-  Filled(doc);
+  BuildWarehouse(doc);
   (void)doc.AddForce("g", "");
   (void)doc.AddTeam(1, "u", "", "");
   for (int i = 2; i < 8; ++i)
@@ -649,12 +641,11 @@ TEST(EditHistoryTest, AStepCostsWhatItChanged) {
 // A copy made through the field table holds every field and element of every kind of record.
 TEST(FieldTableTest, CopiesHoldEveryField) {
   MissionDocument doc;
-  EditHistory history(Filled(doc));
+  BuildWarehouse(doc);
+  EditHistory history(doc);
   const std::vector<RecordRef> refs = {RecordRef::Mission(),  RecordRef::Location(1),    RecordRef::Force(0),
                                        RecordRef::Team(0, 0), RecordRef::Actor(0, 0, 1), RecordRef::Area(0),
                                        RecordRef::Outcome(0)};
-  (void)doc.AddArea("area", "", "x?", 1, "open?");
-  (void)doc.AddOutcome("f", "m", "", "success", "");
   // Every field and element takes a value of its own.
   int n = 0;
   for (const FieldInfo& info : AllFields()) {
