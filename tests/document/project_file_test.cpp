@@ -237,6 +237,9 @@ TEST_F(ProjectFileTest, DamagedProjectFilesKeepWhatWasReadAndNameTheLine) {
                 0u)
           << "cut after line " << kept << ": " << status.message;
     }
+    if (kept == 1) {
+      EXPECT_EQ(status.message, folder / "cut.cme:2: the file ends (vyr_author expected)");
+    }
     EXPECT_EQ(cut.info.vyr_author, kept >= 2 ? "Kim" : "");
     EXPECT_EQ(cut.location_count(), kept >= 8 ? 2 : 0) << kept;
     EXPECT_EQ(cut.outcome_count(), kept >= 14 ? 1 : 0) << kept;
