@@ -231,16 +231,14 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
   ASSERT_TRUE(doc.CopyActor(0, 0, 1));
   EXPECT_FALSE(doc.team_on_clipboard());
   ASSERT_TRUE(doc.CopyTeam(0, 0));
+  const TeamRecord copied = doc.team(0, 0);
   ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("changed later")));
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcName, std::string("changed")));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_EQ(doc.team_count(1), 3);
-  for (int t = 1; t <= 2; ++t) {
-    EXPECT_EQ(doc.team(1, t).team_desc, "the first");
-    EXPECT_EQ(doc.team(1, t).plan, "move gate\r\nwait 5");
-    EXPECT_EQ(ActorNames(doc, 1, t), (std::vector<std::string>{"one", "two", "three"}));
-  }
+  for (int t = 1; t <= 2; ++t)
+    EXPECT_TRUE(doc.team(1, t) == copied) << "team " << t;
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(1, 1, 0), Field::kNpcName, std::string("independent")));
   EXPECT_EQ(doc.actor(1, 2, 0).npc_name, "one");
 
