@@ -1,9 +1,10 @@
-// Small builders and views shared by the document and prefab tests.
+// Small builders and views shared by the document tests.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "editor/document/project_tree.h"
 #include "tests/editor_test_support.h"
 
 namespace vyr::editor::testing {
