@@ -502,9 +502,7 @@ TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
   MissionDocument doc;
   BuildWarehouse(doc);
   ScriptedUi ui;
-  struct : RecentFiles {
-    void AddToRecent(const std::string&) override {}
-  } recent;
+  RecordedRecent recent;
   for (const char* extension : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
     ui.Answer(folder / (std::string("w") + extension));
   ASSERT_TRUE(SaveProject(doc, ui, recent));
