@@ -17,11 +17,15 @@
 #include "editor/document/mission_document.h"
 #include "editor/document/project_file.h"
 #include "editor/document/section_files.h"
+#include "tests/document/document_test_helpers.h"
 #include "tests/editor_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
+using vyr::editor::testing::AddForces;
+using vyr::editor::testing::BuildWarehouse;
+using vyr::editor::testing::EventsText;
 using vyr::editor::testing::Numbered;
 
 // Everything an edit can change: MissionInfo and every record compared whole (the unused team and actor
@@ -379,9 +383,7 @@ TEST(EditHistoryTest, UndoRestoresSelectionWindowsAndIndices) {
   EXPECT_EQ(doc.editing.current_location, 1);
   EXPECT_EQ(tree.AddressOf(c).index, 2);  // the open window's record is back at its index
   EXPECT_EQ(tree.WindowNode(c_slot), c);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].change, WindowChange::kReindexed);
-  EXPECT_EQ(events[0].node_index, tree.NodeIndex(c));
+  EXPECT_EQ(EventsText(events), Numbered("reindexed ", c_slot) + Numbered(" to ", tree.NodeIndex(c)));
 
   // A window on a record an undo removes closes, and its slot is free again.
   ASSERT_TRUE(history.Redo());
@@ -389,9 +391,7 @@ TEST(EditHistoryTest, UndoRestoresSelectionWindowsAndIndices) {
   const int d_slot = tree.OpenWindow(tree.LocationNode(2)).slot;
   events.clear();
   ASSERT_TRUE(history.Undo());
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].change, WindowChange::kClosed);
-  EXPECT_EQ(events[0].slot, d_slot);
+  EXPECT_EQ(EventsText(events), Numbered("closed ", d_slot));
   EXPECT_FALSE(tree.window_slots().in_use(d_slot));
   EXPECT_EQ(tree.WindowNode(c_slot), c);
   ExpectSoundRegistry(tree);
@@ -405,29 +405,10 @@ TEST(EditHistoryTest, UndoRestoresSelectionWindowsAndIndices) {
   ExpectSoundRegistry(tree);
 }
 
-TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
-  MissionDocument doc;
-  EditHistory history(doc, {3, std::size_t{64} << 20});
-  history.Perform("Add location", [&] { (void)doc.AddLocation("a", "", 0, 0, 0); });
-  for (Integer x = 1; x <= 4; ++x) {
-    (void)doc.SetField(RecordRef::Location(0), Field::kLocX, x);
-    history.CloseMerge();
-  }
-  EXPECT_EQ(history.undo_count(), 3u);
-  while (history.Undo()) {
-  }
-  EXPECT_EQ(doc.location(0).loc_x, 1);  // the add and the first edit went
-
+TEST(EditHistoryTest, MemoryBoundDropsTheOldestSteps) {
   // Deleting full forces: each step holds the force it deleted (441 actors), so few fit in 400 KB.
   MissionDocument big;
-  for (int f = 0; f < 8; ++f) {
-    (void)big.AddForce(Numbered("force", f), "");
-    for (int t = 0; t < kMaxTeams; ++t) {
-      (void)big.AddTeam(f, "team", "", "");
-      for (int a = 0; a < kMaxActors; ++a)
-        (void)big.AddActor(f, t, ActorRecord{});
-    }
-  }
+  AddForces(big, 8, kMaxTeams, kMaxActors);
   std::vector<ForceRecord> forces(big.force_count());
   for (int f = 0; f < big.force_count(); ++f)
     forces[static_cast<std::size_t>(f)] = big.force(f);
@@ -449,7 +430,7 @@ TEST(EditHistoryTest, MemoryAndStepBoundsDropTheOldestSteps) {
   EXPECT_EQ(bounded.dropped_steps(), 0u);
 }
 
-// The labels come oldest first for undo and next first for redo, and lose the dropped steps.
+// The labels come oldest first for undo and next first for redo; past the step bound the oldest go.
 TEST(EditHistoryTest, LabelsListTheKeptStepsInHistoryOrder) {
   MissionDocument doc;
   EditHistory history(doc, {3, std::size_t{64} << 20});
@@ -468,6 +449,10 @@ TEST(EditHistoryTest, LabelsListTheKeptStepsInHistoryOrder) {
   history.Perform("Add e", [&] { (void)doc.AddLocation("e", "", 0, 0, 0); });
   EXPECT_EQ(history.UndoLabels(), (Labels{"Add b", "Add c", "Add e"}));
   EXPECT_TRUE(history.RedoLabels().empty());
+  while (history.Undo()) {
+  }
+  ASSERT_EQ(doc.location_count(), 1);  // the dropped step's location stays
+  EXPECT_EQ(doc.location(0).loc_name, "a");
 }
 
 TEST(EditHistoryTest, NewProjectAndLoadingStartANewHistory) {
@@ -517,9 +502,7 @@ TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
   MissionDocument doc;
   BuildWarehouse(doc);
   ScriptedUi ui;
-  struct : RecentFiles {
-    void AddToRecent(const std::string&) override {}
-  } recent;
+  RecordedRecent recent;
   for (const char* extension : {".cme", ".mlc", ".mar", ".mfr", ".moc"})
     ui.Answer(folder / (std::string("w") + extension));
   ASSERT_TRUE(SaveProject(doc, ui, recent));
@@ -562,27 +545,12 @@ TEST(EditHistoryTest, UndoingASectionImportNamesTheSectionsFileAgain) {
   EXPECT_EQ(doc.section_file(Section::kOutcomes).name, "kept.moc");
 }
 
-}  // namespace
-}  // namespace vyr::editor
-
-namespace vyr::editor {
-namespace {
-
-MissionDocument& Filled(MissionDocument& doc) {
-  (void)doc.AddLocation("a", "", 1, 2, 3);
-  (void)doc.AddLocation("b", "", 4, 5, 6);
-  (void)doc.AddForce("f", "desc");
-  (void)doc.AddTeam(0, "t", "", "wait");
-  (void)doc.AddActor(0, 0, ActorRecord{});
-  (void)doc.AddActor(0, 0, ActorRecord{});
-  return doc;
-}
-
 // A failed operation leaves the document as it found it (records, nodes and their ids) and no step;
 // an inner transaction's rollback takes back only what the inner one changed.
 TEST(EditHistoryTest, FailedOperationsRollBackWithoutAStep) {
   MissionDocument doc;
-  EditHistory history(Filled(doc));
+  BuildWarehouse(doc);
+  EditHistory history(doc);
   history.Perform("Rename",
                   [&] { (void)doc.SetField(RecordRef::Location(0), Field::kLocName, std::string("x")); });
   const Image start = ImageOf(doc);
@@ -627,7 +595,7 @@ TEST(EditHistoryTest, FailedOperationsRollBackWithoutAStep) {
 // One step that changes several forces, and records before the run it already saved, undoes all of it.
 TEST(EditHistoryTest, OneStepOverSeveralSpansUndoesThemAll) {
   MissionDocument doc;
-  Filled(doc);
+  BuildWarehouse(doc);
   (void)doc.AddForce("g", "");
   (void)doc.AddTeam(1, "u", "", "");
   for (int i = 2; i < 8; ++i)
@@ -656,14 +624,7 @@ TEST(EditHistoryTest, AStepCostsWhatItChanged) {
   MissionDocument doc;
   for (int i = 0; i < kMaxLocations; ++i)
     (void)doc.AddLocation(Numbered("location", i), "", 0, 0, 0);
-  for (int f = 0; f < 10; ++f) {
-    (void)doc.AddForce("force", "");
-    for (int t = 0; t < kMaxTeams; ++t) {
-      (void)doc.AddTeam(f, "team", "", "");
-      for (int a = 0; a < kMaxActors; ++a)
-        (void)doc.AddActor(f, t, ActorRecord{});
-    }
-  }
+  AddForces(doc, 10, kMaxTeams, kMaxActors);
   EditHistory history(doc);
   history.Perform("Delete actor", [&] { (void)doc.DeleteActor(5, 3, 3); });
   const std::size_t one_force = history.bytes();
@@ -675,16 +636,14 @@ TEST(EditHistoryTest, AStepCostsWhatItChanged) {
   EXPECT_GT(history.bytes(), 9 * one_force);
 }
 
-// A copy made through the field table holds every field and element of every kind of record (that each
-// field has storage of its own is the record edit test's).
+// A copy made through the field table holds every field and element of every kind of record.
 TEST(FieldTableTest, CopiesHoldEveryField) {
   MissionDocument doc;
-  EditHistory history(Filled(doc));
+  BuildWarehouse(doc);
+  EditHistory history(doc);
   const std::vector<RecordRef> refs = {RecordRef::Mission(),  RecordRef::Location(1),    RecordRef::Force(0),
                                        RecordRef::Team(0, 0), RecordRef::Actor(0, 0, 1), RecordRef::Area(0),
                                        RecordRef::Outcome(0)};
-  (void)doc.AddArea("area", "", "x?", 1, "open?");
-  (void)doc.AddOutcome("f", "m", "", "success", "");
   // Every field and element takes a value of its own.
   int n = 0;
   for (const FieldInfo& info : AllFields()) {

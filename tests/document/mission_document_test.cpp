@@ -42,10 +42,7 @@ TEST(MissionDocument, NewProjectEmptiesTablesAndNamesButKeepsInfoAndClipboards) 
   doc.NewProject();
   EXPECT_EQ(doc.location_count() + doc.area_count() + doc.force_count() + doc.outcome_count(), 0);
   EXPECT_EQ(doc.editing.current_location, -1);
-  EXPECT_EQ(doc.info.vyr_missionname, info.vyr_missionname);
-  EXPECT_EQ(doc.info.vyr_missiondescription, info.vyr_missiondescription);
-  EXPECT_EQ(doc.info.map_styles, info.map_styles);
-  EXPECT_EQ(doc.info.annotation, info.annotation);
+  EXPECT_EQ(doc.info, info);
   EXPECT_TRUE(doc.team_on_clipboard());
   EXPECT_EQ(doc.team_clipboard().plan, "  insert at gate using \"column\";\r\n  wait until ready;");
   EXPECT_EQ(doc.caption(), kUnnamedCaption);
@@ -217,10 +214,6 @@ TEST(MissionDocument, CutAndPasteMovesAnActorAndTheClipboardIsACopy) {
   EXPECT_EQ(doc.actor(0, 0, 1), sniper);
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 1), Field::kAmmo, Integer{99}, 0));
   EXPECT_EQ(doc.actor_clipboard().ammo[0], 10);
-
-  ASSERT_TRUE(doc.CopyTeam(0, 0));
-  EXPECT_FALSE(doc.actor_on_clipboard()) << "at most one clipboard is pasteable";
-  EXPECT_FALSE(doc.PasteActor(0, 0));
 }
 
 TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
@@ -238,16 +231,14 @@ TEST(MissionDocument, PastingATeamCopiesItAndItsActorsInOrder) {
   ASSERT_TRUE(doc.CopyActor(0, 0, 1));
   EXPECT_FALSE(doc.team_on_clipboard());
   ASSERT_TRUE(doc.CopyTeam(0, 0));
+  const TeamRecord copied = doc.team(0, 0);
   ASSERT_TRUE(doc.SetField(RecordRef::Team(0, 0), Field::kPlan, std::string("changed later")));
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(0, 0, 0), Field::kNpcName, std::string("changed")));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_TRUE(doc.PasteTeam(1));
   ASSERT_EQ(doc.team_count(1), 3);
-  for (int t = 1; t <= 2; ++t) {
-    EXPECT_EQ(doc.team(1, t).team_desc, "the first");
-    EXPECT_EQ(doc.team(1, t).plan, "move gate\r\nwait 5");
-    EXPECT_EQ(ActorNames(doc, 1, t), (std::vector<std::string>{"one", "two", "three"}));
-  }
+  for (int t = 1; t <= 2; ++t)
+    EXPECT_TRUE(doc.team(1, t) == copied) << "team " << t;
   ASSERT_TRUE(doc.SetField(RecordRef::Actor(1, 1, 0), Field::kNpcName, std::string("independent")));
   EXPECT_EQ(doc.actor(1, 2, 0).npc_name, "one");
 

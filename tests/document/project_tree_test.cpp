@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "editor/document/mission_document.h"
+#include "tests/document/document_test_helpers.h"
 #include "tests/editor_test_support.h"
 
 namespace vyr::editor {
 namespace {
 
+using vyr::editor::testing::AddForces;
+using vyr::editor::testing::EventsText;
 using vyr::editor::testing::Numbered;
 
 std::vector<std::string> Texts(const ProjectTree& tree) {
@@ -28,8 +31,7 @@ std::vector<int> ChildBindings(const ProjectTree& tree, NodeId parent) {
   return bindings;
 }
 
-// That a model following the notifications stays in step is checked with Qt's model tester on the
-// project tree model.
+// That a model following the notifications stays in step is the tree model's test (Qt's model tester).
 TEST(ProjectTree, NewTreeHasTheFiveFixedNodes) {
   MissionDocument doc;
   const ProjectTree& tree = doc.tree();
@@ -70,24 +72,7 @@ TEST(ProjectTree, RecordNodesTakeUniqueKeysAndBindings) {
   EXPECT_EQ(tree.node(tree.LocationNode(2)).key, "U3") << "keys are never reused";
 }
 
-TEST(ProjectTree, NodeIndicesFollowCreationNotDisplayOrder) {
-  MissionDocument doc;
-  ASSERT_TRUE(doc.AddForce("Red", ""));   // node 6
-  ASSERT_TRUE(doc.AddForce("Blue", ""));  // node 7
-  ASSERT_TRUE(doc.AddTeam(0, "Alpha", "", ""));
-  ASSERT_TRUE(doc.AddActor(0, 0, ActorRecord{}));
-  ASSERT_TRUE(doc.AddLocation("gate", "", 1, 2, 3));
-  const ProjectTree& tree = doc.tree();
-  EXPECT_EQ(Texts(tree), (std::vector<std::string>{"VYR (unnamed)", "Locations (unnamed)", "Areas (unnamed)",
-                                                   "Forces (unnamed)", "Mission outcome (unnamed)", "Red",
-                                                   "Blue", "Alpha", "New Actor", "gate"}));
-  ASSERT_TRUE(doc.DeleteForce(1));  // "Blue" goes, everything created after it moves up one
-  EXPECT_EQ(tree.NodeIndex(tree.TeamNode(0, 0)), 7);
-  EXPECT_EQ(tree.NodeIndex(tree.LocationNode(0)), 9);
-  EXPECT_EQ(tree.NodeIndex(kNoNode), 0);
-}
-
-// Node indices against a plain list after a long random run of adds and deletes.
+// Node indices follow creation, not display order: checked against a plain list after random edits.
 TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
   MissionDocument doc;
   std::mt19937 random(7);
@@ -123,6 +108,7 @@ TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
     ASSERT_EQ(tree.NodeIndex(live[i]), static_cast<int>(i) + 1);
     ASSERT_EQ(tree.NodeAt(static_cast<int>(i) + 1), live[i]);
   }
+  EXPECT_EQ(tree.NodeIndex(kNoNode), 0);
   // Every team node leads back to its record, and holds one node per actor.
   for (int f = 0; f < doc.force_count(); ++f) {
     for (int t = 0; t < doc.team_count(f); ++t) {
@@ -135,14 +121,7 @@ TEST(ProjectTree, NodeIndicesStayExactUnderRandomEdits) {
 
 TEST(ProjectTree, RenumberingStaysUnderTheSameParent) {
   MissionDocument doc;
-  for (int f = 0; f < 2; ++f) {
-    ASSERT_TRUE(doc.AddForce(Numbered("force", f), ""));
-    for (int t = 0; t < 2; ++t) {
-      ASSERT_TRUE(doc.AddTeam(f, Numbered("team", t), "", ""));
-      for (int a = 0; a < 3; ++a)
-        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
-    }
-  }
+  AddForces(doc, 2, 2, 3);
   const ProjectTree& tree = doc.tree();
   ASSERT_TRUE(doc.DeleteTeam(0, 0));
   EXPECT_EQ(ChildBindings(tree, tree.ForceNode(0)), (std::vector<int>{0}));
@@ -269,19 +248,14 @@ TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
 
   // The removed node's window closes; every window below it is told its new index once.
   ASSERT_TRUE(doc.DeleteLocation(0));
-  ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[0].change, WindowChange::kClosed);
-  EXPECT_EQ(events[0].slot, a_slot);
+  EXPECT_EQ(EventsText(events), "closed 3; reindexed 0 to 7; reindexed 1 to 9; reindexed 2 to 10");
   EXPECT_FALSE(tree.window_slots().in_use(a_slot));
   EXPECT_EQ(tree.WindowNodeIndex(c_slot), 7);
   EXPECT_EQ(tree.AddressOf(tree.WindowNode(c_slot)).index, 1) << "the window still finds its record";
 
   events.clear();
   ASSERT_TRUE(doc.DeleteForce(0));
-  int closed = 0;
-  for (const WindowEvent& e : events)
-    closed += e.change == WindowChange::kClosed ? 1 : 0;
-  EXPECT_EQ(closed, 2);
+  EXPECT_EQ(EventsText(events), "closed 2; closed 1");  // the actor's window, then its team's
   EXPECT_FALSE(tree.window_slots().in_use(team_slot));
   EXPECT_FALSE(tree.window_slots().in_use(actor_slot));
   EXPECT_TRUE(tree.window_slots().in_use(c_slot));
@@ -289,9 +263,7 @@ TEST(ProjectTree, RemovalsCloseWindowsAndTellTheOthersTheirNewIndex) {
 
   events.clear();
   doc.NewProject();
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].change, WindowChange::kClosed);
-  EXPECT_EQ(events[0].slot, c_slot);
+  EXPECT_EQ(EventsText(events), Numbered("closed ", c_slot));
   EXPECT_EQ(tree.window_slots().free_head(), 0);
   ASSERT_TRUE(doc.AddLocation("fresh", "", 0, 0, 0));
   EXPECT_EQ(tree.node(tree.LocationNode(0)).key, "U0");
@@ -339,14 +311,7 @@ std::vector<TreeChange> ChangesDuring(ProjectTree& tree, Operation operation) {
 TEST(ProjectTree, BulkChangesReachObserversAsOneReset) {
   MissionDocument doc;
   ProjectTree& tree = doc.tree();
-  for (int f = 0; f < 3; ++f) {
-    ASSERT_TRUE(doc.AddForce(Numbered("f", f), ""));
-    for (int t = 0; t < 3; ++t) {
-      ASSERT_TRUE(doc.AddTeam(f, "t", "", ""));
-      for (int a = 0; a < 3; ++a)
-        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
-    }
-  }
+  AddForces(doc, 3, 3, 3);
   ASSERT_TRUE(doc.CopyTeam(0, 0));
   const std::vector<TreeChange> one_reset = {TreeChange::kAboutToReset, TreeChange::kReset,
                                              TreeChange::kSelection};
@@ -374,14 +339,7 @@ TEST(ProjectTree, BulkChangesReachObserversAsOneReset) {
 
 TEST(ProjectTree, KeysKeepCountingPastSixteenBits) {
   MissionDocument doc;
-  for (int f = 0; f < 80; ++f) {
-    ASSERT_TRUE(doc.AddForce("f", ""));
-    for (int t = 0; t < 20; ++t) {
-      ASSERT_TRUE(doc.AddTeam(f, "t", "", ""));
-      for (int a = 0; a < 20; ++a)
-        ASSERT_TRUE(doc.AddActor(f, t, ActorRecord{}));
-    }
-  }
+  AddForces(doc, 80, 20, 20);
   const ProjectTree& tree = doc.tree();
   EXPECT_EQ(tree.node(tree.ActorNode(79, 19, 19)).key, "U33679");
   EXPECT_EQ(tree.NodeIndex(tree.ActorNode(79, 19, 19)), 33685);

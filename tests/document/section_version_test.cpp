@@ -27,7 +27,7 @@ TEST(SectionVersion, AFileNotBeginningWithAVersionLineIsRefusedWithItsNameAndLin
   }
 }
 
-TEST(SectionVersion, AnyVersionIsReadAndAFileWithOnlyItsVersionLineIsEmpty) {
+TEST(SectionVersion, AnyVersionIsReadWithTodaysLayout) {
   ScratchFolder folder;
   for (const std::string first : {"[VERSION 0.2]", "[VERSION 0.1]", "[VERSION 1.0 beta]"}) {
     Spit(folder / "l.mlc", first + "\r\ngate\r\n\r\n-64 \r\n 0 \r\n 128 \r\n");
@@ -36,11 +36,6 @@ TEST(SectionVersion, AnyVersionIsReadAndAFileWithOnlyItsVersionLineIsEmpty) {
     ASSERT_EQ(doc.location_count(), 1) << first;
     EXPECT_EQ(doc.location(0).loc_x, -64);
   }
-  Spit(folder / "l.mlc", "[VERSION 0.2]\n");  // line feeds alone are taken too
-  MissionDocument doc;
-  ASSERT_TRUE(doc.AddLocation("old", "", 0, 0, 0));
-  ASSERT_TRUE(ReadSection(doc, Section::kLocations, folder / "l.mlc"));
-  EXPECT_EQ(doc.location_count(), 0);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@ namespace {
 
 using namespace vyr::editor::testing;
 
-// A library loaded from the golden files: actors "Jos\xE9" and "Sniper", teams "Alpha" (two actors),
-// "Ghost".
+// The golden library: actors "Jos\xE9" and "Sniper", teams "Alpha" (two actors) and "Ghost".
 class PrefabDrop : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
+#include <string>
 
 #include "editor/prefabs/prefab_files.h"
 #include "tests/editor_test_support.h"
@@ -28,6 +30,18 @@ Status PasteActor(PrefabLibrary& library, const std::string& name) {
   return library.PasteAsPrefab(doc);
 }
 
+// A library in a scratch folder.
+struct PrefabLibraryTest : ::testing::Test {
+  ScratchFolder folder;
+  PrefabLibrary library{folder.str()};
+  // Puts the golden library files named (e.g. "actors.dat") in the folder, then loads.
+  void Load(std::initializer_list<const char*> golden = {}) {
+    for (const char* name : golden)
+      Spit(folder / (std::string("prefab_") + name), TestData(std::string("prefabs/") + name));
+    ASSERT_TRUE(library.Load());
+  }
+};
+
 TEST(PrefabLibrary, FirstStartIsAnEmptyLibraryAndWritesNothing) {
   ScratchFolder folder;
   PrefabLibrary library(folder / "data");
@@ -47,10 +61,8 @@ TEST(PrefabLibrary, FirstStartIsAnEmptyLibraryAndWritesNothing) {
   EXPECT_EQ(library.ListedMembers(), (std::vector<std::string>{"Jos\xE9", "Sniper"}));
 }
 
-TEST(PrefabLibrary, EachChangeIsWrittenAtOnceAndDeletingAMemberMovesTheRestUp) {
-  ScratchFolder folder;
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, EachChangeIsWrittenAtOnceAndDeletingAMemberMovesTheRestUp) {
+  Load();
   ASSERT_TRUE(library.AddGroup("G"));
   EXPECT_EQ(library.AddGroup("").cancelled, true);  // the name dialog's Cancel
   for (const char* name : {"A", "B", "C"})
@@ -66,10 +78,8 @@ TEST(PrefabLibrary, EachChangeIsWrittenAtOnceAndDeletingAMemberMovesTheRestUp) {
   EXPECT_FALSE(std::filesystem::exists(library.team_file()));
 }
 
-TEST(PrefabLibrary, APastedTeamNeverKeepsItsPlan) {
-  ScratchFolder folder;
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, APastedTeamNeverKeepsItsPlan) {
+  Load();
   library.SetMode(PrefabMode::kTeams);
   ASSERT_TRUE(library.AddGroup("Squads"));
   MissionDocument doc;
@@ -88,10 +98,8 @@ TEST(PrefabLibrary, APastedTeamNeverKeepsItsPlan) {
   EXPECT_FALSE(library.MenuState(doc).paste_enabled);  // a team, not an actor, is on the clipboard
 }
 
-TEST(PrefabLibrary, CapacitiesAreRefusedNamingTheLimit) {
-  ScratchFolder folder;
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, CapacitiesAreRefusedNamingTheLimit) {
+  Load();
   for (int g = 0; g < kMaxPrefabGroups - 1; ++g)
     ASSERT_TRUE(library.AddGroup(Numbered("G", g)));
   // An import that makes exactly eleven groups is taken; one that would make twelve is refused whole.
@@ -116,11 +124,8 @@ TEST(PrefabLibrary, CapacitiesAreRefusedNamingTheLimit) {
   EXPECT_EQ(library.GroupNames().size(), 11u);
 }
 
-TEST(PrefabLibrary, ExportThenImportAddsTheGroupAfterTheOthers) {
-  ScratchFolder folder;
-  Spit(folder / "prefab_actors.dat", TestData("prefabs/actors.dat"));
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, ExportThenImportAddsTheGroupAfterTheOthers) {
+  Load({"actors.dat"});
   ASSERT_TRUE(library.AddGroup("Third"));
   library.SelectGroup(0);
   ScriptedUi ui;
@@ -147,11 +152,8 @@ TEST(PrefabLibrary, ExportThenImportAddsTheGroupAfterTheOthers) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(PrefabLibrary, DeletingAGroupMovesTheLaterOnesUpAndSelectsTheFirst) {
-  ScratchFolder folder;
-  Spit(folder / "prefab_actors.dat", TestData("prefabs/actors.dat"));
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, DeletingAGroupMovesTheLaterOnesUpAndSelectsTheFirst) {
+  Load({"actors.dat"});
   ASSERT_TRUE(library.AddGroup("Third"));
   ASSERT_TRUE(PasteActor(library, "A"));
   library.SelectGroup(0);
@@ -213,10 +215,8 @@ TEST(PrefabLibrary, ADamagedFileKeepsItsGroupsAndIsReplacedOnlyAfterABackup) {
   EXPECT_EQ(Slurp(folder / "prefab_actors.dat.bak2"), cut_again);
 }
 
-TEST(PrefabLibrary, AFailedWriteIsReturnedAndTriedAgainAtUnload) {
-  ScratchFolder folder;
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, AFailedWriteIsReturnedAndTriedAgainAtUnload) {
+  Load();
   std::filesystem::create_directory(library.actor_file());  // a folder where the file should go
   const Status added = library.AddGroup("G");
   EXPECT_FALSE(added);
@@ -228,11 +228,8 @@ TEST(PrefabLibrary, AFailedWriteIsReturnedAndTriedAgainAtUnload) {
   EXPECT_EQ(Slurp(library.actor_file()), Lines({"G", "END-OF-PREFAB-GROUP"}));
 }
 
-TEST(PrefabLibrary, EditingAPrefabActorAnnouncesItAndRefusesAnEmptyLibraryName) {
-  ScratchFolder folder;
-  Spit(folder / "prefab_teams.dat", TestData("prefabs/teams.dat"));
-  PrefabLibrary library(folder.str());
-  ASSERT_TRUE(library.Load());
+TEST_F(PrefabLibraryTest, EditingAPrefabActorAnnouncesItAndRefusesAnEmptyLibraryName) {
+  Load({"teams.dat"});
   ASSERT_TRUE(library.AddGroup("G"));
   ASSERT_TRUE(PasteActor(library, "A"));
   std::vector<PrefabEvent> events;
