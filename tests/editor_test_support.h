@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/document/file_name_pair.h"
 #include "editor/document/mission_document.h"
 #include "editor/document/project_file.h"
+#include "editor/document/section_format.h"
 #include "editor/document/user_interface.h"
 
 namespace vyr::editor::testing {
@@ -196,14 +198,16 @@ class RecordedRecent : public RecentFiles {
   std::vector<std::string> paths;
 };
 
-// Writes `doc` as the project `cme` with its four section files beside it, under the same stem.
-inline void WriteProjectBeside(MissionDocument& doc, const std::string& cme) {
-  ScriptedUi ui;
+// Writes `doc` as the project `cme` with its four section files beside it, under the same stem (also
+// when they had other names), and gives back `cme`.
+inline std::string WriteProjectBeside(MissionDocument& doc, const std::string& cme) {
   const std::string stem = cme.substr(0, cme.rfind('.'));
-  for (const char* ending : {".mlc", ".mar", ".mfr", ".moc"})
-    ui.Answer(stem + ending);
+  for (Section section : kAllSections)
+    doc.SetSectionFile(section, SplitPath(stem + std::string(TextsOf(section).extension)));
+  ScriptedUi ui;
   RecordedRecent recent;
-  ASSERT_TRUE(WriteProject(doc, ui, recent, cme));
+  EXPECT_TRUE(WriteProject(doc, ui, recent, cme));
+  return cme;
 }
 
 // The small example mission "Warehouse" by Kim, as the example project holds it: two locations, one

@@ -19,12 +19,7 @@ using vyr::testing::ToolRun;
 class VyrProblems : public ::testing::Test {
  protected:
   std::string Save(MissionDocument& doc, const std::string& name) {
-    for (Section section : kAllSections)
-      doc.SetSectionFile(section, SplitPath(dir_ / (name + std::string(TextsOf(section).extension))));
-    ScriptedUi ui;
-    RecordedRecent recent;
-    EXPECT_TRUE(WriteProject(doc, ui, recent, dir_ / (name + ".cme")));
-    return dir_ / (name + ".cme");
+    return WriteProjectBeside(doc, dir_ / (name + ".cme"));
   }
 
   ScratchFolder dir_;

@@ -33,14 +33,8 @@ const std::string kLibrary = std::string(VYR_LIB_DIR) + "/libvyrparser.so";
 
 class VyrBuildImport : public ::testing::Test {
  protected:
-  // Saves `doc` as NAME.cme with its four section files in the test folder.
   std::string SaveProject(MissionDocument& doc, const std::string& name) {
-    for (Section section : kAllSections)
-      doc.SetSectionFile(section, SplitPath(dir_ / (name + std::string(TextsOf(section).extension))));
-    ScriptedUi ui;
-    RecordedRecent recent;
-    EXPECT_TRUE(WriteProject(doc, ui, recent, dir_ / (name + ".cme")));
-    return dir_ / (name + ".cme");
+    return WriteProjectBeside(doc, dir_ / (name + ".cme"));
   }
 
   void Load(MissionDocument& doc, const std::string& name) {
