@@ -14,11 +14,7 @@ namespace vyr::tool {
 // 2 the written script does not parse (the parser's messages are on standard error).
 int RunBuild(const Arguments& operands) {
   Arguments files = operands;
-  bool check = false;
-  if (!files.empty() && files[0] == "--check") {
-    check = true;
-    files.erase(files.begin());
-  }
+  const bool check = TakeOption(files, "--check");
   if (files.size() != 2) {
     std::cerr << "vyr build: expected [--check] PROJECT.cme OUT.vyr\n";
     return kExitUsage;

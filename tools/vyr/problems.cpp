@@ -63,11 +63,7 @@ Json RecordJson(const editor::RecordRef& record) {
 // error, 1 the project cannot be read.
 int RunProblems(const Arguments& operands) {
   Arguments files = operands;
-  bool json = false;
-  if (!files.empty() && files[0] == "--json") {
-    json = true;
-    files.erase(files.begin());
-  }
+  const bool json = TakeOption(files, "--json");
   if (files.size() != 1) {
     std::cerr << "vyr problems: expected [--json] PROJECT.cme\n";
     return kExitUsage;

@@ -37,4 +37,10 @@ std::span<const Subcommand> Subcommands() {
   return kSubcommands;
 }
 
+bool TakeOption(Arguments& operands, std::string_view option) {
+  if (operands.empty() || operands.front() != option) return false;
+  operands.erase(operands.begin());
+  return true;
+}
+
 }  // namespace vyr::tool

@@ -28,6 +28,9 @@ struct Subcommand {
 // Every subcommand, in the order --help lists them.
 std::span<const Subcommand> Subcommands();
 
+// Takes `option` off the front of `operands`; true when it was there.
+bool TakeOption(Arguments& operands, std::string_view option);
+
 int RunCheck(const Arguments& operands);
 int RunDump(const Arguments& operands);
 int RunRewrite(const Arguments& operands);
