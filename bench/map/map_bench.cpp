@@ -98,6 +98,14 @@ void BM_BuildMissionMap(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildMissionMap)->Unit(benchmark::kMillisecond);
 
+// The whole map fitted into `image`, or only the `layers` asked for.
+void DrawFitted(QImage& image, const MissionDocument& doc, const MissionMap& map,
+                unsigned layers = vyr::gui::kAllLayers) {
+  QPainter painter(&image);
+  vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
+                            kWidth, kHeight, {}, layers);
+}
+
 // What a repaint after a change costs on the old full mission (every team on one route): build, then
 // draw into a 1200 x 900 picture.
 void BM_BuildAndDrawSameRoutes(benchmark::State& state) {
@@ -105,9 +113,7 @@ void BM_BuildAndDrawSameRoutes(benchmark::State& state) {
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     const MissionMap map = BuildMissionMap(doc);
-    QPainter painter(&image);
-    vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
-                              kWidth, kHeight);
+    DrawFitted(image, doc, map);
   }
 }
 BENCHMARK(BM_BuildAndDrawSameRoutes)->Unit(benchmark::kMillisecond);
@@ -119,9 +125,7 @@ void BM_DrawAllLayersFitted(benchmark::State& state) {
   const MissionMap map = BuildMissionMap(doc);
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
-    QPainter painter(&image);
-    vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
-                              kWidth, kHeight);
+    DrawFitted(image, doc, map);
   }
 }
 BENCHMARK(BM_DrawAllLayersFitted)->Unit(benchmark::kMillisecond);
@@ -132,9 +136,7 @@ void BM_DrawLayerFitted(benchmark::State& state) {
   const MissionMap map = BuildMissionMap(doc);
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
-    QPainter painter(&image);
-    vyr::gui::PaintMissionMap(painter, doc, map, vyr::gui::MapViewport::Fitting(map.bounds, kWidth, kHeight),
-                              kWidth, kHeight, {}, static_cast<unsigned>(state.range(0)));
+    DrawFitted(image, doc, map, static_cast<unsigned>(state.range(0)));
   }
 }
 BENCHMARK(BM_DrawLayerFitted)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
