@@ -322,6 +322,14 @@ TEST_F(PropertyWindowsTest, ActorControlsWriteTheirFieldsIndependently) {
     EXPECT_EQ(Control<QCheckBox>(window, ("itemcheck" + n).c_str())->isChecked(), before.item[i]) << n;
   }
   EXPECT_EQ(document_.actor(0, 0, 1), before) << "opening writes nothing back";
+
+  // A skill and a count of 0, where a box's confirmed value starts, are shown too.
+  CloseByAuthor(window);
+  ASSERT_TRUE(document_.SetField(bot, Field::kNpcSkill, editor::Single{0}));
+  ASSERT_TRUE(document_.SetField(bot, Field::kAmmo, editor::Integer{0}, 4));
+  window = Open(document_.tree().ActorNode(0, 0, 1));
+  EXPECT_EQ(Control<QLineEdit>(window, "npc_skill")->text(), "0");
+  EXPECT_EQ(Control<QLineEdit>(window, "ammo5")->text(), "0");
 }
 
 TEST_F(PropertyWindowsTest, ThePlanKeepsItsBytesAndTakesInsertionsAtTheCaret) {

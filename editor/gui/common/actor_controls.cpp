@@ -142,36 +142,20 @@ QLineEdit* ActorControls::AddTextBox(QWidget& page, const char* name, Field fiel
 }
 
 void ActorControls::Fill() {
-  const editor::ActorRecord* actor = access_.read();
-  if (actor == nullptr) return;
-  npc_name->setText(FromCodePage(actor->npc_name));
-  npc_skin->setText(FromCodePage(actor->npc_skin));
-  const QString skill = QString::fromStdString(SingleText(actor->npc_skill));
-  npc_skill->setText(skill);
-  MarkRejected(*npc_skill, {});
-  confirmed_skill_ = actor->npc_skill;
-  syncing_ = true;
-  Slider1->setValue(RoundToInteger(LeadingNumber(skill.toStdString())));
-  syncing_ = false;
-  npc_player->setChecked(actor->npc_player);
-  for (std::size_t i = 0; i < kWeapons.size(); ++i)
-    Check[i]->setChecked(actor->weapon[i]);
-  for (std::size_t i = 0; i < kAmmo.size(); ++i) {
-    ammo[i]->setText(QString::number(actor->ammo[i]));
-    MarkRejected(*ammo[i], {});
-    confirmed_ammo_[i] = actor->ammo[i];
-  }
-  for (std::size_t i = 0; i < kItems.size(); ++i)
-    itemcheck[i]->setChecked(actor->item[i]);
+  Show(true);
 }
 
 void ActorControls::Refresh() {
+  Show(false);
+}
+
+void ActorControls::Show(bool every_box) {
   const editor::ActorRecord* actor = access_.read();
   if (actor == nullptr) return;
   ShowText(*npc_name, FromCodePage(actor->npc_name));
   ShowText(*npc_skin, FromCodePage(actor->npc_skin));
   const std::optional<editor::Single> skill = ParseSingle(npc_skill->text().toStdString());
-  if (skill != actor->npc_skill && (skill || actor->npc_skill != confirmed_skill_)) {
+  if (every_box || (skill != actor->npc_skill && (skill || actor->npc_skill != confirmed_skill_))) {
     const QString text = QString::fromStdString(SingleText(actor->npc_skill));
     npc_skill->setText(text);
     MarkRejected(*npc_skill, {});
@@ -185,7 +169,8 @@ void ActorControls::Refresh() {
     Check[i]->setChecked(actor->weapon[i]);
   for (std::size_t i = 0; i < kAmmo.size(); ++i) {
     const std::optional<editor::Integer> shown = AmmoValue(ammo[i]->text());
-    if (shown == actor->ammo[i] || (!shown && actor->ammo[i] == confirmed_ammo_[i])) continue;
+    const bool agrees = shown == actor->ammo[i] || (!shown && actor->ammo[i] == confirmed_ammo_[i]);
+    if (agrees && !every_box) continue;
     ammo[i]->setText(QString::number(actor->ammo[i]));
     MarkRejected(*ammo[i], {});
     confirmed_ammo_[i] = actor->ammo[i];

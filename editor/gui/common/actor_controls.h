@@ -55,6 +55,8 @@ class ActorControls : public QObject {
   QCheckBox* itemcheck[5];
 
  private:
+  // Fill (every box) and Refresh (the boxes that show something else) in one.
+  void Show(bool every_box);
   QLineEdit* AddTextBox(QWidget& page, const char* name, editor::Field field);
   // Writes the skill when the text is a number and moves the slider to its nearest whole position.
   void SkillEdited(const QString& text);
